@@ -1,0 +1,48 @@
+#include "support/GlTestWindow.h"
+
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+
+#include <cstdlib>
+
+namespace GlTestWindow {
+namespace {
+int windowId = 0;
+int w = 0, h = 0;
+void displayNothing() {}
+}  // namespace
+
+bool ensure(int width, int height) {
+    if (windowId != 0) return true;
+    if (std::getenv("DISPLAY") == nullptr) return false;
+    int argc = 1;
+    char name[] = "zarvik-test";
+    char* argv[] = {name, nullptr};
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGBA | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(width, height);
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_CONTINUE_EXECUTION);
+    windowId = glutCreateWindow("zarvik test");
+    glutDisplayFunc(displayNothing);
+    glutHideWindow();
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK) return false;
+    glGetError();  // glewInit may leave GL_INVALID_ENUM behind on core-profile probes
+    w = width;
+    h = height;
+    glViewport(0, 0, w, h);
+    return true;
+}
+
+int width() { return w; }
+int height() { return h; }
+
+Pixel readPixel(int x, int y) {
+    Pixel p{};
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &p);
+    return p;
+}
+
+}  // namespace GlTestWindow
