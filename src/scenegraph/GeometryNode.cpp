@@ -1,0 +1,313 @@
+#include "scenegraph/GeometryNode.h"
+
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+
+#include <cstdio>
+
+#include "app/ExtensionManager.h"
+#include "overlay/TextPainter.h"
+
+namespace {
+constexpr int MAX_OCC_POLLS = 101;
+
+void printMatrixRows(const float* m) {
+    for (int r = 0; r < 4; ++r)
+        std::printf("\n       |%+.5f %+.5f %+.5f %+.5f|", m[r], m[r + 4], m[r + 8], m[r + 12]);
+}
+
+void boxTransform(const float* center, const float* size) {
+    glTranslatef(center[0], center[1], center[2]);
+    glScalef(size[0], size[1], size[2]);
+}
+}  // namespace
+
+// --- BoundingBox ------------------------------------------------------------
+
+void GeometryNode::BoundingBox::setExtent(float x0, float x1, float y0, float y1, float z0, float z1) {
+    minX = x0;
+    maxX = x1;
+    minY = y0;
+    maxY = y1;
+    minZ = z0;
+    maxZ = z1;
+    center[0] = (minX + maxX) * 0.5f;
+    center[1] = (minY + maxY) * 0.5f;
+    center[2] = (minZ + maxZ) * 0.5f;
+    size[0] = maxX > minX ? maxX - minX : minX - maxX;
+    size[1] = maxY > minY ? maxY - minY : minY - maxY;
+    size[2] = maxZ > minZ ? maxZ - minZ : minZ - maxZ;
+}
+
+void GeometryNode::BoundingBox::draw() const {
+    glPushMatrix();
+    boxTransform(center, size);
+    glutSolidCube(1.0);
+    glPopMatrix();
+}
+
+void GeometryNode::BoundingBox::paint() const {
+    glPushMatrix();
+    boxTransform(center, size);
+    glutWireCube(1.0);
+    glPopMatrix();
+}
+
+GeometryNode::EventSphere::~EventSphere() {
+    if (displayList != 0 && ExtensionManager::contextAvailable()) glDeleteLists(displayList, 1);
+}
+
+// --- GeometryNode -------------------------------------------------------------
+
+GeometryNode::GeometryNode(const char* desc)
+    : ScenegraphNode(desc), camera(std::make_shared<CameraNode>(nullptr, "dummy camera obj")) {
+    typeName = "GeometryNode";
+    eventSphere->name = nodeDescription;
+    setDefaultPositionVectors();
+}
+
+GeometryNode::~GeometryNode() {
+    if (boundingBox->queryName != 0 && ExtensionManager::contextAvailable()) deleteQuery();
+}
+
+void GeometryNode::setRotations(float x, float y, float z) {
+    rotX = x;
+    rotY = y;
+    rotZ = z;
+    updateCamera();
+}
+
+void GeometryNode::setTranslation(float x, float y, float z) {
+    posX = x;
+    posY = y;
+    posZ = z;
+    updateCamera();
+}
+
+void GeometryNode::setScale(float x, float y, float z) {
+    scaleX = x;
+    scaleY = y;
+    scaleZ = z;
+    updateCamera();
+}
+
+void GeometryNode::addRotations(float x, float y, float z) {
+    // The angles are kept as given: glRotatef takes any value, and a body's
+    // start matrix reads them unreduced.
+    setRotations(rotX + x, rotY + y, rotZ + z);
+}
+
+void GeometryNode::addTranslation(float x, float y, float z) { setTranslation(posX + x, posY + y, posZ + z); }
+
+void GeometryNode::multScale(float x, float y, float z) { setScale(scaleX * x, scaleY * y, scaleZ * z); }
+
+Point GeometryNode::getPosition() const {
+    Point p;
+    p.x = (*currentMatrix)[12];
+    p.y = (*currentMatrix)[13];
+    p.z = (*currentMatrix)[14];
+    p.w = 0.0;
+    return p;
+}
+
+Point GeometryNode::getDirection() const { return currentMatrix->transformPoint(*direction); }
+
+Point GeometryNode::getUpside() const { return currentMatrix->transformPoint(*upside); }
+
+void GeometryNode::setDefaultPositionVectors() {
+    position = std::make_shared<Point>(Point{0, 0, 0, 1});
+    direction = std::make_shared<Point>(Point{0, 0, -1, 1});
+    upside = std::make_shared<Point>(Point{0, 0, 1, 1});
+}
+
+void GeometryNode::loadCurrentMatrix() { glGetFloatv(GL_MODELVIEW_MATRIX, currentMatrix->m); }
+
+void GeometryNode::setCameraFocus(std::shared_ptr<CameraNode> cam) {
+    if (!cam) return;
+    focused = true;
+    camera = std::move(cam);
+    camera->setFocusing(true);
+    updateCamera();
+}
+
+void GeometryNode::releaseCameraFocus() {
+    focused = false;
+    camera->setFocusing(false);
+    camera = std::make_shared<CameraNode>(nullptr, "dummy camera obj");
+}
+
+void GeometryNode::updateCamera() {
+    if (!focused) return;
+    const float* pose = bodyMatrix();
+    if (!pose) return;  // no body yet: the camera keeps its view until the body exists
+    camera->getViewMatrix()->set(pose).invertGL();
+    // The sky moves along horizontally; its height stays.
+    if (auto sky = std::dynamic_pointer_cast<GeometryNode>(camera->getSkyElements())) {
+        sky->posX = pose[12];
+        sky->posZ = pose[14];
+        sky->updateCamera();
+    }
+}
+
+const float* GeometryNode::bodyMatrix() const {
+    // Filled in by the physics code once nodes own bodies.
+    return nullptr;
+}
+
+void GeometryNode::orientObject() {
+    const float* pose = useOwnTransform ? nullptr : bodyMatrix();
+    if (pose) {
+        glMultMatrixf(pose);
+    } else {
+        glTranslatef(posX, posY, posZ);
+        glRotatef(rotY, 0, 1, 0);
+        glRotatef(rotX, 1, 0, 0);
+        glRotatef(rotZ, 0, 0, 1);
+    }
+    glScalef(scaleX, scaleY, scaleZ);
+}
+
+void GeometryNode::executeDisplayList() { material->load(); }
+
+void GeometryNode::performOperations() {
+    glPushMatrix();
+    orientObject();
+    const RenderStates state = getRenderState();
+    switch (state) {
+        case VISIBILITY_TEST:
+            if (!alwaysVisible) fireOcclusionQuery();
+            break;
+        case OPAQUE_PASS:
+        case SINGLE_PASS:
+            loadCurrentMatrix();
+            if (useVisibilityCulling && !alwaysVisible) {
+                waitForOccResult();
+                getOccResult();
+            } else {
+                boundingBox->visible = true;
+            }
+            if (boundingBox->visible) {
+                if (eventSpherePainting) paintEventSphere();
+                if (boundingBoxPainting) paintBoundingBox();
+                const bool drawHere = state == SINGLE_PASS || !material->isTransparent();
+                if (drawHere && drawMode != 3) draw();
+            }
+            break;
+        case TRANSPARENT_PASS:
+            if (boundingBox->visible && material->isTransparent() && drawMode != 3) draw();
+            break;
+    }
+    processChildren();
+    glPopMatrix();
+}
+
+// --- occlusion queries ----------------------------------------------------------
+
+void GeometryNode::deleteQuery() {
+    ExtensionManager::__glewDeleteQueries(1, &boundingBox->queryName);
+    boundingBox->queryName = 0;
+}
+
+void GeometryNode::fireOcclusionQuery() {
+    if (boundingBox->queryName != 0) {
+        std::printf("\n GeometryNode::fireOcclusionQuery(): getting old result for %s", nodeDescription.c_str());
+        getOccResult();
+    }
+    ExtensionManager::__glewGenQueries(1, &boundingBox->queryName);
+    if (boundingBox->queryName == 0) {
+        std::printf("\n GeometryNode::fireOcclusionQuery(): WARNING! %s got occlusion query name 0",
+                    nodeDescription.c_str());
+        return;
+    }
+    ExtensionManager::__glewBeginQuery(GL_SAMPLES_PASSED, boundingBox->queryName);
+    boundingBox->draw();
+    ExtensionManager::__glewEndQuery(GL_SAMPLES_PASSED);
+}
+
+bool GeometryNode::occResultAvailable() {
+    if (boundingBox->queryName == 0) return true;
+    GLint available = 0;
+    ExtensionManager::__glewGetQueryObjectiv(boundingBox->queryName, GL_QUERY_RESULT_AVAILABLE, &available);
+    return available != 0;
+}
+
+void GeometryNode::waitForOccResult() {
+    // A bounded busy poll: a slow query must never stall the frame for long.
+    for (int poll = 0; poll < MAX_OCC_POLLS; ++poll)
+        if (occResultAvailable()) return;
+    deleteQuery();  // abandoned: the node counts as visible
+}
+
+void GeometryNode::getOccResult() {
+    if (boundingBox->queryName == 0) {
+        boundingBox->visible = true;
+        return;
+    }
+    GLuint samples = 0;
+    ExtensionManager::__glewGetQueryObjectuiv(boundingBox->queryName, GL_QUERY_RESULT, &samples);
+    boundingBox->visible = samples != 0;
+    deleteQuery();
+}
+
+// --- physics ---------------------------------------------------------------------
+
+void GeometryNode::physicAllocate() {
+    // Nodes get their bodies from the physics code; children always follow.
+    ScenegraphNode::physicAllocate();
+}
+
+void GeometryNode::physicRelease() { ScenegraphNode::physicRelease(); }
+
+// --- debug drawing ---------------------------------------------------------------
+
+void GeometryNode::paintBoundingBox() {
+    glDisable(GL_LIGHTING);
+    glColor3f(1, 1, 1);
+    boundingBox->paint();
+    glEnable(GL_LIGHTING);
+}
+
+void GeometryNode::paintEventSphere() {
+    EventSphere& sphere = *eventSphere;
+    if (sphere.radius <= 0) return;
+    if (sphere.displayList != 0) {
+        glCallList(sphere.displayList);
+        return;
+    }
+    sphere.displayList = glGenLists(1);
+    if (sphere.displayList == 0) {
+        std::printf("\n GeometryNode.paintEventSphere(): WARNING! unable to create display list for debugsphere drawing");
+        return;
+    }
+    glNewList(sphere.displayList, GL_COMPILE_AND_EXECUTE);
+    glPushMatrix();
+    glTranslatef(sphere.offset[0], sphere.offset[1], sphere.offset[2]);
+    glDisable(GL_LIGHTING);
+    glColor3fv(sphere.color);
+    glutWireSphere(sphere.radius, 10, 10);
+    const float n = static_cast<float>(sphere.lines.size());
+    TextPainter::drawstr(0.2f - 0.5f * sphere.radius, 0.2f * n + sphere.radius, 0.0f, GLUT_BITMAP_9_BY_15, sphere.name);
+    for (size_t i = 0; i < sphere.lines.size(); ++i) {
+        const float y = sphere.radius + 0.2f * (n - 1 - static_cast<float>(i));
+        TextPainter::drawstr(-0.5f * sphere.radius, y, 0.0f, GLUT_BITMAP_9_BY_15, sphere.lines[i]);
+    }
+    glEnable(GL_LIGHTING);
+    glPopMatrix();
+    glEndList();
+}
+
+void GeometryNode::print() {
+    ScenegraphNode::print();
+    std::printf("\n   intern transformation parameters:");
+    std::printf("\n      rotations = (%.5f, %.5f, %.5f)", rotX, rotY, rotZ);
+    std::printf("\n      offset    = (%.5f, %.5f, %.5f)", posX, posY, posZ);
+    std::printf("\n      scale     = (%.5f, %.5f, %.5f)", scaleX, scaleY, scaleZ);
+    material->print();
+    std::printf("\n   active MODELVIEW matrix:");
+    printMatrixRows(currentMatrix->m);
+    const Point p = getPosition(), d = getDirection(), u = getUpside();
+    std::printf("\n   object orientation vectors:");
+    std::printf("\n      position:  (%+.5f, %+.5f, %+.5f)", p.x, p.y, p.z);
+    std::printf("\n      direction: (%+.5f, %+.5f, %+.5f)", d.x, d.y, d.z);
+    std::printf("\n      upside:    (%+.5f, %+.5f, %+.5f)", u.x, u.y, u.z);
+}

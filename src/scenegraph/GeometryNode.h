@@ -1,0 +1,125 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "math/Matrix.h"
+#include "math/Point.h"
+#include "scenegraph/CameraNode.h"
+#include "scenegraph/Material.h"
+#include "scenegraph/ScenegraphNode.h"
+
+// A node with a place in the world: its own transform (or the pose of its
+// physical body), a material, an occlusion box with the hardware occlusion-query
+// logic that culls hidden objects, an event sphere (the trigger volume of the
+// game rules) and optionally the camera following it.
+class GeometryNode : public ScenegraphNode {
+public:
+    // Extent in node coordinates plus the state of the node's occlusion query.
+    class BoundingBox {
+    public:
+        float minX = 0, maxX = 0, minY = 0, maxY = 0, minZ = 0, maxZ = 0;
+        float center[3] = {0, 0, 0};
+        float size[3] = {0, 0, 0};
+        unsigned int queryName = 0;
+        bool visible = true;
+
+        // Sets the extent and derives centre and size from it.
+        void setExtent(float minX, float maxX, float minY, float maxY, float minZ, float maxZ);
+        void draw() const;   // solid box (for the occlusion query)
+        void paint() const;  // wire box (debug view)
+    };
+
+    // The trigger sphere every game rule tests, and its debug drawing.
+    class EventSphere {
+    public:
+        ~EventSphere();
+        std::string name;
+        std::vector<std::string> lines;
+        float offset[3] = {0, 0, 0};
+        float radius = 0;  // 0 or less: no sphere
+        float color[3] = {0, 0, 0};
+        unsigned int displayList = 0;
+    };
+
+    // The node's rigid-body description; defined with the physics code.
+    class PhysicVolume;
+
+    explicit GeometryNode(const char* nodeDescription);
+    ~GeometryNode() override;
+
+    // Transform (each setter ends with updateCamera()).
+    void setRotations(float rotx, float roty, float rotz);
+    void setTranslation(float posx, float posy, float posz);
+    void setScale(float scalex, float scaley, float scalez);
+    void addRotations(float rotx, float roty, float rotz);
+    void addTranslation(float posx, float posy, float posz);
+    void multScale(float scalex, float scaley, float scalez);
+    float getXrot() const { return rotX; }
+    float getYrot() const { return rotY; }
+    float getZrot() const { return rotZ; }
+    float getXpos() const { return posX; }
+    float getYpos() const { return posY; }
+    float getZpos() const { return posZ; }
+    float getScalex() const { return scaleX; }
+    float getScaley() const { return scaleY; }
+    float getScalez() const { return scaleZ; }
+
+    // Orientation in eye coordinates of the last drawn frame.
+    Point getPosition() const;
+    Point getDirection() const;
+    Point getUpside() const;
+    void setDefaultPositionVectors();
+    void loadCurrentMatrix();
+    std::shared_ptr<Matrix> getCurrentMatrix() const { return currentMatrix; }
+
+    // Camera
+    void setCameraFocus(std::shared_ptr<CameraNode> cam);
+    void releaseCameraFocus();
+    bool isFocusedByCamera() const { return focused; }
+    std::shared_ptr<CameraNode> getCamera() const { return camera; }
+
+    // Drawing
+    void orientObject();
+    void paintEventSphere();
+    void paintBoundingBox();
+
+    std::shared_ptr<Material> getMaterial() const { return material; }
+    void setMaterial(std::shared_ptr<Material> m) { material = std::move(m); }
+    std::shared_ptr<BoundingBox> getBoundingBox() const { return boundingBox; }
+    std::shared_ptr<EventSphere> getEventSphere() const { return eventSphere; }
+    std::shared_ptr<PhysicVolume> getPhysicVolume() const { return physicVolume; }
+
+    void physicAllocate() override;
+    void physicRelease() override;
+    void print() override;
+    void performOperations() override;
+    void executeDisplayList() override;
+
+    virtual void updateCamera();
+    virtual void fireOcclusionQuery();
+    virtual bool occResultAvailable();
+    virtual void waitForOccResult();
+    virtual void getOccResult();
+
+    bool alwaysVisible = false;
+    bool useOwnTransform = false;
+
+protected:
+    std::shared_ptr<BoundingBox> boundingBox = std::make_shared<BoundingBox>();
+    std::shared_ptr<EventSphere> eventSphere = std::make_shared<EventSphere>();
+    std::shared_ptr<PhysicVolume> physicVolume;
+    std::shared_ptr<Point> position, direction, upside;
+    std::shared_ptr<Matrix> currentMatrix = std::make_shared<Matrix>();
+    std::shared_ptr<Material> material = std::make_shared<Material>();
+    float rotX = 0, rotY = 0, rotZ = 0;
+    float posX = 0, posY = 0, posZ = 0;
+    float scaleX = 1, scaleY = 1, scaleZ = 1;
+    bool focused = false;
+    std::shared_ptr<CameraNode> camera;
+
+private:
+    // The pose of the physical body, or null while the node has none.
+    const float* bodyMatrix() const;
+    void deleteQuery();
+};

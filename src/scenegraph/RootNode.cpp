@@ -1,0 +1,60 @@
+#include "scenegraph/RootNode.h"
+
+#include <GL/gl.h>
+
+#include <cstdio>
+
+RootNode::RootNode(const char* desc) : ScenegraphNode(desc) {
+    typeName = "RootNode";
+    skyElementsRoot = std::make_shared<GeometryNode>("sky elements root");
+    skyElementsRoot->alwaysVisible = true;
+    skyElementsRoot->useOwnTransform = true;
+    addChild(skyElementsRoot);
+    camera = std::make_shared<CameraNode>(skyElementsRoot, "Default Cam");
+    lightModel = std::make_shared<LightModel>();
+}
+
+void RootNode::finalize() {
+    camera->finalize();
+    ScenegraphNode::finalize();
+}
+
+void RootNode::physicAllocate() {
+    camera->physicAllocate();
+    ScenegraphNode::physicAllocate();
+}
+
+void RootNode::physicRelease() {
+    camera->physicRelease();
+    ScenegraphNode::physicRelease();
+}
+
+void RootNode::enableBoundingBoxPainting(bool active) {
+    ScenegraphNode::enableBoundingBoxPainting(active);
+    camera->enableBoundingBoxPainting(active);
+}
+
+void RootNode::paintEventSpheres(bool active) {
+    ScenegraphNode::paintEventVolumes(active);
+    camera->paintEventVolumes(active);
+}
+
+void RootNode::performOperations() {
+    const RenderStates state = getRenderState();
+    if (state == OPAQUE_PASS || state == SINGLE_PASS) lightModel->update();
+    camera->performOperations();  // leaves the view matrix pushed
+    processChildren();
+    glPopMatrix();
+}
+
+void RootNode::print() {
+    ScenegraphNode::print();
+    std::printf("\n LightModel:");
+    std::printf("\n -----------");
+    lightModel->print();
+    std::printf("\n Game Objects:");
+    std::printf("\n -------------");
+    camera->printAll();
+    std::printf("\n\n Scene Objects:");
+    std::printf("\n --------------");
+}

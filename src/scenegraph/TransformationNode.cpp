@@ -1,0 +1,5 @@
+#include "scenegraph/TransformationNode.h"
+
+TransformationNode::TransformationNode(const char* nodeDescription) : ScenegraphNode(nodeDescription) {
+    typeName = "TransformationNode";
+}
