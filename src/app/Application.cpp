@@ -1,0 +1,182 @@
+#include "app/Application.h"
+
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+
+#include <unistd.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "app/ExtensionManager.h"
+#include "app/KeyboardProcessor.h"
+#include "app/Renderer.h"
+#include "game/DemoLevel.h"
+#include "game/LevelControl.h"
+#include "math/Constants.h"
+
+namespace Application {
+namespace {
+
+std::shared_ptr<Level> theLevel;
+std::shared_ptr<Renderer> theRenderer;
+float camDist = 4.0f;
+float camrotHor = 90.0f;
+float camrotVert = 10.0f;
+bool leftMouseDown = false;
+int oldx = 0, oldy = 0;
+
+constexpr int LEFT_BUTTON = 0;
+constexpr int RIGHT_BUTTON = 2;
+constexpr int STATE_DOWN = 0;
+
+void releaseAtExit() {
+    theRenderer.reset();
+    theLevel.reset();
+}
+
+// The game opens its data relative to the working directory; started from
+// elsewhere it still finds the folders that sit beside its executable.
+void enterExecutableFolder() {
+    char path[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    if (n <= 0) return;
+    path[n] = '\0';
+    std::string folder(path);
+    folder.erase(folder.find_last_of('/') + 1);
+    if (access((folder + "images").c_str(), F_OK) == 0 && chdir(folder.c_str()) != 0)
+        std::printf("\n Application.main(): WARNING! cannot enter %s", folder.c_str());
+}
+
+void setEyePoint() {
+    const double v = camrotVert * PI_OVER_180;
+    const double h = camrotHor * PI_OVER_180;
+    const double r = std::cos(v) * camDist;
+    theLevel->getRoot()->getCamera()->setEyePoint(static_cast<float>(std::cos(h) * r),
+                                                  static_cast<float>(std::sin(v) * camDist),
+                                                  static_cast<float>(std::sin(h) * r));
+}
+
+}  // namespace
+
+void setup(std::shared_ptr<Level> level, std::shared_ptr<Renderer> renderer) {
+    theLevel = std::move(level);
+    theRenderer = std::move(renderer);
+    camDist = 4.0f;
+    camrotHor = 90.0f;
+    camrotVert = 10.0f;
+    leftMouseDown = false;
+}
+
+std::shared_ptr<Level> level() { return theLevel; }
+std::shared_ptr<Renderer> renderer() { return theRenderer; }
+Orbit orbit() { return {camDist, camrotHor, camrotVert, leftMouseDown}; }
+
+int main(int argc, char** args) {
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    // Diagnostics go to the console as they happen, also when it is a pipe.
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+    enterExecutableFolder();
+    auto renderer = std::make_shared<Renderer>();
+    setup(std::make_shared<DemoLevel>(), renderer);
+    std::atexit(releaseAtExit);
+    renderer->windowTitle = "Zarvik";
+    renderer->windowPosX = 100;
+    renderer->windowPosY = 100;
+
+    renderer->initGLUT(&argc, args);
+    if (argc == 1) renderer->initWindow();
+    else renderer->initGameMode(args[1]);
+
+    ExtensionManager::initGLEW();
+    ExtensionManager::configureExtensions();
+    glCullFace(GL_BACK);
+    glEnable(GL_CULL_FACE);
+    glutIgnoreKeyRepeat(1);
+
+    glutDisplayFunc(load);
+    glutReshapeFunc(reshape);
+    glutKeyboardFunc(KeyboardProcessor::processDown);
+    glutKeyboardUpFunc(KeyboardProcessor::processUp);
+    glutSpecialFunc(KeyboardProcessor::processSpecial);
+    glutMouseFunc(mouseBtn);
+    glutMotionFunc(mouseMotion);
+    // The idle callback is registered at the end of load: a frame needs a built level.
+    std::fflush(stdout);
+    glutMainLoop();
+    return 0;
+}
+
+void load() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    KeyboardProcessor::reset();
+    theLevel->preBuild();
+
+    theLevel->getRoot()->paint();
+    glutSwapBuffers();
+    Renderer::checkOGLErrors();
+
+    theLevel->build();
+    theRenderer->rootNode = theLevel->getRoot();
+    theRenderer->animator = theLevel->getAnimator();
+
+    KeyboardProcessor::registerConsumer(std::make_shared<LevelControl>(theLevel));
+    reshape(theRenderer->windowWidth, theRenderer->windowHeight);
+    std::printf("\n\n Level loaded successfully...\n HAVE FUN! :)");
+    std::fflush(stdout);
+
+    theLevel->getAnimator()->getTimeBase()->reset();
+    glutDisplayFunc(display);
+    glutIdleFunc(display);
+}
+
+void display() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    theLevel->display();
+    glutSwapBuffers();
+    Renderer::checkOGLErrors();
+}
+
+void reshape(int w, int h) {
+    theRenderer->windowHeight = h;
+    theRenderer->windowWidth = w;
+    glViewport(0, 0, w, h);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    // A minimised window reports height 0: treat it as 1 to keep the projection finite.
+    const float aspect = static_cast<float>(w) / static_cast<float>(h > 0 ? h : 1);
+    gluPerspective(60.0, aspect, theRenderer->nearPlane, theRenderer->farPlane);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    theLevel->getRoot()->getCamera()->fireCameraPrefsChange();
+}
+
+void mouseBtn(int button, int state, int x, int y) {
+    if (button == LEFT_BUTTON && state == STATE_DOWN) {
+        oldx = x;
+        oldy = y;
+        leftMouseDown = true;
+    } else if (button == LEFT_BUTTON) {
+        leftMouseDown = false;
+    } else if (button == RIGHT_BUTTON && state == STATE_DOWN) {
+        camDist = 4.0f;
+        camrotHor = 90.0f;
+        camrotVert = 10.0f;
+        setEyePoint();
+    }
+}
+
+void mouseMotion(int x, int y) {
+    if (!leftMouseDown) return;
+    camrotHor += static_cast<float>(oldx - x);
+    camrotVert += static_cast<float>(oldy - y);
+    oldx = x;
+    oldy = y;
+    setEyePoint();
+}
+
+}  // namespace Application

@@ -1,0 +1,34 @@
+#pragma once
+#include <memory>
+
+class Level;
+class Renderer;
+
+// The program's entry and its GLUT callbacks: main sets up the renderer and
+// the window, load builds the level behind a loading frame and then hands the
+// display over to display, which draws one frame and is also the idle callback.
+namespace Application {
+
+int main(int argc, char** args);
+
+void load();
+void display();
+void reshape(int w, int h);
+void mouseBtn(int button, int state, int x, int y);
+void mouseMotion(int x, int y);
+
+// The mouse orbit of the camera's eye point around its centre.
+struct Orbit {
+    float camDist;
+    float camrotHor;   // degrees
+    float camrotVert;  // degrees
+    bool leftMouseDown;
+};
+Orbit orbit();
+
+// The objects the callbacks work on; main creates them, tests may set their own.
+void setup(std::shared_ptr<Level> level, std::shared_ptr<Renderer> renderer);
+std::shared_ptr<Level> level();
+std::shared_ptr<Renderer> renderer();
+
+}  // namespace Application

@@ -1,0 +1,109 @@
+#include "app/Renderer.h"
+
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+#include <GL/glu.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/ExtensionManager.h"
+
+Renderer::Renderer()
+    : rootNode(std::make_shared<RootNode>("<default root node>")), animator(std::make_shared<Animator>()) {
+    setClearColor(0, 0, 0, 0);
+}
+
+Renderer::~Renderer() {
+    if (fogList != 0 && ExtensionManager::contextAvailable()) glDeleteLists(fogList, 1);
+}
+
+void Renderer::initGLUT(int* argc, char** args) {
+    glutInit(argc, args);
+    // Closing the window ends the program the same way Escape does.
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_EXIT);
+    glutInitDisplayString(displayString().c_str());
+}
+
+std::string Renderer::displayString() const {
+    std::string mode = displayMode;
+    if (doubleBuffered) mode += " double";
+    if (depthBuffer) mode += " depth";
+    if (multisampling) mode += " samples=4";
+    return mode;
+}
+
+void Renderer::initWindow() {
+    glutInitWindowSize(windowWidth, windowHeight);
+    glutInitWindowPosition(windowPosX, windowPosY);
+    glutCreateWindow(windowTitle.c_str());
+    init();
+}
+
+void Renderer::initGameMode(const char* modeString) {
+    glutGameModeString(modeString);
+    glutEnterGameMode();
+    init();
+    gameMode = true;
+}
+
+void Renderer::exitGameMode() {
+    if (gameMode) glutLeaveGameMode();
+    gameMode = false;
+}
+
+void Renderer::init() {
+    if (depthTest) glEnable(GL_DEPTH_TEST);
+    else glDisable(GL_DEPTH_TEST);
+    if (multisampling) {
+        glEnable(GL_MULTISAMPLE);
+        GLint sampleBuffers = 0, samples = 0;
+        glGetIntegerv(GL_SAMPLE_BUFFERS, &sampleBuffers);
+        glGetIntegerv(GL_SAMPLES, &samples);
+        if (sampleBuffers == 1 && samples > 1) std::printf("\n enabled Multisampling...");
+        else std::printf("\n NOTE: multisampling not available. check graphics hardware settings!");
+    }
+    glEnable(GL_NORMALIZE);
+    glEnable(GL_LINE_SMOOTH);
+    glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);
+    glHint(GL_POLYGON_SMOOTH_HINT, GL_NICEST);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+}
+
+void Renderer::wireframeMode() { glPolygonMode(GL_FRONT, GL_LINE); }
+void Renderer::smoothShadeMode() { glPolygonMode(GL_FRONT, GL_FILL); }
+
+void Renderer::setClearColor(float r, float g, float b, float a) {
+    clearColor = Utilities<float>::createArray(r, g, b, a);
+}
+
+void Renderer::enableFog(int fogMode, FloatArray color, float density, float fogStart, float fogEnd) {
+    fogList = glGenLists(1);
+    if (fogList == 0) {
+        std::printf("\n Renderer.enableFog(): WARNING! unable to create display list for fog activation");
+        return;
+    }
+    glNewList(fogList, GL_COMPILE_AND_EXECUTE);
+    glDisable(GL_LIGHTING);
+    glEnable(GL_FOG);
+    glFogi(GL_FOG_MODE, fogMode);
+    glFogfv(GL_FOG_COLOR, color.get());
+    glFogf(GL_FOG_DENSITY, density);
+    glFogf(GL_FOG_START, fogStart);
+    glFogf(GL_FOG_END, fogEnd);
+    glEnable(GL_LIGHTING);
+    glEndList();
+}
+
+void Renderer::enableFog(int fogMode, float density, float fogStart, float fogEnd) {
+    enableFog(fogMode, clearColor, density, fogStart, fogEnd);
+}
+
+void Renderer::reEnableFog() { glCallList(fogList); }
+void Renderer::disableFog() { glDisable(GL_FOG); }
+
+void Renderer::checkOGLErrors() {
+    for (GLenum error = glGetError(); error != GL_NO_ERROR; error = glGetError())
+        std::printf("\n Renderer::checkOGLErrors(): OpenGL Error!\n   %s",
+                    reinterpret_cast<const char*>(gluErrorString(error)));
+}

@@ -1,0 +1,58 @@
+#pragma once
+#include <GL/glew.h>
+
+#include <memory>
+#include <string>
+
+#include "animation/Animator.h"
+#include "math/Utilities.h"
+#include "scenegraph/RootNode.h"
+
+// The window set-up: GLUT display mode, window or full-screen game mode, the
+// fixed GL state the program relies on, and the projection parameters.
+// It does not draw frames itself.
+class Renderer {
+public:
+    Renderer();
+    ~Renderer();
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
+
+    void initGLUT(int* argc, char** args);
+    // The display string initGLUT hands to glutInitDisplayString.
+    std::string displayString() const;
+    void initWindow();
+    void initGameMode(const char* modeString);
+    void exitGameMode();
+    void init();
+
+    void wireframeMode();
+    void smoothShadeMode();
+    void setClearColor(float r, float g, float b, float a);
+    void enableFog(int fogMode, FloatArray color, float density, float fogStart, float fogEnd);
+    void enableFog(int fogMode, float density, float fogStart, float fogEnd);
+    void reEnableFog();
+    void disableFog();
+
+    static void checkOGLErrors();
+
+    int windowPosX = 0;
+    int windowPosY = 0;
+    int windowHeight = 600;
+    int windowWidth = 800;
+    std::string windowTitle = "<no windowtitle set>";
+    bool doubleBuffered = true;
+    bool depthBuffer = true;
+    bool depthTest = true;
+    bool multisampling = true;
+    std::string displayMode = "rgba";
+    float nearPlane = 0.1f;
+    float farPlane = 450.0f;
+    std::shared_ptr<RootNode> rootNode;
+    std::shared_ptr<Animator> animator;
+    FloatArray clearColor;
+    bool gameMode = false;
+
+private:
+    GLuint fogList = 0;
+};

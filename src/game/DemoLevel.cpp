@@ -1,0 +1,69 @@
+#include "game/DemoLevel.h"
+
+#include <GL/glew.h>
+
+#include "math/Utilities.h"
+#include "scenegraph/BoxNode.h"
+#include "scenegraph/LightNode.h"
+#include "scenegraph/SphereNode.h"
+
+void DemoLevel::build() {
+    placements.clear();
+    addLight();
+    addShowcase();
+    // The view the mouse orbit starts from: 4 units out, 10 degrees up.
+    root->getCamera()->setEyePoint(0.0f, 0.6946f, 3.9392f);
+    reset();
+    postBuild();
+}
+
+void DemoLevel::reset() {
+    for (const Placement& p : placements) {
+        p.node->setTranslation(p.pos[0], p.pos[1], p.pos[2]);
+        p.node->setRotations(p.rot[0], p.rot[1], p.rot[2]);
+    }
+}
+
+void DemoLevel::addLight() {
+    auto sun = std::make_shared<LightNode>(GL_LIGHT0, "sun");
+    sun->setLightPosition(1.0f, 2.0f, 1.5f, 0.0f);
+    const float white[4] = {1.0f, 0.95f, 0.85f, 1.0f};
+    const float ambient[4] = {0.25f, 0.25f, 0.3f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, white);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    root->addChild(sun);
+}
+
+std::shared_ptr<GeometryNode> DemoLevel::place(std::shared_ptr<GeometryNode> node, float x, float y, float z) {
+    node->useOwnTransform = true;
+    placements.push_back({node, {x, y, z}, {0, 0, 0}});
+    root->addChild(node);
+    return node;
+}
+
+void DemoLevel::addShowcase() {
+    auto colour = [](GeometryNode& node, float r, float g, float b, float a) {
+        auto m = node.getMaterial();
+        m->ambient = Utilities<float>::createArray(r * 0.3f, g * 0.3f, b * 0.3f, a);
+        m->diffuse = Utilities<float>::createArray(r, g, b, a);
+        m->specular = Utilities<float>::createArray(0.4f, 0.4f, 0.4f, a);
+        m->emission = Utilities<float>::createArray(0, 0, 0, a);
+        m->shininess = Utilities<float>::createArray(20.0f);
+        m->evalTransparency();
+    };
+    auto floor = place(std::make_shared<BoxNode>("floor"), 0.0f, -0.75f, 0.0f);
+    floor->setScale(4.0f, 0.1f, 4.0f);
+    colour(*floor, 0.35f, 0.55f, 0.3f, 1.0f);
+
+    auto crate = place(std::make_shared<BoxNode>("red box"), -1.0f, 0.0f, 0.0f);
+    colour(*crate, 0.8f, 0.2f, 0.15f, 1.0f);
+    auto small = place(std::make_shared<BoxNode>("blue box"), 0.9f, -0.3f, 0.6f);
+    small->setScale(0.6f, 0.6f, 0.6f);
+    colour(*small, 0.2f, 0.35f, 0.85f, 1.0f);
+
+    auto ball = place(std::make_shared<SphereNode>("yellow sphere", 0.45f), 0.6f, 0.1f, -0.8f);
+    colour(*ball, 0.95f, 0.8f, 0.2f, 1.0f);
+    auto glass = place(std::make_shared<SphereNode>("glass sphere", 0.55f), 0.1f, 0.0f, 0.9f);
+    colour(*glass, 0.6f, 0.85f, 1.0f, 0.45f);
+}

@@ -1,0 +1,46 @@
+#include "game/Level.h"
+
+#include <GL/glew.h>
+
+Level::Level()
+    : root(std::make_shared<RootNode>("<not set>")),
+      animator(std::make_shared<Animator>()),
+      eventManager(std::make_shared<EventManager>()) {}
+
+Level::~Level() {
+    animator->clear();
+    root->physicRelease();
+}
+
+void Level::preBuild() {
+    root->physicRelease();
+    animator->clear();
+    eventManager->events.clear();
+    root = std::make_shared<RootNode>("Scenegraph Root");
+}
+
+void Level::postBuild() {
+    root->finalize();
+    // The first frame must not see the loading time as elapsed time.
+    animator->getTimeBase()->reset();
+    root->physicAllocate();
+    warmUpPaint();
+    animator->animate();
+}
+
+void Level::warmUpPaint() {
+    // Compile every display list and draw every node once before occlusion
+    // queries decide what is drawn; the picture itself is never shown.
+    const bool culling = ScenegraphNode::useVisibilityCulling;
+    ScenegraphNode::useVisibilityCulling = false;
+    root->paint();
+    ScenegraphNode::useVisibilityCulling = culling;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+void Level::display() {
+    animator->animate();
+    root->startVisibilityTests();
+    eventManager->performEvents();
+    root->paint();
+}

@@ -1,0 +1,39 @@
+#pragma once
+#include <memory>
+
+#include "animation/Animator.h"
+#include "game/EventManager.h"
+#include "scenegraph/RootNode.h"
+
+// One playable world: the scene graph, the animations, the game events, and
+// the per-frame order in which they run. A concrete level fills the world in
+// build() (which ends with reset() and postBuild()) and restores its start
+// situation in reset().
+class Level {
+public:
+    Level();
+    virtual ~Level();
+    Level(const Level&) = delete;
+    Level& operator=(const Level&) = delete;
+
+    // Empties what a previous build left behind and starts a fresh scene root.
+    void preBuild();
+    virtual void build() {}
+    // Readies the built world for its first frame.
+    void postBuild();
+    virtual void reset() {}
+    // One frame: animations, visibility tests, events, painting.
+    virtual void display();
+
+    std::shared_ptr<RootNode> getRoot() const { return root; }
+    std::shared_ptr<Animator> getAnimator() const { return animator; }
+    std::shared_ptr<EventManager> getEventManager() const { return eventManager; }
+
+protected:
+    std::shared_ptr<RootNode> root;
+    std::shared_ptr<Animator> animator;
+    std::shared_ptr<EventManager> eventManager;
+
+private:
+    void warmUpPaint();
+};
