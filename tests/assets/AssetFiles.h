@@ -1,0 +1,23 @@
+#pragma once
+#include <string>
+#include <vector>
+
+// Files that the asset tests write for themselves, and console capture.
+namespace AssetFiles {
+
+// A fresh, empty directory for one test.
+std::string makeTempDir();
+
+void writeText(const std::string& path, const std::string& text);
+
+// Writes a w x h picture of one colour (the format follows the file name's
+// extension, e.g. .png or .jpg). DevIL must have been started (any Texture does).
+void writePicture(const std::string& path, int w, int h, unsigned char r, unsigned char g, unsigned char b);
+// Writes a w x h greyscale picture; values[row * w + column].
+void writeGreyPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& values);
+
+// Where the shared real-world MilkShape files are; empty when absent.
+std::string realModelDir();
+std::vector<std::string> realModelFiles();
+
+}  // namespace AssetFiles
