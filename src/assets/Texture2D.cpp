@@ -1,0 +1,127 @@
+#include "assets/Texture2D.h"
+
+#include <cstdio>
+
+#include <IL/ilu.h>
+#define ILUT_USE_OPENGL
+#include <IL/ilut.h>
+
+bool Texture2D::mipmap = true;
+bool Texture2D::filter = true;
+std::vector<std::shared_ptr<Texture2D>> Texture2D::textures;
+
+Texture2D::Texture2D(bool autoDelete) : autoDelete(autoDelete) {}
+
+Texture2D::~Texture2D() {
+    deleteImage();
+    deleteTexture();
+}
+
+bool Texture2D::loadImage(const std::string& filename) {
+    std::string path = filename;  // the argument may be fileName itself
+    fileName = path;
+    deleteImage();  // a second load must not leave the first image behind
+    ilGenImages(1, &imageName);
+    ilBindImage(imageName);
+    if (!ilLoadImage(path.c_str())) {
+        std::printf("\n Texture2D.loadImage(%s): Error while loading image!", path.c_str());
+        ilDeleteImages(1, &imageName);
+        imageName = 0;
+        imageLoaded = false;
+        return false;
+    }
+    imageLoaded = true;
+    return true;
+}
+
+bool Texture2D::generateTexture() {
+    textureGenerated = Texture::generateTexture();
+    return textureGenerated;
+}
+
+void Texture2D::bind() {
+    if (!textureGenerated) {
+        std::printf("\n Texture2D.bind(): no texture object for %s present", fileName.c_str());
+        if (!imageLoaded) {
+            std::printf("\n Texture2D.bind(): reloading texture %s from disk", fileName.c_str());
+            loadImage(fileName);
+        }
+        ilBindImage(imageName);
+    }
+    glBindTexture(GL_TEXTURE_2D, textureName);
+    textureGenerated = true;
+    if (autoDelete) deleteImage();
+}
+
+// DevIL reuses freed image names, so a name is forgotten once its image is
+// deleted: a later delete must not hit another texture's image.
+void Texture2D::deleteImage() {
+    if (imageLoaded && imageName != 0) ilDeleteImages(1, &imageName);
+    imageName = 0;
+    imageLoaded = false;
+}
+
+void Texture2D::deleteTexture() {
+    if (textureName != 0) glDeleteTextures(1, &textureName);
+    textureName = 0;
+}
+
+void Texture2D::generateTexObj(bool autoMipMap, int mipmapLvl) {
+    if (autoMipMap)
+        ilutGLBuildMipmaps();
+    else
+        ilutGLTexImage(static_cast<GLuint>(mipmapLvl));
+}
+
+void Texture2D::makeOGLTexture2DCalls(GLint wrapS, GLint wrapT, GLint magFilter, GLint minFilter, GLint texEnvMode) {
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapS);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, texEnvMode);
+}
+
+std::shared_ptr<Texture2D> Texture2D::createFromFile(const std::string& path, GLint wrap, GLint magFilter,
+                                                     GLint minFilter, GLint texEnvMode) {
+    std::shared_ptr<Texture2D> texture = std::make_shared<Texture2D>(false);
+    texture->loadImage(path);
+    texture->generateTexture();
+    texture->bind();
+    makeOGLTexture2DCalls(wrap, wrap, magFilter, minFilter, texEnvMode);
+    texture->generateTexObj(true, 0);
+    texture->setAutoDelete(true);
+    registerTexture(texture);
+    texture->deleteImage();
+    return texture;
+}
+
+void Texture2D::registerTexture(const std::shared_ptr<Texture2D>& texture) { textures.push_back(texture); }
+
+void Texture2D::clearTextures() { textures.clear(); }
+
+void Texture2D::mipmapping(bool enabled) {
+    mipmap = enabled;
+    updateTextureStates();
+}
+
+void Texture2D::filtering(bool enabled) {
+    filter = enabled;
+    updateTextureStates();
+}
+
+void Texture2D::updateTextureStates() {
+    GLint minFilter, magFilter;
+    if (filter) {
+        magFilter = GL_LINEAR;
+        minFilter = mipmap ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR;
+    } else {
+        magFilter = GL_NEAREST;
+        minFilter = mipmap ? GL_NEAREST_MIPMAP_NEAREST : GL_NEAREST;
+    }
+    for (const std::shared_ptr<Texture2D>& texture : textures) {
+        texture->bind();
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
+    }
+    unbindTexture();
+}

@@ -1,0 +1,74 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <IL/il.h>
+
+#include "assets/Texture.h"
+
+// A two-dimensional texture loaded from an image file through DevIL and
+// uploaded to OpenGL with or without mipmaps. Loaders enter their textures in
+// a class-wide registry so that the filter and mipmap switches of the render
+// controls reach every texture at once (updateTextureStates).
+//
+// Every loader follows the same sequence (see createFromFile): construct with
+// autoDelete false, loadImage, generateTexture, bind, makeOGLTexture2DCalls,
+// generateTexObj, set autoDelete, registerTexture, deleteImage. The DevIL copy
+// of the picture is dropped right after the upload, so only OpenGL holds it.
+class Texture2D : public Texture {
+public:
+    explicit Texture2D(bool autoDelete);
+    ~Texture2D() override;
+
+    // Loads the picture into a new DevIL image that stays bound in DevIL.
+    // Prints a message and returns false if DevIL cannot load it.
+    bool loadImage(const std::string& filename);
+    bool generateTexture() override;
+    // Binds the OpenGL texture. Without a texture object it reports that and,
+    // if the picture was dropped, reloads it into DevIL so that the caller can
+    // upload it with generateTexObj.
+    void bind() override;
+    void deleteImage();
+    void deleteTexture();
+    // Uploads the bound DevIL image into the bound OpenGL texture.
+    void generateTexObj(bool autoMipMap, int mipmapLvl);
+
+    void setAutoDelete(bool value) { autoDelete = value; }
+    bool isImageLoaded() const { return imageLoaded; }
+    bool isTextureGenerated() const { return textureGenerated; }
+    const std::string& getFileName() const { return fileName; }
+
+    // Wrap, filter and environment parameters of the bound texture, in this order.
+    static void makeOGLTexture2DCalls(GLint wrapS, GLint wrapT, GLint magFilter, GLint minFilter, GLint texEnvMode);
+
+    // The loading sequence every loader uses: the picture at path (opened as
+    // given) becomes a registered, mipmapped texture with these parameters.
+    // A picture that cannot be loaded gives a texture without its image.
+    static std::shared_ptr<Texture2D> createFromFile(const std::string& path, GLint wrap, GLint magFilter = GL_LINEAR,
+                                                     GLint minFilter = GL_LINEAR_MIPMAP_LINEAR,
+                                                     GLint texEnvMode = GL_MODULATE);
+
+    static void registerTexture(const std::shared_ptr<Texture2D>& texture);
+    static void clearTextures();
+    static const std::vector<std::shared_ptr<Texture2D>>& registeredTextures() { return textures; }
+
+    // The two switches of the render controls; each re-applies the filters.
+    static void mipmapping(bool enabled);
+    static void filtering(bool enabled);
+    // Binds every registered texture in turn and sets its filters from the
+    // switches, then leaves texture 0 bound.
+    static void updateTextureStates();
+
+    static bool mipmap;  // mipmapped minification selected
+    static bool filter;  // linear (not nearest) filtering selected
+
+private:
+    ILuint imageName = 0;  // 0: no DevIL image of ours
+    std::string fileName;  // the file last given to loadImage
+    bool imageLoaded = false;
+    bool textureGenerated = false;
+    bool autoDelete;
+
+    static std::vector<std::shared_ptr<Texture2D>> textures;
+};

@@ -1,0 +1,207 @@
+#include "assets/Texture2D.h"
+
+#include <memory>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "assets/AssetFiles.h"
+#include "support/GlTestWindow.h"
+
+namespace {
+
+GLint textureParameter(GLuint texture, GLenum name) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    GLint value = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
+    return value;
+}
+
+GLint levelWidth(GLuint texture, int level) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    GLint value = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &value);
+    return value;
+}
+
+GLint boundTexture() {
+    GLint value = -1;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &value);
+    return value;
+}
+
+// Every test starts with the switches at their start values and an empty
+// registry, and leaves them so.
+class TextureTest : public testing::Test {
+protected:
+    void SetUp() override {
+        REQUIRE_GL();
+        Texture::init();
+        dir = AssetFiles::makeTempDir();
+        AssetFiles::writePicture(dir + "/red.png", 8, 4, 255, 0, 0);
+        AssetFiles::writePicture(dir + "/green.jpg", 16, 16, 0, 255, 0);
+    }
+    void TearDown() override {
+        Texture2D::clearTextures();
+        Texture2D::mipmap = true;
+        Texture2D::filter = true;
+        Texture::unbindTexture();
+    }
+    std::string dir;
+};
+
+}  // namespace
+
+TEST_F(TextureTest, LoadingSequenceUploadsThePictureWithMipmaps) {
+    std::shared_ptr<Texture2D> texture = Texture2D::createFromFile(dir + "/red.png", GL_MIRRORED_REPEAT);
+    GLuint name = texture->getTextureName();
+    ASSERT_NE(name, 0u);
+    EXPECT_TRUE(texture->isTextureGenerated());
+    EXPECT_FALSE(texture->isImageLoaded()) << "the DevIL copy must be dropped after the upload";
+    ASSERT_EQ(Texture2D::registeredTextures().size(), 1u);
+    EXPECT_EQ(Texture2D::registeredTextures()[0], texture);
+
+    EXPECT_EQ(levelWidth(name, 0), 8);
+    EXPECT_EQ(levelWidth(name, 1), 4) << "mipmaps were not built";
+    EXPECT_EQ(textureParameter(name, GL_TEXTURE_WRAP_S), GL_MIRRORED_REPEAT);
+    EXPECT_EQ(textureParameter(name, GL_TEXTURE_WRAP_T), GL_MIRRORED_REPEAT);
+    EXPECT_EQ(textureParameter(name, GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+    EXPECT_EQ(textureParameter(name, GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+    GLint envMode = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode);
+    EXPECT_EQ(envMode, GL_MODULATE);
+
+    unsigned char texels[8 * 4 * 4];
+    glBindTexture(GL_TEXTURE_2D, name);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    EXPECT_EQ(texels[0], 255);
+    EXPECT_EQ(texels[1], 0);
+    EXPECT_EQ(texels[2], 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST_F(TextureTest, MissingPictureIsReportedAndTheNextTextureStillLoads) {
+    testing::internal::CaptureStdout();
+    std::shared_ptr<Texture2D> missing = Texture2D::createFromFile(dir + "/none.png", GL_REPEAT);
+    std::shared_ptr<Texture2D> present = Texture2D::createFromFile(dir + "/green.jpg", GL_REPEAT);
+    Texture::checkDevILErrors();  // the per-frame check reports DevIL's side of the failure
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("\n Texture2D.loadImage(" + dir + "/none.png): Error while loading image!"), std::string::npos)
+        << out;
+    EXPECT_EQ(out.find("green.jpg"), std::string::npos) << out;
+    EXPECT_EQ(Texture2D::registeredTextures().size(), 2u);
+    EXPECT_NE(missing->getTextureName(), 0u);
+    EXPECT_NE(out.find("\n Texture::checkDevILErrors(): DevIL Error!\n   could not open file"), std::string::npos) << out;
+    EXPECT_EQ(levelWidth(present->getTextureName(), 0), 16);
+}
+
+// The four rows of the filter table, each applied to every registered texture.
+struct SwitchCase {
+    bool filter, mipmap;
+    GLint minFilter, magFilter;
+};
+
+class TextureSwitches : public TextureTest, public testing::WithParamInterface<SwitchCase> {};
+
+TEST_P(TextureSwitches, SetTheTableFiltersOnEveryRegisteredTexture) {
+    const SwitchCase& c = GetParam();
+    std::shared_ptr<Texture2D> a = Texture2D::createFromFile(dir + "/red.png", GL_REPEAT);
+    std::shared_ptr<Texture2D> b = Texture2D::createFromFile(dir + "/green.jpg", GL_REPEAT);
+    Texture2D::filtering(c.filter);
+    Texture2D::mipmapping(c.mipmap);
+    for (const std::shared_ptr<Texture2D>& t : {a, b}) {
+        EXPECT_EQ(textureParameter(t->getTextureName(), GL_TEXTURE_MIN_FILTER), c.minFilter);
+        EXPECT_EQ(textureParameter(t->getTextureName(), GL_TEXTURE_MAG_FILTER), c.magFilter);
+    }
+    Texture2D::filtering(c.filter);  // the last switch leaves texture 0 bound
+    EXPECT_EQ(boundTexture(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(FilterTable, TextureSwitches,
+                         testing::Values(SwitchCase{true, true, GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR},
+                                         SwitchCase{true, false, GL_LINEAR, GL_LINEAR},
+                                         SwitchCase{false, true, GL_NEAREST_MIPMAP_NEAREST, GL_NEAREST},
+                                         SwitchCase{false, false, GL_NEAREST, GL_NEAREST}));
+
+TEST_F(TextureTest, SwitchWithAnEmptyRegistryOnlyUnbinds) {
+    GLuint own = 0;
+    glGenTextures(1, &own);
+    glBindTexture(GL_TEXTURE_2D, own);
+    GLint before = textureParameter(own, GL_TEXTURE_MIN_FILTER);
+    Texture2D::filtering(false);
+    EXPECT_EQ(boundTexture(), 0);
+    EXPECT_EQ(textureParameter(own, GL_TEXTURE_MIN_FILTER), before);
+    glDeleteTextures(1, &own);
+}
+
+TEST_F(TextureTest, TextureLoadedAfterASwitchKeepsItsLoaderFiltersUntilTheNextSwitch) {
+    Texture2D::filtering(false);
+    std::shared_ptr<Texture2D> texture = Texture2D::createFromFile(dir + "/red.png", GL_REPEAT);
+    EXPECT_EQ(textureParameter(texture->getTextureName(), GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+    Texture2D::mipmapping(false);
+    EXPECT_EQ(textureParameter(texture->getTextureName(), GL_TEXTURE_MIN_FILTER), GL_NEAREST);
+    EXPECT_EQ(textureParameter(texture->getTextureName(), GL_TEXTURE_MAG_FILTER), GL_NEAREST);
+}
+
+TEST_F(TextureTest, BindWithoutTextureObjectReloadsADroppedPicture) {
+    Texture2D texture(false);
+    texture.loadImage(dir + "/red.png");
+    texture.deleteImage();
+    testing::internal::CaptureStdout();
+    texture.bind();
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("\n Texture2D.bind(): no texture object for " + dir + "/red.png present"), std::string::npos);
+    EXPECT_NE(out.find("\n Texture2D.bind(): reloading texture " + dir + "/red.png from disk"), std::string::npos);
+    EXPECT_TRUE(texture.isImageLoaded());
+    EXPECT_EQ(boundTexture(), 0) << "without an object of its own the default texture is bound";
+
+    // The reloaded picture is bound in DevIL, so it can be uploaded now.
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    texture.generateTexObj(false, 0);
+    EXPECT_EQ(levelWidth(name, 0), 8);
+    glDeleteTextures(1, &name);
+}
+
+TEST_F(TextureTest, BindWithAutoDeleteDropsThePictureAndReportsTheMissingObjectOnce) {
+    Texture2D texture(true);
+    texture.loadImage(dir + "/red.png");
+    testing::internal::CaptureStdout();
+    texture.bind();
+    texture.bind();
+    std::string out = testing::internal::GetCapturedStdout();
+    std::string message = "\n Texture2D.bind(): no texture object for " + dir + "/red.png present";
+    std::size_t first = out.find(message);
+    EXPECT_NE(first, std::string::npos) << out;
+    EXPECT_EQ(out.find(message, first + 1), std::string::npos) << "a bound texture counts as having its object";
+    EXPECT_EQ(out.find("reloading"), std::string::npos) << out;
+    EXPECT_FALSE(texture.isImageLoaded());
+}
+
+TEST_F(TextureTest, RegistryKeepsTexturesAliveUntilCleared) {
+    std::weak_ptr<Texture2D> weak;
+    GLuint name = 0;
+    {
+        std::shared_ptr<Texture2D> texture = Texture2D::createFromFile(dir + "/red.png", GL_REPEAT);
+        weak = texture;
+        name = texture->getTextureName();
+    }
+    ASSERT_FALSE(weak.expired());
+    EXPECT_TRUE(glIsTexture(name));
+    Texture2D::clearTextures();
+    EXPECT_TRUE(weak.expired());
+    EXPECT_FALSE(glIsTexture(name)) << "the OpenGL object must go with the last handle";
+}
+
+TEST_F(TextureTest, BaseTextureBindOnlyWarns) {
+    struct Plain : Texture {};
+    Plain plain;
+    EXPECT_TRUE(plain.enabled);
+    EXPECT_TRUE(plain.generateTexture());
+    testing::internal::CaptureStdout();
+    plain.bind();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n Texture.bind(): WARNING! method not overwritten by subclass.");
+    GLuint name = plain.getTextureName();
+    glDeleteTextures(1, &name);
+}
