@@ -1,0 +1,131 @@
+#pragma once
+// Internal to src/physics: the Bullet objects behind the opaque handles of
+// newton.h. Nothing outside this folder includes this header.
+
+#include "physics/newton.h"
+
+#include <btBulletDynamicsCommon.h>
+#include <BulletDynamics/Vehicle/btRaycastVehicle.h>
+
+#include <memory>
+#include <unordered_set>
+#include <vector>
+
+namespace newton_bullet {
+
+// Smallest edge (or diameter) a shape keeps when it was given a size of zero
+// in one dimension: a flat model still gets a thin, collidable box.
+constexpr float MIN_EXTENT = 0.01f;
+
+bool isFinite(const float* values, int count);
+// Reads a 16-float column-major matrix as a rigid transform: the three axes
+// are normalised and made orthogonal, so a scale in the matrix is dropped.
+// Returns false (and leaves out untouched) if the matrix holds NaN or infinity
+// or has a zero-length axis.
+bool readMatrix(const float* m, btTransform& out);
+void writeMatrix(const btTransform& t, float* m);
+
+}  // namespace newton_bullet
+
+struct NewtonCollision {
+    enum class Kind { Box, Sphere, Capsule, Compound, Tree, Empty };
+
+    NewtonWorld* world = nullptr;
+    Kind kind = Kind::Empty;
+    int references = 1;
+
+    std::unique_ptr<btCollisionShape> core;    // the shape around its own origin
+    btTransform offset = btTransform::getIdentity();
+    std::unique_ptr<btCompoundShape> placed;   // core moved by offset, when offset is not the identity
+    std::vector<NewtonCollision*> parts;       // compound: the referenced parts
+
+    // Tree: faces as triangles, kept alive for Bullet, which does not copy them.
+    bool building = false;
+    std::vector<float> treeVertices;           // 3 floats per vertex
+    std::vector<int> treeIndices;              // 3 per triangle
+    std::vector<int> treeAttributes;           // 1 per triangle
+    std::unique_ptr<btTriangleIndexVertexArray> treeMesh;
+    std::unique_ptr<btTriangleInfoMap> treeEdgeInfo;
+
+    // The shape as bodies use it (offset applied).
+    btCollisionShape* shape() const;
+    // True if the shape holds a triangle tree: such bodies can only be static.
+    bool isStaticOnly() const;
+};
+
+struct NewtonBody {
+    NewtonWorld* world = nullptr;
+    NewtonCollision* collision = nullptr;
+    std::unique_ptr<btCompoundShape> shiftedShape;  // collision moved by -centreOfMass
+    std::unique_ptr<btRigidBody> rigid;             // its frame is the centre of mass
+
+    btVector3 centreOfMass{0, 0, 0};
+    float mass = 0.0f;
+    btVector3 requestedInertia{0, 0, 0};
+
+    void* userData = nullptr;
+    NewtonApplyForceAndTorque forceCallback = nullptr;
+    NewtonSetTransform transformCallback = nullptr;
+    btVector3 force{0, 0, 0};  // set by the force callback for the running sub-step
+
+    bool autoFreeze = true;
+    bool frozenOutside = false;  // left the world's region
+    bool moved = false;          // awake at some point of the running update
+    int materialGroup = 0;
+
+    bool isDynamic() const { return mass > 0.0f; }
+    btTransform originPose() const;
+    void setOriginPose(const btTransform& pose);
+    // Recomputes Bullet's shape, mass and inertia after a change of mass or
+    // centre of mass, taking the body out of the world and back in.
+    void rebuild();
+    // Wakes the body (a body that left the world stays frozen).
+    void wake();
+    // Friction and restitution from the world's default material pair.
+    void applyMaterial();
+};
+
+struct NewtonJoint;  // vehicle, defined in newton_vehicle.cpp
+
+struct NewtonWorld {
+    struct Material {
+        float softness = 0.1f;
+        float elasticity = 0.4f;
+        float staticFriction = 0.9f;
+        float kineticFriction = 0.5f;
+        bool collidable = true;
+    };
+
+    std::unique_ptr<btDefaultCollisionConfiguration> configuration;
+    std::unique_ptr<btCollisionDispatcher> dispatcher;
+    std::unique_ptr<btBroadphaseInterface> broadphase;
+    std::unique_ptr<btSequentialImpulseConstraintSolver> solver;
+    std::unique_ptr<btDiscreteDynamicsWorld> dynamics;
+    std::unique_ptr<btOverlapFilterCallback> pairFilter;
+
+    float minimumFrameRate = 60.0f;
+    float subStep = 1.0f / 60.0f;  // length of the running (or last) sub-step
+    btVector3 worldMin{-100, -100, -100};
+    btVector3 worldMax{100, 100, 100};
+    Material material;
+    bool updating = false;
+
+    std::vector<std::unique_ptr<NewtonBody>> bodies;  // in creation order
+    std::vector<NewtonJoint*> vehicles;               // owned; freed in NewtonDestroy
+    std::unordered_set<NewtonCollision*> collisions;  // owned
+
+    bool owns(const NewtonCollision* collision) const;
+    bool isInside(const btVector3& point) const;
+    void freeCollision(NewtonCollision* collision);
+};
+
+// Vehicle hooks used by the world's update and destruction.
+namespace newton_bullet {
+void vehiclePrepareStep(NewtonJoint* vehicle);
+void destroyVehicle(NewtonJoint* vehicle);
+// Adds shape, placed at transform, to a compound; nested compounds are
+// flattened into their children.
+void addFlattened(btCompoundShape& compound, btCollisionShape* shape, const btTransform& transform);
+// A new collision without volume (collides with nothing), one reference.
+NewtonCollision* makeEmptyCollision(NewtonWorld* world);
+}  // namespace newton_bullet
