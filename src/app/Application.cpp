@@ -18,6 +18,7 @@
 #include "game/DemoLevel.h"
 #include "game/LevelControl.h"
 #include "math/Constants.h"
+#include "scenegraph/ScenegraphNode.h"
 
 namespace Application {
 namespace {
@@ -135,7 +136,7 @@ void load() {
 }
 
 void display() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    ScenegraphNode::beginFrame();
     theLevel->display();
     glutSwapBuffers();
     Renderer::checkOGLErrors();

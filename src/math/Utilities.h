@@ -46,8 +46,9 @@ public:
     }
     static void printArray1(const float* a, const char* format) { std::printf(format, static_cast<double>(a[0])); }
 
-    // A value from 0 to 1 inclusive (rand() / 32767).
-    static double random() { return std::rand() * 3.051850947599719e-05; }
+    // A value from 0 to 1 inclusive. Divides by RAND_MAX rather than by 32767:
+    // glibc's rand() reaches 2^31 - 1, and a fixed 32767 would give values up to 65536.
+    static double random() { return std::rand() / static_cast<double>(RAND_MAX); }
 };
 
 template <>

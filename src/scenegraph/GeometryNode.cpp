@@ -4,12 +4,14 @@
 #include <GL/freeglut.h>
 
 #include <cstdio>
+#include <chrono>
 
 #include "app/ExtensionManager.h"
 #include "overlay/TextPainter.h"
 
 namespace {
 constexpr int MAX_OCC_POLLS = 101;
+constexpr std::chrono::microseconds OCC_WAIT_LIMIT(4000);
 
 void printMatrixRows(const float* m) {
     for (int r = 0; r < 4; ++r)
@@ -233,7 +235,12 @@ bool GeometryNode::occResultAvailable() {
 
 void GeometryNode::waitForOccResult() {
     // A bounded busy poll: a slow query must never stall the frame for long.
-    for (int poll = 0; poll < MAX_OCC_POLLS; ++poll)
+    // Hardware answers within a few polls; a software rasteriser needs a few
+    // hundred microseconds, far more than a fixed poll count allows, so the
+    // bound is a poll count or a short wall-clock budget, whichever is longer.
+    // (Real time on purpose: this waits for the GPU, not for game time.)
+    const auto deadline = std::chrono::steady_clock::now() + OCC_WAIT_LIMIT;
+    for (int poll = 0; poll < MAX_OCC_POLLS || std::chrono::steady_clock::now() < deadline; ++poll)
         if (occResultAvailable()) return;
     deleteQuery();  // abandoned: the node counts as visible
 }

@@ -1,6 +1,6 @@
 #include "scenegraph/LightModel.h"
 
-#include <GL/gl.h>
+#include <GL/glew.h>
 
 #include <cstdio>
 

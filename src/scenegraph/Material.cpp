@@ -1,6 +1,6 @@
 #include "scenegraph/Material.h"
 
-#include <GL/gl.h>
+#include <GL/glew.h>
 
 #include <cstdio>
 

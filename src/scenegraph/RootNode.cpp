@@ -1,6 +1,6 @@
 #include "scenegraph/RootNode.h"
 
-#include <GL/gl.h>
+#include <GL/glew.h>
 
 #include <cstdio>
 

@@ -106,17 +106,32 @@ void ScenegraphNode::draw() {
     else executeDisplayList();
 }
 
+void ScenegraphNode::beginFrame() {
+    glClear(useVisibilityCulling ? GL_COLOR_BUFFER_BIT : GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
 void ScenegraphNode::startVisibilityTests() {
     if (!useVisibilityCulling) return;
     renderState = VISIBILITY_TEST;
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     glDepthMask(GL_FALSE);
     glDisable(GL_CULL_FACE);
+    // The boxes are tested against the depth the previous frame left. A node
+    // must not hide behind its own last picture: a box that lies exactly on the
+    // surface it encloses passes (less-or-equal, pulled slightly forward).
+    GLint depthFunc = GL_LESS;
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
+    glDepthFunc(GL_LEQUAL);
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(-1.0f, -1.0f);
     performOperations();
     glFlush();
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    glDepthFunc(static_cast<GLenum>(depthFunc));
     glEnable(GL_CULL_FACE);
     glDepthMask(GL_TRUE);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClear(GL_DEPTH_BUFFER_BIT);
 }
 
 void ScenegraphNode::paint() {

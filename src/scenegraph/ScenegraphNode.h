@@ -40,6 +40,12 @@ public:
     virtual void callDisplayList();
     virtual void draw();
 
+    // Clears the buffers at the start of a frame. The depth buffer survives
+    // while visibility culling is on: the occlusion queries of the next test
+    // pass are answered against what the previous frame drew, and the test
+    // pass clears it afterwards.
+    static void beginFrame();
+
     // Frame entry points, called on the root node.
     void startVisibilityTests();
     void paint();

@@ -1,0 +1,119 @@
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "app/Application.h"
+#include "app/ExtensionManager.h"
+#include "app/Renderer.h"
+#include "game/Level.h"
+#include "support/GlTestWindow.h"
+
+namespace {
+
+class ApplicationTest : public testing::Test {
+protected:
+    void SetUp() override {
+        level = std::make_shared<Level>();
+        renderer = std::make_shared<Renderer>();
+        Application::setup(level, renderer);
+    }
+    void TearDown() override { Application::setup(nullptr, nullptr); }
+    std::shared_ptr<Level> level;
+    std::shared_ptr<Renderer> renderer;
+};
+
+}  // namespace
+
+TEST_F(ApplicationTest, ReshapeToZeroHeightKeepsAFiniteProjection) {
+    REQUIRE_GL();
+    Application::reshape(0, 0);
+    float projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    for (float v : projection) EXPECT_TRUE(std::isfinite(v));
+    EXPECT_EQ(renderer->windowHeight, 0);
+    EXPECT_TRUE(level->getRoot()->getCamera()->hasPrefsChanged());
+
+    Application::reshape(800, 600);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    // gluPerspective(60, 4/3): x scale = cot(30 deg) / aspect
+    EXPECT_NEAR(projection[0], (1.0 / std::tan(30.0 * M_PI / 180.0)) / (800.0 / 600.0), 1e-4);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 800);
+    EXPECT_EQ(viewport[3], 600);
+}
+
+TEST_F(ApplicationTest, MouseOrbitsTheEyeAndRightClickResets) {
+    auto camera = level->getRoot()->getCamera();
+    Application::mouseBtn(0, 0, 100, 100);  // left down
+    Application::mouseMotion(90, 100);      // 10 px to the left
+    EXPECT_FLOAT_EQ(Application::orbit().camrotHor, 100.0f);
+    Application::mouseBtn(0, 1, 90, 100);  // left up
+    Application::mouseMotion(0, 0);        // no longer orbiting
+    EXPECT_FLOAT_EQ(Application::orbit().camrotHor, 100.0f);
+    EXPECT_FLOAT_EQ(Application::orbit().camrotVert, 10.0f);
+
+    Application::mouseBtn(2, 0, 5, 5);  // right click
+    EXPECT_FLOAT_EQ(Application::orbit().camrotHor, 90.0f);
+    EXPECT_NEAR(camera->getEyeX(), 0.0f, 1e-6);
+    EXPECT_NEAR(camera->getEyeY(), 0.6946f, 1e-4);
+    EXPECT_NEAR(camera->getEyeZ(), 3.9392f, 1e-4);
+}
+
+TEST(Renderer, DisplayStringFollowsTheFlags) {
+    Renderer renderer;
+    EXPECT_EQ(renderer.displayString(), "rgba double depth samples=4");
+    renderer.multisampling = false;
+    EXPECT_EQ(renderer.displayString(), "rgba double depth");
+    renderer.doubleBuffered = false;
+    renderer.multisampling = true;
+    EXPECT_EQ(renderer.displayString(), "rgba depth samples=4");
+    renderer.exitGameMode();  // harmless without game mode
+    EXPECT_FALSE(renderer.gameMode);
+}
+
+TEST(Renderer, ReportsEveryPendingGlError) {
+    REQUIRE_GL();
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    testing::internal::CaptureStdout();
+    Renderer::checkOGLErrors();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    glEnable(0xFFFF);  // GL_INVALID_ENUM
+    testing::internal::CaptureStdout();
+    Renderer::checkOGLErrors();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "\n Renderer::checkOGLErrors(): OpenGL Error!\n   invalid enumerant");
+    // Reported errors are gone from the queue.
+    testing::internal::CaptureStdout();
+    Renderer::checkOGLErrors();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+}
+
+TEST(ExtensionManager, WrappersUseTheDriversFunctions) {
+    REQUIRE_GL();
+    EXPECT_TRUE(ExtensionManager::vboAvailable());
+    EXPECT_TRUE(ExtensionManager::occlusionQueryAvailable());
+    GLuint buffers[2] = {0, 0};
+    ExtensionManager::__glewGenBuffers(2, buffers);
+    EXPECT_NE(buffers[0], 0u);
+    ExtensionManager::__glewBindBuffer(GL_ARRAY_BUFFER, buffers[0]);
+    const float data[3] = {1, 2, 3};
+    ExtensionManager::__glewBufferData(GL_ARRAY_BUFFER, sizeof(data), data, GL_STATIC_DRAW);
+    GLint size = 0;
+    glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
+    EXPECT_EQ(size, static_cast<GLint>(sizeof(data)));
+    ExtensionManager::unbindVertexBuffer();
+    ExtensionManager::__glewDeleteBuffers(2, buffers);
+    EXPECT_FALSE(glIsBuffer(buffers[0]));
+
+    testing::internal::CaptureStdout();
+    ExtensionManager::configureExtensions();
+    const std::string report = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(report,
+              "\n ExtensionManager.configureExtensions():"
+              "\n   glWindowPos2i requires GL_VERSION_1_4 or GL_ARB_window_pos.     ok"
+              "\n   vertex buffer objects require GL_VERSION_1_5 or GL_ARB_vertex_buffer_object.     ok"
+              "\n   hardware visibility culling require GL_VERSION_1_5 or GL_ARB_occlusion_query.     ok");
+}

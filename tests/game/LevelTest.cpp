@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/KeyboardProcessor.h"
+#include "game/Level.h"
+#include "game/LevelControl.h"
+#include "scenegraph/BoxNode.h"
+#include "support/FakeClock.h"
+#include "support/GlTestWindow.h"
+
+namespace {
+
+std::string trace;
+
+class TracingAnimation : public Animation {
+public:
+    void animate(double elapsed) override {
+        trace += "A";
+        lastElapsed = elapsed;
+    }
+    double lastElapsed = -1;
+};
+
+class TracingNode : public BoxNode {
+public:
+    TracingNode() : BoxNode("traced") {}
+    void fireOcclusionQuery() override {
+        trace += "V";
+        BoxNode::fireOcclusionQuery();
+    }
+    void executeDisplayList() override {
+        trace += getRenderState() == OPAQUE_PASS ? "P" : "S";
+        BoxNode::executeDisplayList();
+    }
+};
+
+class TracingAction : public Action {
+public:
+    void out() override { trace += "E"; }
+};
+
+class TestLevel : public Level {
+public:
+    void build() override {
+        ++builds;
+        node = std::make_shared<TracingNode>();
+        node->useOwnTransform = true;
+        root->addChild(node);
+        animation = std::make_shared<TracingAnimation>();
+        animator->registerAnimation(animation);
+        eventManager->events.push_back(std::make_shared<Event>(node, node, std::make_shared<TracingAction>()));
+        reset();
+        postBuild();
+    }
+    void reset() override { ++resets; }
+    std::shared_ptr<TracingNode> node;
+    std::shared_ptr<TracingAnimation> animation;
+    int builds = 0, resets = 0;
+};
+
+}  // namespace
+
+TEST(Level, FrameRunsAnimationsTestsEventsThenPaint) {
+    REQUIRE_GL();
+    FakeClock clock;
+    auto level = std::make_shared<TestLevel>();
+    level->preBuild();
+    clock.advance(3.0);  // loading takes time...
+    level->build();
+    // postBuild's warm-up drew the node once (no queries), then animated once
+    // without handing the loading time on.
+    EXPECT_EQ(trace, "PA");
+    EXPECT_NEAR(level->animation->lastElapsed, 0.0, 1e-9);
+
+    trace.clear();
+    clock.advance(0.02);
+    level->display();
+    EXPECT_EQ(trace, "AVEP");
+    EXPECT_NEAR(level->animation->lastElapsed, 0.02, 1e-9);
+    EXPECT_EQ(level->resets, 1);
+}
+
+TEST(Level, PreBuildEmptiesEverythingAndCanRunTwice) {
+    REQUIRE_GL();
+    auto level = std::make_shared<TestLevel>();
+    level->preBuild();
+    level->build();
+    std::weak_ptr<TracingAnimation> animation = level->animation;
+    auto oldRoot = level->getRoot();
+    level->animation.reset();
+    level->preBuild();
+    level->preBuild();
+    EXPECT_TRUE(animation.expired());
+    EXPECT_TRUE(level->getEventManager()->events.empty());
+    EXPECT_NE(level->getRoot(), oldRoot);
+    EXPECT_STREQ(level->getRoot()->getNodeDescription(), "Scenegraph Root");
+    // An empty level draws a frame without trouble.
+    trace.clear();
+    level->display();
+    EXPECT_EQ(trace, "");
+}
+
+TEST(LevelControl, LowerCaseRResetsTheLevel) {
+    KeyboardProcessor::reset();
+    auto level = std::make_shared<TestLevel>();
+    KeyboardProcessor::registerConsumer(std::make_shared<LevelControl>(level));
+    KeyboardProcessor::processDown('R', 0, 0);
+    EXPECT_EQ(level->resets, 0);
+    KeyboardProcessor::processDown('r', 0, 0);
+    KeyboardProcessor::processUp('r', 0, 0);
+    EXPECT_EQ(level->resets, 1);
+    KeyboardProcessor::reset();
+}

@@ -1,0 +1,74 @@
+#pragma once
+#include <GL/glew.h>
+#include <GL/glu.h>
+
+#include <memory>
+#include <vector>
+
+#include "math/Utilities.h"
+#include "scenegraph/BoxNode.h"
+#include "scenegraph/GeometryNode.h"
+#include "scenegraph/RootNode.h"
+#include "scenegraph/ScenegraphNode.h"
+#include "support/GlTestWindow.h"
+
+// A geometry node that records the pass of every draw of its geometry.
+class PassRecorder : public BoxNode {
+public:
+    explicit PassRecorder(const char* desc) : BoxNode(desc) {}
+    void executeDisplayList() override {
+        passes.push_back(getRenderState());
+        BoxNode::executeDisplayList();
+    }
+    std::vector<RenderStates> passes;
+};
+
+// Restores the class-wide switches after each test.
+struct SwitchGuard {
+    int drawMode = ScenegraphNode::drawMode;
+    bool lists = ScenegraphNode::displayListsEnabled;
+    bool culling = ScenegraphNode::useVisibilityCulling;
+    bool blending = ScenegraphNode::useAlphaBlending;
+    bool lighting = ScenegraphNode::modifyLighting;
+    ~SwitchGuard() {
+        ScenegraphNode::drawMode = drawMode;
+        ScenegraphNode::displayListsEnabled = lists;
+        ScenegraphNode::useVisibilityCulling = culling;
+        ScenegraphNode::useAlphaBlending = blending;
+        ScenegraphNode::modifyLighting = lighting;
+    }
+};
+
+// Makes a material glow in one colour, whatever the lights do.
+inline void glow(GeometryNode& node, float r, float g, float b, float a = 1.0f) {
+    auto m = node.getMaterial();
+    m->ambient = Utilities<float>::createArray(0, 0, 0, a);
+    m->diffuse = Utilities<float>::createArray(0, 0, 0, a);
+    m->specular = Utilities<float>::createArray(0, 0, 0, a);
+    m->emission = Utilities<float>::createArray(r, g, b, a);
+    m->evalTransparency();
+}
+
+// A perspective looking from (0, 0, 5) at the origin, as reshape sets it up.
+inline void setUpView(RootNode& root) {
+    glViewport(0, 0, GlTestWindow::width(), GlTestWindow::height());
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, 1.0, 0.1, 100.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    root.getCamera()->setEyePoint(0, 0, 5);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+}
+
+// One frame as the game draws it.
+inline void drawFrame(RootNode& root) {
+    ScenegraphNode::beginFrame();
+    root.startVisibilityTests();
+    root.paint();
+    glFinish();
+}
+
+inline GlTestWindow::Pixel centre() { return GlTestWindow::readPixel(GlTestWindow::width() / 2, GlTestWindow::height() / 2); }
