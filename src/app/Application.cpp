@@ -15,6 +15,7 @@
 #include "app/ExtensionManager.h"
 #include "app/KeyboardProcessor.h"
 #include "app/Renderer.h"
+#include "assets/Texture.h"
 #include "game/DemoLevel.h"
 #include "game/LevelControl.h"
 #include "math/Constants.h"
@@ -120,6 +121,7 @@ void load() {
     theLevel->getRoot()->paint();
     glutSwapBuffers();
     Renderer::checkOGLErrors();
+    Texture::checkDevILErrors();
 
     theLevel->build();
     theRenderer->rootNode = theLevel->getRoot();
@@ -140,6 +142,7 @@ void display() {
     theLevel->display();
     glutSwapBuffers();
     Renderer::checkOGLErrors();
+    Texture::checkDevILErrors();
 }
 
 void reshape(int w, int h) {

@@ -2,6 +2,9 @@
 
 #include <GL/glew.h>
 
+#include "assets/Texture.h"
+#include "assets/Texture2D.h"
+
 Level::Level()
     : root(std::make_shared<RootNode>("<not set>")),
       animator(std::make_shared<Animator>()),
@@ -14,6 +17,7 @@ Level::~Level() {
 
 void Level::preBuild() {
     root->physicRelease();
+    Texture2D::clearTextures();
     animator->clear();
     eventManager->events.clear();
     root = std::make_shared<RootNode>("Scenegraph Root");
@@ -21,6 +25,7 @@ void Level::preBuild() {
 
 void Level::postBuild() {
     root->finalize();
+    Texture::enable2DTextures();
     // The first frame must not see the loading time as elapsed time.
     animator->getTimeBase()->reset();
     root->physicAllocate();
