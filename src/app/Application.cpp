@@ -14,6 +14,7 @@
 
 #include "app/ExtensionManager.h"
 #include "app/KeyboardProcessor.h"
+#include "app/RenderControl.h"
 #include "app/Renderer.h"
 #include "assets/Texture.h"
 #include "game/DemoLevel.h"
@@ -127,6 +128,11 @@ void load() {
     theRenderer->rootNode = theLevel->getRoot();
     theRenderer->animator = theLevel->getAnimator();
 
+    auto overlays = theLevel->getOverlayManager();
+    overlays->registerOverlay(theRenderer->fpsCounter->getOverlay(), 0);
+    auto renderControl = std::make_shared<RenderControl>(theRenderer, theLevel);
+    KeyboardProcessor::registerConsumer(renderControl);
+    overlays->registerOverlay(renderControl->getOverlay(), 0);
     KeyboardProcessor::registerConsumer(std::make_shared<LevelControl>(theLevel));
     reshape(theRenderer->windowWidth, theRenderer->windowHeight);
     std::printf("\n\n Level loaded successfully...\n HAVE FUN! :)");
@@ -139,6 +145,7 @@ void load() {
 
 void display() {
     ScenegraphNode::beginFrame();
+    theRenderer->fpsCounter->calc();
     theLevel->display();
     glutSwapBuffers();
     Renderer::checkOGLErrors();
@@ -148,6 +155,7 @@ void display() {
 void reshape(int w, int h) {
     theRenderer->windowHeight = h;
     theRenderer->windowWidth = w;
+    theLevel->getOverlayManager()->setWindowDimensions(w, h);
     glViewport(0, 0, w, h);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

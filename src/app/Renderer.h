@@ -5,6 +5,7 @@
 #include <string>
 
 #include "animation/Animator.h"
+#include "app/FPSCounter.h"
 #include "math/Utilities.h"
 #include "scenegraph/RootNode.h"
 
@@ -50,6 +51,7 @@ public:
     float farPlane = 450.0f;
     std::shared_ptr<RootNode> rootNode;
     std::shared_ptr<Animator> animator;
+    std::shared_ptr<FPSCounter> fpsCounter = std::make_shared<FPSCounter>();
     FloatArray clearColor;
     bool gameMode = false;
 

@@ -8,7 +8,8 @@
 Level::Level()
     : root(std::make_shared<RootNode>("<not set>")),
       animator(std::make_shared<Animator>()),
-      eventManager(std::make_shared<EventManager>()) {}
+      eventManager(std::make_shared<EventManager>()),
+      overlayManager(std::make_shared<Overlay2DManager>(640, 480, false)) {}
 
 Level::~Level() {
     animator->clear();
@@ -18,6 +19,7 @@ Level::~Level() {
 void Level::preBuild() {
     root->physicRelease();
     Texture2D::clearTextures();
+    overlayManager->reset();
     animator->clear();
     eventManager->events.clear();
     root = std::make_shared<RootNode>("Scenegraph Root");
@@ -48,4 +50,5 @@ void Level::display() {
     root->startVisibilityTests();
     eventManager->performEvents();
     root->paint();
+    overlayManager->paint();
 }

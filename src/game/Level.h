@@ -3,6 +3,7 @@
 
 #include "animation/Animator.h"
 #include "game/EventManager.h"
+#include "overlay/Overlay2DManager.h"
 #include "scenegraph/RootNode.h"
 
 // One playable world: the scene graph, the animations, the game events, and
@@ -28,11 +29,13 @@ public:
     std::shared_ptr<RootNode> getRoot() const { return root; }
     std::shared_ptr<Animator> getAnimator() const { return animator; }
     std::shared_ptr<EventManager> getEventManager() const { return eventManager; }
+    std::shared_ptr<Overlay2DManager> getOverlayManager() const { return overlayManager; }
 
 protected:
     std::shared_ptr<RootNode> root;
     std::shared_ptr<Animator> animator;
     std::shared_ptr<EventManager> eventManager;
+    std::shared_ptr<Overlay2DManager> overlayManager;
 
 private:
     void warmUpPaint();

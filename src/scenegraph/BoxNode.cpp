@@ -1,5 +1,6 @@
 #include "scenegraph/BoxNode.h"
 
+#include <GL/glew.h>
 #include <GL/freeglut.h>
 
 BoxNode::BoxNode(const char* desc) : GeometryNode(desc) { typeName = "BoxNode"; }

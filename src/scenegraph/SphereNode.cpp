@@ -1,5 +1,6 @@
 #include "scenegraph/SphereNode.h"
 
+#include <GL/glew.h>
 #include <GL/freeglut.h>
 
 #include <algorithm>

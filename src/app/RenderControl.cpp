@@ -1,0 +1,184 @@
+#include "app/RenderControl.h"
+
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/ExtensionManager.h"
+#include "app/FPSCounter.h"
+#include "app/Renderer.h"
+#include "assets/Texture.h"
+#include "assets/Texture2D.h"
+#include "game/Level.h"
+#include "overlay/TextPainter.h"
+#include "scenegraph/ScenegraphNode.h"
+
+namespace {
+constexpr byte ESCAPE = 27;
+constexpr double MESSAGE_SECONDS = 2.0;
+
+// Flips a switch and returns the message of its new state.
+const char* toggle(bool& state, const char* on, const char* off) {
+    state = !state;
+    return state ? on : off;
+}
+}  // namespace
+
+RenderControl::RenderControl(std::shared_ptr<Renderer> r, std::shared_ptr<Level> l)
+    : renderer(std::move(r)), level(std::move(l)) {
+    keys = {'1', '2', '3', '4', '5', '6', ESCAPE};
+    for (int f = 1; f <= 10; ++f) specialKeys.push_back(f);
+    messageOverlay->visible = true;
+    messageOverlay->setColor(200, 200, 200);
+    messageOverlay->setFont(GLUT_BITMAP_8_BY_13);
+    messageOverlay->setAlignment(TextOverlay::LEFT, TextOverlay::TOP, 2, -40);
+}
+
+const char* RenderControl::helpText() {
+    return "Function Keys:\n"
+           "  F1   show this help\n"
+           "  F2   toggle fps\n"
+           "  F3   toggle wireframe mode\n"
+           "  F4   switch texture filter mode\n"
+           "  F5   toggle mipmapping\n"
+           "  F6   switch draw modes\n"
+           "  F7   toggle display lists\n"
+           "  F8   toggle visibility culling\n"
+           "  F9   toggle alphablending\n"
+           "  F10  enable/disable textures\n\n"
+           "  1    show/hide eventspheres\n"
+           "  2    show/hide occlusion bounding boxes\n"
+           "  3    enable/disable high occlusion bounding box granularity\n"
+           "  4    show/hide physics debug overlay\n"
+           "  5    show/hide gameobject axes\n"
+           "  6    paint scenegraph info to console\n";
+}
+
+void RenderControl::showMessage(const std::string& text) {
+    messageOverlay->setText(text, MESSAGE_SECONDS);
+    helpShown = false;
+}
+
+void RenderControl::quit(Renderer& r) {
+    r.exitGameMode();
+    std::exit(0);
+}
+
+void RenderControl::consumeDown(byte key, int, int) {
+    auto root = level->getRoot();
+    switch (key) {
+        case ESCAPE: quit(*renderer); break;
+        case '1':
+            eventSpheresShown = !eventSpheresShown;
+            root->paintEventSpheres(eventSpheresShown);
+            showMessage(eventSpheresShown ? "started painting event spheres..." : "stopped painting event spheres...");
+            break;
+        case '2':
+            boxesShown = !boxesShown;
+            root->enableBoundingBoxPainting(boxesShown);
+            showMessage(boxesShown ? "started painting bounding boxes..." : "stopped painting bounding boxes...");
+            break;
+        case '3':
+            showMessage(toggle(ScenegraphNode::highOccBoundingBoxGranularity,
+                               "enabled high occlusion bounding box granularity...",
+                               "disabled high occlusion bounding box granularity..."));
+            break;
+        case '4':
+            showMessage(toggle(ScenegraphNode::showPhysicsDebug, "enabled physics debug overlay...",
+                               "disabled physics debug overlay..."));
+            break;
+        case '5':
+            showMessage(toggle(root->axisDrawing, "started axis drawing...", "stopped axis drawing..."));
+            break;
+        case '6':
+            root->printAll();
+            std::fflush(stdout);
+            showMessage("painted scenegraph information to console...");
+            break;
+        default: break;
+    }
+}
+
+void RenderControl::toggleHelp() {
+    if (!helpShown) {
+        TextPainter::textheight = 15;
+        messageOverlay->setText(helpText(), TimedTextOverlay::TIME_PERMANENT);
+        helpShown = true;
+    } else {
+        TextPainter::textheight = 24;
+        messageOverlay->setText("", 0.0);
+        helpShown = false;
+    }
+}
+
+void RenderControl::switchDrawMode() {
+    ScenegraphNode::drawMode = (ScenegraphNode::drawMode + 1) % 4;
+    std::string message;
+    switch (ScenegraphNode::drawMode) {
+        case 0: message = "switched to immediate mode..."; break;
+        case 1: message = "drawing vertex arrays..."; break;
+        case 2:
+            message = ExtensionManager::vboAvailable() ? "using vertex buffer objects..."
+                                                       : "WARNING! vertex buffers not available...";
+            break;
+        default: message = "switched to debug mode (no high detail geometry)..."; break;
+    }
+    // Display lists would keep replaying the geometry of the old mode.
+    if (ScenegraphNode::displayListsEnabled) {
+        ScenegraphNode::displayListsEnabled = false;
+        message += " (NOTE: display lists disabled automatically)";
+    }
+    showMessage(message);
+}
+
+void RenderControl::consumeSpecial(int key, int, int) {
+    auto fps = renderer->fpsCounter;
+    switch (key) {
+        case 1: toggleHelp(); break;
+        case 2:
+            if (fps->isCalculatingFPS()) {
+                fps->stopFPSCalculation();
+                showMessage("stopped FPS calculation...");
+            } else {
+                fps->startFPSCalculation(1.0f);
+                showMessage("started FPS calculation...");
+            }
+            break;
+        case 3:
+            showMessage(toggle(wireframe, "started wireframe mode...", "stopped wireframe mode..."));
+            if (wireframe) renderer->wireframeMode();
+            else renderer->smoothShadeMode();
+            break;
+        case 4:
+            showMessage(toggle(linearFiltering, "using linear texture filtering...",
+                               "using nearest neighbour texture filtering..."));
+            Texture2D::filtering(linearFiltering);
+            break;
+        case 5:
+            showMessage(toggle(mipmappingOn, "started mipmapping...", "stopped mipmapping..."));
+            Texture2D::mipmapping(mipmappingOn);
+            break;
+        case 6: switchDrawMode(); break;
+        case 7:
+            showMessage(ScenegraphNode::displayListsEnabled ? "disabled display lists (Warning: some objects may be unpaintable now)"
+                                                            : "enabled display lists...");
+            ScenegraphNode::displayListsEnabled = !ScenegraphNode::displayListsEnabled;
+            break;
+        case 8:
+            showMessage(toggle(ScenegraphNode::useVisibilityCulling, "visibility culling activated...",
+                               "visibility culling deactivated..."));
+            break;
+        case 9:
+            showMessage(toggle(ScenegraphNode::useAlphaBlending, "alphablending activated...",
+                               "alphablending deactivated..."));
+            break;
+        case 10:
+            showMessage(toggle(texturesOn, "textures activated...", "textures deactivated..."));
+            if (texturesOn) Texture::enable2DTextures();
+            else Texture::disable2DTextures();
+            break;
+        default: break;
+    }
+}

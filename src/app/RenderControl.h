@@ -1,0 +1,40 @@
+#pragma once
+#include <memory>
+#include <string>
+
+#include "app/KeyConsumer.h"
+#include "overlay/TimedTextOverlay.h"
+
+class Renderer;
+class Level;
+
+// The debug keys: F1 to F10 and 1 to 6 switch rendering paths and debug
+// views, each with a short message on screen; Escape quits.
+class RenderControl : public KeyConsumer {
+public:
+    RenderControl(std::shared_ptr<Renderer> renderer, std::shared_ptr<Level> level);
+
+    std::shared_ptr<TimedTextOverlay> getOverlay() const { return messageOverlay; }
+    void consumeDown(byte key, int x, int y) override;
+    void consumeSpecial(int key, int x, int y) override;
+
+    static const char* helpText();
+    bool isHelpShown() const { return helpShown; }
+
+private:
+    void showMessage(const std::string& text);
+    void toggleHelp();
+    void switchDrawMode();
+    static void quit(Renderer& renderer);
+
+    std::shared_ptr<Renderer> renderer;
+    std::shared_ptr<Level> level;
+    std::shared_ptr<TimedTextOverlay> messageOverlay = std::make_shared<TimedTextOverlay>();
+    bool wireframe = false;
+    bool texturesOn = true;
+    bool helpShown = false;
+    bool linearFiltering = true;
+    bool mipmappingOn = true;
+    bool eventSpheresShown = false;
+    bool boxesShown = false;
+};

@@ -1,0 +1,143 @@
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/FPSCounter.h"
+#include "overlay/Overlay2DManager.h"
+#include "overlay/TextOverlay.h"
+#include "overlay/TextPainter.h"
+#include "overlay/TimedTextOverlay.h"
+#include "support/FakeClock.h"
+#include "support/GlTestWindow.h"
+
+namespace {
+
+class Named : public Overlay2D {
+public:
+    explicit Named(char name) : name(name) {}
+    void paint() override { log += name; }
+    char name;
+    static std::string log;
+    int lastWidth() const { return width; }
+};
+std::string Named::log;
+
+// Lit pixels in the rows [y0, y1) of the window.
+int litPixels(int y0, int y1) {
+    int lit = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = 0; x < 64; ++x)
+            if (GlTestWindow::readPixel(x, y).r > 128) ++lit;
+    return lit;
+}
+
+}  // namespace
+
+TEST(Overlay2DManager, RegistersAtClampedPositionsAndPaintsInOrder) {
+    Overlay2DManager manager(640, 480, false);
+    auto a = std::make_shared<Named>('a'), b = std::make_shared<Named>('b'), c = std::make_shared<Named>('c');
+    manager.registerOverlay(a, 0);
+    manager.registerOverlay(b, 0);   // in front of a
+    manager.registerOverlay(c, 99);  // past the end: at the back
+    EXPECT_EQ(a->lastWidth(), 640);
+    Named::log.clear();
+    for (const auto& o : manager.getOverlays()) o->paint();
+    EXPECT_EQ(Named::log, "bac");
+
+    manager.unregisterOverlay(7);  // outside: ignored
+    manager.unregisterOverlay(1);  // a
+    manager.registerOverlay(b, -3);
+    manager.unregisterOverlay(b);  // every entry holding b
+    ASSERT_EQ(manager.getOverlays().size(), 1u);
+    EXPECT_EQ(manager.getOverlays().front(), c);
+    manager.setWindowDimensions(800, 600);
+    EXPECT_EQ(c->lastWidth(), 800);
+    manager.reset();
+    EXPECT_TRUE(manager.getOverlays().empty());
+}
+
+TEST(TextOverlay, AlignmentFollowsTheWindowEdges) {
+    TextOverlay text;
+    text.setWindowDimensions(800, 600);
+    text.setAlignment(TextOverlay::RIGHT, TextOverlay::TOP, -100, -20);
+    EXPECT_EQ(text.getPaintX(), 700);
+    EXPECT_EQ(text.getPaintY(), 580);
+    text.setWindowDimensions(1024, 768);
+    EXPECT_EQ(text.getPaintX(), 924);
+    EXPECT_EQ(text.getPaintY(), 748);
+    text.setAlignment(TextOverlay::CENTER, TextOverlay::CENTER, 5, 0);
+    EXPECT_EQ(text.getPaintX(), 517);
+    EXPECT_EQ(text.getPaintY(), 384);
+    text.setColor(255, 128, 0);
+    EXPECT_FLOAT_EQ(text.getColour()[0], 1.0f);
+    EXPECT_NEAR(text.getColour()[1], 0.502f, 1e-3);
+    EXPECT_FLOAT_EQ(text.getColour()[2], 0.0f);
+}
+
+TEST(TextOverlay, DrawsLinesAndPercentSignsAsTheyStand) {
+    REQUIRE_GL();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
+    TextOverlay text;
+    text.setWindowDimensions(GlTestWindow::width(), GlTestWindow::height());
+    text.setAlignment(TextOverlay::LEFT, TextOverlay::BOTTOM, 4, 100);
+    text.setText("%s%n");  // would crash if read as a format
+    glClear(GL_COLOR_BUFFER_BIT);
+    text.paint();
+    glFinish();
+    EXPECT_GT(litPixels(100, 120), 0);
+
+    TextPainter::textheight = 24;
+    text.setText("HH\nHH");
+    glClear(GL_COLOR_BUFFER_BIT);
+    text.paint();
+    glFinish();
+    EXPECT_GT(litPixels(100, 118), 0);  // first line at y = 100
+    EXPECT_GT(litPixels(76, 94), 0);    // second line 24 pixels lower
+    EXPECT_EQ(litPixels(120, 140), 0);
+}
+
+TEST(TimedTextOverlay, HidesAfterItsPaintedDuration) {
+    REQUIRE_GL();
+    FakeClock clock;
+    TimedTextOverlay message;
+    message.setText("hello", 2.0);
+    clock.advance(10.0);  // not painted: does not age...
+    message.setText("hello", 2.0);
+    for (int i = 0; i < 16; ++i) {  // 16 x 0.125 s: exactly 2 s, no rounding
+        clock.advance(0.125);
+        message.paint();
+    }
+    EXPECT_TRUE(message.visible);  // exactly 2.0 s is not more than 2.0
+    clock.advance(0.1);
+    message.paint();
+    EXPECT_FALSE(message.visible);
+
+    message.setText("stays", TimedTextOverlay::TIME_PERMANENT);
+    clock.advance(1000.0);
+    message.paint();
+    EXPECT_TRUE(message.visible);
+}
+
+TEST(FPSCounter, AveragesOverTheInterval) {
+    REQUIRE_GL();
+    FakeClock clock;
+    FPSCounter fps;
+    fps.calc();  // off: nothing happens
+    EXPECT_FALSE(fps.getOverlay()->visible);
+    fps.startFPSCalculation(1.0f);
+    EXPECT_EQ(fps.getOverlay()->getText(), "FPS: 0.00");
+    for (int frame = 0; frame < 49; ++frame) {
+        clock.advance(0.02);
+        fps.calc();
+    }
+    EXPECT_EQ(fps.getOverlay()->getText(), "FPS: 0.00");
+    clock.advance(0.02);
+    fps.calc();
+    EXPECT_EQ(fps.getOverlay()->getText(), "FPS: 50.00");
+    fps.stopFPSCalculation();
+    EXPECT_FALSE(fps.getOverlay()->visible);
+    EXPECT_NEAR(fps.getCurrentFPS(), 50.0, 1e-6);
+}
