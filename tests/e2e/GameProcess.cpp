@@ -1,0 +1,129 @@
+#include "GameProcess.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+std::string capture(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof(buffer), pipe)) out += buffer;
+        pclose(pipe);
+    }
+    while (!out.empty() && (out.back() == '\n' || out.back() == ' ')) out.pop_back();
+    return out;
+}
+}  // namespace
+
+GameProcess::GameProcess() = default;
+
+GameProcess::~GameProcess() {
+    if (pid > 0 && running()) {
+        kill(pid, SIGKILL);
+        waitForExit(5.0);
+    }
+    if (reader.joinable()) reader.join();
+}
+
+std::string GameProcess::gameDir() {
+    const char* dir = std::getenv("ZARVIK_GAME_DIR");
+    return dir ? dir : "game";
+}
+
+std::string GameProcess::buildDir() { return gameDir() + "/.."; }
+
+bool GameProcess::start() {
+    int fds[2];
+    if (pipe(fds) != 0) return false;
+    pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        dup2(fds[1], STDOUT_FILENO);
+        dup2(fds[1], STDERR_FILENO);
+        close(fds[0]);
+        close(fds[1]);
+        // Started from another folder on purpose: the game finds its data by itself.
+        if (chdir("/") != 0) _exit(126);
+        const std::string exe = gameDir() + "/zarvik";
+        execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    reader = std::thread(&GameProcess::readOutput, this, fds[0]);
+    return true;
+}
+
+void GameProcess::readOutput(int fd) {
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = read(fd, buffer, sizeof(buffer));
+        if (n <= 0) break;
+        std::lock_guard<std::mutex> lock(mutex);
+        collected.append(buffer, static_cast<size_t>(n));
+    }
+    close(fd);
+}
+
+std::string GameProcess::output() {
+    std::lock_guard<std::mutex> lock(mutex);
+    return collected;
+}
+
+bool GameProcess::waitFor(const std::string& text, double timeoutSeconds) {
+    const auto end = Clock::now() + std::chrono::duration<double>(timeoutSeconds);
+    while (Clock::now() < end) {
+        if (output().find(text) != std::string::npos) return true;
+        if (!running()) return output().find(text) != std::string::npos;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+bool GameProcess::running() {
+    if (pid <= 0) return false;
+    int status = 0;
+    const pid_t r = waitpid(pid, &status, WNOHANG);
+    if (r == 0) return true;
+    if (r == pid) {
+        exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        pid = -pid;  // reaped
+    }
+    return false;
+}
+
+int GameProcess::waitForExit(double timeoutSeconds) {
+    const auto end = Clock::now() + std::chrono::duration<double>(timeoutSeconds);
+    while (running()) {
+        if (Clock::now() >= end) return -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (reader.joinable()) reader.join();
+    return exitCode;
+}
+
+std::string GameProcess::windowId() { return capture("xdotool search --name '^Zarvik$' 2>/dev/null | head -n 1"); }
+
+bool GameProcess::xdotool(const std::string& args) {
+    const std::string id = windowId();
+    if (id.empty()) return false;
+    // No window manager under Xvfb: give the game window the input focus first.
+    const std::string command = "xdotool windowfocus --sync " + id + " " + args + " >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+}
+
+bool GameProcess::key(const std::string& k) { return xdotool("key " + k); }
+bool GameProcess::keyDown(const std::string& k) { return xdotool("keydown " + k); }
+bool GameProcess::keyUp(const std::string& k) { return xdotool("keyup " + k); }
+
+bool GameProcess::screenshot(const std::string& path) {
+    const std::string command = buildDir() + "/tools/zarvik-screenshot " + path;
+    return std::system(command.c_str()) == 0;
+}

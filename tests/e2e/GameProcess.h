@@ -1,0 +1,46 @@
+#pragma once
+#include <sys/types.h>
+
+#include <mutex>
+#include <string>
+#include <thread>
+
+// The built game, started as a child process under the current X display,
+// with its console output collected as it comes.
+class GameProcess {
+public:
+    GameProcess();
+    ~GameProcess();
+    GameProcess(const GameProcess&) = delete;
+    GameProcess& operator=(const GameProcess&) = delete;
+
+    bool start();
+    // Waits until the output contains text; false after timeoutSeconds.
+    bool waitFor(const std::string& text, double timeoutSeconds);
+    std::string output();
+    // Waits for the process to end; its exit code, or -1 on timeout or signal.
+    int waitForExit(double timeoutSeconds);
+    bool running();
+
+    // The game window's X id (as xdotool prints it); empty when not found.
+    std::string windowId();
+    // Real key events through xdotool (XTEST) into the focused game window.
+    bool key(const std::string& keyName);
+    bool keyDown(const std::string& keyName);
+    bool keyUp(const std::string& keyName);
+    // Saves the screen as PNG with the project's screenshot tool.
+    bool screenshot(const std::string& path);
+
+    static std::string gameDir();
+    static std::string buildDir();
+
+private:
+    bool xdotool(const std::string& args);
+    void readOutput(int fd);
+
+    pid_t pid = -1;
+    int exitCode = -1;
+    std::thread reader;
+    std::mutex mutex;
+    std::string collected;
+};
