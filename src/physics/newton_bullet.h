@@ -121,7 +121,8 @@ struct NewtonWorld {
 
 // Vehicle hooks used by the world's update and destruction.
 namespace newton_bullet {
-void vehiclePrepareStep(NewtonJoint* vehicle);
+// Runs the tire callback and the suspension and tire forces of one sub-step.
+void vehiclePrepareStep(NewtonJoint* vehicle, float dt);
 void destroyVehicle(NewtonJoint* vehicle);
 // Adds shape, placed at transform, to a compound; nested compounds are
 // flattened into their children.

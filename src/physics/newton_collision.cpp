@@ -158,6 +158,9 @@ NewtonCollision* NewtonCreateBox(NewtonWorld* world, float dx, float dy, float d
     size.setMax(btVector3(MIN_EXTENT, MIN_EXTENT, MIN_EXTENT));
     auto box = std::make_unique<btBoxShape>(size * 0.5f);
     box->setMargin(std::min(DEFAULT_MARGIN, 0.25f * size[size.minAxis()]));
+    // With its faces known, a box touching a triangle gets a whole contact
+    // face at once instead of one point per step (which makes boxes tumble).
+    box->initializePolyhedralFeatures();
     return registerCollision(world, NewtonCollision::Kind::Box, std::move(box), offset);
 }
 

@@ -17,9 +17,14 @@ namespace {
 // slip speed lowers it for one sub-step, down to this fraction.
 constexpr float MIN_SIDE_GRIP = 0.05f;
 // Bullet's suspension spring acts explicitly; per tire it is kept soft enough
-// that the chassis oscillation stays stable at the running step length
-// (natural frequency times step at most 1 with all tires loaded).
-constexpr float MAX_SPRING_FREQUENCY_STEP = 1.0f;
+// that the chassis oscillation stays well inside the stable range at the
+// running step length (natural frequency times step with all tires loaded).
+constexpr float MAX_SPRING_FREQUENCY_STEP = 0.5f;
+// A tire only pushes while its ray reaches the ground. The ray starts this far
+// above the mounting point, so that a suspension of a millimetre keeps its
+// contact through the small bounces of the chassis; the spring's rest point
+// moves up by the same amount, which leaves the tire's resting place unchanged.
+constexpr float RAY_REACH = 0.05f;
 
 // Rays of the tires ignore the chassis they hang from.
 class ChassisRaycaster : public btVehicleRaycaster {
@@ -76,7 +81,6 @@ struct NewtonJoint {
     NewtonBody* chassis = nullptr;
     std::unique_ptr<ChassisRaycaster> raycaster;
     std::unique_ptr<btRaycastVehicle> vehicle;
-    bool inWorld = false;
     NewtonVehicleTireUpdate tireCallback = nullptr;
     btVector3 up{0, 1, 0};       // chassis space
     int forwardAxis = -1;        // chassis axis nearest the forward direction, from the first tire
@@ -108,7 +112,7 @@ void NewtonJoint::applyTire(Tire& tire) {
     float dt = world->subStep;
     int count = int(tires.size());
 
-    wheel.m_chassisConnectionPointCS = tire.local.getOrigin() - chassis->centreOfMass;
+    wheel.m_chassisConnectionPointCS = tire.local.getOrigin() + up * RAY_REACH - chassis->centreOfMass;
     float stiffness = tire.spring / mass;
     float stableLimit = MAX_SPRING_FREQUENCY_STEP * MAX_SPRING_FREQUENCY_STEP / (count * dt * dt);
     wheel.m_suspensionStiffness = std::min(stiffness, stableLimit);
@@ -135,26 +139,17 @@ void NewtonJoint::applyTire(Tire& tire) {
 
 namespace newton_bullet {
 
-void vehiclePrepareStep(NewtonJoint* joint) {
+void vehiclePrepareStep(NewtonJoint* joint, float dt) {
     // Bullet's vehicle divides by the chassis mass: it runs only on a moving chassis.
-    bool dynamic = joint->chassis->isDynamic() && !joint->chassis->frozenOutside;
-    if (dynamic != joint->inWorld) {
-        if (dynamic) {
-            joint->world->dynamics->addAction(joint->vehicle.get());
-        } else {
-            joint->world->dynamics->removeAction(joint->vehicle.get());
-        }
-        joint->inWorld = dynamic;
-    }
-    if (!dynamic) return;
+    if (!joint->chassis->isDynamic() || joint->chassis->frozenOutside) return;
     if (joint->tireCallback) joint->tireCallback(joint);
     for (auto& tire : joint->tires) joint->applyTire(*tire);
+    // The tires' impulses go in before the step, together with the forces,
+    // so that a car at rest also reads a velocity of zero.
+    joint->vehicle->updateVehicle(dt);
 }
 
-void destroyVehicle(NewtonJoint* joint) {
-    if (joint->inWorld) joint->world->dynamics->removeAction(joint->vehicle.get());
-    delete joint;
-}
+void destroyVehicle(NewtonJoint* joint) { delete joint; }
 
 }  // namespace newton_bullet
 
@@ -244,19 +239,22 @@ void* NewtonVehicleAddTire(NewtonJoint* vehicle, const float* localMatrix, const
 
     btVector3 forward = vehicle->up.cross(tire->pin);
     if (vehicle->forwardAxis < 0) {
-        // Bullet needs the chassis axes by index: right is its wheel-frame
-        // axis 0, up and forward the chassis axes nearest to ours.
-        vehicle->forwardAxis = forward.absolute().maxAxis();
+        // Bullet names the chassis axes by index: up and forward are the
+        // chassis axes nearest to ours, right the third one.
+        int upAxis = vehicle->up.absolute().maxAxis();
+        btVector3 level = forward.absolute();
+        level[upAxis] = -1;
+        vehicle->forwardAxis = level.maxAxis();
         vehicle->forwardSign = forward[vehicle->forwardAxis] < 0 ? -1.0f : 1.0f;
-        vehicle->vehicle->setCoordinateSystem(0, vehicle->up.absolute().maxAxis(), vehicle->forwardAxis);
+        vehicle->vehicle->setCoordinateSystem(3 - upAxis - vehicle->forwardAxis, upAxis, vehicle->forwardAxis);
     }
     btRaycastVehicle::btVehicleTuning tuning;
-    tuning.m_maxSuspensionTravelCm = 100.0f * (tire->length + tire->radius);
+    tuning.m_maxSuspensionTravelCm = 100.0f * (tire->length + RAY_REACH + tire->radius);
     tuning.m_maxSuspensionForce = BT_LARGE_FLOAT;
-    // Bullet pushes along axle x up; with the axle reversed that is up x pin.
-    btWheelInfo& wheel = vehicle->vehicle->addWheel(tire->local.getOrigin() - vehicle->chassis->centreOfMass,
-                                                    -vehicle->up, -tire->pin, tire->length, tire->radius, tuning,
-                                                    false);
+    // Bullet drives along up x axle: with the pin as axle that is forward.
+    btVector3 top = tire->local.getOrigin() + vehicle->up * RAY_REACH - vehicle->chassis->centreOfMass;
+    btWheelInfo& wheel = vehicle->vehicle->addWheel(top, -vehicle->up, tire->pin, tire->length + RAY_REACH,
+                                                    tire->radius, tuning, false);
     wheel.m_clientInfo = tire.get();
     tire->wheel = vehicle->vehicle->getNumWheels() - 1;
     vehicle->vehicle->resetSuspension();
@@ -333,7 +331,8 @@ void NewtonVehicleGetTireMatrix(NewtonJoint* vehicle, void* tireId, float* matri
     // Bullet counts the roll along its forward axis; rolling forward turns
     // the tire backwards about its pin.
     float spin = -vehicle->forwardSign * wheel.m_rotation;
-    btVector3 centre = tire->local.getOrigin() - vehicle->up * wheel.m_raycastInfo.m_suspensionLength;
+    float hanging = std::min(tire->length, wheel.m_raycastInfo.m_suspensionLength - RAY_REACH);
+    btVector3 centre = tire->local.getOrigin() - vehicle->up * hanging;
     btTransform local(rotation(vehicle->up, tire->steer) * rotation(tire->pin, spin) * tire->local.getBasis(),
                       centre);
     writeMatrix(vehicle->chassis->originPose() * local, matrix);

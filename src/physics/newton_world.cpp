@@ -60,10 +60,10 @@ void subStep(NewtonWorld* world, float dt) {
         body->force.setZero();
         if (body->forceCallback) body->forceCallback(body);
     }
-    for (size_t i = 0; i < world->vehicles.size(); ++i) vehiclePrepareStep(world->vehicles[i]);
     for (auto& body : world->bodies) {
         if (body->isDynamic() && body->rigid->isActive()) body->rigid->applyCentralForce(body->force);
     }
+    for (size_t i = 0; i < world->vehicles.size(); ++i) vehiclePrepareStep(world->vehicles[i], dt);
 
     world->dynamics->stepSimulation(dt, 0);
 
@@ -147,6 +147,9 @@ NewtonWorld* NewtonCreate(NewtonAllocMemory, NewtonFreeMemory) {
     world->dynamics = std::make_unique<btDiscreteDynamicsWorld>(world->dispatcher.get(), world->broadphase.get(),
                                                                 world->solver.get(), world->configuration.get());
     world->dynamics->setGravity(btVector3(0, 0, 0));  // gravity comes from the force callbacks
+    // Boxes (which know their faces) meet triangles face to face: whole
+    // contact patches at once instead of a point per step.
+    world->dynamics->getDispatchInfo().m_enableSatConvex = true;
     world->pairFilter = std::make_unique<MaterialPairFilter>(world);
     world->dynamics->getPairCache()->setOverlapFilterCallback(world->pairFilter.get());
     liveWorlds().insert(world);

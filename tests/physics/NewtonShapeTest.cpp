@@ -1,0 +1,194 @@
+// Collision shapes of the Newton-style interface, checked by where bodies of
+// those shapes come to rest and by the faces the debug walk reports.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "NewtonTestSupport.h"
+
+using namespace newton_test;
+
+namespace {
+
+constexpr float HALF_PI = 1.5707963f;
+
+class NewtonShapeTest : public ::testing::Test {
+protected:
+    TestWorld w;
+};
+
+TEST_F(NewtonShapeTest, BoxReportsItsSixFacesInWorldCoordinates) {
+    NewtonBody* box = w.box(2, 4, 6, translation(1, 2, 3), 0);
+    Extent e = faceExtent(box);
+    EXPECT_EQ(e.faces, 6);
+    for (int count : e.vertexCounts) EXPECT_EQ(count, 4);
+    const float low[3] = {0, 0, 0}, high[3] = {2, 4, 6};
+    for (int axis = 0; axis < 3; ++axis) {
+        EXPECT_NEAR(e.min[axis], low[axis], 1e-5f);
+        EXPECT_NEAR(e.max[axis], high[axis], 1e-5f);
+    }
+}
+
+TEST_F(NewtonShapeTest, BoxOffsetMovesTheShapeNotTheBody) {
+    Matrix16 offset = translation(0, 1, 0);
+    NewtonBody* box = w.body(NewtonCreateBox(w.world, 1, 1, 1, offset.data()), translation(0, 3, 0), 1.0f);
+    w.floor();
+    w.run(2.0f);
+    EXPECT_NEAR(matrixOf(box)[13], -0.5f, 0.02f);  // the shape's centre rests at 0.5
+}
+
+TEST_F(NewtonShapeTest, CapsuleLiesAlongLocalXWithItsTotalLength) {
+    w.floor();
+    NewtonBody* capsule = w.body(NewtonCreateCapsule(w.world, 0.25f, 2.0f, nullptr), translation(0, 1, 0), 1.0f);
+    w.run(2.0f);
+    Matrix16 m = matrixOf(capsule);
+    EXPECT_NEAR(m[13], 0.25f, 0.02f);
+    Extent e = faceExtent(capsule);
+    EXPECT_NEAR(e.min[0], -1.0f, 0.02f);
+    EXPECT_NEAR(e.max[0], 1.0f, 0.02f);
+    EXPECT_NEAR(e.min[1], 0.0f, 0.02f);
+    EXPECT_NEAR(e.max[2] - e.min[2], 0.5f, 0.02f);
+}
+
+TEST_F(NewtonShapeTest, UprightCapsuleStandsOnItsTip) {
+    w.floor();
+    // The offset turns local X up; a large inertia keeps the capsule from toppling.
+    Matrix16 up = rolled(HALF_PI, 0, 0, 0);
+    NewtonBody* capsule = w.body(NewtonCreateCapsule(w.world, 0.25f, 2.0f, up.data()), translation(0, 2, 0), 0);
+    NewtonBodySetMassMatrix(capsule, 1.0f, 1e6f, 1e6f, 1e6f);
+    NewtonBodySetForceAndTorqueCallback(capsule, gravity);
+    w.run(2.0f);
+    EXPECT_NEAR(matrixOf(capsule)[13], 1.0f, 0.02f);
+}
+
+TEST_F(NewtonShapeTest, SledCompoundPartsSitAtTheirOffsets) {
+    // Scale 1, bounding box (1, 0.5, 2) around the origin: runners of radius
+    // 0.25 and length 2 at x = -0.25 and 0.25, y = 0; a box (0.5, 0.25, 1.5) at y = 0.25.
+    Matrix16 left = yawed(HALF_PI, -0.25f, 0, 0);
+    Matrix16 right = yawed(HALF_PI, 0.25f, 0, 0);
+    Matrix16 block = translation(0, 0.25f, 0);
+    NewtonCollision* parts[3] = {NewtonCreateCapsule(w.world, 0.25f, 2.0f, left.data()),
+                                 NewtonCreateCapsule(w.world, 0.25f, 2.0f, right.data()),
+                                 NewtonCreateBox(w.world, 0.5f, 0.25f, 1.5f, block.data())};
+    NewtonCollision* sled = NewtonCreateCompoundCollision(w.world, 3, parts);
+    for (NewtonCollision* part : parts) NewtonReleaseCollision(w.world, part);
+
+    w.floor();
+    NewtonBody* body = w.body(sled, translation(0, 1, 0), 20.0f);
+    w.run(2.0f);
+
+    EXPECT_NEAR(matrixOf(body)[13], 0.25f, 0.02f);  // resting on the runners
+    Extent e = faceExtent(body);
+    EXPECT_NEAR(e.min[0], -0.5f, 0.02f);
+    EXPECT_NEAR(e.max[0], 0.5f, 0.02f);
+    EXPECT_NEAR(e.min[1], 0.0f, 0.02f);
+    EXPECT_NEAR(e.max[1], 0.625f, 0.02f);  // box top: 0.25 + 0.125 above the origin
+    EXPECT_NEAR(e.min[2], -1.0f, 0.02f);
+    EXPECT_NEAR(e.max[2], 1.0f, 0.02f);
+}
+
+TEST_F(NewtonShapeTest, EllipsoidHasItsThreeRadii) {
+    w.floor();
+    NewtonBody* body =
+        w.body(NewtonCreateSphere(w.world, 1.0f, 0.5f, 2.0f, nullptr), translation(0, 1, 0), 1.0f);
+    w.run(2.0f);
+    EXPECT_NEAR(matrixOf(body)[13], 0.5f, 0.02f);
+    Extent e = faceExtent(body);
+    EXPECT_NEAR(e.max[0] - e.min[0], 2.0f, 0.02f);
+    EXPECT_NEAR(e.max[1] - e.min[1], 1.0f, 0.02f);
+    EXPECT_NEAR(e.max[2] - e.min[2], 4.0f, 0.02f);
+}
+
+TEST_F(NewtonShapeTest, SphereRestsAtItsRadius) {
+    w.floor(2.0f);
+    NewtonBody* ball = w.body(NewtonCreateSphere(w.world, 0.7f, 0.7f, 0.7f, nullptr), translation(0, 4, 0), 1.0f);
+    w.run(3.0f);
+    EXPECT_NEAR(matrixOf(ball)[13], 2.7f, 0.02f);
+}
+
+// Two flat triangles, one at height 1 over x < 0 and one at height 3 over x > 0.
+NewtonCollision* twoLevelTree(NewtonWorld* world) {
+    NewtonCollision* tree = NewtonCreateTreeCollision(world, nullptr);
+    NewtonTreeCollisionBeginBuild(tree);
+    const float low[9] = {-10, 1, -10, -10, 1, 10, -0.5f, 1, 0};
+    const float high[9] = {10, 3, 10, 10, 3, -10, 0.5f, 3, 0};
+    NewtonTreeCollisionAddFace(tree, 3, low, 12, 1);
+    NewtonTreeCollisionAddFace(tree, 3, high, 12, 1);
+    NewtonTreeCollisionEndBuild(tree, 0);
+    return tree;
+}
+
+TEST_F(NewtonShapeTest, TreeCatchesBodiesAtTheHeightOfTheTriangleBelow) {
+    NewtonBody* ground = w.body(twoLevelTree(w.world), translation(0, 0, 0), 0);
+    NewtonBody* left = w.box(0.5f, 0.5f, 0.5f, translation(-6, 5, 0), 1.0f);
+    NewtonBody* right = w.box(0.5f, 0.5f, 0.5f, translation(6, 5, 0), 1.0f);
+    w.run(3.0f);
+    EXPECT_NEAR(matrixOf(left)[13], 1.25f, 0.02f);
+    EXPECT_NEAR(matrixOf(right)[13], 3.25f, 0.02f);
+    EXPECT_NEAR(matrixOf(left)[12], -6.0f, 0.05f);
+
+    Extent e = faceExtent(ground);
+    EXPECT_EQ(e.faces, 2);
+    EXPECT_FLOAT_EQ(e.min[1], 1.0f);
+    EXPECT_FLOAT_EQ(e.max[1], 3.0f);
+}
+
+TEST_F(NewtonShapeTest, TreeFollowsItsBodyPoseAndSplitsPolygonsIntoTriangles) {
+    NewtonCollision* tree = NewtonCreateTreeCollision(w.world, nullptr);
+    NewtonTreeCollisionBeginBuild(tree);
+    // One quad with a stride of 16 bytes (x, y, z and one unused float).
+    const float quad[16] = {-5, 0, -5, 9, -5, 0, 5, 9, 5, 0, 5, 9, 5, 0, -5, 9};
+    NewtonTreeCollisionAddFace(tree, 4, quad, 16, 7);
+    NewtonTreeCollisionEndBuild(tree, 1);
+    NewtonBody* ground = w.body(tree, translation(0, 2, 0), 0);
+    NewtonBody* box = w.box(1, 1, 1, translation(1, 5, 1), 1.0f);
+    w.run(2.0f);
+    EXPECT_NEAR(matrixOf(box)[13], 2.5f, 0.02f);
+
+    static std::vector<int> ids;
+    ids.clear();
+    NewtonBodyForEachPolygonDo(ground, [](NewtonBody*, int count, const float*, int id) {
+        EXPECT_EQ(count, 3);
+        ids.push_back(id);
+    });
+    EXPECT_EQ(ids, std::vector<int>({7, 7}));
+}
+
+TEST_F(NewtonShapeTest, ATreeCannotBeMadeDynamic) {
+    NewtonBody* ground = w.body(twoLevelTree(w.world), translation(0, 0, 0), 0);
+    testing::internal::CaptureStdout();
+    NewtonBodySetMassMatrix(ground, 10.0f, 1, 1, 1);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("stays static"), std::string::npos);
+    float mass, ix, iy, iz;
+    NewtonBodyGetMassMatrix(ground, &mass, &ix, &iy, &iz);
+    EXPECT_EQ(mass, 0.0f);
+}
+
+TEST_F(NewtonShapeTest, CollisionsSharedByBodiesLiveAsLongAsTheyAreUsed) {
+    NewtonCollision* shared = NewtonCreateBox(w.world, 1, 1, 1, nullptr);
+    NewtonBody* a = NewtonCreateBody(w.world, shared);
+    NewtonBody* b = NewtonCreateBody(w.world, shared);
+    NewtonReleaseCollision(w.world, shared);
+    w.floor();
+    NewtonBodySetMatrix(a, translation(-2, 2, 0).data());
+    NewtonBodySetMatrix(b, translation(2, 2, 0).data());
+    for (NewtonBody* body : {a, b}) {
+        NewtonBodySetMassMatrix(body, 1, 0, 0, 0);
+        NewtonBodySetForceAndTorqueCallback(body, gravity);
+    }
+    w.run(2.0f);
+    EXPECT_NEAR(matrixOf(a)[13], 0.5f, 0.02f);
+    EXPECT_NEAR(matrixOf(b)[13], 0.5f, 0.02f);
+
+
+    NewtonCollision* unused = NewtonCreateSphere(w.world, 1, 1, 1, nullptr);
+    NewtonReleaseCollision(w.world, unused);  // freed: no body holds it
+    testing::internal::CaptureStdout();
+    NewtonReleaseCollision(w.world, unused);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("\n NewtonReleaseCollision(): WARNING! collision unknown or already freed"),
+              std::string::npos);
+}
+
+}  // namespace
