@@ -27,6 +27,48 @@ void writeMatrix(const btTransform& t, float* m);
 
 }  // namespace newton_bullet
 
+// A static triangle mesh for Bullet, searched through a uniform grid over its
+// two widest axes (see newton_tree.cpp). It owns its vertices and indices.
+class TriangleGridShape : public btConcaveShape {
+public:
+    TriangleGridShape(std::vector<float> vertices, std::vector<int> indices);
+
+    void processAllTriangles(btTriangleCallback* callback, const btVector3& aabbMin,
+                             const btVector3& aabbMax) const override;
+    void getAabb(const btTransform& t, btVector3& aabbMin, btVector3& aabbMax) const override;
+    void setLocalScaling(const btVector3& scaling) override { localScaling = scaling; }
+    const btVector3& getLocalScaling() const override { return localScaling; }
+    void calculateLocalInertia(btScalar, btVector3& inertia) const override { inertia.setZero(); }
+    const char* getName() const override { return "TriangleGrid"; }
+
+    int triangles() const { return triangleCount; }
+
+private:
+    btVector3 vertex(int index) const;
+    void triangleBounds(int t, btVector3& low, btVector3& high) const;
+    void computeBounds();
+    void chooseGrid();
+    void fillGrid();
+    int cellOf(float value, int axis, int count) const;
+    // Cells covered by a box; false if they are too many for one triangle.
+    bool cellRange(const btVector3& low, const btVector3& high, int range[4]) const;
+    void visit(int t, btTriangleCallback* callback, const btVector3& low, const btVector3& high) const;
+
+    std::vector<float> vertices;  // 3 floats per vertex
+    std::vector<int> indices;     // 3 per triangle
+    int triangleCount = 0;
+    btVector3 boundsMin{0, 0, 0}, boundsMax{0, 0, 0};
+    btVector3 localScaling{1, 1, 1};
+    int axisA = 0, axisB = 2;
+    float cellSize = 1.0f;
+    int cellsA = 1, cellsB = 1;
+    std::vector<int> cellStart;      // per cell: first entry in cellTriangles, plus an end
+    std::vector<int> cellTriangles;
+    std::vector<int> largeTriangles;  // covering too many cells to be binned
+    mutable std::vector<unsigned> visited;  // query stamp per triangle: each is reported once
+    mutable unsigned stamp = 0;
+};
+
 struct NewtonCollision {
     enum class Kind { Box, Sphere, Capsule, Compound, Tree, Empty };
 
@@ -39,13 +81,13 @@ struct NewtonCollision {
     std::unique_ptr<btCompoundShape> placed;   // core moved by offset, when offset is not the identity
     std::vector<NewtonCollision*> parts;       // compound: the referenced parts
 
-    // Tree: faces as triangles, kept alive for Bullet, which does not copy them.
+    // Tree: the faces collected between BeginBuild and EndBuild, as triangles;
+    // EndBuild hands vertices and indices to the shape.
     bool building = false;
+    bool built = false;
     std::vector<float> treeVertices;           // 3 floats per vertex
     std::vector<int> treeIndices;              // 3 per triangle
-    std::vector<int> treeAttributes;           // 1 per triangle
-    std::unique_ptr<btTriangleIndexVertexArray> treeMesh;
-    std::unique_ptr<btTriangleInfoMap> treeEdgeInfo;
+    std::vector<int> treeAttributes;           // 1 per triangle, kept for the face ids
 
     // The shape as bodies use it (offset applied).
     btCollisionShape* shape() const;

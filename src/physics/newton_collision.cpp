@@ -3,7 +3,6 @@
 // and the walk over a shape's faces for the debug view.
 #include "physics/newton_bullet.h"
 
-#include <BulletCollision/CollisionDispatch/btInternalEdgeUtility.h>
 #include <BulletCollision/CollisionShapes/btEmptyShape.h>
 
 #include <algorithm>
@@ -230,7 +229,7 @@ NewtonCollision* NewtonCreateTreeCollision(NewtonWorld* world, NewtonTreeCollisi
 void NewtonTreeCollisionBeginBuild(NewtonCollision* tree) {
     if (!checkTree(tree, "NewtonTreeCollisionBeginBuild")) return;
     // A tree is built once, before any body or compound uses its shape.
-    if (!tree->treeIndices.empty() || tree->references > 1) {
+    if (tree->built || tree->references > 1) {
         printf("\n NewtonTreeCollisionBeginBuild(): WARNING! collision tree already built or in use");
         return;
     }
@@ -274,22 +273,12 @@ void NewtonTreeCollisionEndBuild(NewtonCollision* tree, int) {
         return;
     }
     tree->building = false;
+    tree->built = true;
     if (tree->treeIndices.empty()) {
         printf("\n NewtonTreeCollisionEndBuild(): WARNING! collision tree without faces collides with nothing");
         return;
     }
-    btIndexedMesh mesh;
-    mesh.m_numTriangles = int(tree->treeIndices.size() / 3);
-    mesh.m_triangleIndexBase = reinterpret_cast<const unsigned char*>(tree->treeIndices.data());
-    mesh.m_triangleIndexStride = 3 * sizeof(int);
-    mesh.m_numVertices = int(tree->treeVertices.size() / 3);
-    mesh.m_vertexBase = reinterpret_cast<const unsigned char*>(tree->treeVertices.data());
-    mesh.m_vertexStride = 3 * sizeof(float);
-    mesh.m_indexType = PHY_INTEGER;
-    mesh.m_vertexType = PHY_FLOAT;
-    tree->treeMesh = std::make_unique<btTriangleIndexVertexArray>();
-    tree->treeMesh->addIndexedMesh(mesh, PHY_INTEGER);
-    tree->core = std::make_unique<btBvhTriangleMeshShape>(tree->treeMesh.get(), true);
+    tree->core = std::make_unique<TriangleGridShape>(std::move(tree->treeVertices), std::move(tree->treeIndices));
 }
 
 void NewtonReleaseCollision(NewtonWorld* world, NewtonCollision* collision) {

@@ -117,7 +117,7 @@ void shapeFaces(const btCollisionShape* shape, const btTransform& t, const Newto
             }
             break;
         }
-        case TRIANGLE_MESH_SHAPE_PROXYTYPE: {
+        case FAST_CONCAVE_MESH_PROXYTYPE: {  // a collision tree
             const btVector3 huge(BT_LARGE_FLOAT, BT_LARGE_FLOAT, BT_LARGE_FLOAT);
             // Face ids are the tree's face attributes when the mesh is the body's own tree.
             bool ownTree = collision.kind == NewtonCollision::Kind::Tree;

@@ -154,6 +154,36 @@ TEST_F(NewtonShapeTest, TreeFollowsItsBodyPoseAndSplitsPolygonsIntoTriangles) {
     EXPECT_EQ(ids, std::vector<int>({7, 7}));
 }
 
+TEST_F(NewtonShapeTest, LargeTreeCatchesBodiesWhereverTheyLand) {
+    // A 40 x 40 grid of 1 m cells: a plateau at height 2 for x < 0, height 0
+    // beyond, and one huge triangle at -5 under all of it (too large for the
+    // grid cells, so it is found another way).
+    auto height = [](int i) { return i <= 20 ? 2.0f : 0.0f; };
+    NewtonCollision* tree = NewtonCreateTreeCollision(w.world, nullptr);
+    NewtonTreeCollisionBeginBuild(tree);
+    for (int i = 0; i < 40; ++i) {
+        for (int j = 0; j < 40; ++j) {
+            float x0 = i - 20.0f, x1 = x0 + 1, z0 = j - 20.0f, z1 = z0 + 1;
+            const float a[9] = {x0, height(i), z0, x0, height(i), z1, x1, height(i + 1), z0};
+            const float b[9] = {x1, height(i + 1), z0, x0, height(i), z1, x1, height(i + 1), z1};
+            NewtonTreeCollisionAddFace(tree, 3, a, 12, 1);
+            NewtonTreeCollisionAddFace(tree, 3, b, 12, 1);
+        }
+    }
+    const float huge[9] = {-500, -5, -500, -500, -5, 500, 500, -5, 0};
+    NewtonTreeCollisionAddFace(tree, 3, huge, 12, 2);
+    NewtonTreeCollisionEndBuild(tree, 0);
+    w.body(tree, translation(0, 0, 0), 0);
+
+    NewtonBody* high = w.box(0.5f, 0.5f, 0.5f, translation(-10.3f, 4, 7.6f), 1.0f);
+    NewtonBody* low = w.box(0.5f, 0.5f, 0.5f, translation(12.7f, 3, -15.2f), 1.0f);
+    NewtonBody* outside = w.box(0.5f, 0.5f, 0.5f, translation(60, -3, 0), 1.0f);
+    w.run(2.5f);
+    EXPECT_NEAR(matrixOf(high)[13], 2.25f, 0.02f);
+    EXPECT_NEAR(matrixOf(low)[13], 0.25f, 0.02f);
+    EXPECT_NEAR(matrixOf(outside)[13], -4.75f, 0.02f);
+}
+
 TEST_F(NewtonShapeTest, ATreeCannotBeMadeDynamic) {
     NewtonBody* ground = w.body(twoLevelTree(w.world), translation(0, 0, 0), 0);
     testing::internal::CaptureStdout();
