@@ -44,6 +44,12 @@ void writePicture(const std::string& path, int w, int h, unsigned char r, unsign
     savePicture(path, w, h, 3, IL_RGB, data);
 }
 
+void writeRgbPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& rgb) {
+    std::vector<unsigned char> data = rgb;
+    data.resize(static_cast<std::size_t>(w) * h * 3);
+    savePicture(path, w, h, 3, IL_RGB, data);
+}
+
 void writeGreyPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& values) {
     std::vector<unsigned char> data = values;
     data.resize(static_cast<std::size_t>(w) * h);

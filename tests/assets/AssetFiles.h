@@ -13,7 +13,10 @@ void writeText(const std::string& path, const std::string& text);
 // Writes a w x h picture of one colour (the format follows the file name's
 // extension, e.g. .png or .jpg). DevIL must have been started (any Texture does).
 void writePicture(const std::string& path, int w, int h, unsigned char r, unsigned char g, unsigned char b);
-// Writes a w x h greyscale picture; values[row * w + column].
+// Writes a w x h RGB picture; rgb holds 3 bytes per pixel, row by row in
+// DevIL's order (its first row is the bottom row of the picture).
+void writeRgbPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& rgb);
+// Writes a w x h greyscale picture; values[row * w + column], rows as above.
 void writeGreyPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& values);
 
 // Where the shared real-world MilkShape files are; empty when absent.
