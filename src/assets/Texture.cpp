@@ -16,6 +16,13 @@ Texture::Texture() {
 void Texture::init() {
     ilInit();
     iluInit();
+    // Every picture is turned to OpenGL's row order when it is loaded: the
+    // first row in memory is the bottom of the picture. Textures look the same
+    // either way (the upload would flip them otherwise); heightmap rows read
+    // with ilCopyPixels then count from the bottom of the picture, the same
+    // way as the texture coordinates of the terrain tiles.
+    ilEnable(IL_ORIGIN_SET);
+    ilOriginFunc(IL_ORIGIN_LOWER_LEFT);
     ilutRenderer(ILUT_OPENGL);
     checkDevILErrors();
     initiated = true;

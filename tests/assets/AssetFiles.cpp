@@ -8,9 +8,24 @@
 #include <gtest/gtest.h>
 #include <IL/il.h>
 
+#include "assets/Texture2D.h"
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#include <stb/stb_image_write.h>
+#pragma GCC diagnostic pop
+
 namespace fs = std::filesystem;
 
 namespace AssetFiles {
+
+void startDevIL() { Texture2D starter(false); }
+
+void drainDevILErrors() {
+    while (ilGetError() != IL_NO_ERROR) {
+    }
+}
 
 std::string makeTempDir() {
     std::string pattern = (fs::path(testing::TempDir()) / "zarvik-assets-XXXXXX").string();
@@ -51,9 +66,30 @@ void writeRgbPicture(const std::string& path, int w, int h, const std::vector<un
 }
 
 void writeGreyPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& values) {
-    std::vector<unsigned char> data = values;
-    data.resize(static_cast<std::size_t>(w) * h);
-    savePicture(path, w, h, 1, IL_LUMINANCE, data);
+    ASSERT_EQ(values.size(), static_cast<std::size_t>(w) * h);
+    ASSERT_TRUE(stbi_write_png(path.c_str(), w, h, 1, values.data(), w)) << "cannot write " << path;
+}
+
+// PNG pictures are written with stb, independently of DevIL. stb's JPEG
+// writer shifts negative values (undefined behaviour the sanitizer stops at),
+// so JPEG pictures are written by DevIL with their rows declared top-first.
+void writeTopDownRgbPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& rgb) {
+    ASSERT_EQ(rgb.size(), static_cast<std::size_t>(w) * h * 3);
+    bool jpeg = path.size() > 4 && path.compare(path.size() - 4, 4, ".jpg") == 0;
+    if (!jpeg) {
+        ASSERT_TRUE(stbi_write_png(path.c_str(), w, h, 3, rgb.data(), 3 * w)) << "cannot write " << path;
+        return;
+    }
+    std::vector<unsigned char> data = rgb;
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    ASSERT_TRUE(ilTexImage(w, h, 1, 3, IL_RGB, IL_UNSIGNED_BYTE, data.data()));
+    ilRegisterOrigin(IL_ORIGIN_UPPER_LEFT);
+    ilSetInteger(IL_JPG_QUALITY, 99);
+    ilEnable(IL_FILE_OVERWRITE);
+    EXPECT_TRUE(ilSaveImage(path.c_str())) << "DevIL cannot write " << path;
+    ilDeleteImages(1, &image);
 }
 
 std::string realModelDir() {

@@ -5,6 +5,12 @@
 // Files that the asset tests write for themselves, and console capture.
 namespace AssetFiles {
 
+// Starts DevIL the way the game does: with the first texture made.
+void startDevIL();
+// Empties DevIL's error queue without printing, so that errors a test caused
+// on purpose do not show up in the next test.
+void drainDevILErrors();
+
 // A fresh, empty directory for one test.
 std::string makeTempDir();
 
@@ -16,8 +22,11 @@ void writePicture(const std::string& path, int w, int h, unsigned char r, unsign
 // Writes a w x h RGB picture; rgb holds 3 bytes per pixel, row by row in
 // DevIL's order (its first row is the bottom row of the picture).
 void writeRgbPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& rgb);
-// Writes a w x h greyscale picture; values[row * w + column], rows as above.
+// Writes a w x h greyscale PNG without DevIL, rows as every picture viewer
+// shows them: values[row * w + column], row 0 is the top of the picture.
 void writeGreyPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& values);
+// The same for RGB, 3 bytes per pixel, as PNG or (for .jpg) JPEG.
+void writeTopDownRgbPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& rgb);
 
 // Where the shared real-world MilkShape files are; empty when absent.
 std::string realModelDir();

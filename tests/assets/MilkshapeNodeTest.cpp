@@ -56,7 +56,7 @@ class MilkshapeNodeTest : public testing::Test {
 protected:
     void SetUp() override {
         REQUIRE_GL();
-        Texture::init();
+        AssetFiles::startDevIL();
         dir = AssetFiles::makeTempDir();
         // 2 x 2 checker: red, green (bottom row), blue, white (top row).
         AssetFiles::writeRgbPicture(dir + "/checker.png", 2, 2, {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255});
@@ -73,6 +73,7 @@ protected:
         ScenegraphNode::useVisibilityCulling = saved.culling;
         ScenegraphNode::useAlphaBlending = saved.blending;
         Texture2D::clearTextures();
+        AssetFiles::drainDevILErrors();
     }
 
     std::shared_ptr<MilkshapeNode> loadModel(std::string* console = nullptr) {
@@ -249,8 +250,11 @@ TEST_F(MilkshapeNodeTest, RealWorldFilesLoadWithMissingPicturesReported) {
         std::string out = testing::internal::GetCapturedStdout();
         EXPECT_EQ(node.getMeshes().size(), model.meshes.size());
         EXPECT_EQ(node.getPolygonCount(), model.triangleCount());
-        for (const MilkshapeReader::Material& material : model.materials)
-            if (!material.colorMap.empty()) EXPECT_NE(out.find("Error while loading image!"), std::string::npos);
+        for (const MilkshapeReader::Material& material : model.materials) {
+            if (material.colorMap.empty()) continue;
+            std::string picture = material.colorMap.substr(material.colorMap.find_last_of("\\/") + 1);
+            EXPECT_NE(out.find("/" + picture + "): Error while loading image!"), std::string::npos) << out;
+        }
         node.finalize();
         EXPECT_TRUE(node.enableDisplayList());
     }

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -36,13 +37,14 @@ class TextureTest : public testing::Test {
 protected:
     void SetUp() override {
         REQUIRE_GL();
-        Texture::init();
+        AssetFiles::startDevIL();
         dir = AssetFiles::makeTempDir();
         AssetFiles::writePicture(dir + "/red.png", 8, 4, 255, 0, 0);
         AssetFiles::writePicture(dir + "/green.jpg", 16, 16, 0, 255, 0);
     }
     void TearDown() override {
         Texture2D::clearTextures();
+        AssetFiles::drainDevILErrors();
         Texture2D::mipmap = true;
         Texture2D::filter = true;
         Texture::unbindTexture();
@@ -204,4 +206,23 @@ TEST_F(TextureTest, BaseTextureBindOnlyWarns) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n Texture.bind(): WARNING! method not overwritten by subclass.");
     GLuint name = plain.getTextureName();
     glDeleteTextures(1, &name);
+}
+
+// Pictures are written top row first, as every viewer shows them; OpenGL's
+// texture coordinate t = 0 must meet the bottom row of the picture.
+TEST_F(TextureTest, BottomRowOfAPictureIsAtTextureCoordinateZero) {
+    std::vector<unsigned char> rgb;
+    for (int row = 0; row < 4; ++row)
+        for (int column = 0; column < 4; ++column) {
+            unsigned char top = row == 0 ? 255 : 0;
+            rgb.insert(rgb.end(), {top, 0, static_cast<unsigned char>(255 - top)});
+        }
+    AssetFiles::writeTopDownRgbPicture(dir + "/upright.png", 4, 4, rgb);
+    std::shared_ptr<Texture2D> texture = Texture2D::createFromFile(dir + "/upright.png", GL_REPEAT);
+    unsigned char texels[4 * 4 * 4];
+    glBindTexture(GL_TEXTURE_2D, texture->getTextureName());
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    EXPECT_EQ(texels[0], 0) << "first texel row (t = 0) is the bottom of the picture";
+    EXPECT_EQ(texels[2], 255);
+    EXPECT_EQ(texels[3 * 16], 255) << "last texel row is the top of the picture";
 }

@@ -1,0 +1,70 @@
+#pragma once
+#include <memory>
+#include <vector>
+
+#include "assets/MeshNode.h"
+#include "assets/MilkshapeNode.h"
+#include "math/Vector.h"
+
+struct NewtonWorld;
+
+// The ground of the level, built from a greyscale heightmap: one grid vertex
+// per pixel (white = scale.y high), smooth vertex normals, and an n x n array
+// of square segments. Each segment is a MeshNode with its own texture tile,
+// added as a scene-graph child so that it is culled by its own occlusion
+// query and drawn from its own display list. The grid spans -scale/2 to
+// scale/2 on x and z around the node's offset; heightmap columns run along +x,
+// rows along +z (DevIL's first row, the bottom of the picture, lies at -z).
+// Tile "<prefix>_a_b.jpg" covers the a-th band of columns from the left and
+// the b-th band of rows from the top of the picture.
+class TerrainNode : public MilkshapeNode {
+public:
+    explicit TerrainNode(const char* nodeDescription);
+
+    // Builds the terrain. The node's offset must be set before: the physics
+    // bounds are placed from it. A heightmap that cannot be loaded, or a
+    // segment count that is 0 or larger than the heightmap, builds nothing.
+    virtual void load(const char* subdir, const char* heightmapFile, const char* texPrefix, int segmentsPerDirection,
+                      Vector scale);
+
+    // Ground height at a world position, interpolated on the triangle of the
+    // cell below it; outside the terrain the height at the nearest edge.
+    double heightAt(double x, double z) const;
+
+    // The world size around the terrain and four static walls at its edges,
+    // made in the given physics world from the node's offset. (load does not
+    // call it yet: see the note at its end.)
+    void createPhysicsBounds(NewtonWorld* world) const;
+
+    const std::vector<std::shared_ptr<MeshNode>>& getSegments() const { return segments; }
+    int getSegmentsPerDirection() const { return segmentsPerDirection; }
+    int getMapWidth() const { return mapWidth; }
+    int getMapHeight() const { return mapHeight; }
+    double getStepX() const { return stepX; }
+    double getStepZ() const { return stepZ; }
+    const Vector& getScale() const { return scale; }
+
+private:
+    double stepX = 1.0;
+    double stepZ = 1.0;
+    int mapWidth = -1;
+    int mapHeight = -1;
+    Vector scale;
+    int segmentsPerDirection = 0;
+    std::vector<std::shared_ptr<MeshNode>> segments;
+
+    // Temporary data of one load, released before it returns.
+    struct Grid {
+        std::vector<Vector> points;         // P[r][c] at r * W + c
+        std::vector<Vector> faceNormals;    // N1, N2 of cell (r, c) at 2 * (r * (W - 1) + c)
+        std::vector<Vector> vertexNormals;  // at r * W + c
+    };
+
+    bool loadHeightmap(const char* subdir, const char* heightmapFile, std::vector<unsigned char>& pixels);
+    std::vector<std::shared_ptr<Texture2D>> loadTiles(const char* subdir, const char* texPrefix) const;
+    void buildGrid(const std::vector<unsigned char>& pixels, Grid& grid);
+    void buildSegments(const Grid& grid, const std::vector<std::shared_ptr<Texture2D>>& tiles);
+    std::shared_ptr<MeshNode> buildSegment(const Grid& grid, int i, int j) const;
+    // Grid indices of the corners A, B, C, D of cell (r, c).
+    void corners(int r, int c, int index[4]) const;
+};

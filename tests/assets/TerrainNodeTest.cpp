@@ -1,0 +1,352 @@
+#include "assets/TerrainNode.h"
+
+#include <cmath>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include "assets/AssetFiles.h"
+#include "physics/newton.h"
+#include "support/GlTestWindow.h"
+
+namespace {
+
+using Pixels = std::vector<unsigned char>;
+
+// A heightmap in the usual picture order (row 0 at the top) from a function of
+// the column c and the row counted from the bottom, rb: the terrain puts rb = 0
+// at -z.
+template <typename F>
+Pixels heightmap(int w, int h, F value) {
+    Pixels pixels(static_cast<std::size_t>(w) * h);
+    for (int top = 0; top < h; ++top)
+        for (int c = 0; c < w; ++c) pixels[static_cast<std::size_t>(top) * w + c] = value(c, h - 1 - top);
+    return pixels;
+}
+
+Pixels uniformTile(unsigned char r, unsigned char g, unsigned char b) {
+    Pixels rgb;
+    for (int i = 0; i < 16; ++i) rgb.insert(rgb.end(), {r, g, b});
+    return rgb;
+}
+
+class TerrainTest : public testing::Test {
+protected:
+    void SetUp() override {
+        REQUIRE_GL();
+        AssetFiles::startDevIL();
+        dir = AssetFiles::makeTempDir();
+        saved = {ScenegraphNode::useVisibilityCulling, ScenegraphNode::useAlphaBlending,
+                 ScenegraphNode::modifyLighting};
+    }
+    void TearDown() override {
+        Texture2D::clearTextures();
+        AssetFiles::drainDevILErrors();
+        ScenegraphNode::useVisibilityCulling = saved.culling;
+        ScenegraphNode::useAlphaBlending = saved.blending;
+        ScenegraphNode::modifyLighting = saved.lighting;
+    }
+
+    void writeTiles(int n) {
+        for (int a = 0; a < n; ++a)
+            for (int b = 0; b < n; ++b)
+                AssetFiles::writeTopDownRgbPicture(
+                    dir + "/ground_" + std::to_string(a) + "_" + std::to_string(b) + ".jpg", 4, 4,
+                    uniformTile(static_cast<unsigned char>(40 * a), 128, static_cast<unsigned char>(40 * b)));
+    }
+
+    std::shared_ptr<TerrainNode> build(int w, int h, const Pixels& pixels, int n, Vector scale,
+                                       Vector offset = Vector(0, 0, 0), std::string* console = nullptr) {
+        AssetFiles::writeGreyPicture(dir + "/height.png", w, h, pixels);
+        auto terrain = std::make_shared<TerrainNode>("test terrain");
+        terrain->setTranslation(static_cast<float>(offset.x), static_cast<float>(offset.y),
+                                static_cast<float>(offset.z));
+        testing::internal::CaptureStdout();
+        terrain->load(dir.c_str(), "height.png", "ground", n, scale);
+        std::string out = testing::internal::GetCapturedStdout();
+        if (console != nullptr) *console = out;
+        return terrain;
+    }
+
+    std::string dir;
+    struct {
+        bool culling, blending, lighting;
+    } saved{};
+};
+
+struct Extent {
+    float min[3] = {1e30f, 1e30f, 1e30f}, max[3] = {-1e30f, -1e30f, -1e30f};
+    void add(const float* p) {
+        for (int k = 0; k < 3; ++k) {
+            min[k] = std::min(min[k], p[k]);
+            max[k] = std::max(max[k], p[k]);
+        }
+    }
+};
+
+Extent extentOf(const TerrainNode& terrain) {
+    Extent e;
+    for (const auto& segment : terrain.getSegments())
+        for (int i = 0; i < 3 * segment->getTriangleCount(); ++i) e.add(segment->getTriangleVertices().get() + 3 * i);
+    return e;
+}
+
+}  // namespace
+
+TEST_F(TerrainTest, HeightmapOf256With8SegmentsUsesEveryPixel) {
+    writeTiles(8);
+    std::string console;
+    auto terrain = build(256, 256, heightmap(256, 256, [](int c, int r) { return (c + r) / 2; }), 8,
+                         Vector(600, 5, 600), Vector(0, 0, 0), &console);
+    EXPECT_NE(console.find("\n TerrainNode::load() - test terrain: creating terrain from heightmap"), std::string::npos);
+    EXPECT_NE(console.find("\n   preparing terrain textures: " + std::string(64, '*')), std::string::npos);
+    EXPECT_NE(console.find("\n   splitting terrain in 8x8 quad sections with 32x32 vertices..."), std::string::npos);
+    EXPECT_EQ(console.find("Error"), std::string::npos) << console;
+    EXPECT_EQ(terrain->getMapWidth(), 256);
+    EXPECT_DOUBLE_EQ(terrain->getStepX(), 600.0 / 256);
+
+    const auto& segments = terrain->getSegments();
+    ASSERT_EQ(segments.size(), 64u);
+    EXPECT_EQ(terrain->getChildren().size(), 64u);
+    EXPECT_TRUE(terrain->getMeshes().empty());
+    for (int i = 0; i < 8; ++i)
+        for (int j = 0; j < 8; ++j) {
+            const MeshNode& segment = *segments[i * 8 + j];
+            SCOPED_TRACE(segment.getNodeDescription());
+            EXPECT_EQ(std::string(segment.getNodeDescription()),
+                      "terrain segment " + std::to_string(j) + ":" + std::to_string(i));
+            int quadsX = j == 7 ? 31 : 32, quadsZ = i == 7 ? 31 : 32;
+            EXPECT_EQ(segment.getTriangleCount(), 2 * quadsX * quadsZ);
+            EXPECT_EQ(segment.getVertexCount(), (quadsX + 1) * (quadsZ + 1));
+            EXPECT_EQ(segment.getTexture()->getFileName(),
+                      dir + "/ground_" + std::to_string(j) + "_" + std::to_string(7 - i) + ".jpg");
+            EXPECT_TRUE(segment.getTexture()->enabled);
+            EXPECT_EQ(segment.getMaterial(), terrain->getMaterial());
+            EXPECT_TRUE(segment.useOwnTransform);
+            EXPECT_TRUE(segment.isUsingDisplayList());
+        }
+    EXPECT_EQ(segments[2]->getTexture()->getFileName(), dir + "/ground_2_7.jpg");
+
+    Extent e = extentOf(*terrain);
+    EXPECT_FLOAT_EQ(e.min[0], -300);
+    EXPECT_FLOAT_EQ(e.max[0], static_cast<float>(300 - 600.0 / 256));
+    EXPECT_FLOAT_EQ(e.min[2], -300);
+    EXPECT_FLOAT_EQ(e.max[2], static_cast<float>(300 - 600.0 / 256));
+    EXPECT_FLOAT_EQ(e.max[1], static_cast<float>(255 / 255.0 * 5));
+}
+
+TEST_F(TerrainTest, FlatMapHasUpwardNormals) {
+    auto terrain = build(16, 16, Pixels(256, 128), 2, Vector(32, 10, 32));
+    ASSERT_EQ(terrain->getSegments().size(), 4u);
+    for (const auto& segment : terrain->getSegments())
+        for (int i = 0; i < 3 * segment->getTriangleCount(); ++i) {
+            const float* n = segment->getTriangleNormals().get() + 3 * i;
+            ASSERT_FLOAT_EQ(n[0], 0);
+            ASSERT_FLOAT_EQ(n[1], 1);
+            ASSERT_FLOAT_EQ(n[2], 0);
+            ASSERT_FLOAT_EQ(segment->getTriangleVertices()[3 * i + 1], static_cast<float>(128 / 255.0 * 10));
+        }
+}
+
+TEST_F(TerrainTest, SlopeNormalsAverageTheNeighbouringFaces) {
+    // Height rises by one unit per column: every face normal is (-1, 1, 0) / sqrt 2.
+    auto terrain = build(8, 8, heightmap(8, 8, [](int c, int) { return 10 * c; }), 1, Vector(8, 25.5, 8));
+    const MeshNode& segment = *terrain->getSegments()[0];
+    for (int i = 0; i < 3 * segment.getTriangleCount(); ++i) {
+        const float* n = segment.getTriangleNormals().get() + 3 * i;
+        ASSERT_NEAR(n[0], -std::sqrt(0.5), 1e-6);
+        ASSERT_NEAR(n[1], std::sqrt(0.5), 1e-6);
+        ASSERT_NEAR(n[2], 0, 1e-6);
+    }
+}
+
+TEST_F(TerrainTest, BlackIsZeroAndWhiteIsScaleHeightAboveTheOffset) {
+    auto terrain = build(8, 8, heightmap(8, 8, [](int c, int r) { return (c + r) % 2 ? 255 : 0; }), 2,
+                         Vector(16, 7, 16), Vector(10, -5, 20));
+    for (int r = 0; r < 7; ++r)
+        for (int c = 0; c < 7; ++c) {
+            double x = 10 + c * 2.0 - 8, z = 20 + r * 2.0 - 8;
+            ASSERT_NEAR(terrain->heightAt(x, z), (c + r) % 2 ? 2.0 : -5.0, 1e-5) << c << ", " << r;
+        }
+}
+
+TEST_F(TerrainTest, PictureTopLiesAtPlusZAndItsTilesNumberFromTheTop) {
+    // Written top row first, as any tool writes pictures: the top row is white.
+    Pixels pixels(8 * 8, 0);
+    for (int c = 0; c < 8; ++c) pixels[c] = 255;
+    auto terrain = build(8, 8, pixels, 2, Vector(8, 1, 8));
+    EXPECT_NEAR(terrain->heightAt(0, 3), 1.0, 1e-6) << "last row, +z edge";
+    EXPECT_NEAR(terrain->heightAt(0, -4), 0.0, 1e-6);
+    // The segments of the +z band take the tiles of the top band of the picture.
+    EXPECT_EQ(terrain->getSegments()[2]->getTexture()->getFileName(), dir + "/ground_0_0.jpg");
+    EXPECT_EQ(terrain->getSegments()[1]->getTexture()->getFileName(), dir + "/ground_1_1.jpg");
+}
+
+TEST_F(TerrainTest, HeightAtInterpolatesOnTheChosenTriangle) {
+    // On a plane every triangle gives the plane's height, at vertices and between them.
+    auto plane = build(32, 32, heightmap(32, 32, [](int c, int r) { return 3 * c + 2 * r; }), 4,
+                       Vector(64, 255, 32), Vector(5, 1, -3));
+    std::mt19937 random(7);
+    std::uniform_real_distribution<double> gx(0, 31), gz(0, 31);
+    for (int k = 0; k < 2000; ++k) {
+        double x = gx(random), z = gz(random);
+        if (k < 32) x = k, z = 31 - k;  // exactly on grid vertices
+        double worldX = 5 + x * 2 - 32, worldZ = -3 + z - 16;
+        ASSERT_NEAR(plane->heightAt(worldX, worldZ), 1 + 3 * x + 2 * z, 1e-3) << x << ", " << z;
+    }
+
+    // One raised corner C of cell (2, 2): only T1 = (A, B, C) carries it, and the
+    // triangle is chosen by the offset inside the cell.
+    auto bump = build(8, 8, heightmap(8, 8, [](int c, int r) { return c == 3 && r == 2 ? 255 : 0; }), 2,
+                      Vector(8, 4, 8));
+    auto at = [&](double fx, double fz) { return bump->heightAt(-4 + 2 + fx, -4 + 2 + fz); };
+    EXPECT_NEAR(at(1, 0), 4, 1e-6);
+    EXPECT_NEAR(at(0.75, 0.25), 2, 1e-6);
+    EXPECT_NEAR(at(0.5, 0.5), 0, 1e-6) << "the diagonal A-B";
+    EXPECT_NEAR(at(0.25, 0.75), 0, 1e-6) << "T2 does not touch C";
+    EXPECT_NEAR(at(0.9, 0.1), 3.2, 1e-6);
+}
+
+TEST_F(TerrainTest, HeightAtOutsideAnswersTheNearestEdge) {
+    auto terrain = build(16, 16, heightmap(16, 16, [](int c, int r) { return 10 * c + 5 * r; }), 4,
+                         Vector(16, 255, 16));
+    // The covered grid runs from -8 to +7 on both axes.
+    EXPECT_NEAR(terrain->heightAt(-100, 0.5), terrain->heightAt(-8, 0.5), 1e-9);
+    EXPECT_NEAR(terrain->heightAt(100, 0.5), terrain->heightAt(7, 0.5), 1e-9);
+    EXPECT_NEAR(terrain->heightAt(2.5, 50), terrain->heightAt(2.5, 7), 1e-9);
+    EXPECT_NEAR(terrain->heightAt(1e9, -1e9), 10 * 15, 1e-6);
+}
+
+TEST_F(TerrainTest, WidthNotAMultipleOfTheSegmentsLeavesTheLastColumnsOut) {
+    auto terrain = build(10, 11, heightmap(10, 11, [](int c, int) { return c; }), 3, Vector(10, 255, 11));
+    ASSERT_EQ(terrain->getSegments().size(), 9u);
+    EXPECT_EQ(terrain->getSegments()[2]->getTriangleCount(), 2 * 2 * 3);
+    Extent e = extentOf(*terrain);
+    EXPECT_FLOAT_EQ(e.max[0], 8 - 5.0f) << "columns 9 is in no segment";
+    EXPECT_FLOAT_EQ(e.max[2], 8 - 5.5f) << "rows 9 and 10 are in no segment";
+    EXPECT_FLOAT_EQ(e.max[1], 8);
+}
+
+TEST_F(TerrainTest, SegmentCountsThatDoNotFitAreRefused) {
+    for (int n : {0, -1, 17}) {
+        std::string console;
+        auto terrain = build(16, 8, Pixels(128, 50), n, Vector(16, 1, 8), Vector(0, 3, 0), &console);
+        EXPECT_NE(console.find("\n TerrainNode::load() - test terrain: ERROR! a 16x8 heightmap cannot be cut into " +
+                               std::to_string(n) + "x" + std::to_string(n) + " segments"),
+                  std::string::npos)
+            << console;
+        EXPECT_TRUE(terrain->getSegments().empty());
+        EXPECT_TRUE(terrain->getChildren().empty());
+        EXPECT_TRUE(Texture2D::registeredTextures().empty()) << "no tiles for a refused terrain";
+        EXPECT_EQ(terrain->heightAt(0, 0), 3);
+    }
+    std::string console;
+    auto tooMany = build(16, 8, Pixels(128, 50), 9, Vector(16, 1, 8), Vector(0, 0, 0), &console);
+    EXPECT_TRUE(tooMany->getSegments().empty()) << "more segments than rows";
+    auto most = build(16, 8, Pixels(128, 50), 8, Vector(16, 1, 8));
+    EXPECT_EQ(most->getSegments().size(), 64u) << "one row per segment still works";
+    EXPECT_NEAR(most->heightAt(0, 0), 50 / 255.0, 1e-6);
+}
+
+TEST_F(TerrainTest, MissingHeightmapOrTilesAreReported) {
+    auto terrain = std::make_shared<TerrainNode>("test terrain");
+    testing::internal::CaptureStdout();
+    terrain->load(dir.c_str(), "none.png", "ground", 2, Vector(8, 1, 8));
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("\n   loading heightmap: " + dir + "/none.png\n ERROR!: Error while loading image!"),
+              std::string::npos)
+        << out;
+    EXPECT_TRUE(terrain->getSegments().empty());
+
+    std::string console;
+    auto untiled = build(8, 8, Pixels(64, 0), 2, Vector(8, 1, 8), Vector(0, 0, 0), &console);
+    EXPECT_NE(console.find("\n Texture2D.loadImage(" + dir + "/ground_1_0.jpg): Error while loading image!"),
+              std::string::npos);
+    EXPECT_EQ(untiled->getSegments().size(), 4u) << "a missing tile leaves its segment untextured";
+}
+
+TEST_F(TerrainTest, TilesAppearWhereTheirPartOfThePictureLies) {
+    // Tile a_b is the a-th column band from the left and the b-th row band from
+    // the top of the picture; tile 0_0 is red at its top and yellow below.
+    Pixels topLeft;
+    for (int row = 0; row < 4; ++row)
+        for (int c = 0; c < 4; ++c)
+            topLeft.insert(topLeft.end(), {255, static_cast<unsigned char>(row < 2 ? 0 : 255), 0});
+    AssetFiles::writeTopDownRgbPicture(dir + "/ground_0_0.jpg", 4, 4, topLeft);
+    AssetFiles::writeTopDownRgbPicture(dir + "/ground_1_0.jpg", 4, 4, uniformTile(0, 255, 0));
+    AssetFiles::writeTopDownRgbPicture(dir + "/ground_0_1.jpg", 4, 4, uniformTile(0, 0, 255));
+    AssetFiles::writeTopDownRgbPicture(dir + "/ground_1_1.jpg", 4, 4, uniformTile(255, 255, 255));
+    auto terrain = build(8, 8, Pixels(64, 0), 2, Vector(8, 1, 8));
+    terrain->finalize();
+
+    // Seen from above with +x to the right and +z down the screen.
+    ScenegraphNode::useVisibilityCulling = false;
+    ScenegraphNode::useAlphaBlending = false;
+    ScenegraphNode::modifyLighting = false;
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-4, 4, -4, 4, 1, 20);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    gluLookAt(0, 10, 0, 0, 0, 0, 0, 0, -1);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_CULL_FACE);
+    glColor3f(1, 1, 1);
+    Texture::enable2DTextures();
+    terrain->paint();
+    Texture::disable2DTextures();
+    glFinish();
+
+    auto pixelAt = [](double x, double z) {
+        return GlTestWindow::readPixel(static_cast<int>((x + 4) * 32), static_cast<int>((4 - z) * 32));
+    };
+    GlTestWindow::Pixel blue = pixelAt(-2, -2), white = pixelAt(1.5, -2), green = pixelAt(1.5, 1.5);
+    EXPECT_TRUE(blue.b > 200 && blue.r < 60) << "bottom left of the picture at -x, -z";
+    EXPECT_TRUE(white.r > 200 && white.g > 200 && white.b > 200);
+    EXPECT_TRUE(green.g > 200 && green.r < 60 && green.b < 60);
+    GlTestWindow::Pixel top = pixelAt(-2, 2.6), below = pixelAt(-2, 0.4);
+    EXPECT_TRUE(top.r > 200 && top.g < 60) << "the top of a tile lies toward +z, like the top of the map";
+    EXPECT_TRUE(below.r > 200 && below.g > 200);
+}
+
+TEST_F(TerrainTest, PhysicsBoundsAreTheWorldSizeAndFourWalls) {
+    auto terrain = build(8, 8, Pixels(64, 0), 2, Vector(600, 5, 400), Vector(10, -5, 20));
+    NewtonWorld* world = NewtonCreate(nullptr, nullptr);
+    terrain->createPhysicsBounds(world);
+
+    static std::vector<Extent> walls;
+    walls.clear();
+    const float p0[3] = {-1000, -1000, -1000}, p1[3] = {1000, 1000, 1000};
+    NewtonWorldForEachBodyInAABBDo(world, p0, p1, [](NewtonBody* body) {
+        walls.emplace_back();
+        NewtonBodyForEachPolygonDo(body, [](NewtonBody*, int count, const float* face, int) {
+            for (int i = 0; i < count; ++i) walls.back().add(face + 3 * i);
+        });
+    });
+    ASSERT_EQ(walls.size(), 4u);
+    // Centre and size of each wall, in the order they were made.
+    const float expected[4][6] = {{10 - 297, -5, 20, 1, 100, 400},
+                                  {10 + 297, -5, 20, 1, 100, 400},
+                                  {10, -5, 20 - 198, 600, 100, 1},
+                                  {10, -5, 20 + 198, 600, 100, 1}};
+    std::vector<bool> found(4, false);
+    for (const Extent& wall : walls)
+        for (int k = 0; k < 4; ++k) {
+            bool match = true;
+            for (int axis = 0; axis < 3; ++axis) {
+                match &= std::fabs((wall.min[axis] + wall.max[axis]) / 2 - expected[k][axis]) < 0.01f;
+                match &= std::fabs(wall.max[axis] - wall.min[axis] - expected[k][3 + axis]) < 0.01f;
+            }
+            if (match) found[k] = true;
+        }
+    for (int k = 0; k < 4; ++k) EXPECT_TRUE(found[k]) << "wall " << k + 1;
+
+    // The world size covers the terrain: a body outside it freezes, one inside moves.
+    NewtonDestroy(world);
+}
