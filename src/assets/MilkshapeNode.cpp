@@ -52,6 +52,7 @@ bool MilkshapeNode::load(const std::string& dir, const std::string& file) {
     std::printf("\n MilkshapeNode.load(%s/%s) - %s: loading Milkshape ASCII file", subdir.c_str(), filename.c_str(),
                 nodeDescription.c_str());
 
+    disableDisplayList();  // lists of an earlier load would keep drawing the old meshes
     meshes.clear();
     MilkshapeReader reader;
     MilkshapeReader::Model model;

@@ -208,6 +208,7 @@ TEST_F(MilkshapeNodeTest, FlatVertexArrayHoldsEveryMeshInOrder) {
 
 TEST_F(MilkshapeNodeTest, UnreadableAndMalformedFilesAreReported) {
     std::shared_ptr<MilkshapeNode> node = loadModel();
+    ASSERT_TRUE(node->enableDisplayList());
     testing::internal::CaptureStdout();
     EXPECT_FALSE(node->load(dir, "missing.txt"));
     std::string out = testing::internal::GetCapturedStdout();
@@ -227,6 +228,7 @@ TEST_F(MilkshapeNodeTest, UnreadableAndMalformedFilesAreReported) {
         << out;
     EXPECT_TRUE(node->getMeshes().empty());
     EXPECT_EQ(node->getPolygonCount(), 0);
+    EXPECT_EQ(litPixels(render(*node)), 0) << "the lists of the first load are gone";
     node->finalize();
     EXPECT_TRUE(node->enableDisplayList());
     EXPECT_EQ(litPixels(render(*node)), 0);
