@@ -11,7 +11,6 @@
 
 namespace {
 constexpr int MAX_OCC_POLLS = 101;
-constexpr std::chrono::microseconds OCC_WAIT_LIMIT(4000);
 
 void printMatrixRows(const float* m) {
     for (int r = 0; r < 4; ++r)
@@ -236,11 +235,10 @@ bool GeometryNode::occResultAvailable() {
 void GeometryNode::waitForOccResult() {
     // A bounded busy poll: a slow query must never stall the frame for long.
     // Hardware answers within a few polls; a software rasteriser needs a few
-    // hundred microseconds, far more than a fixed poll count allows, so the
-    // bound is a poll count or a short wall-clock budget, whichever is longer.
-    // (Real time on purpose: this waits for the GPU, not for game time.)
-    const auto deadline = std::chrono::steady_clock::now() + OCC_WAIT_LIMIT;
-    for (int poll = 0; poll < MAX_OCC_POLLS || std::chrono::steady_clock::now() < deadline; ++poll)
+    // hundred microseconds, far more than a fixed poll count allows. So a node
+    // polls at least MAX_OCC_POLLS times, and longer while the pass's common
+    // budget lasts; one slow frame costs at most that budget in all.
+    for (int poll = 0; poll < MAX_OCC_POLLS || std::chrono::steady_clock::now() < occlusionResultsDue; ++poll)
         if (occResultAvailable()) return;
     deleteQuery();  // abandoned: the node counts as visible
 }

@@ -15,6 +15,7 @@ bool ScenegraphNode::useAlphaBlending = true;
 bool ScenegraphNode::modifyLighting = true;
 bool ScenegraphNode::showPhysicsDebug = false;
 bool ScenegraphNode::highOccBoundingBoxGranularity = false;
+std::chrono::steady_clock::time_point ScenegraphNode::occlusionResultsDue;
 
 ScenegraphNode::ScenegraphNode(const char* desc) : nodeDescription(desc ? desc : "") {}
 
@@ -126,6 +127,7 @@ void ScenegraphNode::startVisibilityTests() {
     glPolygonOffset(-1.0f, -1.0f);
     performOperations();
     glFlush();
+    occlusionResultsDue = std::chrono::steady_clock::now() + OCCLUSION_WAIT_BUDGET;
     glDisable(GL_POLYGON_OFFSET_FILL);
     glDepthFunc(static_cast<GLenum>(depthFunc));
     glEnable(GL_CULL_FACE);

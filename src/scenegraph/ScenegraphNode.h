@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <list>
 #include <memory>
 #include <string>
@@ -70,6 +71,10 @@ public:
 
 protected:
     static RenderStates renderState;
+    // Until when this frame may wait for occlusion results (real time: it
+    // waits for the GL, not for game time). One budget for the whole pass.
+    static std::chrono::steady_clock::time_point occlusionResultsDue;
+    static constexpr std::chrono::milliseconds OCCLUSION_WAIT_BUDGET{16};
 
     bool eventSpherePainting = false;
     bool boundingBoxPainting = false;
