@@ -1,0 +1,72 @@
+// The sounds, decoded with mpg123 as the game decodes them.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "AssetKit.h"
+
+namespace {
+
+kit::Sound sound(const std::string& name) {
+    kit::Sound s;
+    EXPECT_TRUE(kit::decodeMp3(kit::kitFolder() / "audio" / name, s)) << name;
+    return s;
+}
+
+const char* const LOOPS[] = {"background.mp3", "hunting.mp3", "intro.mp3", "winner.mp3", "looser.mp3"};
+const char* const EFFECTS[] = {"pickup.mp3", "overkill.mp3", "error.mp3", "cheer.mp3"};
+
+float peak(const kit::Sound& s, size_t from, size_t to) {
+    float m = 0;
+    for (size_t i = from; i < to && i < s.samples.size(); ++i) m = std::max(m, std::fabs(s.samples[i]));
+    return m;
+}
+
+double rms(const kit::Sound& s) {
+    double sum = 0;
+    for (float v : s.samples) sum += static_cast<double>(v) * v;
+    return std::sqrt(sum / s.samples.size());
+}
+
+TEST(SoundFiles, MusicLoopsLastTwentyToFortySecondsAndPlayOut) {
+    for (const char* name : LOOPS) {
+        SCOPED_TRACE(name);
+        kit::Sound s = sound(name);
+        EXPECT_EQ(s.rate, 44100);
+        EXPECT_EQ(s.channels, 2);
+        EXPECT_GE(s.seconds(), 20.0);
+        EXPECT_LE(s.seconds(), 40.0);
+        EXPECT_GT(rms(s), 0.05) << "too quiet";
+        EXPECT_LT(peak(s, 0, s.samples.size()), 1.0f) << "clipped";
+    }
+}
+
+// A loop that starts and ends at silence does not click when it restarts,
+// and with the encoder's delay and padding removed there is no gap either.
+TEST(SoundFiles, LoopsStartAndEndNearZeroWithoutAGap) {
+    for (const char* name : LOOPS) {
+        SCOPED_TRACE(name);
+        kit::Sound s = sound(name);
+        const size_t n = s.samples.size(), edge = 8 * s.channels;
+        ASSERT_GT(n, 2 * edge);
+        EXPECT_LT(peak(s, 0, edge), 0.02f);
+        EXPECT_LT(peak(s, n - edge, n), 0.02f);
+        const size_t window = static_cast<size_t>(0.02 * s.rate) * s.channels;
+        EXPECT_GT(peak(s, 0, window), 0.01f) << "silence at the start: a gap when the loop restarts";
+        EXPECT_GT(peak(s, n - 2 * window, n), 0.01f) << "silence at the end: a gap when the loop restarts";
+    }
+}
+
+TEST(SoundFiles, EffectsAreShortAndClearlyAudible) {
+    for (const char* name : EFFECTS) {
+        SCOPED_TRACE(name);
+        kit::Sound s = sound(name);
+        EXPECT_EQ(s.rate, 44100);
+        EXPECT_LT(s.seconds(), 2.0);
+        EXPECT_GT(s.seconds(), 0.2);
+        EXPECT_GT(peak(s, 0, s.samples.size()), 0.4f);
+        EXPECT_LT(peak(s, s.samples.size() - 64, s.samples.size()), 0.05f) << "ends abruptly";
+    }
+}
+
+}  // namespace
