@@ -150,6 +150,11 @@ NewtonWorld* NewtonCreate(NewtonAllocMemory, NewtonFreeMemory) {
     // Boxes (which know their faces) meet triangles face to face: whole
     // contact patches at once instead of a point per step.
     world->dynamics->getDispatchInfo().m_enableSatConvex = true;
+    // Penetrations are always resolved by moving the bodies apart, never by
+    // giving them speed: with the very short steps an update can end with
+    // (a millisecond), a speed-based correction makes resting bodies jump.
+    world->dynamics->getSolverInfo().m_splitImpulse = 1;
+    world->dynamics->getSolverInfo().m_splitImpulsePenetrationThreshold = 0.0f;
     world->pairFilter = std::make_unique<MaterialPairFilter>(world);
     world->dynamics->getPairCache()->setOverlapFilterCallback(world->pairFilter.get());
     liveWorlds().insert(world);

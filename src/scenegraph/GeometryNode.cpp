@@ -8,6 +8,9 @@
 
 #include "app/ExtensionManager.h"
 #include "overlay/TextPainter.h"
+#include "physics/OccBBPhysicBoxCreator.h"
+#include "physics/PhysicVolume.h"
+#include "physics/Physics.h"
 
 namespace {
 constexpr int MAX_OCC_POLLS = 101;
@@ -65,6 +68,8 @@ GeometryNode::GeometryNode(const char* desc)
     typeName = "GeometryNode";
     eventSphere->name = nodeDescription;
     setDefaultPositionVectors();
+    physicVolume = std::make_shared<PhysicVolume>();
+    physicVolume->creator = std::make_shared<OccBBPhysicBoxCreator>(this);
 }
 
 GeometryNode::~GeometryNode() {
@@ -151,8 +156,9 @@ void GeometryNode::updateCamera() {
 }
 
 const float* GeometryNode::bodyMatrix() const {
-    // Filled in by the physics code once nodes own bodies.
-    return nullptr;
+    // A node without a body of its own (a vehicle's tire) is posed by its owner.
+    if (!physicVolume || (!physicVolume->body && !physicVolume->noBody)) return nullptr;
+    return physicVolume->matrix->data();
 }
 
 void GeometryNode::orientObject() {
@@ -257,8 +263,49 @@ void GeometryNode::getOccResult() {
 // --- physics ---------------------------------------------------------------------
 
 void GeometryNode::physicAllocate() {
-    // Nodes get their bodies from the physics code; children always follow.
+    PhysicVolume& volume = *physicVolume;
+    if (!useOwnTransform && !volume.noBody) {
+        volume.creator->createRigidBody();
+        volume.takeBody(volume.creator->get());
+    }
+    if (!useOwnTransform && !volume.noBody && volume.body) {
+        // The start pose: rotations about x, y, z taken as radians, then the scale.
+        Matrix& pose = *volume.matrix;
+        pose.setIdentity();
+        pose.translate(posX, posY, posZ).rotateX(rotX).rotateY(rotY).rotateZ(rotZ).scale(scaleX, scaleY, scaleZ);
+        NewtonBodySetMatrix(volume.body, pose.data());
+        // The world keeps the pose without the scale; drawing adds the scale.
+        NewtonBodyGetMatrix(volume.body, pose.data());
+        NewtonBodySetUserData(volume.body, this);
+        if (!volume.isStatic) {
+            NewtonBodySetMassMatrix(volume.body, volume.mass, volume.inertiaX, volume.inertiaY, volume.inertiaZ);
+            NewtonBodySetForceAndTorqueCallback(volume.body, Physics::handleForceAndTorque);
+            NewtonBodySetTransformCallback(volume.body, physicTransformationCallback);
+            NewtonBodySetOmega(volume.body, volume.omega.get());
+            NewtonBodySetVelocity(volume.body, volume.velocity.get());
+            NewtonBodySetCentreOfMass(volume.body, volume.centreOfMass.get());
+            NewtonBodySetMaterialGroupID(volume.body, volume.materialGroupID);
+            if (volume.alwaysActive) {
+                NewtonBodySetAutoFreeze(volume.body, 0);
+                NewtonWorldUnfreezeBody(Physics::newtonWorld, volume.body);
+            }
+        }
+    }
     ScenegraphNode::physicAllocate();
+}
+
+void GeometryNode::physicTransformationCallback(NewtonBody* body, const float* matrix) {
+    if (auto* node = static_cast<GeometryNode*>(NewtonBodyGetUserData(body))) {
+        node->updatePhysicTransformationMatrix(matrix);
+    }
+}
+
+void GeometryNode::updatePhysicTransformationMatrix(const float* matrix) {
+    physicVolume->matrix->set(matrix);
+    posX = matrix[12];
+    posY = matrix[13];
+    posZ = matrix[14];
+    updateCamera();
 }
 
 void GeometryNode::physicRelease() { ScenegraphNode::physicRelease(); }

@@ -9,6 +9,8 @@
 #include "scenegraph/Material.h"
 #include "scenegraph/ScenegraphNode.h"
 
+struct NewtonBody;
+
 // A node with a place in the world: its own transform (or the pose of its
 // physical body), a material, an occlusion box with the hardware occlusion-query
 // logic that culls hidden objects, an event sphere (the trigger volume of the
@@ -92,6 +94,10 @@ public:
 
     void physicAllocate() override;
     void physicRelease() override;
+    // The physics world's transform callback: the node in the body's user
+    // data takes the body's new pose.
+    static void physicTransformationCallback(NewtonBody* body, const float* matrix);
+    void updatePhysicTransformationMatrix(const float* matrix);
     void print() override;
     void performOperations() override;
     void executeDisplayList() override;

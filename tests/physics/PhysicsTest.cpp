@@ -1,0 +1,282 @@
+// Physics (the game's world, gravity, materials, memory accounting, debug
+// drawing) and the PhysicsUpdater that steps it from frame times.
+#include <gtest/gtest.h>
+
+#include <GL/glew.h>
+
+#include <string>
+#include <vector>
+
+#include "NewtonTestSupport.h"
+#include "physics/Physics.h"
+#include "physics/PhysicsUpdater.h"
+#include "support/GlTestWindow.h"
+
+using namespace newton_test;
+
+namespace {
+
+// A fresh game world for every test, with the game's gravity and rate.
+class PhysicsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Physics::gForce = -9.8f;
+        Physics::minFPS = 100.0f;
+        Physics::reset();
+    }
+    void TearDown() override {
+        Physics::gForce = -9.8f;
+        Physics::minFPS = 100.0f;
+    }
+
+    NewtonBody* box(const Matrix16& pose, float mass, NewtonApplyForceAndTorque force = Physics::handleForceAndTorque) {
+        NewtonCollision* shape = NewtonCreateBox(Physics::newtonWorld, 1, 1, 1, nullptr);
+        NewtonBody* body = NewtonCreateBody(Physics::newtonWorld, shape);
+        NewtonReleaseCollision(Physics::newtonWorld, shape);
+        NewtonBodySetMatrix(body, pose.data());
+        if (mass > 0) {
+            NewtonBodySetMassMatrix(body, mass, 0, 0, 0);
+            NewtonBodySetForceAndTorqueCallback(body, force);
+            NewtonBodySetLinearDamping(body, 0.0f);
+        }
+        return body;
+    }
+};
+
+TEST_F(PhysicsTest, GravityIsTheForceOfTheBodysMass) {
+    NewtonBody* heavy = box(translation(0, 50, 0), 20.0f);
+    NewtonBody* light = box(translation(5, 50, 0), 0.5f);
+    NewtonUpdate(Physics::newtonWorld, 0.01f);
+    float v[3];
+    NewtonBodyGetVelocity(heavy, v);
+    EXPECT_NEAR(v[1], -0.098f, 1e-5f);  // (0, -196, 0) on mass 20 for 10 ms
+    EXPECT_NEAR(v[0], 0.0f, 1e-6f);
+    NewtonBodyGetVelocity(light, v);
+    EXPECT_NEAR(v[1], -0.098f, 1e-5f);
+    EXPECT_TRUE(Physics::bodies.empty());
+
+    Physics::gForce = -20.0f;
+    NewtonUpdate(Physics::newtonWorld, 0.01f);
+    NewtonBodyGetVelocity(heavy, v);
+    EXPECT_NEAR(v[1], -0.098f - 0.2f, 1e-5f);
+}
+
+TEST_F(PhysicsTest, ApplyForceAndTorqueFlushesPendingBodies) {
+    NewtonBody* body = box(translation(0, 50, 0), 2.0f, nullptr);
+    Physics::bodies.insert(body);
+    Physics::applyForceAndTorque(0.0);
+    EXPECT_TRUE(Physics::bodies.empty());
+    Physics::applyForceAndTorque(0.0);  // nothing pending: nothing happens
+}
+
+TEST_F(PhysicsTest, ResetTwiceLeavesOneWorldWithTheGameMaterials) {
+    NewtonWorld* first = Physics::newtonWorld;
+    Physics::reset();
+    Physics::reset();
+    ASSERT_NE(Physics::newtonWorld, nullptr);
+    EXPECT_NE(Physics::newtonWorld, first);
+    EXPECT_EQ(Physics::defaultMat, 0);
+    EXPECT_EQ(Physics::levelMat, Physics::defaultMat);
+    EXPECT_EQ(Physics::carMat, Physics::defaultMat);
+
+    // Static friction 1.0 holds a box on a 43 degree slope (the library's
+    // own default of 0.9 would let it slide).
+    const float slope = 43.0f * 3.14159265f / 180.0f;
+    NewtonCollision* ramp = NewtonCreateBox(Physics::newtonWorld, 10, 1, 4, nullptr);
+    NewtonBody* rampBody = NewtonCreateBody(Physics::newtonWorld, ramp);
+    NewtonReleaseCollision(Physics::newtonWorld, ramp);
+    NewtonBodySetMatrix(rampBody, rolled(slope, 0, 0, 0).data());
+    // Resting on the ramp: one unit along the ramp's up axis (-sin, cos, 0).
+    NewtonBody* block = box(rolled(slope, -std::sin(slope), std::cos(slope), 0), 1.0f);
+    Matrix16 start = matrixOf(block);
+    PhysicsUpdater updater(100);
+    for (int i = 0; i < 200; ++i) updater.animate(0.011);
+    Matrix16 end = matrixOf(block);
+    float moved = std::hypot(end[12] - start[12], end[13] - start[13]);
+    EXPECT_LT(moved, 0.05f);
+}
+
+TEST_F(PhysicsTest, ReleaseLeavesNoWorldUntilTheNextReset) {
+    Physics::release();
+    EXPECT_EQ(Physics::newtonWorld, nullptr);
+    Physics::release();  // nothing left to free
+    Physics::reset();
+    EXPECT_NE(Physics::newtonWorld, nullptr);
+}
+
+TEST_F(PhysicsTest, MemoryAccountingCountsBytesInAndOut) {
+    std::int32_t before = Physics::getAllocatedMemory();
+    void* a = Physics::memAlloc(100);
+    void* b = Physics::memAlloc(28);
+    EXPECT_EQ(Physics::getAllocatedMemory(), before + 128);
+    Physics::memFree(a, 100);
+    Physics::memFree(b, 28);
+    EXPECT_EQ(Physics::getAllocatedMemory(), before);
+}
+
+// --- updater -------------------------------------------------------------------
+
+// Counts world updates through the transform callback of one body that
+// drifts at 1 m/s along x without gravity: its x is the simulated time.
+class PhysicsUpdaterTest : public PhysicsTest {
+protected:
+    void SetUp() override {
+        PhysicsTest::SetUp();
+        updates = 0;
+        drifter = box(translation(0, 0, 0), 1.0f, [](NewtonBody*) {});
+        NewtonBodySetAutoFreeze(drifter, 0);
+        const float velocity[3] = {1, 0, 0};
+        NewtonBodySetVelocity(drifter, velocity);
+        NewtonBodySetTransformCallback(drifter, [](NewtonBody*, const float*) { ++updates; });
+    }
+    float simulated() { return matrixOf(drifter)[12]; }
+
+    static int updates;
+    NewtonBody* drifter = nullptr;
+};
+int PhysicsUpdaterTest::updates = 0;
+
+TEST_F(PhysicsUpdaterTest, ReportsItsUpdateFrequency) {
+    testing::internal::CaptureStdout();
+    PhysicsUpdater updater(int(Physics::minFPS));
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out, "\n PhysicsUpdater::PhysicsUpdater(): updateFrequency = 0.01000");
+    EXPECT_DOUBLE_EQ(updater.getUpdateFrequency(), 0.01);
+    EXPECT_EQ(updater.getAccumulatedTime(), 0.0);
+}
+
+TEST_F(PhysicsUpdaterTest, LongFrameUpdatesWithTheWholeTimeThenLessEachRound) {
+    PhysicsUpdater updater(100);
+    updater.animate(0.025);  // updates of 0.025, 0.015 and 0.005 s
+    EXPECT_EQ(updates, 3);
+    EXPECT_NEAR(simulated(), 0.045f, 1e-4f);
+    EXPECT_EQ(updater.getAccumulatedTime(), 0.0);
+}
+
+TEST_F(PhysicsUpdaterTest, ShortFramesAreCollectedUntilTheyExceedTheFrequency) {
+    PhysicsUpdater updater(100);
+    updater.animate(0.008);
+    EXPECT_EQ(updates, 0);
+    EXPECT_DOUBLE_EQ(updater.getAccumulatedTime(), 0.008);
+    updater.animate(0.008);  // 0.016: updates of 0.016 and 0.006 s
+    EXPECT_EQ(updates, 2);
+    EXPECT_NEAR(simulated(), 0.022f, 1e-4f);
+    EXPECT_EQ(updater.getAccumulatedTime(), 0.0);
+}
+
+TEST_F(PhysicsUpdaterTest, ExactlyOneFrequencyDoesNotStep) {
+    PhysicsUpdater updater(100);
+    updater.animate(0.01);
+    EXPECT_EQ(updates, 0);
+    updater.animate(0.0);
+    EXPECT_EQ(updates, 0);
+}
+
+TEST_F(PhysicsUpdaterTest, InvalidTimesAndRatesNeitherStepNorHang) {
+    PhysicsUpdater updater(100);
+    testing::internal::CaptureStdout();
+    updater.animate(-1.0);
+    updater.animate(std::nan(""));
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(updates, 0);
+    EXPECT_NE(out.find("\n PhysicsUpdater::animate(): WARNING!"), std::string::npos);
+
+    Physics::minFPS = 0.0f;  // no step length: one update of the collected time
+    updater.animate(0.02);
+    EXPECT_EQ(updates, 1);
+}
+
+TEST_F(PhysicsUpdaterTest, AStalledFrameIsCutShort) {
+    PhysicsUpdater updater(100);
+    updater.animate(30.0);
+    EXPECT_LE(updates, int(PhysicsUpdater::MAX_FRAME_TIME * 100) + 1);
+}
+
+// --- debug drawing (real GL, captured in feedback mode) -------------------------
+
+// The line segments GL received, as pairs of world points.
+struct Line {
+    float a[3], b[3];
+};
+
+// Runs draw with a 1:1 orthographic view of -10..10 and returns every line
+// segment it produced, mapped back to world coordinates.
+template <typename Draw>
+std::vector<Line> capturedLines(Draw draw) {
+    std::vector<GLfloat> buffer(1 << 16);
+    glViewport(0, 0, 200, 200);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-10, 10, -10, 10, -10, 10);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glFeedbackBuffer(GLsizei(buffer.size()), GL_3D, buffer.data());
+    glRenderMode(GL_FEEDBACK);
+    draw();
+    int count = glRenderMode(GL_RENDER);
+    // Window x = (x + 10) * 10, y likewise; depth maps -z from [-10, 10] to [0, 1].
+    auto world = [](const GLfloat* w, float* out) {
+        out[0] = w[0] / 10.0f - 10.0f;
+        out[1] = w[1] / 10.0f - 10.0f;
+        out[2] = -(w[2] * 20.0f - 10.0f);
+    };
+    std::vector<Line> lines;
+    for (int i = 0; i < count;) {
+        GLfloat token = buffer[i];
+        if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
+            Line line;
+            world(&buffer[i + 1], line.a);
+            world(&buffer[i + 4], line.b);
+            lines.push_back(line);
+            i += 7;
+        } else if (token == GL_POINT_TOKEN || token == GL_PASS_THROUGH_TOKEN) {
+            i += token == GL_POINT_TOKEN ? 4 : 2;
+        } else {
+            ADD_FAILURE() << "unexpected feedback token " << token;
+            break;
+        }
+    }
+    return lines;
+}
+
+void expectPoint(const float* p, float x, float y, float z) {
+    EXPECT_NEAR(p[0], x, 0.01f);
+    EXPECT_NEAR(p[1], y, 0.01f);
+    EXPECT_NEAR(p[2], z, 0.01f);
+}
+
+TEST_F(PhysicsTest, FaceOutlineClosesThroughTheLastVertex) {
+    REQUIRE_GL();
+    const float triangle[9] = {1, 0, 0, 0, 2, 0, -3, 0, 0};
+    std::vector<Line> lines = capturedLines([&] {
+        glBegin(GL_LINES);
+        Physics::DebugShowGeometryCollision(nullptr, 3, triangle, 0);
+        glEnd();
+    });
+    ASSERT_EQ(lines.size(), 3u);  // six line vertices
+    expectPoint(lines[0].a, -3, 0, 0);
+    expectPoint(lines[0].b, 1, 0, 0);
+    expectPoint(lines[1].a, 1, 0, 0);
+    expectPoint(lines[1].b, 0, 2, 0);
+    expectPoint(lines[2].a, 0, 2, 0);
+    expectPoint(lines[2].b, -3, 0, 0);
+}
+
+TEST_F(PhysicsTest, DebugViewDrawsTheBodiesInsideItsBox) {
+    REQUIRE_GL();
+    box(translation(1, 1, 0), 0);
+    box(translation(40, 0, 0), 0);  // outside the box
+    for (int axis = 0; axis < 3; ++axis) {
+        Physics::debugLinesMin[axis] = -5;
+        Physics::debugLinesMax[axis] = 5;
+    }
+    std::vector<Line> lines = capturedLines([] { Physics::DebugShowCollision(); });
+    EXPECT_EQ(lines.size(), 24u);  // 6 faces of 4 edges
+    for (const Line& line : lines) {
+        EXPECT_NEAR(std::fabs(line.a[0] - 1.0f), 0.5f, 0.01f);
+        EXPECT_NEAR(std::fabs(line.a[1] - 1.0f), 0.5f, 0.01f);
+    }
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+}
+
+}  // namespace
