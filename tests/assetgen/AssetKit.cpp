@@ -1,5 +1,7 @@
 #include "AssetKit.h"
 
+#include "assets/Texture2D.h"
+
 #include <IL/il.h>
 #include <mpg123.h>
 #include <sys/wait.h>
@@ -73,148 +75,58 @@ std::map<std::string, uint64_t> digests(const fs::path& folder) {
 
 // --- models ---------------------------------------------------------------
 
-const MsMesh* MsModel::mesh(const std::string& name) const {
-    for (const MsMesh& m : meshes)
+bool readModel(const fs::path& file, MilkshapeReader::Model& model, std::string& error) {
+    std::string text;
+    if (!MilkshapeReader::readFile(file.string(), text)) {
+        error = "cannot read " + file.string();
+        return false;
+    }
+    MilkshapeReader reader;
+    if (!reader.parse(text, model)) {
+        error = file.filename().string() + ": " + reader.error();
+        return false;
+    }
+    // The parts the reader skips must still be there, as the modeller writes them.
+    if (text.rfind("// MilkShape 3D ASCII\n", 0) != 0 || text.find("\nFrames: ") == std::string::npos ||
+        text.find("\nBones: 0\n") == std::string::npos) {
+        error = file.filename().string() + ": header or bones section missing";
+        return false;
+    }
+    return true;
+}
+
+const MilkshapeReader::Mesh* findMesh(const MilkshapeReader::Model& model, const std::string& name) {
+    for (const MilkshapeReader::Mesh& m : model.meshes)
         if (m.name == name) return &m;
     return nullptr;
 }
 
-void MsModel::bounds(const MsMesh& m, Vec& lo, Vec& hi) {
-    for (int i : m.vertexIndex) {
-        const Vec& p = m.positions[i];
-        lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
-        hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
-    }
+void Box::add(const MilkshapeReader::Mesh& mesh) {
+    for (size_t i = 0; i + 2 < mesh.triangleVertices.size(); i += 3)
+        for (int k = 0; k < 3; ++k) {
+            lo[k] = std::min(lo[k], mesh.triangleVertices[i + k]);
+            hi[k] = std::max(hi[k], mesh.triangleVertices[i + k]);
+        }
 }
 
-void MsModel::bounds(Vec& lo, Vec& hi) const {
-    lo = {1e9f, 1e9f, 1e9f};
-    hi = {-1e9f, -1e9f, -1e9f};
-    for (const MsMesh& m : meshes) bounds(m, lo, hi);
+Box bounds(const MilkshapeReader::Model& model) {
+    Box b;
+    for (const MilkshapeReader::Mesh& m : model.meshes) b.add(m);
+    return b;
 }
 
-namespace {
-
-class LineReader {
-public:
-    explicit LineReader(const fs::path& file) : in(file) {}
-    bool next(std::string& line) {
-        if (!std::getline(in, line)) return false;
-        ++number;
-        return true;
-    }
-    int number = 0;
-
-private:
-    std::ifstream in;
-};
-
-bool quoted(const std::string& line, std::string& text, std::string& rest) {
-    size_t a = line.find('"');
-    size_t b = a == std::string::npos ? a : line.find('"', a + 1);
-    if (b == std::string::npos) return false;
-    text = line.substr(a + 1, b - a - 1);
-    rest = line.substr(b + 1);
-    return true;
-}
-
-}  // namespace
-
-bool readModel(const fs::path& file, MsModel& model, std::string& error) {
-    LineReader r(file);
-    std::string line;
-    auto fail = [&](const std::string& why) {
-        error = file.filename().string() + " line " + std::to_string(r.number) + ": " + why;
-        return false;
-    };
-    auto count = [&](int& n, const char* what) {
-        if (!r.next(line) || std::sscanf(line.c_str(), "%d", &n) != 1 || n < 0) return fail(std::string("no ") + what + " count");
-        return true;
-    };
-    if (!r.next(line) || line != "// MilkShape 3D ASCII") return fail("not the MilkShape ASCII header");
-    int meshCount = -1;
-    while (r.next(line))
-        if (std::sscanf(line.c_str(), "Meshes: %d", &meshCount) == 1) break;
-    if (meshCount < 0) return fail("no mesh count");
-    for (int m = 0; m < meshCount; ++m) {
-        MsMesh mesh;
-        std::string rest;
-        int flags;
-        if (!r.next(line) || !quoted(line, mesh.name, rest) || std::sscanf(rest.c_str(), " %d %d", &flags, &mesh.material) != 2)
-            return fail("bad mesh line");
-        int n;
-        if (!count(n, "vertex")) return false;
-        for (int i = 0; i < n; ++i) {
-            Vec p;
-            float u, v;
-            int bone;
-            if (!r.next(line) || std::sscanf(line.c_str(), "%d %f %f %f %f %f %d", &flags, &p.x, &p.y, &p.z, &u, &v, &bone) != 7)
-                return fail("bad vertex line");
-            mesh.positions.push_back(p);
-            mesh.u.push_back(u);
-            mesh.v.push_back(v);
-        }
-        if (!count(n, "normal")) return false;
-        for (int i = 0; i < n; ++i) {
-            Vec p;
-            if (!r.next(line) || std::sscanf(line.c_str(), "%f %f %f", &p.x, &p.y, &p.z) != 3) return fail("bad normal line");
-            mesh.normals.push_back(p);
-        }
-        if (!count(n, "triangle")) return false;
-        for (int i = 0; i < n; ++i) {
-            int v[3], nn[3], group;
-            if (!r.next(line) ||
-                std::sscanf(line.c_str(), "%d %d %d %d %d %d %d %d", &flags, &v[0], &v[1], &v[2], &nn[0], &nn[1], &nn[2], &group) != 8)
-                return fail("bad triangle line");
-            for (int k = 0; k < 3; ++k) {
-                if (v[k] < 0 || v[k] >= static_cast<int>(mesh.positions.size())) return fail("vertex index out of range");
-                if (nn[k] < 0 || nn[k] >= static_cast<int>(mesh.normals.size())) return fail("normal index out of range");
-                mesh.vertexIndex.push_back(v[k]);
-                mesh.normalIndex.push_back(nn[k]);
-            }
-        }
-        model.meshes.push_back(std::move(mesh));
-    }
-    int materialCount = -1;
-    while (r.next(line))
-        if (std::sscanf(line.c_str(), "Materials: %d", &materialCount) == 1) break;
-    if (materialCount < 0) return fail("no material count");
-    for (int m = 0; m < materialCount; ++m) {
-        MsMaterial mat;
-        std::string rest, alpha;
-        float colour[4], shininess;
-        if (!r.next(line) || !quoted(line, mat.name, rest)) return fail("bad material name");
-        for (int k = 0; k < 4; ++k) {
-            if (!r.next(line) || std::sscanf(line.c_str(), "%f %f %f %f", &colour[0], &colour[1], &colour[2], &colour[3]) != 4)
-                return fail("bad material colour");
-            if (k == 1) std::memcpy(mat.diffuse, colour, sizeof colour);
-        }
-        if (!r.next(line) || std::sscanf(line.c_str(), "%f", &shininess) != 1) return fail("bad shininess");
-        if (!r.next(line) || std::sscanf(line.c_str(), "%f", &mat.transparency) != 1) return fail("bad transparency");
-        if (!r.next(line) || !quoted(line, mat.colourMap, rest)) return fail("bad colour map");
-        if (!r.next(line) || !quoted(line, alpha, rest)) return fail("bad alpha map");
-        model.materials.push_back(mat);
-    }
-    for (const MsMesh& mesh : model.meshes)
-        if (mesh.material < -1 || mesh.material >= materialCount) return fail("mesh " + mesh.name + " has no such material");
-    bool bones = false;
-    while (r.next(line))
-        if (line == "Bones: 0") bones = true;
-    if (!bones) return fail("no \"Bones: 0\" section");
-    return true;
+Box bounds(const MilkshapeReader::Mesh& mesh) {
+    Box b;
+    b.add(mesh);
+    return b;
 }
 
 // --- pictures -------------------------------------------------------------
 
 namespace {
 
-void startDevIL() {
-    static bool started = false;
-    if (!started) {
-        ilInit();
-        started = true;
-    }
-}
+// DevIL starts with the first texture, with the game's settings.
+void startDevIL() { static const Texture2D first(false); }
 
 }  // namespace
 
@@ -237,24 +149,6 @@ bool loadPicture(const fs::path& file, Picture& picture) {
                 std::swap_ranges(picture.rgba.begin() + y * row, picture.rgba.begin() + (y + 1) * row,
                                  picture.rgba.begin() + (picture.height - 1 - y) * row);
         }
-    }
-    while (ilGetError() != IL_NO_ERROR) {
-    }
-    ilDeleteImages(1, &image);
-    return ok;
-}
-
-bool loadLuminance(const fs::path& file, int& width, int& height, std::vector<uint8_t>& pixels) {
-    startDevIL();
-    ILuint image;
-    ilGenImages(1, &image);
-    ilBindImage(image);
-    bool ok = ilLoadImage(file.string().c_str());
-    if (ok) {
-        width = ilGetInteger(IL_IMAGE_WIDTH);
-        height = ilGetInteger(IL_IMAGE_HEIGHT);
-        pixels.resize(static_cast<size_t>(width) * height);
-        ilCopyPixels(0, 0, 0, width, height, 1, IL_LUMINANCE, IL_UNSIGNED_BYTE, pixels.data());
     }
     while (ilGetError() != IL_NO_ERROR) {
     }

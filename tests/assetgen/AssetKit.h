@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "assets/MilkshapeReader.h"
+
 namespace kit {
 
 namespace fs = std::filesystem;
@@ -28,37 +30,18 @@ const fs::path& secondKitFolder();
 std::map<std::string, uint64_t> digests(const fs::path& folder);
 
 // --- models ---------------------------------------------------------------
-struct Vec {
-    float x = 0, y = 0, z = 0;
-};
+// Read with the game's own reader; bounds over every triangle corner.
+bool readModel(const fs::path& file, MilkshapeReader::Model& model, std::string& error);
+const MilkshapeReader::Mesh* findMesh(const MilkshapeReader::Model& model, const std::string& name);
 
-struct MsMesh {
-    std::string name;
-    int material = -1;
-    std::vector<Vec> positions;
-    std::vector<float> u, v;
-    std::vector<Vec> normals;
-    std::vector<int> vertexIndex, normalIndex;  // 3 per triangle
+struct Box {
+    float lo[3] = {1e9f, 1e9f, 1e9f}, hi[3] = {-1e9f, -1e9f, -1e9f};
+    void add(const MilkshapeReader::Mesh& mesh);
+    float size(int axis) const { return hi[axis] - lo[axis]; }
+    float centre(int axis) const { return 0.5f * (hi[axis] + lo[axis]); }
 };
-
-struct MsMaterial {
-    std::string name, colourMap;
-    float diffuse[4] = {0, 0, 0, 0};
-    float transparency = 1;
-};
-
-struct MsModel {
-    std::vector<MsMesh> meshes;
-    std::vector<MsMaterial> materials;
-    const MsMesh* mesh(const std::string& name) const;
-    void bounds(Vec& lo, Vec& hi) const;                              // over all triangle corners
-    static void bounds(const MsMesh& m, Vec& lo, Vec& hi);
-};
-
-// Reads a MilkShape 3D ASCII file strictly (every count line, no blank lines
-// inside meshes or materials, indices in range); on failure returns false
-// with the reason in `error`.
-bool readModel(const fs::path& file, MsModel& model, std::string& error);
+Box bounds(const MilkshapeReader::Model& model);
+Box bounds(const MilkshapeReader::Mesh& mesh);
 
 // --- pictures -------------------------------------------------------------
 struct Picture {
@@ -67,11 +50,10 @@ struct Picture {
     const uint8_t* at(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
 };
 
-// Loads with DevIL as the game does; false when DevIL cannot read it.
+// Loads with DevIL, started as the game starts it; false when DevIL cannot
+// read the file. Rows are turned so that row 0 is the top whatever order
+// DevIL keeps them in.
 bool loadPicture(const fs::path& file, Picture& picture);
-// The heightmap as the terrain loader reads it: luminance, with DevIL's
-// default origin (row 0 first).
-bool loadLuminance(const fs::path& file, int& width, int& height, std::vector<uint8_t>& pixels);
 
 // --- sounds ---------------------------------------------------------------
 struct Sound {

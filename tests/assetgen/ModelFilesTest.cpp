@@ -1,64 +1,78 @@
-// The models: each file reads as MilkShape ASCII, and each model fits the
-// place the level gives it (tire offsets, sign meshes, item size, sky).
+// The models, read with the game's MilkShape reader: each file is accepted,
+// and each model fits the place the level gives it (tire offsets, sign
+// meshes, item size, sky dome).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "AssetKit.h"
 
 namespace {
 
-using kit::MsMesh;
-using kit::MsModel;
-using kit::Vec;
+using Mesh = MilkshapeReader::Mesh;
+using Model = MilkshapeReader::Model;
 
-MsModel model(const std::string& file) {
-    MsModel m;
+Model model(const std::string& file) {
+    Model m;
     std::string error;
     EXPECT_TRUE(kit::readModel(kit::kitFolder() / "models" / file, m, error)) << error;
     return m;
 }
 
-Vec faceNormal(const MsMesh& m, size_t triangle) {
-    const Vec& a = m.positions[m.vertexIndex[3 * triangle]];
-    const Vec& b = m.positions[m.vertexIndex[3 * triangle + 1]];
-    const Vec& c = m.positions[m.vertexIndex[3 * triangle + 2]];
-    Vec e1{b.x - a.x, b.y - a.y, b.z - a.z}, e2{c.x - a.x, c.y - a.y, c.z - a.z};
-    Vec n{e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x};
+struct V {
+    float x, y, z;
+};
+
+V corner(const std::vector<float>& data, size_t triangle, int k) {
+    const float* p = &data[9 * triangle + 3 * k];
+    return {p[0], p[1], p[2]};
+}
+
+V faceNormal(const Mesh& m, size_t t) {
+    V a = corner(m.triangleVertices, t, 0), b = corner(m.triangleVertices, t, 1), c = corner(m.triangleVertices, t, 2);
+    V e1{b.x - a.x, b.y - a.y, b.z - a.z}, e2{c.x - a.x, c.y - a.y, c.z - a.z};
+    V n{e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x};
     float l = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
     return {n.x / l, n.y / l, n.z / l};
 }
 
-TEST(ModelFiles, EveryModelReadsWithMeshesMaterialsAndExistingTextures) {
-    for (const char* file : {"player_body.txt", "player_tire.txt", "pajero_body.txt", "pajero_tire.txt", "monster_body.txt",
-                             "monster_tire.txt", "sign.txt", "item_booze.txt", "item_tool.txt", "item_engine.txt",
-                             "item_decease.txt", "item_overkill.txt", "chalet.txt", "sky.txt"}) {
+const char* const MODELS[] = {"player_body.txt", "player_tire.txt", "pajero_body.txt", "pajero_tire.txt",
+                              "monster_body.txt", "monster_tire.txt", "sign.txt", "item_booze.txt",
+                              "item_tool.txt", "item_engine.txt", "item_decease.txt", "item_overkill.txt",
+                              "chalet.txt", "sky.txt"};
+
+TEST(ModelFiles, EveryModelReadsWithMaterialsAndTexturesThatExist) {
+    for (const char* file : MODELS) {
         SCOPED_TRACE(file);
-        MsModel m = model(file);
+        Model m = model(file);
         ASSERT_FALSE(m.meshes.empty());
-        for (const MsMesh& mesh : m.meshes) {
-            EXPECT_FALSE(mesh.vertexIndex.empty()) << mesh.name << " has no triangles";
-            EXPECT_GE(mesh.material, 0) << mesh.name << " has no material";
-            for (const Vec& n : mesh.normals) EXPECT_NEAR(std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z), 1.0f, 1e-3f);
+        for (const Mesh& mesh : m.meshes) {
+            EXPECT_GT(mesh.triangleCount, 0) << mesh.name;
+            EXPECT_GE(mesh.materialIndex, 0) << mesh.name << " has no material";
+            for (size_t i = 0; i + 2 < mesh.triangleNormals.size(); i += 3) {
+                const float* n = &mesh.triangleNormals[i];
+                ASSERT_NEAR(std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]), 1.0f, 1e-3f) << mesh.name;
+            }
         }
-        for (const kit::MsMaterial& mat : m.materials) {
-            if (mat.colourMap.empty()) continue;
+        for (const MilkshapeReader::Material& mat : m.materials) {
+            if (mat.colorMap.empty()) continue;
             kit::Picture texture;
-            EXPECT_TRUE(kit::loadPicture(kit::kitFolder() / "models" / mat.colourMap, texture)) << mat.colourMap;
+            EXPECT_TRUE(kit::loadPicture(kit::kitFolder() / "models" / mat.colorMap, texture)) << mat.colorMap;
         }
     }
 }
 
-// Winding and normals agree: the renderer culls by winding and lights by
-// normal, so a mismatch shows as holes or dark faces.
-TEST(ModelFiles, TrianglesFaceWhereTheirNormalsPoint) {
-    for (const char* file : {"player_body.txt", "monster_tire.txt", "sign.txt", "item_tool.txt", "chalet.txt", "sky.txt"}) {
-        MsModel m = model(file);
-        for (const MsMesh& mesh : m.meshes)
-            for (size_t t = 0; t < mesh.vertexIndex.size() / 3; ++t) {
-                Vec f = faceNormal(mesh, t), n{0, 0, 0};
+// The renderer culls by winding and lights by normal: where they disagree
+// a face vanishes or goes dark.
+TEST(ModelFiles, EveryTriangleFacesWhereItsNormalsPoint) {
+    for (const char* file : MODELS) {
+        Model m = model(file);
+        for (const Mesh& mesh : m.meshes)
+            for (size_t t = 0; t < static_cast<size_t>(mesh.triangleCount); ++t) {
+                V f = faceNormal(mesh, t), n{0, 0, 0};
                 for (int k = 0; k < 3; ++k) {
-                    const Vec& c = mesh.normals[mesh.normalIndex[3 * t + k]];
+                    V c = corner(mesh.triangleNormals, t, k);
                     n = {n.x + c.x, n.y + c.y, n.z + c.z};
                 }
                 ASSERT_GT(f.x * n.x + f.y * n.y + f.z * n.z, 0) << file << " mesh " << mesh.name << " triangle " << t;
@@ -68,7 +82,7 @@ TEST(ModelFiles, TrianglesFaceWhereTheirNormalsPoint) {
 
 struct Car {
     const char *body, *tire;
-    Vec offsets[4];  // FL, FR, RL, RR as the level mounts them
+    V offsets[4];  // FL, FR, RL, RR as the level mounts them
 };
 
 const Car CARS[] = {
@@ -80,120 +94,107 @@ const Car CARS[] = {
 TEST(ModelFiles, TiresAreCentredOnTheirAxleAndTouchTheGroundAtTheLevelsOffsets) {
     for (const Car& car : CARS) {
         SCOPED_TRACE(car.tire);
-        MsModel tire = model(car.tire);
-        Vec lo, hi;
-        tire.bounds(lo, hi);
-        // Centred on the origin.
-        EXPECT_NEAR(lo.x + hi.x, 0, 2e-3f);
-        EXPECT_NEAR(lo.y + hi.y, 0, 2e-3f);
-        EXPECT_NEAR(lo.z + hi.z, 0, 2e-3f);
-        // Round about the x axis: as high as long, narrower than high.
-        EXPECT_NEAR(hi.y - lo.y, hi.z - lo.z, 2e-3f);
-        EXPECT_LT(hi.x - lo.x, hi.y - lo.y);
+        kit::Box b = kit::bounds(model(car.tire));
+        for (int axis = 0; axis < 3; ++axis) EXPECT_NEAR(b.centre(axis), 0, 1e-3f);
+        // Round about the x axis (the rolling radius is half its height).
+        EXPECT_NEAR(b.size(1), b.size(2), 2e-3f);
+        EXPECT_LT(b.size(0), b.size(1));
         // Hung at its offset, the lowest point of every wheel is the ground.
-        for (const Vec& offset : car.offsets) EXPECT_NEAR(offset.y + lo.y, 0, 2e-3f);
+        for (const V& offset : car.offsets) EXPECT_NEAR(offset.y + b.lo[1], 0, 2e-3f);
     }
 }
 
 TEST(ModelFiles, CarBodiesSitOverTheirWheelsWithTheFrontTowardsMinusZ) {
     for (const Car& car : CARS) {
         SCOPED_TRACE(car.body);
-        MsModel body = model(car.body);
-        Vec lo, hi;
-        body.bounds(lo, hi);
-        EXPECT_GT(lo.y, 0.0f) << "the body reaches below the ground";
-        EXPECT_GT(hi.y, 2 * car.offsets[0].y) << "the body is lower than its wheels";
-        for (const Vec& o : car.offsets) {
-            EXPECT_LT(lo.z, o.z);
-            EXPECT_GT(hi.z, o.z);
+        Model body = model(car.body);
+        kit::Box b = kit::bounds(body);
+        EXPECT_GT(b.lo[1], 0.0f) << "the body reaches below the ground";
+        EXPECT_GT(b.hi[1], 2 * car.offsets[0].y) << "the body is lower than its wheels";
+        for (const V& o : car.offsets) {
+            EXPECT_LT(b.lo[2], o.z);
+            EXPECT_GT(b.hi[2], o.z);
         }
-        const MsMesh* head = body.mesh("headlights");
-        const MsMesh* tail = body.mesh("taillights");
+        const Mesh* head = kit::findMesh(body, "headlights");
+        const Mesh* tail = kit::findMesh(body, "taillights");
         ASSERT_TRUE(head && tail);
-        Vec hlo{1e9f, 1e9f, 1e9f}, hhi{-1e9f, -1e9f, -1e9f}, tlo = hlo, thi = hhi;
-        MsModel::bounds(*head, hlo, hhi);
-        MsModel::bounds(*tail, tlo, thi);
-        EXPECT_LT(hhi.z, car.offsets[0].z) << "headlights are not in front of the front axle";
-        EXPECT_GT(tlo.z, car.offsets[2].z) << "taillights are not behind the rear axle";
-        EXPECT_NE(body.mesh("windows"), nullptr);
+        EXPECT_LT(kit::bounds(*head).hi[2], car.offsets[0].z) << "headlights are not in front of the front axle";
+        EXPECT_GT(kit::bounds(*tail).lo[2], car.offsets[2].z) << "taillights are not behind the rear axle";
+        EXPECT_NE(kit::findMesh(body, "windows"), nullptr);
         EXPECT_GE(body.materials.size(), 4u);
     }
-    // Three different cars: their sizes differ clearly.
-    Vec a0, a1, b0, b1, c0, c1;
-    model(CARS[0].body).bounds(a0, a1);
-    model(CARS[1].body).bounds(b0, b1);
-    model(CARS[2].body).bounds(c0, c1);
-    EXPECT_GT(c1.y - c0.y, 2 * (a1.y - a0.y));
-    EXPECT_NE(std::lround((a1.z - a0.z) * 10), std::lround((b1.z - b0.z) * 10));
+    // Three clearly different cars.
+    kit::Box hatch = kit::bounds(model(CARS[0].body)), suv = kit::bounds(model(CARS[1].body)),
+             monster = kit::bounds(model(CARS[2].body));
+    EXPECT_GT(monster.size(1), 2 * hatch.size(1));
+    EXPECT_GT(hatch.size(2), 1.3f * suv.size(2));
+    EXPECT_GT(suv.size(1) / suv.size(2), 1.2f * hatch.size(1) / hatch.size(2)) << "the SUV is the boxier";
 }
 
 // The level turns each sign so that its +z side faces the start area, and
 // puts the town's name on the mesh "face".
 TEST(ModelFiles, SignFaceLooksAlongPlusZAndShowsItsPictureUpright) {
-    MsModel sign = model("sign.txt");
-    const MsMesh* face = sign.mesh("face");
-    ASSERT_NE(face, nullptr);
-    ASSERT_NE(sign.mesh("backside"), nullptr);
-    ASSERT_GE(face->material, 0);
-    EXPECT_EQ(sign.materials[face->material].colourMap.rfind("tafel_text_", 0), 0u);
-    float backZ = 1e9f;
-    for (int i : sign.mesh("backside")->vertexIndex) backZ = std::min(backZ, sign.mesh("backside")->positions[i].z);
-    for (size_t t = 0; t < face->vertexIndex.size() / 3; ++t) EXPECT_GT(faceNormal(*face, t).z, 0.99f);
+    Model sign = model("sign.txt");
+    const Mesh* face = kit::findMesh(sign, "face");
+    const Mesh* back = kit::findMesh(sign, "backside");
+    ASSERT_TRUE(face && back);
+    EXPECT_EQ(sign.materials.at(face->materialIndex).colorMap.rfind("tafel_text_", 0), 0u);
+    for (size_t t = 0; t < static_cast<size_t>(face->triangleCount); ++t) EXPECT_GT(faceNormal(*face, t).z, 0.99f);
+    EXPECT_GT(kit::bounds(*face).lo[2], kit::bounds(*back).lo[2]);
     // Seen from +z, u grows to the right (+x) and v upwards (t = 0 is the
     // picture's bottom row once uploaded), so the words read normally.
-    for (size_t i = 0; i < face->positions.size(); ++i) {
-        for (size_t j = 0; j < face->positions.size(); ++j) {
-            const Vec &p = face->positions[i], &q = face->positions[j];
-            if (q.x > p.x + 0.1f) {
-                EXPECT_GT(face->u[j], face->u[i]);
+    const size_t corners = face->triangleVertices.size() / 3;
+    for (size_t i = 0; i < corners; ++i)
+        for (size_t j = 0; j < corners; ++j) {
+            const float *p = &face->triangleVertices[3 * i], *q = &face->triangleVertices[3 * j];
+            const float *uvP = &face->triangleTexCoords[2 * i], *uvQ = &face->triangleTexCoords[2 * j];
+            if (q[0] > p[0] + 0.1f) {
+                EXPECT_GT(uvQ[0], uvP[0]);
             }
-            if (q.y > p.y + 0.1f) {
-                EXPECT_GT(face->v[j], face->v[i]);
+            if (q[1] > p[1] + 0.1f) {
+                EXPECT_GT(uvQ[1], uvP[1]);
             }
         }
-        EXPECT_GT(face->positions[i].z, backZ);
-    }
-    Vec lo{1e9f, 1e9f, 1e9f}, hi{-1e9f, -1e9f, -1e9f};
-    MsModel::bounds(*face, lo, hi);
-    EXPECT_NEAR((hi.x - lo.x) / (hi.y - lo.y), 2.0f, 0.05f) << "the plates are drawn 2:1";
-    EXPECT_GT(lo.y, 0.5f) << "the plate stands on its posts";
+    kit::Box plate = kit::bounds(*face);
+    EXPECT_NEAR(plate.size(0) / plate.size(1), 2.0f, 0.05f) << "the plates are drawn 2:1";
+    EXPECT_GT(plate.lo[1], 0.5f) << "the plate stands on its posts";
 }
 
 TEST(ModelFiles, ItemsAreAboutOneUnitAcrossAndCentred) {
     for (const char* file : {"item_booze.txt", "item_tool.txt", "item_engine.txt", "item_decease.txt", "item_overkill.txt"}) {
         SCOPED_TRACE(file);
-        Vec lo, hi;
-        model(file).bounds(lo, hi);
-        float size = std::max({hi.x - lo.x, hi.y - lo.y, hi.z - lo.z});
+        kit::Box b = kit::bounds(model(file));
+        float size = std::max({b.size(0), b.size(1), b.size(2)});
         EXPECT_GT(size, 0.8f);
         EXPECT_LT(size, 1.4f);
-        EXPECT_LT(std::fabs(lo.y + hi.y), 0.3f);
+        EXPECT_LT(std::fabs(b.centre(1)), 0.15f);
     }
 }
 
 TEST(ModelFiles, ChaletIsAFewUnitsHighAndStandsOnTheGround) {
-    Vec lo, hi;
-    model("chalet.txt").bounds(lo, hi);
-    EXPECT_GT(hi.y, 2.5f);
-    EXPECT_LT(hi.y, 6.0f);
-    EXPECT_LE(lo.y, 0.0f);
-    EXPECT_LT(std::max(hi.x - lo.x, hi.z - lo.z), 7.0f) << "it stands 4 units from the start";
+    kit::Box b = kit::bounds(model("chalet.txt"));
+    EXPECT_GT(b.hi[1], 2.5f);
+    EXPECT_LT(b.hi[1], 6.0f);
+    EXPECT_LE(b.lo[1], 0.0f);
+    EXPECT_LT(std::max(b.size(0), b.size(2)), 7.0f) << "it stands 4 units from the start";
 }
 
 // The level draws the dome at scale 4 around the camera; the far plane is 450.
 TEST(ModelFiles, SkyDomeLooksInwardsAndStaysInsideTheFarPlane) {
-    MsModel sky = model("sky.txt");
+    Model sky = model("sky.txt");
     float farthest = 0;
-    for (const MsMesh& mesh : sky.meshes) {
-        EXPECT_FALSE(sky.materials[mesh.material].colourMap.empty());
-        for (size_t t = 0; t < mesh.vertexIndex.size() / 3; ++t) {
-            const Vec& a = mesh.positions[mesh.vertexIndex[3 * t]];
-            Vec n = faceNormal(mesh, t);
-            EXPECT_LT(n.x * a.x + n.y * a.y + n.z * a.z, 0) << "triangle " << t << " faces outwards";
+    for (const Mesh& mesh : sky.meshes) {
+        EXPECT_FALSE(sky.materials.at(mesh.materialIndex).colorMap.empty());
+        for (size_t t = 0; t < static_cast<size_t>(mesh.triangleCount); ++t) {
+            V a = corner(mesh.triangleVertices, t, 0), n = faceNormal(mesh, t);
+            ASSERT_LT(n.x * a.x + n.y * a.y + n.z * a.z, 0) << "triangle " << t << " faces outwards";
         }
-        for (const Vec& p : mesh.positions) farthest = std::max(farthest, std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z));
+        for (size_t i = 0; i + 2 < mesh.triangleVertices.size(); i += 3) {
+            const float* p = &mesh.triangleVertices[i];
+            farthest = std::max(farthest, std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]));
+        }
     }
-    // 5.5 below the focus and the camera up to about 10 units away.
+    // 5.5 below the focus, and the camera up to about 10 units from it.
     EXPECT_LT(farthest * 4 + 5.5f + 10, 450.0f);
     EXPECT_GT(farthest * 4, 300.0f) << "the dome should reach beyond the terrain's edge";
 }

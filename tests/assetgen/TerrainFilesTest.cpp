@@ -1,145 +1,164 @@
-// The heightmap and its 64 tiles, read as the terrain loader reads them:
-// heightmap row r lies at z = r * 600/256 - 300; tile "terrain_a_b" covers
-// x band a and z band 7 - b, and its texture coordinate t = 0 (the file's
-// bottom row once uploaded) lies on the segment's smaller z edge.
+// The heightmap and its 64 tiles, loaded by the game's own TerrainNode
+// with the level's settings: flat where the game happens, gentle hills
+// elsewhere, and tiles that lie on the segments the loader gives them, the
+// right way round, joining without seams.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
+#include <memory>
 
 #include "AssetKit.h"
+#include "assets/TerrainNode.h"
+#include "assets/Texture2D.h"
+#include "support/GlTestWindow.h"
 
 namespace {
 
-const int SEGMENTS = 8, MAP = 256, CELLS = MAP / SEGMENTS;
-const float EXTENT = 600, STEP = EXTENT / MAP;
+const int SEGMENTS = 8;
+const double EXTENT = 600;
 
-struct Terrain {
-    int width = 0, height = 0;
-    std::vector<uint8_t> heights;
-    std::vector<kit::Picture> tiles;  // index a + 8 * b
+class TerrainFiles : public testing::Test {
+protected:
+    void SetUp() override {
+        REQUIRE_GL();
+        if (!terrain) {
+            static const Texture2D startsDevIL(false);  // as the game: textures exist before the terrain
+            terrain = std::make_unique<TerrainNode>("Terrain");
+            terrain->load((kit::kitFolder() / "terrain").string().c_str(), "heightmap.png", "terrain", SEGMENTS,
+                          Vector(EXTENT, 5, EXTENT));
+        }
+        ASSERT_EQ(terrain->getSegments().size(), static_cast<size_t>(SEGMENTS * SEGMENTS));
+    }
+    static void TearDownTestSuite() {
+        terrain.reset();
+        tiles.clear();
+        Texture2D::clearTextures();
+    }
 
-    Terrain() {
-        EXPECT_TRUE(kit::loadLuminance(kit::kitFolder() / "terrain" / "heightmap.png", width, height, heights));
-        tiles.resize(SEGMENTS * SEGMENTS);
-        for (int b = 0; b < SEGMENTS; ++b)
-            for (int a = 0; a < SEGMENTS; ++a) {
-                std::string name = "terrain_" + std::to_string(a) + "_" + std::to_string(b) + ".jpg";
-                EXPECT_TRUE(kit::loadPicture(kit::kitFolder() / "terrain" / name, tiles[a + SEGMENTS * b])) << name;
-            }
+    // The tile texel the game draws at a world position: the segment's
+    // triangle below the point gives the texture coordinates, the segment's
+    // texture names the tile file, and t = 0 is the tile's bottom row.
+    static const uint8_t* groundColour(double x, double z) {
+        int j = std::clamp(static_cast<int>((x + EXTENT / 2) / (EXTENT / SEGMENTS)), 0, SEGMENTS - 1);
+        int i = std::clamp(static_cast<int>((z + EXTENT / 2) / (EXTENT / SEGMENTS)), 0, SEGMENTS - 1);
+        const MeshNode& seg = *terrain->getSegments()[i * SEGMENTS + j];
+        const float* v = seg.getTriangleVertices().get();
+        const float* uv = seg.getTriangleTexCoords().get();
+        for (int t = 0; t < seg.getTriangleCount(); ++t) {
+            const float *a = v + 9 * t, *b = a + 3, *c = a + 6;
+            double d = (b[2] - c[2]) * (a[0] - c[0]) + (c[0] - b[0]) * (a[2] - c[2]);
+            double wa = ((b[2] - c[2]) * (x - c[0]) + (c[0] - b[0]) * (z - c[2])) / d;
+            double wb = ((c[2] - a[2]) * (x - c[0]) + (a[0] - c[0]) * (z - c[2])) / d;
+            double wc = 1 - wa - wb;
+            if (wa < -1e-6 || wb < -1e-6 || wc < -1e-6) continue;
+            const float* tc = uv + 6 * t;
+            double s = wa * tc[0] + wb * tc[2] + wc * tc[4], tt = wa * tc[1] + wb * tc[3] + wc * tc[5];
+            const kit::Picture& tile = picture(seg.getTexture()->getFileName());
+            int col = static_cast<int>(std::lround(std::clamp(s, 0.0, 1.0) * (tile.width - 1)));
+            int row = static_cast<int>(std::lround((1 - std::clamp(tt, 0.0, 1.0)) * (tile.height - 1)));
+            return tile.at(col, row);
+        }
+        ADD_FAILURE() << "no triangle below " << x << ", " << z;
+        static const uint8_t none[4] = {0, 0, 0, 0};
+        return none;
     }
-    int pixel(int c, int r) const { return heights[static_cast<size_t>(r) * width + c]; }
-    int heightAt(float x, float z) const {
-        int c = std::clamp(static_cast<int>(std::lround((x + EXTENT / 2) / STEP)), 0, MAP - 1);
-        int r = std::clamp(static_cast<int>(std::lround((z + EXTENT / 2) / STEP)), 0, MAP - 1);
-        return pixel(c, r);
+
+    static const kit::Picture& picture(const std::string& path) {
+        auto it = tiles.find(path);
+        if (it == tiles.end()) {
+            it = tiles.emplace(path, kit::Picture()).first;
+            EXPECT_TRUE(kit::loadPicture(path, it->second)) << path;
+        }
+        return it->second;
     }
-    // The texel the loader's segment shows at a world position.
-    const uint8_t* colourAt(float x, float z) const {
-        float gx = (x + EXTENT / 2) / STEP, gz = (z + EXTENT / 2) / STEP;
-        int j = std::min(static_cast<int>(gx / CELLS), SEGMENTS - 1), i = std::min(static_cast<int>(gz / CELLS), SEGMENTS - 1);
-        int quadsX = j == SEGMENTS - 1 ? CELLS - 1 : CELLS, quadsZ = i == SEGMENTS - 1 ? CELLS - 1 : CELLS;
-        float s = std::clamp((gx - j * CELLS) / quadsX, 0.0f, 1.0f), t = std::clamp((gz - i * CELLS) / quadsZ, 0.0f, 1.0f);
-        const kit::Picture& tile = tiles[j + SEGMENTS * (SEGMENTS - 1 - i)];
-        return tile.at(static_cast<int>(std::lround(s * (tile.width - 1))), static_cast<int>(std::lround((1 - t) * (tile.height - 1))));
-    }
+
+    static std::unique_ptr<TerrainNode> terrain;
+    static std::map<std::string, kit::Picture> tiles;
 };
 
-const Terrain& terrain() {
-    static const Terrain t;
-    return t;
-}
-
-TEST(TerrainFiles, HeightmapHasGentleHillsAndFlatGroundWhereTheGameHappens) {
-    const Terrain& t = terrain();
-    ASSERT_EQ(t.width, MAP);
-    ASSERT_EQ(t.height, MAP);
-    int lowest = 255, highest = 0, steepest = 0;
-    for (int r = 0; r < MAP; ++r)
-        for (int c = 0; c < MAP; ++c) {
-            lowest = std::min(lowest, t.pixel(c, r));
-            highest = std::max(highest, t.pixel(c, r));
-            if (c + 1 < MAP) steepest = std::max(steepest, std::abs(t.pixel(c + 1, r) - t.pixel(c, r)));
-            if (r + 1 < MAP) steepest = std::max(steepest, std::abs(t.pixel(c, r + 1) - t.pixel(c, r)));
-        }
-    EXPECT_GT(highest - lowest, 120) << "no hills";
-    EXPECT_LE(steepest, 12) << "too steep for gentle hills (one level is 5/255 units over 2.3 units)";
-    // Flat: the start area (radius 30) and round the four signs.
-    struct Place {
-        float x, z, radius;
-    };
-    for (const Place& p : {Place{0, 0, 30}, Place{200, 0, 12}, Place{-200, 0, 12}, Place{0, 200, 12}, Place{0, -200, 12}}) {
-        int lo = 255, hi = 0;
-        for (float dz = -p.radius; dz <= p.radius; dz += STEP)
-            for (float dx = -p.radius; dx <= p.radius; dx += STEP) {
-                if (dx * dx + dz * dz > p.radius * p.radius) continue;
-                int h = t.heightAt(p.x + dx, p.z + dz);
-                lo = std::min(lo, h);
-                hi = std::max(hi, h);
-            }
-        EXPECT_LE(hi - lo, 1) << "not flat round (" << p.x << ", " << p.z << ")";
-    }
-}
+std::unique_ptr<TerrainNode> TerrainFiles::terrain;
+std::map<std::string, kit::Picture> TerrainFiles::tiles;
 
 bool isDark(const uint8_t* c) { return c[0] < 70 && c[1] < 70 && c[2] < 70; }
 bool isWhite(const uint8_t* c) { return c[0] > 190 && c[1] > 190 && c[2] > 180; }
 bool isGreen(const uint8_t* c) { return c[1] > c[0] + 10 && c[1] > c[2] + 10; }
 
-// Only the north road (towards -z) has a chequered start line, just
-// outside the start circle, so this shows whether each tile lies on the
-// segment the loader gives it, the right way round.
-TEST(TerrainFiles, TilesLieOnTheLoadersSegmentsTheRightWayRound) {
-    const Terrain& t = terrain();
-    int dark = 0, white = 0, mirroredDark = 0;
-    for (float x = -2.5f; x <= 2.5f; x += 0.2f)
-        for (float z = 30.0f; z <= 32.0f; z += 0.2f) {
-            dark += isDark(t.colourAt(x, -z));
-            white += isWhite(t.colourAt(x, -z));
-            mirroredDark += isDark(t.colourAt(x, z));
-        }
-    EXPECT_GT(dark, 50);
-    EXPECT_GT(white, 50);
-    EXPECT_LT(mirroredDark, 5);
-    // Grass away from the roads, gravel round each sign.
-    EXPECT_TRUE(isGreen(t.colourAt(100, 60)));
-    for (auto [x, z] : {std::pair{200.0f, 5.0f}, {-200.0f, -5.0f}, {5.0f, 200.0f}, {-5.0f, -200.0f}})
-        EXPECT_FALSE(isGreen(t.colourAt(x, z))) << x << ", " << z;
-}
-
-double edgeDifference(const kit::Picture& p, const kit::Picture& q, bool horizontal) {
-    double sum = 0;
-    for (int i = 0; i < p.width; ++i) {
-        const uint8_t* a = horizontal ? p.at(p.width - 1, i) : p.at(i, p.height - 1);
-        const uint8_t* b = horizontal ? q.at(0, i) : q.at(i, 0);
-        for (int k = 0; k < 3; ++k) sum += std::abs(a[k] - b[k]);
+TEST_F(TerrainFiles, GroundIsFlatWhereTheGameHappensAndGentleElsewhere) {
+    ASSERT_EQ(terrain->getMapWidth(), 256);
+    ASSERT_EQ(terrain->getMapHeight(), 256);
+    struct Place {
+        double x, z, radius;
+    };
+    const double level = 5.0 / 255;
+    for (const Place& p : {Place{0, 0, 30}, Place{200, 0, 12}, Place{-200, 0, 12}, Place{0, 200, 12}, Place{0, -200, 12}}) {
+        double lo = 1e9, hi = -1e9;
+        for (double dz = -p.radius; dz <= p.radius; dz += 1)
+            for (double dx = -p.radius; dx <= p.radius; dx += 1) {
+                if (dx * dx + dz * dz > p.radius * p.radius) continue;
+                double h = terrain->heightAt(p.x + dx, p.z + dz);
+                lo = std::min(lo, h);
+                hi = std::max(hi, h);
+            }
+        EXPECT_LE(hi - lo, level + 1e-6) << "not flat round (" << p.x << ", " << p.z << ")";
     }
-    return sum / (3.0 * p.width);
+    const double step = EXTENT / 256;
+    double lowest = 1e9, highest = -1e9, steepest = 0;
+    for (double z = -295; z < 295; z += step)
+        for (double x = -295; x < 295; x += step) {
+            double h = terrain->heightAt(x, z);
+            lowest = std::min(lowest, h);
+            highest = std::max(highest, h);
+            steepest = std::max({steepest, std::fabs(terrain->heightAt(x + step, z) - h),
+                                 std::fabs(terrain->heightAt(x, z + step) - h)});
+        }
+    EXPECT_GT(highest - lowest, 2.5) << "no hills";
+    EXPECT_LE(steepest / step, 0.11) << "too steep for gentle hills";
 }
 
-TEST(TerrainFiles, NeighbouringTilesJoinWithoutSeams) {
-    const Terrain& t = terrain();
-    double worst = 0;
-    for (int b = 0; b < SEGMENTS; ++b)
-        for (int a = 0; a < SEGMENTS; ++a) {
-            const kit::Picture& tile = t.tiles[a + SEGMENTS * b];
-            // East neighbour: this tile's right column meets its left column.
-            if (a + 1 < SEGMENTS) worst = std::max(worst, edgeDifference(tile, t.tiles[a + 1 + SEGMENTS * b], true));
-            // Tile b + 1 lies north (smaller z): this tile's bottom row (its
-            // north edge) meets that tile's top row.
-            if (b + 1 < SEGMENTS) worst = std::max(worst, edgeDifference(tile, t.tiles[a + SEGMENTS * (b + 1)], false));
+// Only the north road (towards -z) has a chequered start line, just
+// outside the start circle: it shows whether each tile lies on its
+// segment the right way round.
+TEST_F(TerrainFiles, TilesLieOnTheirSegmentsTheRightWayRound) {
+    int dark = 0, white = 0, mirroredDark = 0;
+    for (double x = -2.5; x <= 2.5; x += 0.2)
+        for (double z = 30.0; z <= 32.0; z += 0.2) {
+            dark += isDark(groundColour(x, -z));
+            white += isWhite(groundColour(x, -z));
+            mirroredDark += isDark(groundColour(x, z));
         }
-    EXPECT_LT(worst, 8.0) << "mean colour step across a tile border";
+    EXPECT_GT(dark, 80);
+    EXPECT_GT(white, 80);
+    EXPECT_LT(mirroredDark, 5);
+    EXPECT_TRUE(isGreen(groundColour(100, 60)));
+    for (auto [x, z] : {std::pair{200.0, 5.0}, {-200.0, -5.0}, {5.0, 200.0}, {-5.0, -200.0}})
+        EXPECT_FALSE(isGreen(groundColour(x, z))) << "gravel round the sign at " << x << ", " << z;
+}
+
+TEST_F(TerrainFiles, NeighbouringSegmentsShowTheSameColourAtTheirBorder) {
+    double worst = 0;
+    const double size = EXTENT / SEGMENTS;
+    for (int b = 1; b < SEGMENTS; ++b)
+        for (double along = -290; along < 290; along += 3.7) {
+            double border = -EXTENT / 2 + b * size;
+            const uint8_t *w = groundColour(border - 0.05, along), *e = groundColour(border + 0.05, along);
+            const uint8_t *n = groundColour(along, border - 0.05), *s = groundColour(along, border + 0.05);
+            for (int k = 0; k < 3; ++k) worst += std::abs(w[k] - e[k]) + std::abs(n[k] - s[k]);
+        }
+    const double samples = (SEGMENTS - 1) * (580 / 3.7) * 6;
+    EXPECT_LT(worst / samples, 8.0) << "mean colour step across a segment border";
 }
 
 // The tiles carry relief shading lit from the north: slopes that rise
-// towards +z are brighter. Read with the heightmap the right way round,
-// brightness follows the slope; mirrored, it does not.
-TEST(TerrainFiles, HeightmapAndTilesShowTheSameHills) {
-    const Terrain& t = terrain();
-    auto brightness = [&](float x, float z) {
+// towards +z are brighter. Brightness follows the loaded terrain's slope;
+// it would not if heightmap and tiles disagreed about north and south.
+TEST_F(TerrainFiles, TilesShadeTheHillsOfTheHeightmap) {
+    auto brightness = [](double x, double z) {
         double sum = 0;
         for (int dz = -2; dz <= 2; ++dz)
             for (int dx = -2; dx <= 2; ++dx) {
-                const uint8_t* c = t.colourAt(x + dx * 0.7f, z + dz * 0.7f);
+                const uint8_t* c = groundColour(x + dx * 0.7, z + dz * 0.7);
                 sum += c[0] + c[1] + c[2];
             }
         return sum;
@@ -148,12 +167,12 @@ TEST(TerrainFiles, HeightmapAndTilesShowTheSameHills) {
         double sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
         int n = 0;
         // Only the free hills: inside the rim and away from the roads along
-        // the axes and the start area, which are laid out alike on all sides.
-        for (float z = -190; z <= 190; z += 4)
-            for (float x = -190; x <= 190; x += 4) {
+        // the axes, which are laid out alike on all sides.
+        for (double z = -190; z <= 190; z += 6)
+            for (double x = -190; x <= 190; x += 6) {
                 if (std::fabs(x) < 40 || std::fabs(z) < 40) continue;
-                float zz = mirrored ? -z : z;
-                double slope = (t.heightAt(x, zz + 2 * STEP) - t.heightAt(x, zz - 2 * STEP)) * (mirrored ? -1 : 1);
+                double zz = mirrored ? -z : z;
+                double slope = (terrain->heightAt(x, zz + 4) - terrain->heightAt(x, zz - 4)) * (mirrored ? -1 : 1);
                 double b = brightness(x, z);
                 sa += slope, sb += b, saa += slope * slope, sbb += b * b, sab += slope * b, ++n;
             }

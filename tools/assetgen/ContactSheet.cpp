@@ -23,6 +23,13 @@ void checkerboard(Canvas& c, float x, float y, float w, float h) {
         }
 }
 
+Canvas upsideDown(const Canvas& c) {
+    Canvas out(c.width(), c.height());
+    for (int y = 0; y < c.height(); ++y)
+        for (int x = 0; x < c.width(); ++x) out.set(x, y, c.get(x, c.height() - 1 - y));
+    return out;
+}
+
 void label(Canvas& c, const std::string& text, float x, float y, float maxWidth, float size = 13) {
     const Font& font = gameFont();
     c.fill(font.text(text, font.fit(text, size, maxWidth), x, y), LABEL);
@@ -69,21 +76,19 @@ bool writeContactSheet(const AssetSink& sink, const std::string& file) {
               y + h + 16, cell - 12);
     }
 
-    // The tiles as seen from above with north (-z) up: tile a,b covers x
-    // band a and z band 7 - b, and its file's bottom row is its north edge,
-    // so each is drawn upside down.
+    // The ground as seen from above with north (-z) up. Tile a,b covers x
+    // band a and z band 7 - b; the loader puts the bottom rows of the
+    // tiles and of the heightmap at their north edges, so both are drawn
+    // upside down.
     label(sheet, "Terrain: tiles as laid on the ground (north up)      heightmap (north up)", margin, mapTop - 12, 900, 18);
     for (int b = 0; b < TerrainLayout::SEGMENTS; ++b)
         for (int a = 0; a < TerrainLayout::SEGMENTS; ++a) {
             const AssetSink::Preview* p = tiles[b * TerrainLayout::SEGMENTS + a];
             if (!p) continue;
             int band = TerrainLayout::SEGMENTS - 1 - b;
-            Canvas flipped(p->picture.width(), p->picture.height());
-            for (int y = 0; y < flipped.height(); ++y)
-                for (int x = 0; x < flipped.width(); ++x) flipped.set(x, y, p->picture.get(x, flipped.height() - 1 - y));
-            sheet.draw(flipped, margin + a * tile, mapTop + band * tile, tile, tile);
+            sheet.draw(upsideDown(p->picture), margin + a * tile, mapTop + band * tile, tile, tile);
         }
-    if (heightmap) sheet.draw(heightmap->picture, margin + mapSize + 30, mapTop, 512, 512);
+    if (heightmap) sheet.draw(upsideDown(heightmap->picture), margin + mapSize + 30, mapTop, 512, 512);
 
     label(sheet, "Models", margin, modelTop - 12, 400, 18);
     for (size_t i = 0; i < modelFiles().size(); ++i) {

@@ -229,7 +229,7 @@ void writeTerrain(AssetSink& sink) {
     for (int r = 0; r < TerrainLayout::MAP_SIZE; ++r)
         for (int c = 0; c < TerrainLayout::MAP_SIZE; ++c) {
             float v = layout.pixel(c, r) / 255.0f;
-            heightmap.set(c, r, Colour(v, v, v, 1));
+            heightmap.set(c, TerrainLayout::MAP_SIZE - 1 - r, Colour(v, v, v, 1));  // canvas row 0 is the top
         }
     sink.write("terrain/heightmap.png", heightmap.greyPng());
     sink.preview("terrain/heightmap.png", heightmap, 256);

@@ -27,7 +27,9 @@ public:
     float designHeight(float x, float z) const;
     // The height as the stored heightmap gives it (bilinear between pixels).
     float mapHeight(float x, float z) const;
-    // Heightmap pixel value at column c, row r (row 0 = the file's top row).
+    // Heightmap value at column c and row r as the terrain loader counts
+    // them: it reads pictures bottom row first, so row 0 (at z = -300) is
+    // the bottom row of the file.
     int pixel(int c, int r) const { return map[static_cast<size_t>(r) * MAP_SIZE + c]; }
     // World position of heightmap pixel (c, r), as the terrain loader places it.
     static float pixelX(int c) { return c * (EXTENT / MAP_SIZE) - EXTENT / 2; }
