@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "LineCapture.h"
 #include "NewtonTestSupport.h"
 #include "physics/Physics.h"
 #include "physics/PhysicsUpdater.h"
@@ -79,9 +80,9 @@ TEST_F(PhysicsTest, ResetTwiceLeavesOneWorldWithTheGameMaterials) {
     EXPECT_EQ(Physics::levelMat, Physics::defaultMat);
     EXPECT_EQ(Physics::carMat, Physics::defaultMat);
 
-    // Static friction 1.0 holds a box on a 43 degree slope (the library's
+    // Static friction 1.0 holds a box on a 44 degree slope (the library's
     // own default of 0.9 would let it slide).
-    const float slope = 43.0f * 3.14159265f / 180.0f;
+    const float slope = 44.0f * 3.14159265f / 180.0f;
     NewtonCollision* ramp = NewtonCreateBox(Physics::newtonWorld, 10, 1, 4, nullptr);
     NewtonBody* rampBody = NewtonCreateBody(Physics::newtonWorld, ramp);
     NewtonReleaseCollision(Physics::newtonWorld, ramp);
@@ -93,7 +94,7 @@ TEST_F(PhysicsTest, ResetTwiceLeavesOneWorldWithTheGameMaterials) {
     for (int i = 0; i < 200; ++i) updater.animate(0.011);
     Matrix16 end = matrixOf(block);
     float moved = std::hypot(end[12] - start[12], end[13] - start[13]);
-    EXPECT_LT(moved, 0.05f);
+    EXPECT_LT(moved, 0.02f);  // with 0.9 it creeps about 5 cm
 }
 
 TEST_F(PhysicsTest, ReleaseLeavesNoWorldUntilTheNextReset) {
@@ -193,51 +194,6 @@ TEST_F(PhysicsUpdaterTest, AStalledFrameIsCutShort) {
 }
 
 // --- debug drawing (real GL, captured in feedback mode) -------------------------
-
-// The line segments GL received, as pairs of world points.
-struct Line {
-    float a[3], b[3];
-};
-
-// Runs draw with a 1:1 orthographic view of -10..10 and returns every line
-// segment it produced, mapped back to world coordinates.
-template <typename Draw>
-std::vector<Line> capturedLines(Draw draw) {
-    std::vector<GLfloat> buffer(1 << 16);
-    glViewport(0, 0, 200, 200);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(-10, 10, -10, 10, -10, 10);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glFeedbackBuffer(GLsizei(buffer.size()), GL_3D, buffer.data());
-    glRenderMode(GL_FEEDBACK);
-    draw();
-    int count = glRenderMode(GL_RENDER);
-    // Window x = (x + 10) * 10, y likewise; depth maps -z from [-10, 10] to [0, 1].
-    auto world = [](const GLfloat* w, float* out) {
-        out[0] = w[0] / 10.0f - 10.0f;
-        out[1] = w[1] / 10.0f - 10.0f;
-        out[2] = -(w[2] * 20.0f - 10.0f);
-    };
-    std::vector<Line> lines;
-    for (int i = 0; i < count;) {
-        GLfloat token = buffer[i];
-        if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN) {
-            Line line;
-            world(&buffer[i + 1], line.a);
-            world(&buffer[i + 4], line.b);
-            lines.push_back(line);
-            i += 7;
-        } else if (token == GL_POINT_TOKEN || token == GL_PASS_THROUGH_TOKEN) {
-            i += token == GL_POINT_TOKEN ? 4 : 2;
-        } else {
-            ADD_FAILURE() << "unexpected feedback token " << token;
-            break;
-        }
-    }
-    return lines;
-}
 
 void expectPoint(const float* p, float x, float y, float z) {
     EXPECT_NEAR(p[0], x, 0.01f);
