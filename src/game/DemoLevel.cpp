@@ -3,6 +3,9 @@
 #include <GL/glew.h>
 
 #include "math/Utilities.h"
+#include "physics/PhysicVolume.h"
+#include "physics/PhysicsDebugNode.h"
+#include "physics/newton.h"
 #include "scenegraph/BoxNode.h"
 #include "scenegraph/LightNode.h"
 #include "scenegraph/SphereNode.h"
@@ -18,10 +21,20 @@ void DemoLevel::build() {
 }
 
 void DemoLevel::reset() {
-    for (const Placement& p : placements) {
-        p.node->setTranslation(p.pos[0], p.pos[1], p.pos[2]);
-        p.node->setRotations(p.rot[0], p.rot[1], p.rot[2]);
-    }
+    for (const Placement& p : placements) putBack(*p.node, p.pos, p.rot);
+}
+
+void DemoLevel::putBack(GeometryNode& node, const float pos[3], const float rot[3]) {
+    node.setTranslation(pos[0], pos[1], pos[2]);
+    node.setRotations(rot[0], rot[1], rot[2]);
+    auto volume = node.getPhysicVolume();
+    if (!volume || node.useOwnTransform) return;
+    volume->matrix->setTranslate(pos[0], pos[1], pos[2]);
+    if (!volume->hasLiveBody()) return;
+    const float rest[3] = {0, 0, 0};
+    NewtonBodySetMatrix(volume->body, volume->matrix->data());
+    NewtonBodySetVelocity(volume->body, rest);
+    NewtonBodySetOmega(volume->body, rest);
 }
 
 void DemoLevel::addLight() {
@@ -33,6 +46,15 @@ void DemoLevel::addLight() {
     glLightfv(GL_LIGHT0, GL_SPECULAR, white);
     glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
     root->addChild(sun);
+}
+
+std::shared_ptr<GeometryNode> DemoLevel::placeFalling(std::shared_ptr<GeometryNode> node, float x, float y, float z) {
+    auto volume = node->getPhysicVolume();
+    volume->isStatic = false;
+    volume->mass = 1.0f;
+    placements.push_back({node, {x, y, z}, {0, 0, 0}});
+    root->addChild(node);
+    return node;
 }
 
 std::shared_ptr<GeometryNode> DemoLevel::place(std::shared_ptr<GeometryNode> node, float x, float y, float z) {
@@ -52,14 +74,20 @@ void DemoLevel::addShowcase() {
         m->shininess = Utilities<float>::createArray(20.0f);
         m->evalTransparency();
     };
-    auto floor = place(std::make_shared<BoxNode>("floor"), 0.0f, -0.75f, 0.0f);
+    // A static floor (a box body without mass) and two boxes that fall onto it.
+    auto floor = std::make_shared<BoxNode>("floor");
     floor->setScale(4.0f, 0.1f, 4.0f);
+    placements.push_back({floor, {0.0f, -0.75f, 0.0f}, {0, 0, 0}});
+    root->addChild(floor);
     colour(*floor, 0.35f, 0.55f, 0.3f, 1.0f);
+    // Key 4 shows the collision shapes around the floor as wire lines.
+    root->addChild(std::make_shared<PhysicsDebugNode>(floor, "physics debugging"));
 
-    auto crate = place(std::make_shared<BoxNode>("red box"), -1.0f, 0.0f, 0.0f);
+    auto crate = placeFalling(std::make_shared<BoxNode>("red box"), -1.0f, 1.5f, 0.0f);
     colour(*crate, 0.8f, 0.2f, 0.15f, 1.0f);
-    auto small = place(std::make_shared<BoxNode>("blue box"), 0.9f, -0.3f, 0.6f);
+    auto small = std::make_shared<BoxNode>("blue box");
     small->setScale(0.6f, 0.6f, 0.6f);
+    placeFalling(small, 0.9f, 2.5f, 0.6f);
     colour(*small, 0.2f, 0.35f, 0.85f, 1.0f);
 
     auto ball = place(std::make_shared<SphereNode>("yellow sphere", 0.45f), 0.6f, 0.1f, -0.8f);

@@ -21,5 +21,9 @@ private:
     void addLight();
     void addShowcase();
     std::shared_ptr<GeometryNode> place(std::shared_ptr<GeometryNode> node, float x, float y, float z);
+    std::shared_ptr<GeometryNode> placeFalling(std::shared_ptr<GeometryNode> node, float x, float y, float z);
+    // Moves a node to a start position with no rotation; a node with a body
+    // takes its body along, at rest.
+    static void putBack(GeometryNode& node, const float pos[3], const float rot[3]);
     std::vector<Placement> placements;
 };

@@ -4,20 +4,27 @@
 
 #include "assets/Texture.h"
 #include "assets/Texture2D.h"
+#include "physics/Physics.h"
+#include "physics/PhysicsUpdater.h"
 
 Level::Level()
     : root(std::make_shared<RootNode>("<not set>")),
       animator(std::make_shared<Animator>()),
       eventManager(std::make_shared<EventManager>()),
-      overlayManager(std::make_shared<Overlay2DManager>(640, 480, false)) {}
+      overlayManager(std::make_shared<Overlay2DManager>(640, 480, false)) {
+    // A world exists before anything is built.
+    Physics::reset();
+}
 
 Level::~Level() {
     animator->clear();
     root->physicRelease();
+    Physics::release();
 }
 
 void Level::preBuild() {
     root->physicRelease();
+    Physics::reset();
     Texture2D::clearTextures();
     overlayManager->reset();
     animator->clear();
@@ -31,6 +38,9 @@ void Level::postBuild() {
     // The first frame must not see the loading time as elapsed time.
     animator->getTimeBase()->reset();
     root->physicAllocate();
+    auto updater = std::make_shared<PhysicsUpdater>(static_cast<int>(Physics::minFPS));
+    animator->registerAnimation(updater);
+    updater->animate(0.0);
     warmUpPaint();
     animator->animate();
 }

@@ -3,7 +3,13 @@
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
-BoxNode::BoxNode(const char* desc) : GeometryNode(desc) { typeName = "BoxNode"; }
+#include "physics/PhysicVolume.h"
+#include "physics/PhysicalBoxCreator.h"
+
+BoxNode::BoxNode(const char* desc) : GeometryNode(desc) {
+    typeName = "BoxNode";
+    physicVolume->creator = std::make_shared<PhysicalBoxCreator>(this);
+}
 
 void BoxNode::executeDisplayList() {
     glPushMatrix();

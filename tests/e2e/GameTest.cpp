@@ -39,6 +39,16 @@ int distinctColours(const Picture& p, int x0, int y0, int x1, int y1) {
     return count;
 }
 
+int bluePixels(const Picture& p, int x0, int y0, int x1, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const unsigned char* c = p.at(x, y);
+            if (c[2] > 180 && c[0] < 80 && c[1] < 80) ++n;
+        }
+    return n;
+}
+
 int brightPixels(const Picture& p, int x0, int y0, int x1, int y1) {
     int n = 0;
     for (int y = y0; y < y1; ++y)
@@ -80,6 +90,16 @@ TEST(Game, StartsDrawsAnswersDebugKeysAndQuitsWithEscape) {
     Picture fps;
     ASSERT_TRUE(fps.load(withFps));
     EXPECT_GT(brightPixels(fps, WX, WY, WX + 200, WY + 50), brightPixels(frame, WX, WY, WX + 200, WY + 50) + 20);
+
+    // Key 4 draws the collision shapes as blue wire lines.
+    ASSERT_TRUE(game.key("4"));
+    settle(1.0);
+    const std::string withShapes = GameProcess::buildDir() + "/e2e-physics.png";
+    ASSERT_TRUE(game.screenshot(withShapes));
+    Picture shapes;
+    ASSERT_TRUE(shapes.load(withShapes));
+    EXPECT_GT(bluePixels(shapes, WX, WY, WX + WW, WY + WH), bluePixels(fps, WX, WY, WX + WW, WY + WH) + 100);
+    ASSERT_TRUE(game.key("4"));
 
     // Key 6 dumps the scene graph to the console.
     ASSERT_TRUE(game.key("6"));
