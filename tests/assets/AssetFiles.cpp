@@ -92,6 +92,13 @@ void writeTopDownRgbPicture(const std::string& path, int w, int h, const std::ve
     ilDeleteImages(1, &image);
 }
 
+std::string gameDataDir(const std::string& name) {
+    const char* game = std::getenv("ZARVIK_GAME_DIR");
+    if (game == nullptr) return std::string();
+    std::string path = (fs::path(game) / name).string();
+    return fs::is_directory(path) ? path : std::string();
+}
+
 std::string realModelDir() {
     const char* dir = std::getenv("ZARVIK_MS3D_TESTDATA");
     std::string path = dir != nullptr ? dir : "/work/shared/testdata/ms3d";

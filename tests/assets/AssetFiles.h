@@ -28,6 +28,10 @@ void writeGreyPicture(const std::string& path, int w, int h, const std::vector<u
 // The same for RGB, 3 bytes per pixel, as PNG or (for .jpg) JPEG.
 void writeTopDownRgbPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& rgb);
 
+// A folder of the game's data written by the asset kit (ZARVIK_GAME_DIR/<name>);
+// empty when it is not there.
+std::string gameDataDir(const std::string& name);
+
 // Where the shared real-world MilkShape files are; empty when absent.
 std::string realModelDir();
 std::vector<std::string> realModelFiles();

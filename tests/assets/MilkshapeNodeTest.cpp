@@ -1,5 +1,6 @@
 #include "assets/MilkshapeNode.h"
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -260,6 +261,37 @@ TEST_F(MilkshapeNodeTest, RealWorldFilesLoadWithMissingPicturesReported) {
         node.finalize();
         EXPECT_TRUE(node.enableDisplayList());
     }
+}
+
+TEST_F(MilkshapeNodeTest, AssetKitModelsLoadCompletely) {
+    std::string models = AssetFiles::gameDataDir("models");
+    if (models.empty()) GTEST_SKIP() << "the game data has not been generated";
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(models)) {
+        if (entry.path().extension() != ".txt") continue;
+        ++files;
+        SCOPED_TRACE(entry.path().string());
+        MilkshapeNode node("kit model");
+        testing::internal::CaptureStdout();
+        bool ok = node.load(models, entry.path().filename().string());
+        Texture::checkDevILErrors();
+        std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_TRUE(ok);
+        EXPECT_EQ(out.find("ERROR"), std::string::npos) << out;
+        EXPECT_EQ(out.find("Error"), std::string::npos) << out;
+        EXPECT_FALSE(node.getMeshes().empty());
+        EXPECT_GT(node.getPolygonCount(), 0);
+        node.finalize();
+        EXPECT_GT(node.getBoundingBox()->size[0], 0);
+        EXPECT_TRUE(node.enableDisplayList());
+        if (entry.path().filename() == "sign.txt") {
+            testing::internal::CaptureStdout();
+            EXPECT_TRUE(node.getMesh("face"));
+            EXPECT_TRUE(node.getMesh("backside"));
+            EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+        }
+    }
+    EXPECT_GT(files, 5);
 }
 
 TEST_F(MilkshapeNodeTest, EveryDrawPathGivesTheSamePicture) {

@@ -315,6 +315,32 @@ TEST_F(TerrainTest, TilesAppearWhereTheirPartOfThePictureLies) {
     EXPECT_TRUE(below.r > 200 && below.g > 200);
 }
 
+TEST_F(TerrainTest, AssetKitTerrainLoadsWithAllItsTiles) {
+    std::string dataDir = AssetFiles::gameDataDir("terrain");
+    if (dataDir.empty()) GTEST_SKIP() << "the game data has not been generated";
+    TerrainNode terrain("terrain");
+    terrain.setTranslation(0, -5, 0);
+    testing::internal::CaptureStdout();
+    terrain.load(dataDir.c_str(), "heightmap.png", "terrain", 8, Vector(600, 5, 600));
+    Texture::checkDevILErrors();
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.find("ERROR"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Error"), std::string::npos) << out;
+    ASSERT_EQ(terrain.getSegments().size(), 64u);
+    for (const auto& segment : terrain.getSegments()) {
+        GLint width = 0;
+        glBindTexture(GL_TEXTURE_2D, segment->getTexture()->getTextureName());
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+        EXPECT_GT(width, 0) << segment->getNodeDescription();
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+    for (double x : {-250.0, 0.0, 250.0})
+        for (double z : {-250.0, 0.0, 250.0}) {
+            double h = terrain.heightAt(x, z);
+            EXPECT_TRUE(h >= -5 && h <= 0) << x << ", " << z << ": " << h;
+        }
+}
+
 TEST_F(TerrainTest, PhysicsBoundsAreTheWorldSizeAndFourWalls) {
     auto terrain = build(8, 8, Pixels(64, 0), 2, Vector(600, 5, 400), Vector(10, -5, 20));
     NewtonWorld* world = NewtonCreate(nullptr, nullptr);
