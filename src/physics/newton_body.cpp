@@ -113,6 +113,9 @@ NewtonBody* NewtonCreateBody(NewtonWorld* world, NewtonCollision* collision) {
     btRigidBody::btRigidBodyConstructionInfo info(0.0f, nullptr, collision->shape());
     body->rigid.reset(new btRigidBody(info));
     body->rigid->setUserPointer(body.get());
+    if (collision->kind == NewtonCollision::Kind::Tree) {
+        body->rigid->setCollisionFlags(body->rigid->getCollisionFlags() | btCollisionObject::CF_CUSTOM_MATERIAL_CALLBACK);
+    }
     body->rigid->setDamping(DEFAULT_DAMPING, DEFAULT_DAMPING);
     body->rigid->setSleepingThresholds(SLEEP_LINEAR, SLEEP_ANGULAR);
     body->applyMaterial();

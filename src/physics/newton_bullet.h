@@ -169,6 +169,9 @@ void destroyVehicle(NewtonJoint* vehicle);
 // Adds shape, placed at transform, to a compound; nested compounds are
 // flattened into their children.
 void addFlattened(btCompoundShape& compound, btCollisionShape* shape, const btTransform& transform);
+// Makes bodies slide smoothly over the seams of collision trees (a contact
+// callback for bodies flagged with CF_CUSTOM_MATERIAL_CALLBACK).
+void installTreeContactSmoothing();
 // A new collision without volume (collides with nothing), one reference.
 NewtonCollision* makeEmptyCollision(NewtonWorld* world);
 }  // namespace newton_bullet

@@ -5,6 +5,10 @@
 // its box covers.
 #include "physics/newton_bullet.h"
 
+#include <BulletCollision/CollisionDispatch/btCollisionObjectWrapper.h>
+#include <BulletCollision/CollisionDispatch/btManifoldResult.h>
+#include <BulletCollision/CollisionShapes/btTriangleShape.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -15,8 +19,38 @@ namespace {
 constexpr int MAX_CELLS_PER_TRIANGLE = 64;
 // The grid has at most this many cells per triangle of the mesh.
 constexpr int CELL_BUDGET_PER_TRIANGLE = 2;
+// A contact with a triangle whose normal leans less than this (cosine of 60
+// degrees) from the triangle's own normal is taken as a contact with the face.
+constexpr float FACE_CONTACT_COSINE = 0.5f;
+
+// A body sliding over the mesh touches the edges between its triangles, and
+// such a contact's normal leans along the surface: the body hops over seams
+// of a flat floor. Contacts that lean only moderately from the triangle's face
+// normal are turned to it (a steep one, like the top edge of a step hit from
+// the side, stays as it is).
+bool smoothTreeContact(btManifoldPoint& contact, const btCollisionObjectWrapper* wrapA, int, int,
+                       const btCollisionObjectWrapper* wrapB, int, int) {
+    bool treeIsA = wrapA->getCollisionObject()->getCollisionShape()->getShapeType() == FAST_CONCAVE_MESH_PROXYTYPE;
+    bool treeIsB = wrapB->getCollisionObject()->getCollisionShape()->getShapeType() == FAST_CONCAVE_MESH_PROXYTYPE;
+    const btCollisionObjectWrapper* tree = treeIsB ? wrapB : treeIsA ? wrapA : nullptr;
+    if (!tree || tree->getCollisionShape()->getShapeType() != TRIANGLE_SHAPE_PROXYTYPE) return false;
+
+    btVector3 face;
+    static_cast<const btTriangleShape*>(tree->getCollisionShape())->calcNormal(face);
+    face = tree->getWorldTransform().getBasis() * face;
+    float lean = face.dot(contact.m_normalWorldOnB);
+    if (std::fabs(lean) >= 1.0f - 1e-5f || std::fabs(lean) < FACE_CONTACT_COSINE) return false;
+    contact.m_normalWorldOnB = lean > 0 ? face : -face;
+    contact.m_positionWorldOnB = contact.m_positionWorldOnA - contact.m_normalWorldOnB * contact.m_distance1;
+    contact.m_localPointB = wrapB->getWorldTransform().invXform(contact.m_positionWorldOnB);
+    return true;
+}
 
 }  // namespace
+
+namespace newton_bullet {
+void installTreeContactSmoothing() { gContactAddedCallback = smoothTreeContact; }
+}  // namespace newton_bullet
 
 TriangleGridShape::TriangleGridShape(std::vector<float> vertexArray, std::vector<int> indexArray)
     : vertices(std::move(vertexArray)), indices(std::move(indexArray)) {

@@ -157,6 +157,7 @@ NewtonWorld* NewtonCreate(NewtonAllocMemory, NewtonFreeMemory) {
     world->dynamics->getSolverInfo().m_splitImpulsePenetrationThreshold = 0.0f;
     world->pairFilter = std::make_unique<MaterialPairFilter>(world);
     world->dynamics->getPairCache()->setOverlapFilterCallback(world->pairFilter.get());
+    installTreeContactSmoothing();
     liveWorlds().insert(world);
     return world;
 }

@@ -184,6 +184,53 @@ TEST_F(NewtonShapeTest, LargeTreeCatchesBodiesWhereverTheyLand) {
     EXPECT_NEAR(matrixOf(outside)[13], -4.75f, 0.02f);
 }
 
+TEST_F(NewtonShapeTest, SledSlidesOverTheSeamsOfAFlatTreeWithoutHopping) {
+    // A flat floor of 2 m cells; the sled is driven in a curve across many seams.
+    NewtonCollision* tree = NewtonCreateTreeCollision(w.world, nullptr);
+    NewtonTreeCollisionBeginBuild(tree);
+    for (int i = 0; i < 50; ++i) {
+        for (int j = 0; j < 50; ++j) {
+            float x0 = 2.0f * i - 50, x1 = x0 + 2, z0 = 2.0f * j - 50, z1 = z0 + 2;
+            const float a[9] = {x0, 0, z0, x0, 0, z1, x1, 0, z0};
+            const float b[9] = {x1, 0, z0, x0, 0, z1, x1, 0, z1};
+            NewtonTreeCollisionAddFace(tree, 3, a, 12, 1);
+            NewtonTreeCollisionAddFace(tree, 3, b, 12, 1);
+        }
+    }
+    NewtonTreeCollisionEndBuild(tree, 0);
+    w.body(tree, translation(0, 0, 0), 0);
+
+    Matrix16 left = yawed(HALF_PI, -0.45f, -0.15f, 0), right = yawed(HALF_PI, 0.45f, -0.15f, 0);
+    Matrix16 block = translation(0, 0.45f, 0);
+    NewtonCollision* parts[3] = {NewtonCreateCapsule(w.world, 0.45f, 4.0f, left.data()),
+                                 NewtonCreateCapsule(w.world, 0.45f, 4.0f, right.data()),
+                                 NewtonCreateBox(w.world, 0.9f, 0.75f, 3.1f, block.data())};
+    NewtonBody* sled = w.body(NewtonCreateCompoundCollision(w.world, 3, parts), translation(0.3f, 1, 0.7f), 20);
+    const float com[3] = {0, -0.07f, 0};
+    NewtonBodySetCentreOfMass(sled, com);
+    NewtonBodySetAutoFreeze(sled, 0);
+
+    float heading = 0.3f, lowest = 10, highest = -10, fastestUp = 0;
+    for (int i = 0; i < 400; ++i) {
+        heading += 0.002f;
+        Matrix16 m = matrixOf(sled);
+        NewtonBodySetMatrix(sled, yawed(heading, m[12], m[13], m[14]).data());
+        float v[3];
+        NewtonBodyGetVelocity(sled, v);
+        v[0] = -12 * std::sin(heading), v[2] = -12 * std::cos(heading);
+        NewtonBodySetVelocity(sled, v);
+        NewtonUpdate(w.world, 0.01f);
+        if (i < 100) continue;  // landing
+        NewtonBodyGetVelocity(sled, v);
+        fastestUp = std::max(fastestUp, v[1]);
+        lowest = std::min(lowest, matrixOf(sled)[13]);
+        highest = std::max(highest, matrixOf(sled)[13]);
+    }
+    EXPECT_NEAR(lowest, 0.6f, 0.01f);  // runners of radius 0.45 at -0.15
+    EXPECT_LT(highest - lowest, 0.01f);
+    EXPECT_LT(fastestUp, 0.2f);
+}
+
 TEST_F(NewtonShapeTest, ATreeCannotBeMadeDynamic) {
     NewtonBody* ground = w.body(twoLevelTree(w.world), translation(0, 0, 0), 0);
     testing::internal::CaptureStdout();
