@@ -17,6 +17,7 @@
 #include <cstdlib>
 
 #include "assets/TerrainNode.h"
+#include "physics/Physics.h"
 
 namespace {
 
@@ -82,6 +83,7 @@ void BM_BuildTerrain256With8x8Segments(benchmark::State& state) {
         if (terrain->getSegments().size() != 64) state.SkipWithError("terrain not built");
         terrain.reset();
         Texture2D::clearTextures();
+        Physics::reset();  // a fresh world for every build, as the level has
         state.ResumeTiming();
     }
     std::fflush(stdout);

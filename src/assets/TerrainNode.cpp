@@ -7,6 +7,9 @@
 #include <IL/il.h>
 
 #include "math/Utilities.h"
+#include "physics/CollisionTreeBuilder.h"
+#include "physics/PhysicVolume.h"
+#include "physics/Physics.h"
 #include "physics/newton.h"
 
 namespace {
@@ -29,6 +32,9 @@ TerrainNode::TerrainNode(const char* desc) : MilkshapeNode(desc) {
     material->ambient = Utilities<float>::createArray(0.5f, 0.33f, 0.086f, 1.0f);
     material->diffuse = Utilities<float>::createArray(0.925f, 0.8f, 0.674f, 1.0f);
     material->emission = Utilities<float>::createArray(0.5f, 0.5f, 0.5f, 1.0f);
+    // The terrain's body is one static tree of all segment triangles.
+    physicVolume->creator = std::make_shared<CollisionTreeBuilder>(this);
+    physicVolume->materialGroupID = Physics::levelMat;
 }
 
 void TerrainNode::load(const char* subdir, const char* heightmapFile, const char* texPrefix, int n, Vector extent) {
@@ -52,10 +58,11 @@ void TerrainNode::load(const char* subdir, const char* heightmapFile, const char
     pixels.clear();
     buildSegments(grid, tiles);
     std::printf("\n   deleting temporary data...");
-    // Not yet done here: the world size and the four walls belong in the
-    // level's physics world (createPhysicsBounds), and the terrain's collision
-    // tree comes from the physics volume's tree builder; both wait for the
-    // physics classes (Physics, CollisionTreeBuilder) to be part of the engine.
+    if (Physics::newtonWorld)
+        createPhysicsBounds(Physics::newtonWorld);
+    else
+        std::printf("\n TerrainNode::load() - %s: WARNING! no physics world: no walls around the terrain",
+                    nodeDescription.c_str());
 }
 
 bool TerrainNode::loadHeightmap(const char* subdir, const char* heightmapFile, std::vector<unsigned char>& pixels) {

@@ -16,13 +16,15 @@ struct NewtonWorld;
 // scale/2 on x and z around the node's offset; heightmap columns run along +x,
 // rows along +z (DevIL's first row, the bottom of the picture, lies at -z).
 // Tile "<prefix>_a_b.jpg" covers the a-th band of columns from the left and
-// the b-th band of rows from the top of the picture.
+// the b-th band of rows from the top of the picture. Its physical body is one
+// static collision tree of all segment triangles (CollisionTreeBuilder).
 class TerrainNode : public MilkshapeNode {
 public:
     explicit TerrainNode(const char* nodeDescription);
 
-    // Builds the terrain. The node's offset must be set before: the physics
-    // bounds are placed from it. A heightmap that cannot be loaded, or a
+    // Builds the terrain and puts the world size and four walls around it in
+    // the level's physics world. The node's offset must be set before: the
+    // walls are placed from it. A heightmap that cannot be loaded, or a
     // segment count that is 0 or larger than the heightmap, builds nothing.
     virtual void load(const char* subdir, const char* heightmapFile, const char* texPrefix, int segmentsPerDirection,
                       Vector scale);
@@ -32,8 +34,8 @@ public:
     double heightAt(double x, double z) const;
 
     // The world size around the terrain and four static walls at its edges,
-    // made in the given physics world from the node's offset. (load does not
-    // call it yet: see the note at its end.)
+    // made in the given physics world from the node's offset (load does it in
+    // the level's world).
     void createPhysicsBounds(NewtonWorld* world) const;
 
     const std::vector<std::shared_ptr<MeshNode>>& getSegments() const { return segments; }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "assets/AssetFiles.h"
+#include "physics/Physics.h"
 #include "physics/newton.h"
 #include "support/GlTestWindow.h"
 
@@ -341,38 +342,72 @@ TEST_F(TerrainTest, AssetKitTerrainLoadsWithAllItsTiles) {
         }
 }
 
-TEST_F(TerrainTest, PhysicsBoundsAreTheWorldSizeAndFourWalls) {
-    auto terrain = build(8, 8, Pixels(64, 0), 2, Vector(600, 5, 400), Vector(10, -5, 20));
-    NewtonWorld* world = NewtonCreate(nullptr, nullptr);
-    terrain->createPhysicsBounds(world);
+namespace {
+// What NewtonWorldForEachBodyInAABBDo reports, body by body (its callbacks
+// carry no user data).
+struct BodyFaces {
+    NewtonBody* body;
+    int faces = 0;
+    Extent extent;
+};
+std::vector<BodyFaces> bodiesFound;
 
-    static std::vector<Extent> walls;
-    walls.clear();
+void collectBodies(NewtonWorld* world) {
+    bodiesFound.clear();
     const float p0[3] = {-1000, -1000, -1000}, p1[3] = {1000, 1000, 1000};
     NewtonWorldForEachBodyInAABBDo(world, p0, p1, [](NewtonBody* body) {
-        walls.emplace_back();
+        bodiesFound.push_back({body, 0, Extent()});
         NewtonBodyForEachPolygonDo(body, [](NewtonBody*, int count, const float* face, int) {
-            for (int i = 0; i < count; ++i) walls.back().add(face + 3 * i);
+            ++bodiesFound.back().faces;
+            for (int i = 0; i < count; ++i) bodiesFound.back().extent.add(face + 3 * i);
         });
     });
-    ASSERT_EQ(walls.size(), 4u);
-    // Centre and size of each wall, in the order they were made.
+}
+}  // namespace
+
+TEST_F(TerrainTest, LoadPutsWallsAroundTheTerrainAndItsBodyIsATreeOfAllSegments) {
+    Physics::reset();
+    auto terrain = build(8, 8, heightmap(8, 8, [](int c, int) { return 30 * c; }), 2, Vector(600, 5, 400),
+                         Vector(10, -5, 20));
+    terrain->physicAllocate();
+    collectBodies(Physics::newtonWorld);
+    ASSERT_EQ(bodiesFound.size(), 5u);
+
+    // The tree holds every segment triangle, placed by the terrain's offset.
+    int triangles = 0;
+    for (const auto& segment : terrain->getSegments()) triangles += segment->getTriangleCount();
+    const BodyFaces* tree = nullptr;
+    for (const BodyFaces& found : bodiesFound)
+        if (NewtonBodyGetUserData(found.body) == terrain.get()) tree = &found;
+    ASSERT_NE(tree, nullptr) << "the terrain has no body";
+    EXPECT_EQ(tree->faces, triangles);
+    EXPECT_NEAR(tree->extent.min[0], 10 - 300, 1e-3);
+    EXPECT_NEAR(tree->extent.max[0], 10 - 300 + 7 * 600.0 / 8, 1e-3) << "the grid ends one step short of the edge";
+    EXPECT_NEAR(tree->extent.min[1], -5, 1e-4);
+    EXPECT_NEAR(tree->extent.max[1], -5 + 5 * 210 / 255.0, 1e-4);
+
+    // Walls by centre and size, in the order they are made.
     const float expected[4][6] = {{10 - 297, -5, 20, 1, 100, 400},
                                   {10 + 297, -5, 20, 1, 100, 400},
                                   {10, -5, 20 - 198, 600, 100, 1},
                                   {10, -5, 20 + 198, 600, 100, 1}};
     std::vector<bool> found(4, false);
-    for (const Extent& wall : walls)
+    for (const BodyFaces& body : bodiesFound)
         for (int k = 0; k < 4; ++k) {
             bool match = true;
             for (int axis = 0; axis < 3; ++axis) {
-                match &= std::fabs((wall.min[axis] + wall.max[axis]) / 2 - expected[k][axis]) < 0.01f;
-                match &= std::fabs(wall.max[axis] - wall.min[axis] - expected[k][3 + axis]) < 0.01f;
+                const Extent& e = body.extent;
+                match &= std::fabs((e.min[axis] + e.max[axis]) / 2 - expected[k][axis]) < 0.01f;
+                match &= std::fabs(e.max[axis] - e.min[axis] - expected[k][3 + axis]) < 0.01f;
             }
             if (match) found[k] = true;
         }
     for (int k = 0; k < 4; ++k) EXPECT_TRUE(found[k]) << "wall " << k + 1;
+}
 
-    // The world size covers the terrain: a body outside it freezes, one inside moves.
-    NewtonDestroy(world);
+TEST_F(TerrainTest, NothingIsMadeInTheWorldForARefusedTerrain) {
+    Physics::reset();
+    build(8, 8, Pixels(64, 0), 9, Vector(600, 5, 400));
+    collectBodies(Physics::newtonWorld);
+    EXPECT_TRUE(bodiesFound.empty());
 }
