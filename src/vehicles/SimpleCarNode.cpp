@@ -5,12 +5,15 @@
 #include <cstring>
 
 #include "math/Constants.h"
+#include "physics/PhysicVolume.h"
 
 SimpleCarNode::SimpleCarNode(const char* desc) : MilkshapeNode(desc) { typeName = "SimpleCarNode"; }
 
 bool SimpleCarNode::load(const std::string& dir, const std::string& mainBodyFile, const std::string& tireFilename,
                          const TireOffsets& tireOffsets) {
     useOwnTransform = false;  // the car is moved by its physical body
+    physicVolume->alwaysActive = true;
+    physicVolume->isStatic = false;
     bool ok = MilkshapeNode::load(dir, mainBodyFile);
     for (const char* label : {"FL", "FR", "RL", "RR"}) ok = setupTire(label, dir, tireFilename, tireOffsets) && ok;
     finalize();
@@ -20,6 +23,9 @@ bool SimpleCarNode::load(const std::string& dir, const std::string& mainBodyFile
         addChild(tire);
         // Placed by its own offset and rotations inside the car; no body.
         tire->useOwnTransform = true;
+        tire->getPhysicVolume()->alwaysActive = false;
+        tire->getPhysicVolume()->isStatic = true;
+        tire->getPhysicVolume()->noBody = true;
         tire->setScale(scaleX, scaleY, scaleZ);
     }
     return ok;
