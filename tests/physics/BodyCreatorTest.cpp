@@ -59,27 +59,6 @@ protected:
     }
 };
 
-TEST_F(BodyCreatorTest, VolumeStartsStaticWithTheDefaultsAndABoundingBoxBox) {
-    auto node = std::make_shared<GeometryNode>("plain");
-    auto volume = node->getPhysicVolume();
-    ASSERT_NE(volume, nullptr);
-    EXPECT_TRUE(volume->isStatic);
-    EXPECT_FALSE(volume->alwaysActive);
-    EXPECT_FALSE(volume->noBody);
-    EXPECT_EQ(volume->body, nullptr);
-    EXPECT_EQ(volume->vehicleJoint, nullptr);
-    EXPECT_FLOAT_EQ(volume->mass, 1.0f);
-    EXPECT_EQ(volume->inertiaX + volume->inertiaY + volume->inertiaZ, 0.0f);
-    EXPECT_EQ(volume->materialGroupID, Physics::defaultMat);
-    EXPECT_NE(std::dynamic_pointer_cast<OccBBPhysicBoxCreator>(volume->creator), nullptr);
-    for (int i = 0; i < 16; ++i) EXPECT_EQ((*volume->matrix)[i], i % 5 == 0 ? 1.0f : 0.0f);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(volume->omega[i], 0.0f);
-        EXPECT_EQ(volume->velocity[i], 0.0f);
-        EXPECT_EQ(volume->centreOfMass[i], 0.0f);
-    }
-}
-
 TEST_F(BodyCreatorTest, DefaultNodeGetsAStaticBoxOfItsBoundingBox) {
     auto node = nodeWithBox("crate", 0, 2, 1, 2, -1, 3);  // size (2, 1, 4), centre (1, 1.5, 1)
     node->setTranslation(10, 0, 0);
@@ -218,7 +197,7 @@ TEST_F(BodyCreatorTest, SphereCreatorFitsASphereOrAnEllipsoidToTheBoundingBox) {
 
 TEST_F(BodyCreatorTest, SledHasRunnersAndABlockFittedToTheScaledBox) {
     floor();
-    // Model box (0.5, 0.25, 1) scaled by 2: the spec example of size (1, 0.5, 2).
+    // Model box (0.5, 0.25, 1) scaled by 2: a car of size (1, 0.5, 2).
     auto car = nodeWithBox("car", -0.25f, 0.25f, -0.125f, 0.125f, -0.5f, 0.5f);
     car->setScale(2, 2, 2);
     car->getPhysicVolume()->creator = std::make_shared<PhysicSledCreator>(car.get());

@@ -59,16 +59,6 @@ TEST_F(NewtonBodyTest, BodyIsStaticUntilItGetsMass) {
     EXPECT_FLOAT_EQ(matrixOf(body)[13], y);
 }
 
-TEST_F(NewtonBodyTest, GivenInertiaIsKept) {
-    NewtonBody* body = w.box(1, 1, 1, translation(0, 0, 0), 0);
-    NewtonBodySetMassMatrix(body, 2.0f, 5.0f, 6.0f, 7.0f);
-    float mass, ix, iy, iz;
-    NewtonBodyGetMassMatrix(body, &mass, &ix, &iy, &iz);
-    EXPECT_FLOAT_EQ(ix, 5.0f);
-    EXPECT_FLOAT_EQ(iy, 6.0f);
-    EXPECT_FLOAT_EQ(iz, 7.0f);
-}
-
 TEST_F(NewtonBodyTest, VelocityAndOmegaMoveTheBody) {
     NewtonBody* body = w.box(1, 1, 1, translation(0, 0, 0), 1.0f);
     NewtonBodySetForceAndTorqueCallback(body, nullptr);

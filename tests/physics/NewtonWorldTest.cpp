@@ -216,15 +216,4 @@ TEST_F(NewtonWorldTest, ForEachBodyInAABBVisitsTheBodiesInTheBox) {
     EXPECT_TRUE((seen[0] == near && seen[1] == touching) || (seen[0] == touching && seen[1] == near));
 }
 
-TEST_F(NewtonWorldTest, UserDataComesBackInCallbacks) {
-    NewtonBody* body = w.box(1, 1, 1, translation(0, 0, 0), 1.0f);
-    static int owner;
-    static void* seenData;
-    seenData = nullptr;
-    NewtonBodySetUserData(body, &owner);
-    NewtonBodySetTransformCallback(body, [](NewtonBody* b, const float*) { seenData = NewtonBodyGetUserData(b); });
-    NewtonUpdate(w.world, 0.01f);
-    EXPECT_EQ(seenData, &owner);
-}
-
 }  // namespace

@@ -105,16 +105,6 @@ TEST_F(PhysicsTest, ReleaseLeavesNoWorldUntilTheNextReset) {
     EXPECT_NE(Physics::newtonWorld, nullptr);
 }
 
-TEST_F(PhysicsTest, MemoryAccountingCountsBytesInAndOut) {
-    std::int32_t before = Physics::getAllocatedMemory();
-    void* a = Physics::memAlloc(100);
-    void* b = Physics::memAlloc(28);
-    EXPECT_EQ(Physics::getAllocatedMemory(), before + 128);
-    Physics::memFree(a, 100);
-    Physics::memFree(b, 28);
-    EXPECT_EQ(Physics::getAllocatedMemory(), before);
-}
-
 // --- updater -------------------------------------------------------------------
 
 // Counts world updates through the transform callback of one body that
