@@ -83,9 +83,4 @@ TEST_F(CarControlTest, UpperCaseKeysAreOtherKeys) {
     EXPECT_TRUE(movement->isSteeringLeft());
 }
 
-TEST_F(CarControlTest, ClaimsExactlyTheFourDrivingKeys) {
-    for (char key : {'w', 'a', 's', 'd'}) EXPECT_EQ(KeyboardProcessor::getForKey(static_cast<byte>(key)), control);
-    for (char key : {'r', 'q', ' ', '6'}) EXPECT_EQ(KeyboardProcessor::getForKey(static_cast<byte>(key)), nullptr);
-}
-
 }  // namespace

@@ -94,15 +94,6 @@ TEST_F(PhysicCarMovementTest, ReversesToMinusSevenAndRollsOutInSevenSeconds) {
     EXPECT_EQ(movement->speed, 0.0f);
 }
 
-TEST_F(PhysicCarMovementTest, BrakingFromFullSpeedGoesStraightIntoReverse) {
-    movement->speed = 15.0f;
-    press('s');
-    world.run(1.5);
-    EXPECT_NEAR(movement->speed, 0.0f, 1e-3);
-    world.run(0.5);
-    EXPECT_NEAR(movement->speed, -5.0f, 1e-3);
-}
-
 TEST_F(PhysicCarMovementTest, StandingCarDoesNotTurnNorShowSteering) {
     press('a');
     world.run(1.0);

@@ -28,17 +28,6 @@ TEST_F(StaticCarMovementTest, AccelerateAndBrakeExcludeEachOtherOnlyWhenSet) {
     EXPECT_TRUE(movement->isAccelerating());
 }
 
-TEST_F(StaticCarMovementTest, StopClearsEveryFlagButNotInversion) {
-    movement->setAccelerating(true);
-    movement->setSteerLeft(true);
-    movement->invertSteering();
-    movement->stop();
-    EXPECT_FALSE(movement->isAccelerating());
-    EXPECT_FALSE(movement->isBraking());
-    EXPECT_FALSE(movement->isSteering());
-    EXPECT_TRUE(movement->steeringInverted());
-}
-
 // Drunk steering: the whole truth table of the two turn setters and the
 // inversion switch.
 TEST_F(StaticCarMovementTest, InvertedSteeringTruthTable) {
