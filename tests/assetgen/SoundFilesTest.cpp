@@ -51,9 +51,13 @@ TEST(SoundFiles, LoopsStartAndEndNearZeroWithoutAGap) {
         ASSERT_GT(n, 2 * edge);
         EXPECT_LT(peak(s, 0, edge), 0.02f);
         EXPECT_LT(peak(s, n - edge, n), 0.02f);
-        const size_t window = static_cast<size_t>(0.02 * s.rate) * s.channels;
-        EXPECT_GT(peak(s, 0, window), 0.01f) << "silence at the start: a gap when the loop restarts";
-        EXPECT_GT(peak(s, n - 2 * window, n), 0.01f) << "silence at the end: a gap when the loop restarts";
+        // An encoder's delay or padding left in would add about a thousand
+        // silent samples at the start or the end.
+        size_t silentStart = 0, silentEnd = 0;
+        while (silentStart < n && std::fabs(s.samples[silentStart]) < 1e-4f) ++silentStart;
+        while (silentEnd < n && std::fabs(s.samples[n - 1 - silentEnd]) < 1e-4f) ++silentEnd;
+        EXPECT_LT(silentStart / s.channels, 400u) << "a gap when the loop restarts";
+        EXPECT_LT(silentEnd / s.channels, 400u) << "a gap when the loop restarts";
     }
 }
 

@@ -107,18 +107,19 @@ AudioBuffer composeIntro() {
     Song s(84, 12);
     const int roots[12] = {60, 57, 53, 55, 60, 52, 53, 55, 57, 53, 55, 55};
     const bool minor[12] = {false, true, false, false, false, true, false, false, true, false, false, false};
-    const Voice pad = padVoice(1300, 0.1f);
+    Voice pad = padVoice(1300, 0.075f);
+    pad.attack = 0.35f;
     Voice bass;
     bass.wave = Voice::SINE;
     bass.attack = 0.08f;
     bass.sustain = 0.85f;
     bass.release = 0.4f;
-    bass.gain = 0.3f;
+    bass.gain = 0.2f;
     const int arp[8] = {0, 1, 2, 3, 2, 1, 2, 3};
     for (int bar = 0; bar < 12; ++bar) {
         std::vector<int> chord = triad(roots[bar], minor[bar]);
         for (size_t k = 0; k < chord.size(); ++k)
-            play(s.buf, pad, s.at(bar * 4), s.at(4) - 0.35, static_cast<float>(chord[k]), 0.8f, -0.3f + 0.3f * k);
+            play(s.buf, pad, s.at(bar * 4), s.at(4), static_cast<float>(chord[k]), 0.8f, -0.3f + 0.3f * k);
         play(s.buf, bass, s.at(bar * 4), s.at(4) - 0.3, static_cast<float>(roots[bar] - 24), 0.9f, 0);
         std::vector<int> tones = {chord[0] + 12, chord[1] + 12, chord[2] + 12, chord[0] + 24};
         for (int i = 0; i < 8; ++i)
@@ -133,7 +134,7 @@ AudioBuffer composeIntro() {
     for (int bar = 0; bar < 12; bar += 2) bell(s.buf, s.at(bar * 4), static_cast<float>(roots[bar] + 24), 0.2f, -0.5f, 2.5f);
     reverb(s.buf, 0.35f, 0.85f);
     startBeforeDownbeat(s.buf, 0.05);
-    finish(s.buf, 0.89f, 0.004, 0.025);
+    finish(s.buf, 0.89f, 0.02, 0.03);
     return s.buf;
 }
 
@@ -179,7 +180,7 @@ AudioBuffer composeBackground() {
     melody(s, leadVoice(), tune, 1.0f, 0.1f);
     reverb(s.buf, 0.2f, 0.8f);
     startBeforeDownbeat(s.buf, 0.05);
-    finish(s.buf, 0.89f, 0.004, 0.025);
+    finish(s.buf, 0.89f, 0.02, 0.03);
     return s.buf;
 }
 
@@ -238,7 +239,7 @@ AudioBuffer composeHunting() {
     }
     reverb(s.buf, 0.15f, 0.75f);
     startBeforeDownbeat(s.buf, 0.05);
-    finish(s.buf, 0.89f, 0.004, 0.025);
+    finish(s.buf, 0.89f, 0.02, 0.03);
     return s.buf;
 }
 
@@ -252,13 +253,13 @@ AudioBuffer composeWinner() {
         const double b0 = bar * 4;
         std::vector<int> chord = triad(roots[bar] + 12, minor[bar]);
         for (int tone : chord) play(s.buf, chords, s.at(b0), s.at(3.6), static_cast<float>(tone), 0.8f, -0.2f);
-        tom(s.buf, s.at(b0), static_cast<float>(roots[bar] - 12), 0.9f, 0);
-        tom(s.buf, s.at(b0 + 2), static_cast<float>(roots[bar] - 17), 0.7f, 0);
+        tom(s.buf, s.at(b0), static_cast<float>(roots[bar] - 12), 0.6f, 0);
+        tom(s.buf, s.at(b0 + 2), static_cast<float>(roots[bar] - 17), 0.45f, 0);
         kick(s.buf, s.at(b0), 0.6f);
         snare(s.buf, s.at(b0 + 1), 0.55f, 1100u + bar);
         snare(s.buf, s.at(b0 + 3), 0.55f, 1150u + bar);
         for (int i = 0; i < 4; ++i) hihat(s.buf, s.at(b0 + i + 0.5), 0.3f, false, 0.3f, 1200u + bar * 4 + i);
-        if (bar % 4 == 0) crash(s.buf, s.at(b0), 0.75f, 1300u + bar);
+        if (bar % 4 == 0) crash(s.buf, s.at(b0), 0.55f, 1300u + bar);
         if (bar == 3 || bar == 11)
             for (int i = 0; i < 12; ++i) snare(s.buf, s.at(b0 + 2 + i / 6.0), 0.2f + 0.05f * i, 1400u + bar * 12 + i);
     }
@@ -276,18 +277,18 @@ AudioBuffer composeWinner() {
         {36, 2, 83}, {38, 1, 81}, {39, 1, 79},
         {40, 3, 84}, {43, 1, 79},
         {44, 2, 79}, {46, 1, 74}};
-    const Voice lead = brassVoice(0.14f);
+    const Voice lead = brassVoice(0.24f);
     melody(s, lead, fanfare, 1.0f, 0.1f);
     // A second horn a third below on the long notes.
     std::vector<Note> harmony;
     for (const Note& n : fanfare)
         if (n.length >= 1) harmony.push_back({n.beat, n.length, n.note - 4});
-    melody(s, brassVoice(0.08f), harmony, 0.9f, 0.35f);
+    melody(s, brassVoice(0.13f), harmony, 0.9f, 0.35f);
     for (const Note& n : fanfare)
         if (n.beat >= 16 && n.beat < 32) bell(s.buf, s.at(n.beat), static_cast<float>(n.note + 12), 0.25f, -0.3f, 1.2f);
     reverb(s.buf, 0.25f, 0.82f);
     startBeforeDownbeat(s.buf, 0.05);
-    finish(s.buf, 0.89f, 0.004, 0.025);
+    finish(s.buf, 0.89f, 0.02, 0.03);
     return s.buf;
 }
 
@@ -340,7 +341,7 @@ AudioBuffer composeLooser() {
         pluck(s.buf, s.at(n.beat), static_cast<float>(n.note), 0.6f, 0.2f, 0.35f, 2.4f, 1500u + static_cast<uint32_t>(n.beat * 2));
     reverb(s.buf, 0.4f, 0.86f);
     startBeforeDownbeat(s.buf, 0.05);
-    finish(s.buf, 0.89f, 0.004, 0.025);
+    finish(s.buf, 0.89f, 0.02, 0.03);
     return s.buf;
 }
 

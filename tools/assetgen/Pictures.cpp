@@ -1,6 +1,7 @@
 #include "Pictures.h"
 
 #include <cmath>
+#include <thread>
 
 #include "ModelTextures.h"
 #include "Sky.h"
@@ -54,11 +55,18 @@ std::vector<uint8_t> encode(const Canvas& picture, PictureFormat format) {
 }
 
 void writePictures(AssetSink& sink) {
-    for (const PictureFile& file : pictureFiles()) {
-        Canvas picture = file.draw();
-        sink.write(file.path, encode(picture, file.format));
-        sink.preview(file.path, picture);
-    }
+    // Two threads share the pictures; each file depends only on its drawing.
+    auto work = [&sink](size_t first) {
+        for (size_t i = first; i < pictureFiles().size(); i += 2) {
+            const PictureFile& file = pictureFiles()[i];
+            Canvas picture = file.draw();
+            sink.write(file.path, encode(picture, file.format));
+            sink.preview(file.path, picture);
+        }
+    };
+    std::thread helper(work, 1);
+    work(0);
+    helper.join();
 }
 
 std::vector<Vec2> rotated(const std::vector<Vec2>& points, Vec2 centre, float degrees) {

@@ -25,34 +25,34 @@ Canvas drawClouds() {
 
 namespace {
 
-// Elevation (degrees) of the mountain crest at azimuth u (0..1 round the
-// horizon); repeats at u = 1.
-float crest(float u, uint32_t seed, float height, float period) {
-    float r = ridgedNoise(u * period, 0.5f, 5, seed, static_cast<int>(period));
-    float f = fractalNoise(u * period * 0.5f, 7.5f, 3, seed + 3, static_cast<int>(period * 0.5f));
-    return height * (0.25f + 0.45f * r + 0.55f * f) - 1.0f;
+// Elevation (degrees) of a mountain crest at azimuth u (0..1 round the
+// horizon); repeats at u = 1. Ridged noise gives sharp peaks.
+float crest(float u, uint32_t seed, float low, float high, int period) {
+    float peaks = std::pow(ridgedNoise(u * period, 0.5f, 5, seed, period), 1.6f);
+    float swell = fractalNoise(u * period / 3.0f, 7.5f, 3, seed + 3, period / 3);
+    return low + (high - low) * (0.7f * peaks + 0.3f * swell);
 }
 
 }  // namespace
 
 // The sky round the dome: u is the azimuth, the picture's rows run from the
 // zenith (top) to 30 degrees below the horizon (bottom). Alps stand on the
-// horizon; the sun glows at its place in the north.
+// horizon, forested hills before them; the sun glows at its place in the
+// north.
 Canvas drawSky() {
-    const int w = 2048, h = 512;
+    const int w = 2048, h = 1024;
     Canvas c(w, h);
     const Colour zenith = Colour::rgb(0x2A62C4), high = Colour::rgb(0x5C93DE), horizon = Colour::rgb(0xD6E6F2);
     const Colour sunGlow(1.0f, 0.93f, 0.75f, 1);
-    const Colour farRock = Colour::rgb(0x8FA3BE), nearRock = Colour::rgb(0x667F86), snow = Colour::rgb(0xF2F6FC);
-    const Colour forest = Colour::rgb(0x4B6E4F), land = Colour::rgb(0x5E7F4C);
-    // The mountain crests and snow lines depend on the azimuth only.
-    std::vector<float> farCrest(w), farSnow(w), nearCrest(w), nearSnow(w);
+    const Colour rockLight = Colour::rgb(0x9AAAC4), rockDark = Colour::rgb(0x5E6E8A), snow = Colour::rgb(0xF4F7FC);
+    const Colour forest = Colour::rgb(0x42604F), land = Colour::rgb(0x5E7F4C);
+    // The crests, snow lines and hills depend on the azimuth only.
+    std::vector<float> alps(w), snowLine(w), hills(w);
     for (int x = 0; x < w; ++x) {
         float u = (x + 0.5f) / w;
-        farCrest[x] = crest(u, 11, 9.0f, 14);
-        farSnow[x] = farCrest[x] - 2.0f - 1.5f * fractalNoise(u * 90, 2.5f, 2, 5, 90);
-        nearCrest[x] = crest(u + 0.37f, 23, 5.0f, 9);
-        nearSnow[x] = nearCrest[x] - 1.2f - fractalNoise(u * 70, 4.5f, 2, 6, 70);
+        alps[x] = crest(u, 11, 1.5f, 15.0f, 16);
+        snowLine[x] = 7.0f + 2.0f * fractalNoise(u * 40, 2.5f, 3, 5, 40);
+        hills[x] = crest(u + 0.37f, 23, 0.4f, 3.2f, 24);
     }
     c.paint([&](float x, float y) {
         const int column = static_cast<int>(x);
@@ -63,23 +63,24 @@ Canvas drawSky() {
         float du = std::remainder(u - SUN_U, 1.0f) * 360 * std::cos(SUN_ELEVATION * PI_F / 180);
         float dist = std::sqrt(du * du + (e - SUN_ELEVATION) * (e - SUN_ELEVATION));
         col = mix(col, sunGlow, 0.75f * std::exp(-dist / 9) + 0.25f * std::exp(-dist / 40));
-        // Far range, then a nearer, darker range.
-        if (e < farCrest[column]) {
-            Colour rock = mix(farRock, horizon, 0.35f);
-            float snowLine = farSnow[column];
-            col = mix(rock, mix(snow, horizon, 0.2f), smoothstep(snowLine - 0.3f, snowLine + 0.3f, e));
-            col = mix(col, horizon, 0.15f);
+        if (e < alps[column]) {
+            // Rock with gullies, lighter high up, snow on the peaks and in
+            // streaks just below the snow line; haze towards the foot.
+            float gully = ridgedNoise(u * 220, e * 0.9f, 3, 31, 220);
+            Colour rock = mix(rockDark, rockLight, 0.35f + 0.5f * gully);
+            float snowy = smoothstep(snowLine[column] - 0.3f, snowLine[column] + 0.3f, e);
+            float streak = smoothstep(0.55f, 0.75f, gully) * smoothstep(snowLine[column] - 3, snowLine[column], e);
+            col = mix(rock, snow, std::max(snowy, streak * 0.9f));
+            col = mix(col, horizon, 0.45f * (1 - smoothstep(0, 6, e)) + 0.15f);
         }
-        if (e < nearCrest[column]) {
-            float snowLine = nearSnow[column];
-            col = mix(nearRock, mix(snow, nearRock, 0.1f), smoothstep(snowLine - 0.25f, snowLine + 0.25f, e));
+        if (e < hills[column]) {
+            float tree = valueNoise(u * 900, e * 6, 41);
+            col = mix(forest.scaled(0.85f + 0.3f * tree), horizon, 0.3f * (1 - smoothstep(0, 3, e)));
         }
-        // Below the horizon: distant forest and meadows in haze.
-        if (e < 0.4f) {
-            float t = smoothstep(0.4f, -6, e);
-            Colour ground = mix(forest, land, smoothstep(-2, -12, e));
-            ground = mix(ground, horizon, 0.35f * (1 - smoothstep(-1, -15, e)));
-            col = mix(col, ground, clamp01(t * 1.6f));
+        // Below the horizon: distant meadows fading into haze.
+        if (e < 0) {
+            Colour ground = mix(forest, land, smoothstep(-1, -10, e));
+            col = mix(ground, horizon, 0.3f * (1 - smoothstep(-1, -15, e)));
         }
         return col;
     });

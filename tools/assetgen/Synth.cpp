@@ -53,15 +53,37 @@ struct LowPass {
 };
 
 struct OnePole {
-    float state = 0;
+    float state = 0, cutoff = -1, a = 0;
     float lowpass(float in, float cutoffHz) {
-        float a = 1 - std::exp(static_cast<float>(-TAU * cutoffHz / SAMPLE_RATE));
+        if (cutoffHz != cutoff) {  // callers keep one cut-off, so this runs once
+            cutoff = cutoffHz;
+            a = 1 - std::exp(static_cast<float>(-TAU * cutoffHz / SAMPLE_RATE));
+        }
         state += a * (in - state);
         return state;
     }
 };
 
 long frameOf(double t) { return static_cast<long>(std::lround(t * SAMPLE_RATE)); }
+
+// A fast tanh for soft clipping (a Pade approximation, exact enough here).
+float softClip(float x) {
+    if (x > 3) return 1;
+    if (x < -3) return -1;
+    float x2 = x * x;
+    return x * (27 + x2) / (27 + 9 * x2);
+}
+
+// exp(-rate * t) sample by sample, by repeated multiplication.
+struct Decay {
+    float value = 1, factor;
+    explicit Decay(float ratePerSecond) : factor(std::exp(-ratePerSecond / SAMPLE_RATE)) {}
+    float next() {
+        float v = value;
+        value *= factor;
+        return v;
+    }
+};
 
 }  // namespace
 
@@ -73,8 +95,8 @@ AudioBuffer::AudioBuffer(double seconds, bool wrap_)
 void AudioBuffer::add(long frame, float l, float r) {
     const long n = static_cast<long>(frames());
     if (wrap) {
-        frame %= n;
-        if (frame < 0) frame += n;
+        while (frame >= n) frame -= n;
+        while (frame < 0) frame += n;
     } else if (frame < 0 || frame >= n) {
         return;
     }
@@ -176,10 +198,11 @@ void bell(AudioBuffer& out, double start, float note, float velocity, float pan,
           float index) {
     const float hz = midiToHz(note);
     const long first = frameOf(start), count = frameOf(decaySeconds * 1.5);
+    Decay level(6.9f / decaySeconds), brightness(3 / decaySeconds);
     for (long i = 0; i < count; ++i) {
         const float t = static_cast<float>(i) / SAMPLE_RATE;
-        float env = std::exp(-t * 6.9f / decaySeconds) * std::min(1.0f, t / 0.002f);
-        float mod = index * std::exp(-t * 3 / decaySeconds) * std::sin(static_cast<float>(TAU) * hz * ratio * t);
+        float env = level.next() * std::min(1.0f, t / 0.002f);
+        float mod = index * brightness.next() * std::sin(static_cast<float>(TAU) * hz * ratio * t);
         float s = std::sin(static_cast<float>(TAU) * hz * t + mod);
         out.addPanned(first + i, s * env * velocity * 0.25f, pan);
     }
@@ -188,14 +211,15 @@ void bell(AudioBuffer& out, double start, float note, float velocity, float pan,
 void kick(AudioBuffer& out, double start, float velocity) {
     const long first = frameOf(start), count = frameOf(0.45);
     double phase = 0;
+    Decay sweep(28), level(7.5f), clickLevel(400);
     for (long i = 0; i < count; ++i) {
         const float t = static_cast<float>(i) / SAMPLE_RATE;
-        float hz = 45 + 110 * std::exp(-t * 28);
+        float hz = 45 + 110 * sweep.next();
         phase += hz / SAMPLE_RATE;
-        float env = std::exp(-t * 7.5f) * std::min(1.0f, t / 0.0015f);
-        float click = std::exp(-t * 400) * 0.3f;
+        float env = level.next() * std::min(1.0f, t / 0.0015f);
+        float click = clickLevel.next() * 0.3f;
         float s = std::sin(static_cast<float>(TAU * phase)) * env + click * std::min(1.0f, t / 0.0005f);
-        out.addPanned(first + i, std::tanh(s * 1.4f) * velocity * 0.75f, 0);
+        out.addPanned(first + i, softClip(s * 1.4f) * velocity * 0.75f, 0);
     }
 }
 
@@ -203,13 +227,14 @@ void snare(AudioBuffer& out, double start, float velocity, uint32_t seed) {
     const long first = frameOf(start), count = frameOf(0.3);
     Random rng(seed);
     OnePole hp, lp;
+    Decay toneLevel(30), level(16);
     for (long i = 0; i < count; ++i) {
         const float t = static_cast<float>(i) / SAMPLE_RATE;
         float n = rng.range(-1, 1);
         float bright = n - hp.lowpass(n, 700);
         bright = lp.lowpass(bright, 7000);
-        float tone = std::sin(static_cast<float>(TAU) * 185 * t) * std::exp(-t * 30);
-        float env = std::exp(-t * 16) * std::min(1.0f, t / 0.001f);
+        float tone = std::sin(static_cast<float>(TAU) * 185 * t) * toneLevel.next();
+        float env = level.next() * std::min(1.0f, t / 0.001f);
         out.addPanned(first + i, (bright * env * 0.8f + tone * 0.5f) * velocity * 0.5f, 0.05f);
     }
 }
@@ -219,11 +244,12 @@ void hihat(AudioBuffer& out, double start, float velocity, bool open, float pan,
     const long first = frameOf(start), count = frameOf(decay * 4);
     Random rng(seed);
     OnePole hp;
+    Decay level(1 / decay);
     for (long i = 0; i < count; ++i) {
         const float t = static_cast<float>(i) / SAMPLE_RATE;
         float n = rng.range(-1, 1);
         float high = n - hp.lowpass(n, 6500);
-        float env = std::exp(-t / decay) * std::min(1.0f, t / 0.0008f);
+        float env = level.next() * std::min(1.0f, t / 0.0008f);
         out.addPanned(first + i, high * env * velocity * 0.28f, pan);
     }
 }
@@ -232,10 +258,11 @@ void tom(AudioBuffer& out, double start, float note, float velocity, float pan) 
     const long first = frameOf(start), count = frameOf(0.6);
     const float hz = midiToHz(note);
     double phase = 0;
+    Decay bend(20), level(6);
     for (long i = 0; i < count; ++i) {
         const float t = static_cast<float>(i) / SAMPLE_RATE;
-        phase += hz * (1 + 0.6f * std::exp(-t * 20)) / SAMPLE_RATE;
-        float env = std::exp(-t * 6) * std::min(1.0f, t / 0.002f);
+        phase += hz * (1 + 0.6f * bend.next()) / SAMPLE_RATE;
+        float env = level.next() * std::min(1.0f, t / 0.002f);
         out.addPanned(first + i, std::sin(static_cast<float>(TAU * phase)) * env * velocity * 0.6f, pan);
     }
 }
@@ -244,11 +271,12 @@ void crash(AudioBuffer& out, double start, float velocity, uint32_t seed) {
     const long first = frameOf(start), count = frameOf(2.2);
     Random rng(seed);
     OnePole hp, lp;
+    Decay level(2.2f);
     for (long i = 0; i < count; ++i) {
         const float t = static_cast<float>(i) / SAMPLE_RATE;
         float n = rng.range(-1, 1);
         float high = lp.lowpass(n - hp.lowpass(n, 3500), 12000);
-        float env = std::exp(-t * 2.2f) * std::min(1.0f, t / 0.002f);
+        float env = level.next() * std::min(1.0f, t / 0.002f);
         float wobble = 0.85f + 0.15f * std::sin(static_cast<float>(TAU) * 7 * t);
         out.add(first + i, high * env * velocity * 0.3f * wobble, high * env * velocity * 0.3f * (2 - wobble) * 0.9f);
     }
@@ -278,7 +306,7 @@ struct Comb {
         float outv = line[pos];
         store = outv * (1 - damp) + store * damp;
         line[pos] = in + store * feedback;
-        pos = (pos + 1) % line.size();
+        if (++pos == line.size()) pos = 0;
         return outv;
     }
 };
@@ -290,7 +318,7 @@ struct AllPass {
         float buffered = line[pos];
         float outv = buffered - in;
         line[pos] = in + buffered * 0.5f;
-        pos = (pos + 1) % line.size();
+        if (++pos == line.size()) pos = 0;
         return outv;
     }
 };
@@ -341,7 +369,7 @@ void finish(AudioBuffer& buf, float peak, double fadeIn, double fadeOut) {
         float f = 1;
         if (i < in) f = 0.5f - 0.5f * std::cos(3.14159265f * static_cast<float>(i) / in);
         if (i >= n - out) f = std::min(f, 0.5f - 0.5f * std::cos(3.14159265f * static_cast<float>(n - 1 - i) / out));
-        for (float* s : {&buf.left[i], &buf.right[i]}) *s = peak * std::tanh(*s * gain / peak) * f;
+        for (float* s : {&buf.left[i], &buf.right[i]}) *s = peak * softClip(*s * gain / peak) * f;
     }
 }
 

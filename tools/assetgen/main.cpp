@@ -6,6 +6,7 @@
 //                                      tiles and models (writes nothing else)
 //   assetgen --preview SHEET.png OUTDIR  both
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <string>
 
@@ -36,10 +37,14 @@ int main(int argc, char** argv) {
     }
 
     const auto start = std::chrono::steady_clock::now();
-    auto lap = [last = start](const char* what) mutable {
+    // Wall time and processor time (all threads) of each step.
+    auto lap = [last = start, lastCpu = std::clock()](const char* what) mutable {
         auto now = std::chrono::steady_clock::now();
-        std::printf("\n   %-10s %.2f s", what, std::chrono::duration<double>(now - last).count());
+        std::clock_t cpu = std::clock();
+        std::printf("\n   %-10s %.2f s (processor %.2f s)", what, std::chrono::duration<double>(now - last).count(),
+                    static_cast<double>(cpu - lastCpu) / CLOCKS_PER_SEC);
         last = now;
+        lastCpu = cpu;
     };
     assetgen::AssetSink sink(outDir, !preview.empty());
     assetgen::writeModels(sink);
