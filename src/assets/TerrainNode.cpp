@@ -1,5 +1,7 @@
 #include "assets/TerrainNode.h"
 
+#include "assets/Texture.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -66,6 +68,7 @@ void TerrainNode::load(const char* subdir, const char* heightmapFile, const char
 }
 
 bool TerrainNode::loadHeightmap(const char* subdir, const char* heightmapFile, std::vector<unsigned char>& pixels) {
+    Texture::ensureStarted();  // the heightmap may be the first picture the game reads
     ILuint image = 0;
     ilGenImages(1, &image);
     ilBindImage(image);

@@ -18,6 +18,10 @@ public:
 
     // Starts DevIL unconditionally (the constructor does it once by itself).
     static void init();
+    // Starts DevIL unless it runs already: for readers of pictures that make no texture.
+    static void ensureStarted() {
+        if (!initiated) init();
+    }
     // Drains DevIL's error queue and prints every error.
     static void checkDevILErrors();
     static void unbindTexture();

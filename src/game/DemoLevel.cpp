@@ -2,34 +2,62 @@
 
 #include <GL/glew.h>
 
+#include "app/KeyboardProcessor.h"
 #include "math/Utilities.h"
+#include "physics/PhysicSledCreator.h"
 #include "physics/PhysicVolume.h"
+#include "physics/Physics.h"
 #include "physics/PhysicsDebugNode.h"
 #include "physics/newton.h"
-#include "scenegraph/BoxNode.h"
 #include "scenegraph/LightNode.h"
-#include "scenegraph/SphereNode.h"
+#include "vehicles/PhysicCarMovement.h"
+
+namespace {
+// Where the car starts, and how far above the ground it is dropped.
+constexpr float START_X = 0.0f, START_Z = 0.0f, DROP_HEIGHT = 2.0f;
+
+// A car's rigid body: a never-sleeping sled of mass 20 with a low centre of mass.
+void makeCarBody(SimpleCarNode& car) {
+    auto volume = car.getPhysicVolume();
+    volume->alwaysActive = true;
+    volume->isStatic = false;
+    volume->centreOfMass = Utilities<float>::createArray(0.0f, -0.07f, 0.0f);
+    volume->creator = std::make_shared<PhysicSledCreator>(&car);
+    volume->mass = 20.0f;
+}
+}  // namespace
 
 void DemoLevel::build() {
-    placements.clear();
-    addLight();
-    addShowcase();
-    // The view the mouse orbit starts from: 4 units out, 10 degrees up.
-    root->getCamera()->setEyePoint(0.0f, 0.6946f, 3.9392f);
+    signs.clear();
+    buildTerrain();
+    buildPlayerCar();
+    buildSun();
+    buildSky();
+    placeSignWithPlate(200, 0, -90, "models/tafel_text_humtschach.png");
+    placeSignWithPlate(-200, 0, 90, "models/tafel_text_ratschitschach.png");
+    placeSignWithPlate(0, 200, 180, "models/tafel_text_smihel.png");
+    placeSignWithPlate(0, -200, 0, "models/tafel_text_gotschuchn.png");
+    buildChalet();
     reset();
     postBuild();
 }
 
 void DemoLevel::reset() {
-    for (const Placement& p : placements) putBack(*p.node, p.pos, p.rot);
+    root->getCamera()->setEyePoint(0.0f, 0.5f, 4.0f);
+    if (carMovement) carMovement->stop();
+    if (playerCar) putBack(*playerCar, START_X, height(START_X, START_Z) + DROP_HEIGHT, START_Z);
 }
 
-void DemoLevel::putBack(GeometryNode& node, const float pos[3], const float rot[3]) {
-    node.setTranslation(pos[0], pos[1], pos[2]);
-    node.setRotations(rot[0], rot[1], rot[2]);
+float DemoLevel::height(float x, float z) const {
+    return terrain ? static_cast<float>(terrain->heightAt(x, z)) : 0.0f;
+}
+
+void DemoLevel::putBack(GeometryNode& node, float x, float y, float z) {
+    node.setTranslation(x, y, z);
+    node.setRotations(0, 0, 0);
     auto volume = node.getPhysicVolume();
     if (!volume || node.useOwnTransform) return;
-    volume->matrix->setTranslate(pos[0], pos[1], pos[2]);
+    volume->matrix->setTranslate(x, y, z);
     if (!volume->hasLiveBody()) return;
     const float rest[3] = {0, 0, 0};
     NewtonBodySetMatrix(volume->body, volume->matrix->data());
@@ -37,61 +65,82 @@ void DemoLevel::putBack(GeometryNode& node, const float pos[3], const float rot[
     NewtonBodySetOmega(volume->body, rest);
 }
 
-void DemoLevel::addLight() {
-    auto sun = std::make_shared<LightNode>(GL_LIGHT0, "sun");
-    sun->setLightPosition(1.0f, 2.0f, 1.5f, 0.0f);
-    const float white[4] = {1.0f, 0.95f, 0.85f, 1.0f};
-    const float ambient[4] = {0.25f, 0.25f, 0.3f, 1.0f};
+void DemoLevel::buildTerrain() {
+    terrain = std::make_shared<TerrainNode>("Terrain");
+    terrain->setTranslation(0, -5, 0);
+    terrain->load("terrain", "heightmap.png", "terrain", 8, Vector(600, 5, 600));
+    root->addChild(terrain);
+}
+
+void DemoLevel::buildPlayerCar() {
+    playerCar = std::make_shared<SimpleCarNode>("Player Car");
+    makeCarBody(*playerCar);
+    playerCar->getPhysicVolume()->materialGroupID = Physics::carMat;
+    playerCar->load("models", "player_body.txt", "player_tire.txt",
+                    {Vector(-0.233, 0.165, -0.6), Vector(0.233, 0.165, -0.6), Vector(-0.233, 0.165, 0.54),
+                     Vector(0.233, 0.165, 0.54)});
+    auto sphere = playerCar->getEventSphere();
+    sphere->radius = 1.0f;
+    sphere->color[1] = 1.0f;
+    playerCar->enableDisplayList();
+    playerCar->setCameraFocus(root->getCamera());
+    root->addChild(playerCar);
+    root->addChild(std::make_shared<PhysicsDebugNode>(playerCar, "physics debugging"));
+
+    carMovement = std::make_shared<PhysicCarMovement>(playerCar);
+    carControl = std::make_shared<CarControl>(carMovement);
+    KeyboardProcessor::registerConsumer(carControl);
+    animator->registerAnimation(carMovement);
+}
+
+void DemoLevel::buildSun() {
+    auto sun = std::make_shared<LightNode>(GL_LIGHT0, "Sunlight");
+    sun->setLightPosition(0, 11, -100, 0);
+    const float white[4] = {1, 1, 1, 1};
     glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
     glLightfv(GL_LIGHT0, GL_SPECULAR, white);
-    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
-    root->addChild(sun);
+    root->getSkyElementsRoot()->addChild(sun);
 }
 
-std::shared_ptr<GeometryNode> DemoLevel::placeFalling(std::shared_ptr<GeometryNode> node, float x, float y, float z) {
-    auto volume = node->getPhysicVolume();
-    volume->isStatic = false;
-    volume->mass = 1.0f;
-    placements.push_back({node, {x, y, z}, {0, 0, 0}});
-    root->addChild(node);
-    return node;
+void DemoLevel::buildSky() {
+    auto sky = std::make_shared<MilkshapeNode>("Sky Dome");
+    sky->useOwnTransform = true;
+    sky->load("models", "sky.txt");
+    sky->setScale(4, 4, 4);
+    sky->setTranslation(0, -5.5f, 0);
+    sky->alwaysVisible = true;
+    sky->enableDisplayList();
+    root->getSkyElementsRoot()->addChild(sky);
 }
 
-std::shared_ptr<GeometryNode> DemoLevel::place(std::shared_ptr<GeometryNode> node, float x, float y, float z) {
-    node->useOwnTransform = true;
-    placements.push_back({node, {x, y, z}, {0, 0, 0}});
-    root->addChild(node);
-    return node;
+std::shared_ptr<MilkshapeNode> DemoLevel::placeRoadSign(float x, float z, float rotation) {
+    // A solid obstacle: the default body of a geometry node, a box around the model.
+    auto sign = std::make_shared<MilkshapeNode>("Ortstafel");
+    sign->load("models", "sign.txt");
+    sign->setTranslation(x, height(x, z), z);
+    sign->setRotations(0, rotation, 0);
+    auto sphere = sign->getEventSphere();
+    sphere->radius = 2.0f;
+    sphere->lines = {"Tafel demontieren"};
+    sign->enableDisplayList();
+    root->addChild(sign);
+    signs.push_back(sign);
+    return sign;
 }
 
-void DemoLevel::addShowcase() {
-    auto colour = [](GeometryNode& node, float r, float g, float b, float a) {
-        auto m = node.getMaterial();
-        m->ambient = Utilities<float>::createArray(r * 0.3f, g * 0.3f, b * 0.3f, a);
-        m->diffuse = Utilities<float>::createArray(r, g, b, a);
-        m->specular = Utilities<float>::createArray(0.4f, 0.4f, 0.4f, a);
-        m->emission = Utilities<float>::createArray(0, 0, 0, a);
-        m->shininess = Utilities<float>::createArray(20.0f);
-        m->evalTransparency();
-    };
-    // A static floor (a box body without mass) and two boxes that fall onto it.
-    auto floor = std::make_shared<BoxNode>("floor");
-    floor->setScale(4.0f, 0.1f, 4.0f);
-    placements.push_back({floor, {0.0f, -0.75f, 0.0f}, {0, 0, 0}});
-    root->addChild(floor);
-    colour(*floor, 0.35f, 0.55f, 0.3f, 1.0f);
-    // Key 4 shows the collision shapes around the floor as wire lines.
-    root->addChild(std::make_shared<PhysicsDebugNode>(floor, "physics debugging"));
+void DemoLevel::placeSignWithPlate(float x, float z, float rotation, const char* plateTexture) {
+    auto sign = placeRoadSign(x, z, rotation);
+    if (auto face = sign->getMesh("face")) {
+        face->setTexture(plateTexture);
+        sign->refreshDisplayList();
+    }
+}
 
-    auto crate = placeFalling(std::make_shared<BoxNode>("red box"), -1.0f, 1.5f, 0.0f);
-    colour(*crate, 0.8f, 0.2f, 0.15f, 1.0f);
-    auto small = std::make_shared<BoxNode>("blue box");
-    small->setScale(0.6f, 0.6f, 0.6f);
-    placeFalling(small, 0.9f, 2.5f, 0.6f);
-    colour(*small, 0.2f, 0.35f, 0.85f, 1.0f);
-
-    auto ball = place(std::make_shared<SphereNode>("yellow sphere", 0.45f), 0.6f, 0.1f, -0.8f);
-    colour(*ball, 0.95f, 0.8f, 0.2f, 1.0f);
-    auto glass = place(std::make_shared<SphereNode>("glass sphere", 0.55f), 0.1f, 0.0f, 0.9f);
-    colour(*glass, 0.6f, 0.85f, 1.0f, 0.45f);
+void DemoLevel::buildChalet() {
+    auto chalet = std::make_shared<MilkshapeNode>("Chalet");
+    chalet->load("models", "chalet.txt");
+    chalet->setRotations(0, -45, 0);
+    chalet->setTranslation(4, height(4, 0), 0);
+    chalet->enableDisplayList();
+    root->addChild(chalet);
 }

@@ -6,6 +6,7 @@
 #include "assets/Texture2D.h"
 #include "physics/Physics.h"
 #include "physics/PhysicsUpdater.h"
+#include "vehicles/PhysicCarMovement.h"
 
 Level::Level()
     : root(std::make_shared<RootNode>("<not set>")),

@@ -6,6 +6,8 @@
 #include "overlay/Overlay2DManager.h"
 #include "scenegraph/RootNode.h"
 
+class PhysicCarMovement;
+
 // One playable world: the scene graph, the animations, the game events, and
 // the per-frame order in which they run. A concrete level fills the world in
 // build() (which ends with reset() and postBuild()) and restores its start
@@ -30,8 +32,11 @@ public:
     std::shared_ptr<Animator> getAnimator() const { return animator; }
     std::shared_ptr<EventManager> getEventManager() const { return eventManager; }
     std::shared_ptr<Overlay2DManager> getOverlayManager() const { return overlayManager; }
+    std::shared_ptr<PhysicCarMovement> getCarMovement() const { return carMovement; }
 
 protected:
+    // The movement of the player's car; set by the concrete level's build.
+    std::shared_ptr<PhysicCarMovement> carMovement;
     std::shared_ptr<RootNode> root;
     std::shared_ptr<Animator> animator;
     std::shared_ptr<EventManager> eventManager;

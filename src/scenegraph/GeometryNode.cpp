@@ -7,6 +7,7 @@
 #include <chrono>
 
 #include "app/ExtensionManager.h"
+#include "math/Constants.h"
 #include "overlay/TextPainter.h"
 #include "physics/OccBBPhysicBoxCreator.h"
 #include "physics/PhysicVolume.h"
@@ -269,10 +270,15 @@ void GeometryNode::physicAllocate() {
         volume.takeBody(volume.creator->get());
     }
     if (!useOwnTransform && !volume.noBody && volume.body) {
-        // The start pose: rotations about x, y, z taken as radians, then the scale.
         Matrix& pose = *volume.matrix;
         pose.setIdentity();
-        pose.translate(posX, posY, posZ).rotateX(rotX).rotateY(rotY).rotateZ(rotZ).scale(scaleX, scaleY, scaleZ);
+        // The node's angles are degrees, and the body starts turned exactly as
+        // the node would be drawn by its own transform (yaw, pitch, roll).
+        pose.translate(posX, posY, posZ)
+            .rotateY(rotY * PI_OVER_180)
+            .rotateX(rotX * PI_OVER_180)
+            .rotateZ(rotZ * PI_OVER_180)
+            .scale(scaleX, scaleY, scaleZ);
         NewtonBodySetMatrix(volume.body, pose.data());
         // The world keeps the pose without the scale; drawing adds the scale.
         NewtonBodyGetMatrix(volume.body, pose.data());

@@ -6,6 +6,7 @@
 #include "app/KeyboardProcessor.h"
 #include "game/Level.h"
 #include "game/LevelControl.h"
+#include "physics/PhysicVolume.h"
 #include "scenegraph/BoxNode.h"
 #include "support/FakeClock.h"
 #include "support/GlTestWindow.h"
@@ -112,4 +113,46 @@ TEST(LevelControl, LowerCaseRResetsTheLevel) {
     KeyboardProcessor::processUp('r', 0, 0);
     EXPECT_EQ(level->resets, 1);
     KeyboardProcessor::reset();
+}
+
+namespace {
+
+// A static floor and a box that falls onto it.
+class BoxLevel : public Level {
+public:
+    void build() override {
+        floor = std::make_shared<BoxNode>("floor");
+        floor->setScale(4.0f, 0.1f, 4.0f);
+        floor->setTranslation(0, -0.75f, 0);
+        root->addChild(floor);
+        crate = std::make_shared<BoxNode>("crate");
+        crate->setTranslation(0, 1.5f, 0);
+        crate->getPhysicVolume()->isStatic = false;
+        root->addChild(crate);
+        postBuild();
+    }
+    std::shared_ptr<BoxNode> floor, crate;
+};
+
+}  // namespace
+
+TEST(Level, BodiesAreAllocatedAfterTheBuildAndSteppedEveryFrame) {
+    REQUIRE_GL();
+    FakeClock clock;
+    auto level = std::make_shared<BoxLevel>();
+    level->preBuild();
+    level->build();
+    ASSERT_TRUE(level->crate->getPhysicVolume()->hasLiveBody());
+    for (int frame = 0; frame < 300; ++frame) {
+        clock.advance(0.0101);
+        level->display();
+    }
+    // Floor top at -0.75 + 0.05; the unit box rests with its centre 0.5 above.
+    EXPECT_NEAR(level->crate->getYpos(), -0.2f, 0.03f);
+    EXPECT_FLOAT_EQ(level->floor->getYpos(), -0.75f);  // static: never moves
+    // A rebuild makes a new world: the old bodies are gone, new ones made.
+    level->preBuild();
+    level->build();
+    EXPECT_FLOAT_EQ(level->crate->getYpos(), 1.5f);
+    EXPECT_TRUE(level->crate->getPhysicVolume()->hasLiveBody());
 }

@@ -113,10 +113,10 @@ TEST_F(BodyCreatorTest, DynamicNodeFallsFollowsItsBodyAndRests) {
     EXPECT_NEAR(pose[5], 1.0f, 1e-3f);
 }
 
-TEST_F(BodyCreatorTest, StartPoseTakesRotationsAsRadiansAndLeavesTheScaleToDrawing) {
+TEST_F(BodyCreatorTest, StartPoseTakesTheNodesDegreesAndLeavesTheScaleToDrawing) {
     auto node = nodeWithBox("turned", -0.5f, 0.5f, -0.5f, 0.5f, -0.5f, 0.5f);
     node->setTranslation(1, 2, 3);
-    node->setRotations(0, static_cast<float>(HALF_PI), 0);
+    node->setRotations(0, 90.0f, 0);
     node->setScale(3, 3, 3);
     node->physicAllocate();
     const Matrix& pose = *node->getPhysicVolume()->matrix;
