@@ -3,6 +3,7 @@
 #include <stb/stb_image.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -39,22 +40,44 @@ int distinctColours(const Picture& p, int x0, int y0, int x1, int y1) {
     return count;
 }
 
-int bluePixels(const Picture& p, int x0, int y0, int x1, int y1) {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) {
-            const unsigned char* c = p.at(x, y);
-            if (c[2] > 180 && c[0] < 80 && c[1] < 80) ++n;
-        }
-    return n;
-}
-
-int brightPixels(const Picture& p, int x0, int y0, int x1, int y1) {
+// Pixels of the region that are of the given kind in `after` but were not in `before`.
+template <typename Kind>
+int newPixels(const Picture& before, const Picture& after, int x0, int y0, int x1, int y1, Kind kind) {
     int n = 0;
     for (int y = y0; y < y1; ++y)
         for (int x = x0; x < x1; ++x)
-            if (p.at(x, y)[0] > 150 && p.at(x, y)[1] > 150 && p.at(x, y)[2] > 150) ++n;
+            if (kind(after.at(x, y)) && !kind(before.at(x, y))) ++n;
     return n;
+}
+
+bool lineBlue(const unsigned char* c) { return c[2] > 200 && c[0] < 60 && c[1] < 60; }
+bool textWhite(const unsigned char* c) { return c[0] > 230 && c[1] > 230 && c[2] > 230; }
+bool skyBlue(const unsigned char* c) { return c[2] > 150 && c[2] > c[0] + 30; }
+// Lit ground: neither sky nor the black of an empty frame.
+bool ground(const unsigned char* c) { return !skyBlue(c) && c[0] + c[1] + c[2] > 120; }
+
+int countPixels(const Picture& p, int x0, int y0, int x1, int y1, bool (*kind)(const unsigned char*)) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            if (kind(p.at(x, y))) ++n;
+    return n;
+}
+
+// The player car's offset from the last scene dump in the game's output.
+bool carOffset(const std::string& output, float xyz[3]) {
+    const size_t car = output.rfind("SimpleCarNode - Player Car:");
+    if (car == std::string::npos) return false;
+    const size_t offset = output.find("offset    = (", car);
+    if (offset == std::string::npos) return false;
+    return std::sscanf(output.c_str() + offset, "offset    = (%f, %f, %f)", &xyz[0], &xyz[1], &xyz[2]) == 3;
+}
+
+Picture shot(GameProcess& game, const std::string& name) {
+    Picture p;
+    const std::string path = GameProcess::buildDir() + "/" + name;
+    if (game.screenshot(path)) p.load(path);
+    return p;
 }
 
 void settle(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
@@ -64,46 +87,55 @@ void settle(double seconds) { std::this_thread::sleep_for(std::chrono::duration<
 // The game's window sits at (100, 100) and is 800 x 600.
 constexpr int WX = 100, WY = 100, WW = 800, WH = 600;
 
-TEST(Game, StartsDrawsAnswersDebugKeysAndQuitsWithEscape) {
+TEST(Game, DrivesTheCarAndAnswersTheDebugKeys) {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through scripts/test.sh";
     GameProcess game;
     ASSERT_TRUE(game.start());
-    ASSERT_TRUE(game.waitFor("HAVE FUN! :)", 60.0)) << game.output();
+    ASSERT_TRUE(game.waitFor("HAVE FUN! :)", 120.0)) << game.output();
     const std::string start = game.output();
     EXPECT_NE(start.find("ExtensionManager.initGLEW(): successfully initialized."), std::string::npos);
     EXPECT_NE(start.find("hardware visibility culling require GL_VERSION_1_5 or GL_ARB_occlusion_query."),
               std::string::npos);
-    settle(1.0);
+    settle(2.0);  // the car settles on its wheels
 
-    const std::string before = GameProcess::buildDir() + "/e2e-before.png";
-    ASSERT_TRUE(game.screenshot(before));
-    Picture frame;
-    ASSERT_TRUE(frame.load(before));
-    // A drawn scene, not a black or uniform frame.
-    EXPECT_GT(distinctColours(frame, WX, WY, WX + WW, WY + WH), 20);
+    // Sky above, terrain below: a drawn scene, not a black or uniform frame.
+    Picture frame = shot(game, "e2e-start.png");
+    ASSERT_TRUE(frame.pixels);
+    EXPECT_GT(distinctColours(frame, WX, WY, WX + WW, WY + WH), 50);
+    EXPECT_GT(countPixels(frame, WX, WY, WX + WW, WY + 150, skyBlue), WW * 150 / 3);
+    EXPECT_GT(countPixels(frame, WX, WY + WH - 150, WX + WW, WY + WH, ground), WW * 150 / 2);
+
+    // Key 6 dumps the scene; three seconds of w move the car along -Z.
+    float before[3], after[3];
+    ASSERT_TRUE(game.key("6"));
+    ASSERT_TRUE(game.waitFor("SimpleCarNode - Player Car:", 10.0));
+    settle(0.5);
+    ASSERT_TRUE(carOffset(game.output(), before)) << game.output();
+    ASSERT_TRUE(game.keyDown("w"));
+    settle(3.0);
+    ASSERT_TRUE(game.keyUp("w"));
+    settle(1.0);
+    const size_t dumps = game.output().size();
+    ASSERT_TRUE(game.key("6"));
+    settle(1.0);
+    ASSERT_GT(game.output().size(), dumps);
+    ASSERT_TRUE(carOffset(game.output(), after));
+    EXPECT_LT(after[2], before[2] - 10.0f) << "from z " << before[2] << " to " << after[2];
 
     // F2 shows the frame rate in the upper left corner.
+    Picture beforeFps = shot(game, "e2e-driven.png");
     ASSERT_TRUE(game.key("F2"));
     settle(2.5);
-    const std::string withFps = GameProcess::buildDir() + "/e2e-fps.png";
-    ASSERT_TRUE(game.screenshot(withFps));
-    Picture fps;
-    ASSERT_TRUE(fps.load(withFps));
-    EXPECT_GT(brightPixels(fps, WX, WY, WX + 200, WY + 50), brightPixels(frame, WX, WY, WX + 200, WY + 50) + 20);
+    Picture fps = shot(game, "e2e-fps.png");
+    ASSERT_TRUE(fps.pixels && beforeFps.pixels);
+    EXPECT_GT(newPixels(beforeFps, fps, WX, WY, WX + 200, WY + 30, textWhite), 30);
 
-    // Key 4 draws the collision shapes as blue wire lines.
+    // Key 4 draws the collision shapes around the car as blue wire lines.
     ASSERT_TRUE(game.key("4"));
     settle(1.0);
-    const std::string withShapes = GameProcess::buildDir() + "/e2e-physics.png";
-    ASSERT_TRUE(game.screenshot(withShapes));
-    Picture shapes;
-    ASSERT_TRUE(shapes.load(withShapes));
-    EXPECT_GT(bluePixels(shapes, WX, WY, WX + WW, WY + WH), bluePixels(fps, WX, WY, WX + WW, WY + WH) + 100);
-    ASSERT_TRUE(game.key("4"));
-
-    // Key 6 dumps the scene graph to the console.
-    ASSERT_TRUE(game.key("6"));
-    EXPECT_TRUE(game.waitFor("RootNode - Scenegraph Root:", 10.0));
+    Picture shapes = shot(game, "e2e-physics.png");
+    ASSERT_TRUE(shapes.pixels);
+    EXPECT_GT(newPixels(fps, shapes, WX, WY + 60, WX + WW, WY + WH, lineBlue), 100);
 
     ASSERT_TRUE(game.key("Escape"));
     EXPECT_EQ(game.waitForExit(20.0), 0);
