@@ -30,6 +30,15 @@ Canvas upsideDown(const Canvas& c) {
     return out;
 }
 
+// A tile as the terrain's material shows it on flat ground.
+Canvas litGround(Canvas c) {
+    c.paint([&c](float x, float y) {
+        Colour p = c.get(static_cast<int>(x), static_cast<int>(y));
+        return Colour(p.r * GROUND_LIGHT[0], p.g * GROUND_LIGHT[1], p.b * GROUND_LIGHT[2], p.a);
+    });
+    return c;
+}
+
 void label(Canvas& c, const std::string& text, float x, float y, float maxWidth, float size = 13) {
     const Font& font = gameFont();
     c.fill(font.text(text, font.fit(text, size, maxWidth), x, y), LABEL);
@@ -80,13 +89,14 @@ bool writeContactSheet(const AssetSink& sink, const std::string& file) {
     // band a and z band 7 - b; the loader puts the bottom rows of the
     // tiles and of the heightmap at their north edges, so both are drawn
     // upside down.
-    label(sheet, "Terrain: tiles as laid on the ground (north up)      heightmap (north up)", margin, mapTop - 12, 900, 18);
+    label(sheet, "Terrain: tiles as laid on the ground and lit in the game (north up)      heightmap (north up)", margin,
+          mapTop - 12, 900, 18);
     for (int b = 0; b < TerrainLayout::SEGMENTS; ++b)
         for (int a = 0; a < TerrainLayout::SEGMENTS; ++a) {
             const AssetSink::Preview* p = tiles[b * TerrainLayout::SEGMENTS + a];
             if (!p) continue;
             int band = TerrainLayout::SEGMENTS - 1 - b;
-            sheet.draw(upsideDown(p->picture), margin + a * tile, mapTop + band * tile, tile, tile);
+            sheet.draw(litGround(upsideDown(p->picture)), margin + a * tile, mapTop + band * tile, tile, tile);
         }
     if (heightmap) sheet.draw(upsideDown(heightmap->picture), margin + mapSize + 30, mapTop, 512, 512);
 

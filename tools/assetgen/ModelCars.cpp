@@ -229,7 +229,9 @@ struct CarMaterials {
 
 CarMaterials carMaterials(Model& model, float r, float g, float b) {
     CarMaterials m;
-    m.paint = model.addMaterial(Material::colour("paint", r, g, b, 0.7f, 0.35f));
+    // The low sun stands in the north and the player sees the cars mostly
+    // from the south, so the paint glows a little to keep its colour.
+    m.paint = model.addMaterial(Material::colour("paint", r, g, b, 0.7f, 0.5f));
     Material glass = Material::colour("glass", 0.1f, 0.14f, 0.22f, 0.9f, 0.2f);
     glass.shininess = 110;
     m.glass = model.addMaterial(glass);

@@ -16,7 +16,8 @@ const float PLATE_HALF_DEPTH = 0.02f;
 
 Model buildSign() {
     Model model;
-    int plateMat = model.addMaterial(Material::textured("town plate", SIGN_DEFAULT_PLATE, 0.45f));
+    // The plate glows a little: the player mostly sees it against the sun.
+    int plateMat = model.addMaterial(Material::textured("town plate", SIGN_DEFAULT_PLATE, 0.75f));
     int backMat = model.addMaterial(Material::colour("aluminium", 0.62f, 0.64f, 0.66f, 0.6f, 0.3f));
     int postMat = model.addMaterial(Material::colour("galvanised steel", 0.55f, 0.57f, 0.58f, 0.7f, 0.3f));
 

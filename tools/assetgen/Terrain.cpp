@@ -120,6 +120,15 @@ const Colour GRASS_DRY = Colour::rgb(0xB2AE5E), MOSS = Colour::rgb(0x3F6F2A);
 const Colour DIRT = Colour::rgb(0x8E6E48), ROCK = Colour::rgb(0x8F897C);
 const Colour GRAVEL = Colour::rgb(0xB9AA88), ASPHALT = Colour::rgb(0x5A5C60);
 const Colour PAINT = Colour::rgb(0xEDEBE0), MARK_YELLOW = Colour::rgb(0xF2C81E);
+const Colour SETTS = Colour::rgb(0x8C8A86);
+
+// From the colour a player should see to the texel that gives it under the
+// terrain's material (a little darker than designed, as lit ground is).
+Colour grade(Colour c) {
+    const float seen = 0.92f;
+    return Colour(clamp01(c.r * seen / GROUND_LIGHT[0]), clamp01(c.g * seen / GROUND_LIGHT[1]),
+                  clamp01(c.b * seen / GROUND_LIGHT[2]), 1);
+}
 
 // The smooth layers: meadow colours, dirt and rock, relief shading.
 Colour macroColour(const TerrainLayout& t, float x, float z) {
@@ -145,11 +154,12 @@ Colour macroColour(const TerrainLayout& t, float x, float z) {
 // The sharp layers: fine grain, flowers, roads, the start area, markings.
 Colour detailColour(float x, float z, Colour c) {
     float grain = valueNoise(x * 1.7f, z * 1.7f, 21);
+    float clumps = valueNoise(x * 0.35f, z * 0.35f, 27);  // patches a few units across, seen while driving
     uint32_t cell = hash2(static_cast<int>(std::floor(x * 5)), static_cast<int>(std::floor(z * 5)), 22);
     float speck = static_cast<float>(cell & 255) / 255.0f;
-    c = c.scaled(0.88f + 0.2f * grain + 0.08f * (speck - 0.5f));
+    c = c.scaled(0.8f + 0.2f * grain + 0.22f * clumps + 0.08f * (speck - 0.5f));
     // Meadow flowers where the grass is lush.
-    if (((cell >> 8) & 1023) < 6 && fractalNoise(x / 20, z / 20, 2, 23) > 0.55f) {
+    if (((cell >> 8) & 1023) < 4 && fractalNoise(x / 20, z / 20, 2, 23) > 0.6f) {
         const Colour flowers[3] = {Colour::rgb(0xF4F2E8), Colour::rgb(0xF2D43C), Colour::rgb(0xB078D8)};
         c = mix(c, flowers[(cell >> 20) % 3], 0.85f);
     }
@@ -159,14 +169,15 @@ Colour detailColour(float x, float z, Colour c) {
     float gravel = 0;
     if (std::fabs(std::fabs(x) - TerrainLayout::SIGN_DISTANCE) < 12 || std::fabs(std::fabs(z) - TerrainLayout::SIGN_DISTANCE) < 12)
         gravel = smoothstep(11, 8, signDistance(x, z));
-    gravel = std::max(gravel, smoothstep(TerrainLayout::START_RADIUS - 1, TerrainLayout::START_RADIUS - 3.5f, r));
+    // A gravel path round the start area, on which its yellow ring is painted.
+    gravel = std::max(gravel, smoothstep(1.6f, 1.0f, std::fabs(r - TerrainLayout::START_RADIUS)));
     const float edge = ROAD_HALF_WIDTH;
     RoadPoint road = nearestRoad(x, z, edge + 3);
-    if (gravel <= 0 && road.distance > edge + 2.5f && std::fabs(r - TerrainLayout::START_RADIUS) > 0.5f) return c.withAlpha(1);
+    if (gravel <= 0 && road.distance > edge + 2.5f && r > TerrainLayout::PLAZA_RADIUS + 1) return grade(c);
     Colour gravelColour = GRAVEL.scaled(0.85f + 0.25f * valueNoise(x * 3, z * 3, 24) + 0.1f * (speck - 0.5f));
     c = mix(c, gravelColour, gravel);
 
-    if (road.distance < edge + 2.5f && r > TerrainLayout::START_RADIUS - 6) {
+    if (road.distance < edge + 2.5f && r > TerrainLayout::PLAZA_RADIUS - 1) {
         c = mix(c, gravelColour, smoothstep(edge + 2.5f, edge + 1.2f, road.distance));
         Colour tar = ASPHALT.scaled(0.9f + 0.15f * valueNoise(x * 4, z * 4, 25) + 0.12f * (speck - 0.5f));
         tar = tar.scaled(1 - 0.08f * smoothstep(1.5f, 0.6f, std::fabs(std::fabs(road.distance) - 1.6f)));  // wheel tracks
@@ -176,6 +187,17 @@ Colour detailColour(float x, float z, Colour c) {
             c = mix(c, PAINT, dash * smoothstep(0.2f, 0.1f, std::fabs(road.across)));
             c = mix(c, PAINT, 0.9f * smoothstep(0.14f, 0.06f, std::fabs(road.distance - (edge - 0.45f))));
         }
+    }
+    // The paved square in the middle: large stone slabs with faint joints
+    // (fine joints would shimmer when seen at a low angle).
+    if (r < TerrainLayout::PLAZA_RADIUS + 1) {
+        float sx = x / 2.0f, sz = z / 2.0f;
+        float joint = std::min(std::fabs(sx - std::round(sx)), std::fabs(sz - std::round(sz)));
+        uint32_t slab = hash2(static_cast<int>(std::floor(sx)), static_cast<int>(std::floor(sz)), 26);
+        Colour stone = SETTS.scaled(0.9f + 0.15f * static_cast<float>(slab & 255) / 255.0f + 0.1f * (grain - 0.5f));
+        stone = mix(stone.scaled(0.85f), stone, smoothstep(0.01f, 0.04f, joint));
+        c = mix(c, stone, smoothstep(TerrainLayout::PLAZA_RADIUS + 0.8f, TerrainLayout::PLAZA_RADIUS, r));
+        c = mix(c, PAINT, 0.9f * smoothstep(0.25f, 0.12f, std::fabs(r - (TerrainLayout::PLAZA_RADIUS - 0.8f))));
     }
     // The start/finish ring (dashed) and a chequered line on the north road.
     if (std::fabs(r - TerrainLayout::START_RADIUS) < 0.5f) {
@@ -188,7 +210,7 @@ Colour detailColour(float x, float z, Colour c) {
         int check = (static_cast<int>(std::floor(road.across / 0.85f + 100)) + static_cast<int>(std::floor(road.along / 0.85f))) & 1;
         c = mix(c, check ? Colour::rgb(0x1A1A1C) : PAINT, 0.95f);
     }
-    return c.withAlpha(1);
+    return grade(c);
 }
 
 Canvas drawTile(const TerrainLayout& layout, int a, int b) {

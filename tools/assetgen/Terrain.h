@@ -19,6 +19,7 @@ public:
     static constexpr int SEGMENTS = 8;     // terrain segments per side
     static constexpr float FLAT_HEIGHT = 1.4f;
     static constexpr float START_RADIUS = 30.0f;
+    static constexpr float PLAZA_RADIUS = 12.0f;  // the paved square the cars start on
     static constexpr float SIGN_DISTANCE = 200.0f;
 
     TerrainLayout();
@@ -50,6 +51,11 @@ public:
 private:
     std::vector<int> map;
 };
+
+// What the terrain's fixed material makes of a texel on flat ground in the
+// sun (emission 0.5, ambient and a low sun on the diffuse colour): tiles are
+// drawn brighter and bluer by this much, so the ground looks as designed.
+constexpr float GROUND_LIGHT[3] = {0.70f, 0.65f, 0.59f};
 
 // Writes "terrain/heightmap.png" and "terrain/terrain_a_b.jpg".
 void writeTerrain(AssetSink& sink);
