@@ -3,9 +3,8 @@
 
 // Advances the physics world from the animator's frame time. Time is
 // collected until it exceeds 1 / updatesPerSecond; then the world is updated
-// with the whole collected time, again with that time less one step, and so
-// on while some is left (the world subdivides each update into steps of at
-// most 1 / Physics::minFPS). Nothing is carried over to the next frame.
+// once by the whole collected time (the world subdivides it into equal steps
+// of at most 1 / Physics::minFPS), so simulated time keeps pace with the clock.
 class PhysicsUpdater : public Animation {
 public:
     // Frames longer than this (a stall, a breakpoint) count as this long, so

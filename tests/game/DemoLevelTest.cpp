@@ -107,15 +107,18 @@ TEST_F(DemoLevelTest, ThreeSecondsOfWDriveAboutTwentyNineUnitsAlongMinusZ) {
 }
 
 TEST_F(DemoLevelTest, ACarDrivenIntoASignStopsAtIt) {
-    // The sign at (0, -200) faces the road; start 20 units in front of it.
+    // The sign at (0, -200) stands across the road; start 20 units in front of it.
     auto car = shared->getPlayerCar();
     DemoLevel::putBack(*car, 0, shared->height(0, -180) + 0.5f, -180);
     settle();
     KeyboardProcessor::processDown('w', 0, 0);
-    frames(400);  // four seconds: far enough to pass the sign without it
+    frames(260);  // without the sign the car would be 25 units further, at z = -205
     KeyboardProcessor::processUp('w', 0, 0);
-    EXPECT_GT(pose()[14], -200.0f);
-    EXPECT_LT(pose()[14], -190.0f);
+    frames(50);
+    // Stopped at the plate (its front face is at z = -199.98), not through it.
+    EXPECT_GT(pose()[14], -200.1f);
+    EXPECT_LT(pose()[14], -198.5f);
+    EXPECT_NEAR(pose()[12], 0.0f, 0.5f);
 }
 
 TEST_F(DemoLevelTest, ResetPutsTheCarBackAboveTheStart) {
