@@ -236,7 +236,7 @@ Canvas drawLoadingScreen() {
         float t = smoothstep(line - 3, line + 3, y);
         return mix(Colour::rgb(0xF4F8FF), mix(Colour::rgb(0x8EA2C2), Colour::rgb(0xA9B9D2), clamp01((y - 300) / 150)), t);
     };
-    c.fill(Mask::polygon(rangePolygon(440, 270, 31, 120, 470)), snow);
+    c.fill(Mask::polygon(rangePolygon(445, 230, 31, 120, 470)), snow);
     c.fill(Mask::polygon(rangePolygon(445, 110, 77, 110, 480)), linearGradient({0, 330}, Colour::rgb(0x5F7F8E), {0, 470}, Colour::rgb(0x8EA7AC)));
     c.fill(Mask::polygon(rangePolygon(470, 60, 91, 140, 768)), linearGradient({0, 410}, Colour::rgb(0x6FA548), {0, 560}, Colour::rgb(0x3F7A2A)));
     c.fill(Mask::polygon(rangePolygon(560, 70, 123, 230, 768)), linearGradient({0, 490}, Colour::rgb(0x7DBA50), {0, 768}, Colour::rgb(0x2E6A22)));
