@@ -167,4 +167,16 @@ TEST(PictureFiles, CloudsTileSeamlesslyAndLeaveBlueSky) {
     EXPECT_GT(thick, all / 10);
 }
 
+// The HUD shows the icons over the scene: a round badge, clear outside it.
+TEST(PictureFiles, ItemIconsAreRoundBadgesOnAClearBackground) {
+    for (const char* item : {"booze", "tool", "engine", "decease", "overkill"}) {
+        SCOPED_TRACE(item);
+        kit::Picture p = picture(std::string("models/item_") + item + ".png");
+        const int c = p.width / 2;
+        for (auto [x, y] : {std::pair{0, 0}, {p.width - 1, 0}, {0, p.height - 1}, {p.width - 1, p.height - 1}})
+            EXPECT_EQ(alpha(p, x, y), 0);
+        for (auto [x, y] : {std::pair{c, c}, {c - 40, c}, {c + 40, c}, {c, c - 40}, {c, c + 40}}) EXPECT_EQ(alpha(p, x, y), 255);
+    }
+}
+
 }  // namespace

@@ -73,4 +73,33 @@ TEST(SoundFiles, EffectsAreShortAndClearlyAudible) {
     }
 }
 
+// Attacks per second: 12-ms frames whose energy jumps well above the frames
+// just before them.
+double attacksPerSecond(const kit::Sound& s) {
+    const size_t frame = static_cast<size_t>(0.012 * s.rate);
+    std::vector<double> energy;
+    for (size_t i = 0; i + frame * s.channels <= s.samples.size(); i += frame * s.channels) {
+        double e = 0;
+        for (size_t k = 0; k < frame * s.channels; ++k) e += static_cast<double>(s.samples[i + k]) * s.samples[i + k];
+        energy.push_back(e / frame);
+    }
+    int attacks = 0;
+    for (size_t k = 4; k < energy.size(); ++k) {
+        double before = (energy[k - 1] + energy[k - 2] + energy[k - 3] + energy[k - 4]) / 4;
+        if (energy[k] > 1.6 * before + 1e-4 && energy[k - 1] <= 1.6 * (energy[k - 2] + 1e-4)) ++attacks;
+    }
+    return attacks / s.seconds();
+}
+
+// The pieces have their own pace: driving and the chase beat along, the
+// calm intro and the sad loop flow.
+TEST(SoundFiles, DrivingMusicIsBusierThanTheCalmPieces) {
+    double intro = attacksPerSecond(sound("intro.mp3")), looser = attacksPerSecond(sound("looser.mp3"));
+    for (const char* busy : {"background.mp3", "hunting.mp3"}) {
+        double rate = attacksPerSecond(sound(busy));
+        EXPECT_GT(rate, 2.5 * std::max(intro, looser)) << busy << ": " << rate << " against " << intro << " and " << looser;
+        EXPECT_GT(rate, 2.0) << busy << " has no beat";
+    }
+}
+
 }  // namespace
