@@ -58,14 +58,8 @@ void MeshNode::performOperations() {
         if (boundingBox->visible && visible && material->isTransparent() && drawMode != 3) draw();
     } else {
         if (highOccBoundingBoxGranularity && boundingBoxPainting) paintBoundingBox();
-        if (useVisibilityCulling && !alwaysVisible) {
-            waitForOccResult();
-            getOccResult();
-        } else {
-            boundingBox->visible = true;
-        }
         const bool passMatches = state == SINGLE_PASS || !material->isTransparent();
-        if (boundingBox->visible && visible && passMatches && drawMode != 3) draw();
+        if (takeOcclusionResult() && visible && passMatches && drawMode != 3) draw();
     }
     processChildren();
 }

@@ -260,13 +260,7 @@ void MilkshapeNode::performOperations() {
         if (boundingBox->visible) drawMeshes(transparentList);
     } else {
         loadCurrentMatrix();
-        if (useVisibilityCulling && !alwaysVisible) {
-            waitForOccResult();
-            getOccResult();
-        } else {
-            boundingBox->visible = true;
-        }
-        if (boundingBox->visible) {
+        if (takeOcclusionResult()) {
             if (eventSpherePainting) paintEventSphere();
             if (boundingBoxPainting) paintBoundingBox();
             drawMeshes(opaqueList);

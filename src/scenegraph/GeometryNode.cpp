@@ -188,13 +188,7 @@ void GeometryNode::performOperations() {
         case OPAQUE_PASS:
         case SINGLE_PASS:
             loadCurrentMatrix();
-            if (useVisibilityCulling && !alwaysVisible) {
-                waitForOccResult();
-                getOccResult();
-            } else {
-                boundingBox->visible = true;
-            }
-            if (boundingBox->visible) {
+            if (takeOcclusionResult()) {
                 if (eventSpherePainting) paintEventSphere();
                 if (boundingBoxPainting) paintBoundingBox();
                 const bool drawHere = state == SINGLE_PASS || !material->isTransparent();
@@ -230,6 +224,16 @@ void GeometryNode::fireOcclusionQuery() {
     ExtensionManager::__glewBeginQuery(GL_SAMPLES_PASSED, boundingBox->queryName);
     boundingBox->draw();
     ExtensionManager::__glewEndQuery(GL_SAMPLES_PASSED);
+}
+
+bool GeometryNode::takeOcclusionResult() {
+    if (useVisibilityCulling && !alwaysVisible) {
+        waitForOccResult();
+        getOccResult();
+    } else {
+        boundingBox->visible = true;
+    }
+    return boundingBox->visible;
 }
 
 bool GeometryNode::occResultAvailable() {

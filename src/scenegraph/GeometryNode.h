@@ -112,6 +112,10 @@ public:
     bool useOwnTransform = false;
 
 protected:
+    // In a drawing pass: reads this frame's occlusion result (or counts the
+    // node as visible when it is not tested) and answers whether to draw.
+    bool takeOcclusionResult();
+
     std::shared_ptr<BoundingBox> boundingBox = std::make_shared<BoundingBox>();
     std::shared_ptr<EventSphere> eventSphere = std::make_shared<EventSphere>();
     std::shared_ptr<PhysicVolume> physicVolume;
