@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <chrono>
+#include <thread>
 
 #include "app/ExtensionManager.h"
 #include "math/Constants.h"
@@ -249,8 +250,12 @@ void GeometryNode::waitForOccResult() {
     // hundred microseconds, far more than a fixed poll count allows. So a node
     // polls at least MAX_OCC_POLLS times, and longer while the pass's common
     // budget lasts; one slow frame costs at most that budget in all.
-    for (int poll = 0; poll < MAX_OCC_POLLS || std::chrono::steady_clock::now() < occlusionResultsDue; ++poll)
+    for (int poll = 0; poll < MAX_OCC_POLLS || std::chrono::steady_clock::now() < occlusionResultsDue; ++poll) {
         if (occResultAvailable()) return;
+        // Past the quick polls, leave the processor to the threads that are
+        // computing the answer (a software rasteriser runs on the same cores).
+        if (poll >= MAX_OCC_POLLS) std::this_thread::yield();
+    }
     deleteQuery();  // abandoned: the node counts as visible
 }
 
