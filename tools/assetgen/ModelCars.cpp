@@ -175,7 +175,7 @@ void fender(Mesh& mesh, float x0, float x1, float y, float z, float r0, float r1
     shapes::loft(mesh, IDENTITY, rings, true, true, 20);
 }
 
-struct TireSpec {
+struct TireSize {
     float radius, width, rimRadius;
     int lugs = 0;  // tread blocks round the tire; 0 for a smooth tread
     float lugDepth = 0;
@@ -185,7 +185,7 @@ struct TireSpec {
 
 // A tire centred on the origin with its axle along x; the rim faces -x
 // (the outside of a left wheel; the right wheels are turned round).
-Model buildTire(const TireSpec& s) {
+Model buildTire(const TireSize& s) {
     Model model;
     int rubberMat = model.addMaterial(Material::colour("rubber", 0.09f, 0.09f, 0.1f, 0.05f, 0.25f));
     int rimMat = model.addMaterial(
@@ -248,7 +248,7 @@ CarMaterials carMaterials(Model& model, float r, float g, float b) {
 Model buildPlayerTire() { return buildTire({0.165f, 0.13f, 0.105f}); }
 
 Model buildPajeroTire() {
-    TireSpec s{0.1f, 0.085f, 0.06f};
+    TireSize s{0.1f, 0.085f, 0.06f};
     s.lugs = 16;
     s.lugDepth = 0.008f;
     s.spokes = 6;
@@ -256,7 +256,7 @@ Model buildPajeroTire() {
 }
 
 Model buildMonsterTire() {
-    TireSpec s{0.6f, 0.5f, 0.3f};
+    TireSize s{0.6f, 0.5f, 0.3f};
     s.lugs = 24;
     s.lugDepth = 0.07f;
     s.spokes = 8;
