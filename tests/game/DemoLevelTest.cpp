@@ -121,6 +121,20 @@ TEST_F(DemoLevelTest, ACarDrivenIntoASignStopsAtIt) {
     EXPECT_NEAR(pose()[12], 0.0f, 0.5f);
 }
 
+TEST_F(DemoLevelTest, TheTerrainsWallsKeepTheCarIn) {
+    // 15 units before the north edge of the terrain (z = -300), heading north.
+    auto car = shared->getPlayerCar();
+    DemoLevel::putBack(*car, 40, shared->height(40, -285) + 0.5f, -285);
+    settle();
+    KeyboardProcessor::processDown('w', 0, 0);
+    frames(400);  // enough for 40 units
+    KeyboardProcessor::processUp('w', 0, 0);
+    frames(50);
+    EXPECT_LT(pose()[14], -295.0f);  // it reached the edge...
+    EXPECT_GT(pose()[14], -300.0f);  // ...and stayed on the terrain
+    EXPECT_GT(pose()[13], shared->height(pose()[12], pose()[14]) - 0.5f);
+}
+
 TEST_F(DemoLevelTest, ResetPutsTheCarBackAboveTheStart) {
     auto car = shared->getPlayerCar();
     DemoLevel::putBack(*car, 50, 20, 50);
