@@ -42,9 +42,14 @@ void Renderer::initWindow() {
 
 void Renderer::initGameMode(const char* modeString) {
     glutGameModeString(modeString);
-    glutEnterGameMode();
-    init();
-    gameMode = true;
+    if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE) && glutEnterGameMode() != 0) {
+        init();
+        gameMode = true;
+        return;
+    }
+    // A mode the display cannot show leaves no window at all; play in one instead.
+    std::printf("\n Renderer.initGameMode(%s): WARNING! game mode not available, opening a window", modeString);
+    initWindow();
 }
 
 void Renderer::exitGameMode() {

@@ -40,7 +40,7 @@ std::string GameProcess::gameDir() {
 
 std::string GameProcess::buildDir() { return gameDir() + "/.."; }
 
-bool GameProcess::start() {
+bool GameProcess::start(const std::string& gameMode) {
     int fds[2];
     if (pipe(fds) != 0) return false;
     pid = fork();
@@ -56,7 +56,8 @@ bool GameProcess::start() {
         // Started from another folder on purpose: the game finds its data by itself.
         if (chdir("/") != 0) _exit(126);
         const std::string exe = gameDir() + "/zarvik";
-        execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
+        if (gameMode.empty()) execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
+        else execl(exe.c_str(), exe.c_str(), gameMode.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);

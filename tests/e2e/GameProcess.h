@@ -14,7 +14,8 @@ public:
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
 
-    bool start();
+    // Starts the game; a non-empty gameMode is passed as its one argument.
+    bool start(const std::string& gameMode = "");
     // Waits until the output contains text; false after timeoutSeconds.
     bool waitFor(const std::string& text, double timeoutSeconds);
     std::string output();

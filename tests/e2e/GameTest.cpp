@@ -140,3 +140,15 @@ TEST(Game, DrivesTheCarAndAnswersTheDebugKeys) {
     ASSERT_TRUE(game.key("Escape"));
     EXPECT_EQ(game.waitForExit(20.0), 0);
 }
+
+TEST(Game, AGameModeTheDisplayCannotShowFallsBackToAWindow) {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through scripts/test.sh";
+    GameProcess game;
+    ASSERT_TRUE(game.start("320x200:8@7"));
+    ASSERT_TRUE(game.waitFor("HAVE FUN! :)", 120.0)) << game.output();
+    EXPECT_NE(game.output().find("game mode not available, opening a window"), std::string::npos);
+    settle(1.0);
+    EXPECT_FALSE(game.windowId().empty());
+    ASSERT_TRUE(game.key("Escape"));
+    EXPECT_EQ(game.waitForExit(20.0), 0);
+}
