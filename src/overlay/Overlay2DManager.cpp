@@ -26,9 +26,7 @@ void Overlay2DManager::unregisterOverlay(int index) {
 void Overlay2DManager::paint() {
     if (autoDisableLighting) glDisable(GL_LIGHTING);
     glDisable(GL_DEPTH_TEST);
-    // A copy: an overlay's paint may register or drop overlays.
-    const auto current = overlays;
-    for (const auto& ovl : current) ovl->paint();
+    for (const auto& ovl : overlays) ovl->paint();
     glEnable(GL_DEPTH_TEST);
     if (autoDisableLighting) glEnable(GL_LIGHTING);
 }

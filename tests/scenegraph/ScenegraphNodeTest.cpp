@@ -4,7 +4,6 @@
 
 #include "SceneTestSupport.h"
 #include "scenegraph/LightNode.h"
-#include "scenegraph/SphereNode.h"
 
 namespace {
 
@@ -24,13 +23,13 @@ GLint modelviewDepth() {
 }  // namespace
 
 TEST(ScenegraphNode, ChildrenAreVisitedNewestFirst) {
+    SwitchGuard guard;
     std::string log;
     ScenegraphNode::displayListsEnabled = false;
     Journal parent("P", log);
     for (const char* name : {"A", "B", "C"}) parent.addChild(std::make_shared<Journal>(name, log));
     parent.performOperations();
     EXPECT_EQ(log, "PCBA");
-    ScenegraphNode::displayListsEnabled = true;
 
     testing::internal::CaptureStdout();
     parent.printAll();
@@ -110,7 +109,6 @@ TEST(ScenegraphNode, PassesSelectOpaqueAndTransparentNodes) {
     drawFrame(root);
     EXPECT_TRUE(solid->passes.empty());
     EXPECT_TRUE(child->passes.empty());
-    SphereNode sphere("s", 1.0f);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
