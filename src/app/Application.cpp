@@ -12,13 +12,13 @@
 #include <ctime>
 #include <string>
 
-#include "app/ExtensionManager.h"
-#include "app/KeyboardProcessor.h"
 #include "app/RenderControl.h"
 #include "app/Renderer.h"
 #include "assets/Texture.h"
 #include "game/DemoLevel.h"
 #include "game/LevelControl.h"
+#include "gl/ExtensionManager.h"
+#include "input/KeyboardProcessor.h"
 #include "math/Constants.h"
 #include "scenegraph/ScenegraphNode.h"
 

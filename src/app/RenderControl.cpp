@@ -6,13 +6,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/ExtensionManager.h"
 #include "app/FPSCounter.h"
 #include "app/Renderer.h"
 #include "assets/Texture.h"
 #include "assets/Texture2D.h"
 #include "game/Level.h"
-#include "overlay/TextPainter.h"
+#include "gl/ExtensionManager.h"
+#include "gl/TextPainter.h"
 #include "scenegraph/ScenegraphNode.h"
 
 namespace {

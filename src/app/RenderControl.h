@@ -2,7 +2,7 @@
 #include <memory>
 #include <string>
 
-#include "app/KeyConsumer.h"
+#include "input/KeyConsumer.h"
 #include "overlay/TimedTextOverlay.h"
 
 class Renderer;

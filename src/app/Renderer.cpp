@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/ExtensionManager.h"
+#include "gl/ExtensionManager.h"
 
 Renderer::Renderer()
     : rootNode(std::make_shared<RootNode>("<default root node>")), animator(std::make_shared<Animator>()) {

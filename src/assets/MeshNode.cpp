@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "app/ExtensionManager.h"
+#include "gl/ExtensionManager.h"
 
 MeshNode::MeshNode(const char* desc) : GeometryNode(desc) { typeName = "MeshNode"; }
 

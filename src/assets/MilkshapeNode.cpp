@@ -5,7 +5,7 @@
 #include <cstring>
 #include <set>
 
-#include "app/ExtensionManager.h"
+#include "gl/ExtensionManager.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <GL/glew.h>
 
-#include "app/KeyboardProcessor.h"
+#include "input/KeyboardProcessor.h"
 #include "math/Utilities.h"
 #include "physics/PhysicSledCreator.h"
 #include "physics/PhysicVolume.h"

@@ -1,8 +1,8 @@
 #pragma once
 #include <memory>
 
-#include "app/KeyConsumer.h"
 #include "game/Level.h"
+#include "input/KeyConsumer.h"
 
 // Restarts the level on the key r (lower case only).
 class LevelControl : public KeyConsumer {

@@ -3,7 +3,7 @@
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
-#include "overlay/TextPainter.h"
+#include "gl/TextPainter.h"
 
 TextOverlay::TextOverlay() : font(GLUT_BITMAP_TIMES_ROMAN_24) {
     calcPaintPosition();

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "app/ExtensionManager.h"
+#include "gl/ExtensionManager.h"
 
 CameraNode::CameraNode(std::shared_ptr<ScenegraphNode> sky, const char* desc)
     : ScenegraphNode(desc), skyElements(std::move(sky)) {

@@ -7,9 +7,9 @@
 #include <chrono>
 #include <thread>
 
-#include "app/ExtensionManager.h"
+#include "gl/ExtensionManager.h"
+#include "gl/TextPainter.h"
 #include "math/Constants.h"
-#include "overlay/TextPainter.h"
 #include "physics/OccBBPhysicBoxCreator.h"
 #include "physics/PhysicVolume.h"
 #include "physics/Physics.h"

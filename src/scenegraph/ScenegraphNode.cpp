@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "app/ExtensionManager.h"
+#include "gl/ExtensionManager.h"
 
 RenderStates ScenegraphNode::renderState = SINGLE_PASS;
 int ScenegraphNode::drawMode = 1;

@@ -1,7 +1,7 @@
 #pragma once
 #include <memory>
 
-#include "app/KeyConsumer.h"
+#include "input/KeyConsumer.h"
 #include "vehicles/StaticCarMovement.h"
 
 // The player's keys for a car: w accelerates, s brakes and reverses, a and d

@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "app/Application.h"
-#include "app/ExtensionManager.h"
 #include "app/Renderer.h"
 #include "game/Level.h"
+#include "gl/ExtensionManager.h"
 #include "support/GlTestWindow.h"
 
 namespace {

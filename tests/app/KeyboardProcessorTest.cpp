@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/KeyboardProcessor.h"
+#include "input/KeyboardProcessor.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "app/RenderControl.h"
 #include "app/Renderer.h"
 #include "game/Level.h"
-#include "overlay/TextPainter.h"
+#include "gl/TextPainter.h"
 #include "scenegraph/ScenegraphNode.h"
 #include "support/GlTestWindow.h"
 

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "app/KeyboardProcessor.h"
 #include "game/DemoLevel.h"
+#include "input/KeyboardProcessor.h"
 #include "physics/PhysicVolume.h"
 #include "support/FakeClock.h"
 #include "support/GlTestWindow.h"

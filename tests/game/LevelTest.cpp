@@ -3,9 +3,9 @@
 #include <memory>
 #include <string>
 
-#include "app/KeyboardProcessor.h"
 #include "game/Level.h"
 #include "game/LevelControl.h"
+#include "input/KeyboardProcessor.h"
 #include "physics/PhysicVolume.h"
 #include "scenegraph/BoxNode.h"
 #include "support/FakeClock.h"

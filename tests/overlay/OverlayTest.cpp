@@ -4,9 +4,9 @@
 #include <memory>
 
 #include "app/FPSCounter.h"
+#include "gl/TextPainter.h"
 #include "overlay/Overlay2DManager.h"
 #include "overlay/TextOverlay.h"
-#include "overlay/TextPainter.h"
 #include "overlay/TimedTextOverlay.h"
 #include "support/FakeClock.h"
 #include "support/GlTestWindow.h"

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "app/KeyboardProcessor.h"
+#include "input/KeyboardProcessor.h"
 #include "vehicles/CarControl.h"
 #include "vehicles/StaticCarMovement.h"
 

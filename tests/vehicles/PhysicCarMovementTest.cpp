@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "VehicleWorld.h"
-#include "app/KeyboardProcessor.h"
+#include "input/KeyboardProcessor.h"
 #include "math/Constants.h"
 #include "support/GlTestWindow.h"
 #include "vehicles/CarControl.h"

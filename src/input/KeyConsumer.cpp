@@ -1,4 +1,4 @@
-#include "app/KeyConsumer.h"
+#include "input/KeyConsumer.h"
 
 #include <algorithm>
 

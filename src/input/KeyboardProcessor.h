@@ -2,7 +2,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/KeyConsumer.h"
+#include "input/KeyConsumer.h"
 
 // Hands every key event to each registered consumer that wants the key, in
 // registration order. The GLUT keyboard callbacks point here.

@@ -1,9 +1,9 @@
-#include "overlay/TextPainter.h"
+#include "gl/TextPainter.h"
 
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
-#include "app/ExtensionManager.h"
+#include "gl/ExtensionManager.h"
 
 int TextPainter::textheight = 24;
 

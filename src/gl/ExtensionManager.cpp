@@ -1,4 +1,4 @@
-#include "app/ExtensionManager.h"
+#include "gl/ExtensionManager.h"
 
 #include <GL/glxew.h>
 

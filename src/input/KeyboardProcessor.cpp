@@ -1,4 +1,4 @@
-#include "app/KeyboardProcessor.h"
+#include "input/KeyboardProcessor.h"
 
 #include <algorithm>
 
