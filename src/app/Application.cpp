@@ -14,6 +14,8 @@
 
 #include "app/RenderControl.h"
 #include "app/Renderer.h"
+#include "assets/AlphaGlow.h"
+#include "assets/Billboard.h"
 #include "assets/Texture.h"
 #include "game/DemoLevel.h"
 #include "game/LevelControl.h"
@@ -114,11 +116,36 @@ int main(int argc, char** args) {
     return 0;
 }
 
+namespace {
+// The picture shown while the level builds: a screen billboard over the whole
+// window (1.151 units high at one unit's distance fill a 60 degree view).
+std::shared_ptr<Billboard> loadingPicture() {
+    auto picture = std::make_shared<Billboard>("images/loading.jpg", true, "menu quad");
+    picture->overlay = true;
+    TextureQuad::makeWhite(*picture->getMaterial(), 0.99f);
+    picture->setTranslation(0, 0, -1);
+    picture->getQuad()->setScale(1.535f, 1.0f, 1.151f);
+    return picture;
+}
+}  // namespace
+
 void load() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     KeyboardProcessor::reset();
     theLevel->preBuild();
 
+    auto picture = loadingPicture();
+    theLevel->getRoot()->addChild(picture);
+    // Fades the picture out once the level runs: one falling glow at 0.4
+    // glows per second takes its alpha from 0.99 to 0 in about five seconds.
+    auto fadeOut = std::make_shared<AlphaGlow>(picture->getMaterial(), 0.4f, 1, 0.0f, 1.0f);
+    fadeOut->active = false;
+    fadeOut->rising = false;
+
+    // Textures are switched on for good by the level's build; the loading
+    // frame comes before it and would show a white rectangle without them.
+    Texture::enable2DTextures();
+    reshape(theRenderer->windowWidth, theRenderer->windowHeight);  // the projection, should GLUT not have set it yet
     theLevel->getRoot()->paint();
     glutSwapBuffers();
     Renderer::checkOGLErrors();
@@ -138,6 +165,8 @@ void load() {
     std::printf("\n\n Level loaded successfully...\n HAVE FUN! :)");
     std::fflush(stdout);
 
+    theLevel->getAnimator()->registerAnimation(fadeOut);
+    fadeOut->active = true;
     theLevel->getAnimator()->getTimeBase()->reset();
     glutDisplayFunc(display);
     glutIdleFunc(display);

@@ -2,6 +2,8 @@
 
 #include <GL/glew.h>
 
+#include "assets/Halo.h"
+#include "assets/TextureMover.h"
 #include "input/KeyboardProcessor.h"
 #include "math/Utilities.h"
 #include "physics/PhysicSledCreator.h"
@@ -29,6 +31,8 @@ void makeCarBody(SimpleCarNode& car) {
 
 void DemoLevel::build() {
     signs.clear();
+    buildHud();
+    buildMessages();
     buildTerrain();
     buildPlayerCar();
     buildSun();
@@ -38,6 +42,8 @@ void DemoLevel::build() {
     placeSignWithPlate(0, 200, 180, "models/tafel_text_smihel.png");
     placeSignWithPlate(0, -200, 0, "models/tafel_text_gotschuchn.png");
     buildChalet();
+    buildLensFlare();
+    buildClouds();
     reset();
     postBuild();
 }
@@ -63,6 +69,54 @@ void DemoLevel::putBack(GeometryNode& node, float x, float y, float z) {
     NewtonBodySetMatrix(volume->body, volume->matrix->data());
     NewtonBodySetVelocity(volume->body, rest);
     NewtonBodySetOmega(volume->body, rest);
+}
+
+std::shared_ptr<Billboard> DemoLevel::loadBillboard(const char* filename) {
+    auto board = std::make_shared<Billboard>(filename, true, "auto loaded billboard");
+    board->overlay = true;
+    board->active = true;
+    TextureQuad::makeWhite(*board->getMaterial(), 0.99f);
+    root->addChild(board);
+    return board;
+}
+
+std::shared_ptr<Overlay3D> DemoLevel::prepareOverlay(const char* filename) {
+    auto overlay = std::make_shared<Overlay3D>(loadBillboard(filename));
+    overlay->visible = false;
+    overlayManager->registerOverlay(overlay, 0);
+    return overlay;
+}
+
+void DemoLevel::buildHud() {
+    itemOverlays = std::make_shared<OverlayList>();  // a column at the right edge
+    overlayManager->registerOverlay(itemOverlays, 0);
+
+    hunterOverlays = std::make_shared<OverlayList>();  // a row along the top
+    hunterOverlays->direction = OverlayList::HORIZONTAL;
+    hunterOverlays->origin = Vector(0.55, 0.45, -1.0);
+    hunterOverlays->spacing = -0.11f;
+    overlayManager->registerOverlay(hunterOverlays, 0);
+
+    // The arrows of the sign game keep their slots as they disappear one by one.
+    sequenceOverlays = std::make_shared<OverlayList>();
+    sequenceOverlays->direction = OverlayList::HORIZONTAL;
+    sequenceOverlays->collapseHidden = false;
+    sequenceOverlays->origin = Vector(-0.45, 0.0, -1.0);
+    sequenceOverlays->spacing = 0.11f;
+    overlayManager->registerOverlay(sequenceOverlays, 0);
+    for (int slot = 0; slot < ARROW_SLOTS; ++slot)
+        sequenceOverlays->items.push_back(prepareOverlay("images/arrow.png"));
+}
+
+void DemoLevel::buildMessages() {
+    messageStack = std::make_shared<OverlayStack>();
+    messageStack->scale = Vector(1.0, 0.5, 1.0);
+    messageStack->position = Vector(0.0, 0.3, -1.0);
+    overlayManager->registerOverlay(messageStack, 0);
+    loserBoard = loadBillboard("images/loser.png");
+    gotSignBoard = loadBillboard("images/got_sign.png");
+    unmountErrorBoard = loadBillboard("images/unmount_error.png");
+    signFinishedBoard = loadBillboard("images/sign_finished.png");
 }
 
 void DemoLevel::buildTerrain() {
@@ -94,7 +148,7 @@ void DemoLevel::buildPlayerCar() {
 }
 
 void DemoLevel::buildSun() {
-    auto sun = std::make_shared<LightNode>(GL_LIGHT0, "Sunlight");
+    sun = std::make_shared<LightNode>(GL_LIGHT0, "Sunlight");
     sun->setLightPosition(0, 11, -100, 0);
     const float white[4] = {1, 1, 1, 1};
     glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
@@ -124,6 +178,11 @@ std::shared_ptr<MilkshapeNode> DemoLevel::placeRoadSign(float x, float z, float 
     sphere->lines = {"Tafel demontieren"};
     sign->enableDisplayList();
     root->addChild(sign);
+
+    auto halo = std::make_shared<Halo>("Ortstafel halo");
+    halo->setScale(10, 10, 10);
+    halo->glow(0.2f, 0.2f, 1.0f, 0.8f);
+    sign->addChild(halo);
     signs.push_back(sign);
     return sign;
 }
@@ -143,4 +202,20 @@ void DemoLevel::buildChalet() {
     chalet->setTranslation(4, height(4, 0), 0);
     chalet->enableDisplayList();
     root->addChild(chalet);
+}
+
+void DemoLevel::buildLensFlare() {
+    lensFlare = std::make_shared<LensFlare>(sun, 60.0f, 4.0f / 3.0f, "sunlight lensflare");
+    lensFlare->load({"images/BigGlow.png", "images/Streaks.png", "images/Halo.png", "images/HardGlow.png"});
+    root->getSkyElementsRoot()->addChild(lensFlare);
+}
+
+void DemoLevel::buildClouds() {
+    // A ceiling of 800 x 800 units, 30 above the sky root, facing down.
+    clouds = std::make_shared<TextureQuad>("Clouds");
+    clouds->load("images/clouds.png", 800, 800, true);
+    clouds->setTranslation(0, 30, 0);
+    clouds->setRotations(180, 0, 0);
+    root->getSkyElementsRoot()->addChild(clouds);
+    animator->registerAnimation(std::make_shared<TextureMover>(clouds, 0.001f, 0.0005f));
 }

@@ -1,0 +1,36 @@
+#pragma once
+#include <memory>
+
+#include "assets/TextureQuad.h"
+#include "scenegraph/GeometryNode.h"
+
+// A picture that always faces the viewer: a unit TextureQuad turned towards
+// the eye at the billboard's place in the scene. In overlay mode it is pinned
+// to the screen instead: drawn with the depth test off, in front of
+// everything, placed by its own offset and scale relative to the eye (z = -1
+// lies one unit in front of the camera). HUD pictures are overlay billboards.
+//
+// The quad shares the billboard's material, so fading that material fades the
+// picture. When its diffuse alpha reaches 0 the billboard switches itself off
+// (active = false) and stays off until a caller sets active again.
+class Billboard : public GeometryNode {
+public:
+    Billboard(const char* texture, bool autoMipMap, const char* nodeDescription);
+
+    virtual void load(const char* texture, bool autoMipMap);
+
+    void finalize() override {}
+    void executeDisplayList() override;
+
+    std::shared_ptr<TextureQuad> getQuad() const { return quad; }
+
+    bool active = true;
+    bool overlay = false;
+
+protected:
+    std::shared_ptr<TextureQuad> quad;
+
+private:
+    void placeInFrontOfEye();
+    void placeFacingViewer();
+};

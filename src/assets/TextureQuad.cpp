@@ -1,0 +1,67 @@
+#include "assets/TextureQuad.h"
+
+#include <GL/glew.h>
+
+#include <cstdio>
+
+#include "assets/Texture.h"
+
+TextureQuad::TextureQuad(const char* desc)
+    : GeometryNode(desc),
+      texture(std::make_shared<Texture2D>(false)),
+      vertices(new float[12]{}),
+      normals(new float[12]{}),
+      texCoords(new float[8]{}) {
+    typeName = "TextureQuad";
+    alwaysVisible = true;
+    useOwnTransform = true;
+    disableDisplayList();
+}
+
+void TextureQuad::makeWhite(Material& m, float alpha) {
+    m.ambient = Utilities<float>::createArray(1, 1, 1, 1);
+    m.diffuse = Utilities<float>::createArray(1, 1, 1, 1);
+    m.specular = Utilities<float>::createArray(1, 1, 1, 1);
+    m.emission = Utilities<float>::createArray(1, 1, 1, 1);
+    m.shininess = Utilities<float>::createArray(0);
+    m.setTransparency(alpha);
+}
+
+void TextureQuad::load(const char* texfile, float sizex, float sizez, bool autoMipMap) {
+    makeWhite(*material, 0.7f);
+
+    texture = std::make_shared<Texture2D>(false);
+    if (!texture->loadImage(texfile))
+        std::printf("\n TextureQuad.load() - %s: ERROR WHILE LOADING IMAGE %s", nodeDescription.c_str(), texfile);
+    texture->enabled = true;
+    texture->generateTexture();
+    texture->bind();
+    Texture2D::makeOGLTexture2DCalls(GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, GL_MODULATE);
+    texture->generateTexObj(autoMipMap, 0);
+    Texture2D::registerTexture(texture);
+    texture->deleteImage();
+
+    const float hx = 0.5f * sizex, hz = 0.5f * sizez;
+    // Corner 0 (-x, -z) ends up at the lower left of a billboard, where the
+    // picture's bottom row (v = 0) belongs.
+    const float corners[12] = {-hx, 0, -hz, -hx, 0, hz, hx, 0, hz, hx, 0, -hz};
+    const float uv[8] = {0, 0, 0, 1, 1, 1, 1, 0};
+    for (int i = 0; i < 12; ++i) {
+        vertices[i] = corners[i];
+        normals[i] = (i % 3 == 1) ? 1.0f : 0.0f;
+    }
+    for (int i = 0; i < 8; ++i) texCoords[i] = uv[i];
+}
+
+void TextureQuad::executeDisplayList() {
+    texture->bind();
+    GeometryNode::executeDisplayList();
+    glBegin(GL_QUADS);
+    for (int c = 0; c < 4; ++c) {
+        glTexCoord2fv(&texCoords[2 * c]);
+        glNormal3fv(&normals[3 * c]);
+        glVertex3fv(&vertices[3 * c]);
+    }
+    glEnd();
+    Texture::unbindTexture();
+}

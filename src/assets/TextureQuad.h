@@ -1,0 +1,42 @@
+#pragma once
+#include <memory>
+
+#include "assets/Texture2D.h"
+#include "math/Utilities.h"
+#include "scenegraph/GeometryNode.h"
+
+// A flat rectangle with one picture, lying in the node's x-z plane and facing
+// +y, centred on the node's origin. Semi-transparent (drawn in the blended
+// pass), never occlusion-tested and placed by its own transform.
+//
+// Texture coordinates follow the pictures as the texture loader stores them
+// (lower-left origin: v = 0 is the bottom row of the picture): u runs with x
+// and v with z. A billboard turns the quad so that +x points right and +z up
+// on screen, and there the picture reads upright and unmirrored.
+class TextureQuad : public GeometryNode {
+public:
+    explicit TextureQuad(const char* nodeDescription);
+
+    // Loads the picture (repeating, mipmapped minification) and sets up a
+    // white material with alpha 0.7. A picture that cannot be loaded leaves
+    // an empty texture and a message; the rectangle is drawn anyway.
+    virtual void load(const char* texfile, float sizex, float sizez, bool autoMipMap);
+
+    void finalize() override {}
+    void print() override {}
+    void executeDisplayList() override;
+
+    std::shared_ptr<Texture2D> getTexture() const { return texture; }
+    // Four corners of x, y, z; four normals; four (u, v) pairs, in drawing order.
+    const FloatArray& getVertices() const { return vertices; }
+    const FloatArray& getTexCoords() const { return texCoords; }
+
+    // Gives a material white colours of its own, no shine, and this alpha.
+    static void makeWhite(Material& material, float alpha);
+
+private:
+    std::shared_ptr<Texture2D> texture;
+    FloatArray vertices;
+    FloatArray normals;
+    FloatArray texCoords;
+};

@@ -1,0 +1,153 @@
+#include <GL/glew.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "assets/Billboard.h"
+#include "assets/TextureQuad.h"
+#include "scenegraph/SceneTestSupport.h"
+#include "support/TestPictures.h"
+
+namespace {
+
+using TestPictures::Colour;
+
+// The pixel shows this picture colour (drawn with alpha 0.99 over black).
+::testing::AssertionResult shows(int x, int y, Colour c) {
+    const auto p = GlTestWindow::readPixel(x, y);
+    auto near = [](int seen, int wanted) { return seen > wanted - 40 && seen < wanted + 40; };
+    if (near(p.r, c.r) && near(p.g, c.g) && near(p.b, c.b)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << int(p.r) << "/" << int(p.g)
+                                         << "/" << int(p.b) << ", wanted " << int(c.r) << "/" << int(c.g) << "/"
+                                         << int(c.b);
+}
+
+// The four quadrants of the test picture around window pixel (cx, cy), d pixels out.
+void expectUprightQuadrants(int cx, int cy, int d) {
+    EXPECT_TRUE(shows(cx - d, cy + d, TestPictures::TOP_LEFT));
+    EXPECT_TRUE(shows(cx + d, cy + d, TestPictures::TOP_RIGHT));
+    EXPECT_TRUE(shows(cx - d, cy - d, TestPictures::BOTTOM_LEFT));
+    EXPECT_TRUE(shows(cx + d, cy - d, TestPictures::BOTTOM_RIGHT));
+}
+
+std::shared_ptr<Billboard> crispBillboard(const std::string& picture, const char* name) {
+    auto board = std::make_shared<Billboard>(picture.c_str(), true, name);
+    TextureQuad::makeWhite(*board->getMaterial(), 0.99f);
+    return board;
+}
+
+const int W = 256, H = 256, CX = W / 2, CY = H / 2;
+
+}  // namespace
+
+TEST(Billboard, FacesTheViewerUprightWhateverItsParentsTurn) {
+    REQUIRE_GL();
+    SwitchGuard guard;
+    RootNode root("root");
+    setUpView(root);
+    auto parent = std::make_shared<GeometryNode>("turned parent");
+    parent->useOwnTransform = true;
+    parent->alwaysVisible = true;
+    auto board = crispBillboard(TestPictures::quadrants(), "facing");
+    board->setScale(2, 2, 2);  // 2 x 2 units at distance 5: 88 pixels in a 60 degree view of 256
+    parent->addChild(board);
+    root.addChild(parent);
+    root.finalize();
+
+    const float turns[][3] = {{0, 0, 0}, {35, 70, 20}, {-90, 180, 45}, {10, -120, 170}};
+    for (const auto& t : turns) {
+        SCOPED_TRACE(testing::Message() << "parent turned " << t[0] << "/" << t[1] << "/" << t[2]);
+        parent->setRotations(t[0], t[1], t[2]);
+        drawFrame(root);
+        expectUprightQuadrants(CX, CY, 22);
+    }
+    // Moved along by its parent, the picture still faces the viewer, upright.
+    parent->setTranslation(-1, 1, 0);  // 1 unit is 44 pixels at this distance
+    drawFrame(root);
+    expectUprightQuadrants(CX - 44, CY + 44, 22);
+}
+
+TEST(Billboard, OverlayDrawsOverNearerGeometryAndRestoresTheDepthTest) {
+    REQUIRE_GL();
+    SwitchGuard guard;
+    RootNode root("root");
+    setUpView(root);
+    auto wall = std::make_shared<BoxNode>("near wall");  // 0.5 in front of the eye, over the whole view
+    wall->useOwnTransform = true;
+    wall->setTranslation(0, 0, 4.5f);
+    wall->setScale(4, 4, 0.1f);
+    glow(*wall, 0, 0, 0.5f);
+    auto board = crispBillboard(TestPictures::quadrants(), "overlay");
+    board->overlay = true;
+    board->setTranslation(0, 0, -1);  // eye coordinates: one unit ahead, whatever the camera does
+    board->setScale(0.4f, 0.4f, 0.4f);
+    root.addChild(wall);
+    root.addChild(board);
+    root.finalize();
+
+    drawFrame(root);
+    expectUprightQuadrants(CX, CY, 20);
+    const auto outside = GlTestWindow::readPixel(10, 10);
+    EXPECT_TRUE(outside.b > 30 && outside.r == 0) << "the wall still covers the rest";
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+
+    root.getCamera()->setEyePoint(3, 2, 5);  // the overlay does not move with the view
+    drawFrame(root);
+    expectUprightQuadrants(CX, CY, 20);
+}
+
+TEST(Billboard, FadedToZeroStaysOffUntilSwitchedOnAgain) {
+    REQUIRE_GL();
+    SwitchGuard guard;
+    RootNode root("root");
+    setUpView(root);
+    auto board = crispBillboard(TestPictures::solid({255, 255, 0, 255}), "fading");
+    board->setScale(2, 2, 2);
+    root.addChild(board);
+    root.finalize();
+    auto lit = [&] { return centre().r > 40; };
+
+    board->getMaterial()->setTransparency(0.3f);
+    drawFrame(root);
+    EXPECT_TRUE(lit());
+    board->getMaterial()->setTransparency(0.0f);
+    drawFrame(root);
+    EXPECT_FALSE(board->active);
+    EXPECT_FALSE(lit());
+    board->getMaterial()->setTransparency(0.9f);  // raising the alpha alone brings nothing back
+    drawFrame(root);
+    EXPECT_FALSE(lit());
+    board->active = true;
+    drawFrame(root);
+    EXPECT_TRUE(lit());
+}
+
+TEST(TextureQuad, UploadsMipmapsOnlyWhenAskedAndSurvivesAMissingPicture) {
+    REQUIRE_GL();
+    const std::string picture = TestPictures::quadrants(64);
+    auto levelOneWidth = [](TextureQuad& quad) {
+        quad.getTexture()->bind();
+        GLint width = -1, minFilter = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 1, GL_TEXTURE_WIDTH, &width);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+        EXPECT_EQ(minFilter, GL_LINEAR_MIPMAP_LINEAR);
+        return width;
+    };
+    TextureQuad plain("base level only"), mipmapped("mipmapped");
+    plain.load(picture.c_str(), 1, 1, false);
+    mipmapped.load(picture.c_str(), 1, 1, true);
+    EXPECT_EQ(levelOneWidth(plain), 0);
+    EXPECT_EQ(levelOneWidth(mipmapped), 32);
+    EXPECT_TRUE(plain.getMaterial()->isTransparent());
+
+    testing::internal::CaptureStdout();
+    TextureQuad missing("missing");
+    missing.load("images/no-such-picture.png", 2, 2, true);
+    missing.executeDisplayList();  // draws with the empty texture
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("TextureQuad.load() - missing: ERROR WHILE LOADING IMAGE images/no-such-picture.png"),
+              std::string::npos)
+        << out;
+    EXPECT_FLOAT_EQ(missing.getVertices()[6], 1.0f);  // corner 2 at (+1, 0, +1)
+    EXPECT_FLOAT_EQ(missing.getVertices()[8], 1.0f);
+}
