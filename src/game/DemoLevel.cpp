@@ -52,6 +52,7 @@ void DemoLevel::reset() {
     root->getCamera()->setEyePoint(0.0f, 0.5f, 4.0f);
     if (carMovement) carMovement->stop();
     if (playerCar) putBack(*playerCar, START_X, height(START_X, START_Z) + DROP_HEIGHT, START_Z);
+    if (messageStack) messageStack->clear();
 }
 
 float DemoLevel::height(float x, float z) const {

@@ -7,6 +7,10 @@
 #include <cstdlib>
 #include <memory>
 
+#include <GL/glew.h>
+#include <GL/glu.h>
+
+#include "assets/Halo.h"
 #include "game/DemoLevel.h"
 #include "input/KeyboardProcessor.h"
 #include "physics/PhysicVolume.h"
@@ -143,4 +147,95 @@ TEST_F(DemoLevelTest, ResetPutsTheCarBackAboveTheStart) {
     EXPECT_FLOAT_EQ(car->getYpos(), shared->height(0, 0) + 2.0f);
     EXPECT_FLOAT_EQ(pose()[13], shared->height(0, 0) + 2.0f);
     EXPECT_FLOAT_EQ(car->getYrot(), 0.0f);
+}
+
+TEST_F(DemoLevelTest, HudPicturesShowInTheirSlotsAndMessagesOnTheStack) {
+    // The game's projection on the test window; a HUD change shows one frame later.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, 1.0, 0.1, 450.0);
+    glMatrixMode(GL_MODELVIEW);
+    auto frame = [] {
+        clock->advance(FRAME);
+        ScenegraphNode::beginFrame();
+        shared->display();
+        glFinish();
+    };
+    auto pixelAt = [](double x, double y) {  // an eye-space point at z = -1
+        GLint viewport[4];
+        GLdouble projection[16], wx, wy, wz;
+        const GLdouble identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        glGetDoublev(GL_PROJECTION_MATRIX, projection);
+        gluProject(x, y, -1, identity, projection, viewport, &wx, &wy, &wz);
+        const auto p = GlTestWindow::readPixel(static_cast<int>(wx), static_cast<int>(wy));
+        return p.r + p.g + p.b;
+    };
+    // The arrow row: slot k at x = -0.45 + 0.11 k, y = 0.
+    auto row = [&] {
+        std::vector<int> seen;
+        for (int k = 0; k < DemoLevel::ARROW_SLOTS; ++k) seen.push_back(pixelAt(-0.45 + 0.11 * k, 0));
+        return seen;
+    };
+    auto arrows = shared->getSequenceOverlays();
+    ASSERT_EQ(arrows->items.size(), 8u);
+    frame();
+    frame();
+    for (const auto& arrow : arrows->items) EXPECT_FALSE(arrow->getBillboard()->active);
+    const std::vector<int> empty = row();
+
+    arrows->items[2]->visible = true;
+    arrows->items[5]->visible = true;
+    frame();
+    frame();
+    const std::vector<int> two = row();
+    for (int k = 0; k < DemoLevel::ARROW_SLOTS; ++k) {
+        SCOPED_TRACE(testing::Message() << "slot " << k);
+        if (k == 2 || k == 5) EXPECT_GT(std::abs(two[k] - empty[k]), 60) << "an arrow shows";
+        else EXPECT_LT(std::abs(two[k] - empty[k]), 20) << "nothing changed";
+    }
+    for (const auto& arrow : arrows->items) arrow->visible = false;
+
+    // A message on the stack: centred 0.3 above the middle, 1 wide and 0.5 high.
+    const int before = pixelAt(0, 0.3);
+    auto stack = shared->getMessageStack();
+    auto message = shared->loadBillboard("images/got_sign.png");
+    stack->push(message);
+    frame();
+    frame();
+    EXPECT_TRUE(message->active);
+    EXPECT_GT(std::abs(pixelAt(0, 0.3) - before), 60);
+    shared->reset();  // takes every message off
+    settle();  // the car drops back onto its wheels: the same view as before
+    frame();
+    EXPECT_FALSE(message->active);
+    EXPECT_TRUE(stack->getStack().empty());
+    EXPECT_LT(std::abs(pixelAt(0, 0.3) - before), 20);
+}
+
+TEST_F(DemoLevelTest, SkyCarriesTheSunsFlareAndDriftingClouds) {
+    auto flare = shared->getLensFlare();
+    ASSERT_TRUE(flare);
+    ASSERT_EQ(flare->getQuads().size(), 4u);
+    for (const auto& quad : flare->getQuads()) EXPECT_NE(quad->getTexture()->getTextureName(), 0u);
+    // Every sign glows blue through its halo.
+    for (const auto& sign : shared->getSigns()) {
+        std::shared_ptr<Halo> halo;
+        for (const auto& child : sign->getChildren())
+            if (auto h = std::dynamic_pointer_cast<Halo>(child)) halo = h;
+        ASSERT_TRUE(halo);
+        EXPECT_FLOAT_EQ(halo->getMaterial()->emission[2], 1.0f);
+        EXPECT_FLOAT_EQ(halo->getScalex(), 10.0f);
+    }
+    // 0.001 texture widths per second along u, 0.0005 along v: 10 s move the
+    // clouds by 0.01 and 0.005.
+    auto clouds = shared->getClouds();
+    const float u = clouds->getTexCoords()[0], v = clouds->getTexCoords()[1];
+    const int n = static_cast<int>(std::lround(10.0 / FRAME));
+    for (int i = 0; i < n; ++i) {
+        clock->advance(FRAME);
+        shared->getAnimator()->animate();
+    }
+    EXPECT_NEAR(clouds->getTexCoords()[0] - u, 0.01f, 1e-4f);
+    EXPECT_NEAR(clouds->getTexCoords()[1] - v, 0.005f, 1e-4f);
 }
