@@ -127,6 +127,20 @@ bool GameProcess::key(const std::string& k) { return xdotool("key " + k); }
 bool GameProcess::keyDown(const std::string& k) { return xdotool("keydown " + k); }
 bool GameProcess::keyUp(const std::string& k) { return xdotool("keyup " + k); }
 
+bool GameProcess::drag(int x, int y, int dx, int dy) {
+    const std::string id = windowId();
+    if (id.empty()) return false;
+    // Several small steps: the game sees motion events while the button is held.
+    std::string steps;
+    for (int i = 1; i <= 10; ++i)
+        steps += " mousemove --window " + id + " " + std::to_string(x + dx * i / 10) + " " +
+                 std::to_string(y + dy * i / 10) + " sleep 0.02";
+    return xdotool("mousemove --window " + id + " " + std::to_string(x) + " " + std::to_string(y) +
+                   " mousedown 1" + steps + " mouseup 1");
+}
+
+bool GameProcess::rightClick() { return xdotool("click 3"); }
+
 bool GameProcess::screenshot(const std::string& path) {
     const std::string command = buildDir() + "/tools/zarvik-screenshot " + path;
     return std::system(command.c_str()) == 0;

@@ -29,6 +29,9 @@ public:
     bool key(const std::string& keyName);
     bool keyDown(const std::string& keyName);
     bool keyUp(const std::string& keyName);
+    // A left-button drag from window pixel (x, y) by (dx, dy); a right click.
+    bool drag(int x, int y, int dx, int dy);
+    bool rightClick();
     // Saves the screen as PNG with the project's screenshot tool.
     bool screenshot(const std::string& path);
 

@@ -96,7 +96,7 @@ TEST(Game, DrivesTheCarAndAnswersTheDebugKeys) {
     EXPECT_NE(start.find("ExtensionManager.initGLEW(): successfully initialized."), std::string::npos);
     EXPECT_NE(start.find("hardware visibility culling require GL_VERSION_1_5 or GL_ARB_occlusion_query."),
               std::string::npos);
-    settle(2.0);  // the car settles on its wheels
+    settle(5.5);  // the car settles on its wheels, the loading picture fades out
 
     // Sky above, terrain below: a drawn scene, not a black or uniform frame.
     Picture frame = shot(game, "e2e-start.png");
@@ -139,6 +139,68 @@ TEST(Game, DrivesTheCarAndAnswersTheDebugKeys) {
 
     ASSERT_TRUE(game.key("Escape"));
     EXPECT_EQ(game.waitForExit(20.0), 0);
+}
+
+namespace {
+
+// Mean difference per channel between the window and the loading picture
+// stretched over it, on a grid of 32 x 24 points.
+double differenceFromLoadingPicture(const Picture& screen) {
+    Picture loading;
+    if (!loading.load(GameProcess::gameDir() + "/images/loading.jpg")) return -1;
+    double sum = 0;
+    int n = 0;
+    for (int gy = 0; gy < 24; ++gy)
+        for (int gx = 0; gx < 32; ++gx) {
+            const int x = 12 + gx * 24, y = 12 + gy * 24;  // window pixels, top row first
+            const unsigned char* s = screen.at(WX + x, WY + y);
+            const unsigned char* p = loading.at(x * loading.w / WW, y * loading.h / WH);
+            for (int c = 0; c < 3; ++c) sum += std::abs(s[c] - p[c]);
+            n += 3;
+        }
+    return sum / n;
+}
+
+// The flare's violet squares (the sky, the ground and the cars have none).
+bool flareViolet(const unsigned char* c) { return c[2] > 140 && c[0] > 90 && c[1] + 30 < c[0] && c[1] + 60 < c[2]; }
+
+}  // namespace
+
+TEST(Game, ShowsTheLoadingPictureThenTheLevelAndTheSunsFlare) {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through scripts/test.sh";
+    GameProcess game;
+    ASSERT_TRUE(game.start());
+    ASSERT_TRUE(game.waitFor("HAVE FUN! :)", 120.0)) << game.output();
+    Picture loading = shot(game, "e2e-loading.png");
+    ASSERT_TRUE(loading.pixels);
+    const double atStart = differenceFromLoadingPicture(loading);
+    settle(7.0);  // the picture fades out over five seconds
+    Picture level = shot(game, "e2e-level.png");
+    ASSERT_TRUE(level.pixels);
+    const double later = differenceFromLoadingPicture(level);
+    EXPECT_GE(atStart, 0) << "the loading picture of the kit is missing";
+    EXPECT_LT(atStart, 30) << "right after loading the picture covers the window upright";
+    EXPECT_GT(later, 45) << "seven seconds later it is gone";
+
+    // The car starts facing north, towards the low sun: the flare's chain runs
+    // from the sun down through the middle of the window.
+    auto violetInTheChain = [](const Picture& p) {
+        return countPixels(p, WX + WW / 2 - 40, WY + 130, WX + WW / 2 + 40, WY + 390, flareViolet);
+    };
+    EXPECT_GT(violetInTheChain(level), 30);
+    ASSERT_TRUE(game.drag(WW / 2, WH / 2, 180, 0));  // orbit half round the car: the sun is behind
+    settle(1.0);
+    Picture away = shot(game, "e2e-away-from-sun.png");
+    ASSERT_TRUE(away.pixels);
+    EXPECT_LT(violetInTheChain(away), 5);
+    ASSERT_TRUE(game.rightClick());  // the orbit back where it was: the flare returns
+    settle(1.0);
+    Picture back = shot(game, "e2e-sun-again.png");
+    ASSERT_TRUE(back.pixels);
+    EXPECT_GT(violetInTheChain(back), 30);
+
+    ASSERT_TRUE(game.key("Escape"));
+    EXPECT_EQ(game.waitForExit(60.0), 0);  // a loaded machine may be slow to shut down
 }
 
 TEST(Game, AGameModeTheDisplayCannotShowFallsBackToAWindow) {
