@@ -128,6 +128,7 @@ protected:
 }  // namespace
 
 TEST_F(MilkshapeNodeTest, LoadBuildsMeshesMaterialsAndTextures) {
+    Texture2D::clearTextures();  // as a level's build starts: other tests' textures are gone
     std::string console;
     std::shared_ptr<MilkshapeNode> node = loadModel(&console);
     EXPECT_NE(console.find("\n MilkshapeNode.load(" + dir + "/model.txt) - test model: loading Milkshape ASCII file"

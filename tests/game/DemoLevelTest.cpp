@@ -13,6 +13,7 @@
 #include "assets/Halo.h"
 #include "game/DemoLevel.h"
 #include "input/KeyboardProcessor.h"
+#include "scenegraph/SceneTestSupport.h"
 #include "physics/PhysicVolume.h"
 #include "support/FakeClock.h"
 #include "support/GlTestWindow.h"
@@ -162,13 +163,9 @@ TEST_F(DemoLevelTest, HudPicturesShowInTheirSlotsAndMessagesOnTheStack) {
         glFinish();
     };
     auto pixelAt = [](double x, double y) {  // an eye-space point at z = -1
-        GLint viewport[4];
-        GLdouble projection[16], wx, wy, wz;
-        const GLdouble identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        glGetDoublev(GL_PROJECTION_MATRIX, projection);
-        gluProject(x, y, -1, identity, projection, viewport, &wx, &wy, &wz);
-        const auto p = GlTestWindow::readPixel(static_cast<int>(wx), static_cast<int>(wy));
+        int wx, wy;
+        eyeToWindow(x, y, -1, wx, wy);
+        const auto p = GlTestWindow::readPixel(wx, wy);
         return p.r + p.g + p.b;
     };
     // The arrow row: slot k at x = -0.45 + 0.11 k, y = 0.

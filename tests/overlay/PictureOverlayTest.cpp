@@ -9,8 +9,7 @@
 #include "overlay/Overlay2DManager.h"
 #include "overlay/OverlayList.h"
 #include "overlay/OverlayStack.h"
-#include "scenegraph/RootNode.h"
-#include "support/GlTestWindow.h"
+#include "scenegraph/SceneTestSupport.h"
 #include "support/TestPictures.h"
 
 namespace {
@@ -20,15 +19,7 @@ struct Hud {
     RootNode root{"hud root"};
     Overlay2DManager manager{256, 256, false};
 
-    Hud() {
-        glViewport(0, 0, GlTestWindow::width(), GlTestWindow::height());
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(60.0, 1.0, 0.1, 100.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glEnable(GL_DEPTH_TEST);
-    }
+    Hud() { setUpView(root); }
     // A screen picture of one colour, added to the scene.
     std::shared_ptr<Billboard> picture(TestPictures::Colour c) {
         auto board = std::make_shared<Billboard>(TestPictures::solid(c).c_str(), true, "hud picture");
@@ -45,23 +36,10 @@ struct Hud {
     }
 };
 
-// Where an eye-space point lands in the window.
-void windowPixel(const Vector& eye, int& x, int& y) {
-    GLint viewport[4];
-    GLdouble projection[16];
-    const GLdouble identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    GLdouble wx, wy, wz;
-    gluProject(eye.x, eye.y, eye.z, identity, projection, viewport, &wx, &wy, &wz);
-    x = static_cast<int>(wx);
-    y = static_cast<int>(wy);
-}
-
 // The dominant colour at an eye-space point: 'r', 'g', 'b', or '-' for nothing.
 char colourAt(const Vector& eye) {
     int x, y;
-    windowPixel(eye, x, y);
+    eyeToWindow(eye.x, eye.y, eye.z, x, y);
     const auto p = GlTestWindow::readPixel(x, y);
     if (p.r > 100 && p.g < 60 && p.b < 60) return 'r';
     if (p.g > 100 && p.r < 60 && p.b < 60) return 'g';

@@ -71,4 +71,16 @@ inline void drawFrame(RootNode& root) {
     glFinish();
 }
 
+// The window pixel where an eye-space point lands under the current projection.
+inline void eyeToWindow(double x, double y, double z, int& wx, int& wy) {
+    GLint viewport[4];
+    GLdouble projection[16], px, py, pz;
+    const GLdouble identity[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    gluProject(x, y, z, identity, projection, viewport, &px, &py, &pz);
+    wx = static_cast<int>(px);
+    wy = static_cast<int>(py);
+}
+
 inline GlTestWindow::Pixel centre() { return GlTestWindow::readPixel(GlTestWindow::width() / 2, GlTestWindow::height() / 2); }
