@@ -15,6 +15,7 @@
 #include "app/RenderControl.h"
 #include "app/Renderer.h"
 #include "assets/Texture.h"
+#include "audio/AudioManager.h"
 #include "game/DemoLevel.h"
 #include "game/LevelControl.h"
 #include "gl/ExtensionManager.h"
@@ -123,6 +124,7 @@ void load() {
     glutSwapBuffers();
     Renderer::checkOGLErrors();
     Texture::checkDevILErrors();
+    AudioManager::init();
 
     theLevel->build();
     theRenderer->rootNode = theLevel->getRoot();

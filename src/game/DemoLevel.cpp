@@ -2,6 +2,7 @@
 
 #include <GL/glew.h>
 
+#include "audio/AudioManager.h"
 #include "input/KeyboardProcessor.h"
 #include "math/Utilities.h"
 #include "physics/PhysicSledCreator.h"
@@ -39,13 +40,16 @@ void DemoLevel::build() {
     placeSignWithPlate(0, -200, 0, "models/tafel_text_gotschuchn.png");
     buildChalet();
     reset();
+    AudioManager::stopIntro();
     postBuild();
+    AudioManager::startIntro();
 }
 
 void DemoLevel::reset() {
     root->getCamera()->setEyePoint(0.0f, 0.5f, 4.0f);
     if (carMovement) carMovement->stop();
     if (playerCar) putBack(*playerCar, START_X, height(START_X, START_Z) + DROP_HEIGHT, START_Z);
+    AudioManager::startIntro();
 }
 
 float DemoLevel::height(float x, float z) const {
