@@ -14,6 +14,5 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARVIK_SANITIZE=ON -D
 cmake --build "$build" -j "$(nproc)"
 
 start_virtual_display
-export ALSOFT_DRIVERS=${ALSOFT_DRIVERS:-null}
 cd "$build"
 ctest --output-on-failure -j "$(nproc)" "$@"

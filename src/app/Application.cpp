@@ -17,6 +17,7 @@
 #include "assets/AlphaGlow.h"
 #include "assets/Billboard.h"
 #include "assets/Texture.h"
+#include "audio/AudioManager.h"
 #include "game/DemoLevel.h"
 #include "game/LevelControl.h"
 #include "gl/ExtensionManager.h"
@@ -150,6 +151,7 @@ void load() {
     glutSwapBuffers();
     Renderer::checkOGLErrors();
     Texture::checkDevILErrors();
+    AudioManager::init();
 
     theLevel->build();
     theRenderer->rootNode = theLevel->getRoot();

@@ -10,6 +10,7 @@
 #include "app/Renderer.h"
 #include "assets/Texture.h"
 #include "assets/Texture2D.h"
+#include "audio/AudioManager.h"
 #include "game/Level.h"
 #include "gl/ExtensionManager.h"
 #include "gl/TextPainter.h"
@@ -17,6 +18,7 @@
 
 namespace {
 constexpr byte ESCAPE = 27;
+constexpr byte MUTE = 'm';
 constexpr double MESSAGE_SECONDS = 2.0;
 
 // Flips a switch and returns the message of its new state.
@@ -28,7 +30,7 @@ const char* toggle(bool& state, const char* on, const char* off) {
 
 RenderControl::RenderControl(std::shared_ptr<Renderer> r, std::shared_ptr<Level> l)
     : renderer(std::move(r)), level(std::move(l)) {
-    keys = {'1', '2', '3', '4', '5', '6', ESCAPE};
+    keys = {'1', '2', '3', '4', '5', '6', ESCAPE, MUTE};
     for (int f = 1; f <= 10; ++f) specialKeys.push_back(f);
     messageOverlay->visible = true;
     messageOverlay->setColor(200, 200, 200);
@@ -62,6 +64,7 @@ void RenderControl::showMessage(const std::string& text) {
 }
 
 void RenderControl::quit(Renderer& r) {
+    AudioManager::kill();
     r.exitGameMode();
     std::exit(0);
 }
@@ -96,6 +99,10 @@ void RenderControl::consumeDown(byte key, int, int) {
             root->printAll();
             std::fflush(stdout);
             showMessage("painted scenegraph information to console...");
+            break;
+        case MUTE:
+            AudioManager::muteAll(!AudioManager::isAllMuted());
+            showMessage(AudioManager::isAllMuted() ? "muted all sound..." : "unmuted all sound...");
             break;
         default: break;
     }

@@ -9,7 +9,8 @@ class Renderer;
 class Level;
 
 // The debug keys: F1 to F10 and 1 to 6 switch rendering paths and debug
-// views, each with a short message on screen; Escape quits.
+// views, each with a short message on screen; m mutes and unmutes all
+// sound; Escape quits.
 class RenderControl : public KeyConsumer {
 public:
     RenderControl(std::shared_ptr<Renderer> renderer, std::shared_ptr<Level> level);

@@ -4,6 +4,7 @@
 
 #include "assets/Halo.h"
 #include "assets/TextureMover.h"
+#include "audio/AudioManager.h"
 #include "input/KeyboardProcessor.h"
 #include "math/Utilities.h"
 #include "physics/PhysicSledCreator.h"
@@ -45,7 +46,9 @@ void DemoLevel::build() {
     buildLensFlare();
     buildClouds();
     reset();
+    AudioManager::stopIntro();
     postBuild();
+    AudioManager::startIntro();
 }
 
 void DemoLevel::reset() {
@@ -53,6 +56,7 @@ void DemoLevel::reset() {
     if (carMovement) carMovement->stop();
     if (playerCar) putBack(*playerCar, START_X, height(START_X, START_Z) + DROP_HEIGHT, START_Z);
     if (messageStack) messageStack->clear();
+    AudioManager::startIntro();
 }
 
 float DemoLevel::height(float x, float z) const {

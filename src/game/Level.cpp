@@ -4,6 +4,7 @@
 
 #include "assets/Texture.h"
 #include "assets/Texture2D.h"
+#include "audio/AudioManager.h"
 #include "physics/Physics.h"
 #include "physics/PhysicsUpdater.h"
 #include "vehicles/PhysicCarMovement.h"
@@ -62,4 +63,5 @@ void Level::display() {
     eventManager->performEvents();
     root->paint();
     overlayManager->paint();
+    AudioManager::update();
 }

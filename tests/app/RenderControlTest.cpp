@@ -4,8 +4,10 @@
 
 #include "app/RenderControl.h"
 #include "app/Renderer.h"
+#include "audio/AudioManager.h"
 #include "game/Level.h"
 #include "gl/TextPainter.h"
+#include "input/KeyboardProcessor.h"
 #include "scenegraph/ScenegraphNode.h"
 #include "support/GlTestWindow.h"
 
@@ -94,4 +96,18 @@ TEST_F(RenderControlTest, SwitchesReportTheirNewState) {
     testing::internal::CaptureStdout();
     control->consumeDown('6', 0, 0);
     EXPECT_NE(testing::internal::GetCapturedStdout().find("RootNode - <not set>:"), std::string::npos);
+}
+
+// m is a plain key of its own (not the special key of the same code) and
+// toggles the sound off and on again.
+TEST_F(RenderControlTest, MMutesAndUnmutesAllSound) {
+    KeyboardProcessor::reset();
+    KeyboardProcessor::registerConsumer(control);
+    KeyboardProcessor::processDown('m', 0, 0);
+    EXPECT_TRUE(AudioManager::isAllMuted());
+    EXPECT_EQ(message(), "muted all sound...");
+    KeyboardProcessor::processDown('m', 0, 0);
+    EXPECT_FALSE(AudioManager::isAllMuted());
+    EXPECT_EQ(message(), "unmuted all sound...");
+    KeyboardProcessor::reset();
 }

@@ -1,0 +1,218 @@
+#include "audio/AudioManager.h"
+
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+bool AudioManager::caught = false;
+SoundSystem* AudioManager::audiosystem = nullptr;
+SoundResult AudioManager::result = SoundResult::OK;
+int AudioManager::huntCount = 0;
+Channel* AudioManager::currentBackground = nullptr;
+Sound* AudioManager::backgroundMusic = nullptr;
+Channel* AudioManager::backgroundChannel = nullptr;
+Sound* AudioManager::huntingMusic = nullptr;
+Channel* AudioManager::huntingChannel = nullptr;
+Sound* AudioManager::introMusic = nullptr;
+Channel* AudioManager::introChannel = nullptr;
+Sound* AudioManager::winnerMusic = nullptr;
+Channel* AudioManager::winnerChannel = nullptr;
+Sound* AudioManager::looserMusic = nullptr;
+Channel* AudioManager::looserChannel = nullptr;
+Sound* AudioManager::engineUpgrade = nullptr;
+Sound* AudioManager::toolUpgrade = nullptr;
+Sound* AudioManager::deceaseUpgrade = nullptr;
+Sound* AudioManager::boozeUpgrade = nullptr;
+Sound* AudioManager::overkillUpgrade = nullptr;
+Sound* AudioManager::error = nullptr;
+Sound* AudioManager::cheer = nullptr;
+SoundSystem::Output AudioManager::output = SoundSystem::Output::DEVICE;
+bool AudioManager::allMuted = false;
+
+namespace {
+// One key press on the console: a byte from standard input, read with line
+// buffering and echo off when it is a terminal. Without a terminal only a
+// byte that is already waiting is taken, so a run without a console never hangs.
+void waitForKey() {
+    char key = 0;
+    if (!isatty(STDIN_FILENO)) {
+        pollfd input = {STDIN_FILENO, POLLIN, 0};
+        if (poll(&input, 1, 0) > 0 && (input.revents & POLLIN)) (void)!read(STDIN_FILENO, &key, 1);
+        return;
+    }
+    termios saved;
+    if (tcgetattr(STDIN_FILENO, &saved) != 0) return;
+    termios raw = saved;
+    raw.c_lflag &= static_cast<tcflag_t>(~(ICANON | ECHO));
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+    tcsetattr(STDIN_FILENO, TCSANOW, &raw);
+    (void)!read(STDIN_FILENO, &key, 1);
+    tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+}
+
+SoundLoop loopMode(bool looping) { return looping ? SoundLoop::NORMAL : SoundLoop::OFF; }
+}  // namespace
+
+void AudioManager::errorCheck(SoundResult r) {
+    result = r;
+    if (r == SoundResult::OK) return;
+    std::printf("\n\n FMOD ERROR! (%d) %s\n  Press any key to exit...", static_cast<int>(r), soundResultString(r));
+    std::fflush(stdout);
+    waitForKey();
+    std::exit(-1);
+}
+
+void AudioManager::init() {
+    std::printf("\n AudioManager::init() initializing audio subsystem...");
+    audiosystem = new SoundSystem();
+    errorCheck(audiosystem->init(CHANNELS, output));
+    initStream("./audio/background.mp3", &backgroundMusic, &backgroundChannel, true, 0.6f);
+    initStream("./audio/hunting.mp3", &huntingMusic, &huntingChannel, true, 0.7f);
+    initStream("./audio/intro.mp3", &introMusic, &introChannel, true, 0.6f);
+    initStream("./audio/winner.mp3", &winnerMusic, &winnerChannel, true, 0.9f);
+    initStream("./audio/looser.mp3", &looserMusic, &looserChannel, true, 0.6f);
+    // The four pickups share a file but are four sounds of their own.
+    errorCheck(audiosystem->createSound("./audio/pickup.mp3", SoundLoop::OFF, &engineUpgrade));
+    errorCheck(audiosystem->createSound("./audio/pickup.mp3", SoundLoop::OFF, &toolUpgrade));
+    errorCheck(audiosystem->createSound("./audio/pickup.mp3", SoundLoop::OFF, &deceaseUpgrade));
+    errorCheck(audiosystem->createSound("./audio/pickup.mp3", SoundLoop::OFF, &boozeUpgrade));
+    errorCheck(audiosystem->createSound("./audio/overkill.mp3", SoundLoop::OFF, &overkillUpgrade));
+    errorCheck(audiosystem->createSound("./audio/error.mp3", SoundLoop::OFF, &error));
+    errorCheck(audiosystem->createSound("./audio/cheer.mp3", SoundLoop::OFF, &cheer));
+    if (allMuted) errorCheck(audiosystem->setMute(true));
+}
+
+void AudioManager::initStream(const char* file, Sound** targetSound, Channel** targetChannel, bool looping,
+                              float volume) {
+    errorCheck(audiosystem->createStream(file, loopMode(looping), targetSound));
+    errorCheck(audiosystem->playSound(*targetSound, true, targetChannel));
+    errorCheck((*targetChannel)->setVolume(volume));
+}
+
+void AudioManager::update() {
+    if (audiosystem) audiosystem->update();
+}
+
+// Back to the state before init: every handle is gone with the system.
+void AudioManager::kill() {
+    if (!audiosystem) return;
+    audiosystem->release();
+    delete audiosystem;
+    audiosystem = nullptr;
+    result = SoundResult::OK;
+    caught = false;
+    huntCount = 0;
+    currentBackground = nullptr;
+    backgroundChannel = huntingChannel = introChannel = winnerChannel = looserChannel = nullptr;
+    backgroundMusic = huntingMusic = introMusic = winnerMusic = looserMusic = nullptr;
+    engineUpgrade = toolUpgrade = deceaseUpgrade = boozeUpgrade = overkillUpgrade = error = cheer = nullptr;
+}
+
+bool AudioManager::isPlaying(Channel* channel) {
+    if (!channel) return true;
+    bool paused = false;
+    errorCheck(channel->getPaused(&paused));
+    return !paused;
+}
+
+void AudioManager::startSound(Channel* channel) {
+    if (caught || isPlaying(channel)) return;
+    errorCheck(channel->setPosition(0));
+    errorCheck(channel->setPaused(false));
+}
+
+void AudioManager::stopSound(Channel* channel) {
+    if (!channel) {
+        std::printf("\n warning null-channel!");
+        return;
+    }
+    errorCheck(channel->setPaused(true));
+    if (channel == currentBackground) currentBackground = nullptr;
+}
+
+void AudioManager::muteSound(Channel* channel, bool mute) {
+    if (channel && isPlaying(channel)) errorCheck(channel->setMute(mute));
+}
+
+// The new background is muted during a chase and unmuted otherwise: a
+// channel paused while muted keeps its mute flag, and without a chase it
+// would come back silent.
+void AudioManager::replaceSound(Channel* old, Channel* channel) {
+    if (old == channel) return;
+    if (old) stopSound(old);
+    startSound(channel);
+    muteSound(channel, huntCount > 0);
+}
+
+void AudioManager::fireSound(Sound* sound) {
+    if (!audiosystem || !sound) return;
+    errorCheck(audiosystem->playSound(sound, false, nullptr));
+}
+
+void AudioManager::startBackground() {
+    replaceSound(currentBackground, backgroundChannel);
+    currentBackground = backgroundChannel;
+}
+
+void AudioManager::stopBackground() { stopSound(backgroundChannel); }
+
+// Stopping the intro first makes it start over even when it is the current background.
+void AudioManager::startIntro() {
+    stopSound(huntingChannel);
+    muteSound(currentBackground, false);
+    huntCount = 0;
+    stopSound(introChannel);
+    replaceSound(currentBackground, introChannel);
+    currentBackground = introChannel;
+}
+
+void AudioManager::stopIntro() { stopSound(introChannel); }
+
+void AudioManager::startWinner() {
+    replaceSound(currentBackground, winnerChannel);
+    currentBackground = winnerChannel;
+}
+
+void AudioManager::stopWinner() { stopSound(winnerChannel); }
+
+void AudioManager::startLooser() {
+    stopSound(huntingChannel);
+    muteSound(currentBackground, false);
+    huntCount = 0;
+    replaceSound(currentBackground, looserChannel);
+    currentBackground = looserChannel;
+}
+
+void AudioManager::stopLooser() { stopSound(looserChannel); }
+
+void AudioManager::startHunting() {
+    ++huntCount;
+    if (caught) return;
+    muteSound(currentBackground, true);
+    startSound(huntingChannel);
+}
+
+void AudioManager::stopHunting() {
+    --huntCount;
+    if (huntCount > 0) return;
+    stopSound(huntingChannel);
+    muteSound(currentBackground, false);
+    huntCount = 0;
+}
+
+void AudioManager::fireEngineUpgrade() { fireSound(engineUpgrade); }
+void AudioManager::fireToolUpgrade() { fireSound(toolUpgrade); }
+void AudioManager::fireDeceaseUpgrade() { fireSound(deceaseUpgrade); }
+void AudioManager::fireBoozeUpgrade() { fireSound(boozeUpgrade); }
+void AudioManager::fireOverkillUpgrade() { fireSound(overkillUpgrade); }
+void AudioManager::fireError() { fireSound(error); }
+void AudioManager::fireCheer() { fireSound(cheer); }
+
+void AudioManager::muteAll(bool mute) {
+    allMuted = mute;
+    if (audiosystem) errorCheck(audiosystem->setMute(mute));
+}

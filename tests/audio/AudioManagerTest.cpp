@@ -1,0 +1,296 @@
+// The game's music rules on the real sound system, mixed into the loopback
+// device and read back: what plays is what the mix contains.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "AudioTestSupport.h"
+#include "audio/AudioManager.h"
+
+using audiotest::deviation;
+using audiotest::gameAudio;
+using audiotest::Pcm;
+using audiotest::rms;
+
+namespace {
+
+constexpr int RATE = SoundSystem::MIX_RATE;
+// Frames the mixer takes to fade a voice whose gain changed.
+constexpr std::size_t FADE = 2048;
+
+// Opens the manager's inner state to the tests.
+struct Audio : AudioManager {
+    using AudioManager::audiosystem;
+    using AudioManager::backgroundChannel;
+    using AudioManager::currentBackground;
+    using AudioManager::huntCount;
+    using AudioManager::huntingChannel;
+    using AudioManager::introChannel;
+    using AudioManager::isPlaying;
+    using AudioManager::looserChannel;
+    using AudioManager::output;
+    using AudioManager::winnerChannel;
+};
+
+class AudioManagerTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        // The manager opens "./audio/..." as the game does, from the game's folder.
+        if (const char* data = std::getenv("ZARVIK_GAME_DIR")) {
+            ASSERT_EQ(chdir(data), 0);
+        }
+        Audio::output = SoundSystem::Output::LOOPBACK;
+    }
+    void SetUp() override {
+        AudioManager::init();
+        ASSERT_TRUE(Audio::audiosystem);
+    }
+    void TearDown() override { AudioManager::kill(); }
+
+    static std::vector<float> mix(double seconds) {
+        std::vector<float> out(2 * static_cast<std::size_t>(seconds * RATE));
+        EXPECT_EQ(Audio::audiosystem->mix(out.data(), static_cast<int>(out.size() / 2)), SoundResult::OK);
+        return out;
+    }
+    static bool paused(Channel* channel) {
+        bool p = false;
+        EXPECT_EQ(channel->getPaused(&p), SoundResult::OK);
+        return p;
+    }
+    static bool muted(Channel* channel) {
+        bool m = false;
+        EXPECT_EQ(channel->getMute(&m), SoundResult::OK);
+        return m;
+    }
+    static unsigned position(Channel* channel) {
+        unsigned ms = 0;
+        EXPECT_EQ(channel->getPosition(&ms), SoundResult::OK);
+        return ms;
+    }
+};
+
+}  // namespace
+
+TEST_F(AudioManagerTest, IntroStartsOverWhenStartedAgainButPlayingMusicGoesOn) {
+    // After init every piece of music waits paused, and nothing sounds.
+    for (Channel* channel : {Audio::backgroundChannel, Audio::huntingChannel, Audio::introChannel,
+                             Audio::winnerChannel, Audio::looserChannel})
+        EXPECT_TRUE(paused(channel));
+    EXPECT_EQ(rms(mix(0.1)), 0.0);
+
+    const Pcm intro = audiotest::decode(gameAudio("intro.mp3"));
+    AudioManager::startIntro();
+    EXPECT_EQ(Audio::currentBackground, Audio::introChannel);
+    const std::vector<float> first = mix(1.0);
+    EXPECT_GT(rms(first, 0, RATE / 10), 0.01);
+    EXPECT_EQ(position(Audio::introChannel), 1000u);
+
+    // Started again while it plays: from its first sample, as the level's reset wants it.
+    AudioManager::startIntro();
+    EXPECT_EQ(position(Audio::introChannel), 0u);
+    const std::vector<float> again = mix(0.3);
+    EXPECT_LT(deviation(again, 0, intro, 0, again.size() / 2, 0.6), 1e-4);
+
+    // The background takes over; starting it again does not rewind it.
+    AudioManager::startBackground();
+    EXPECT_TRUE(paused(Audio::introChannel));
+    EXPECT_EQ(Audio::currentBackground, Audio::backgroundChannel);
+    mix(0.5);
+    AudioManager::startBackground();
+    EXPECT_EQ(position(Audio::backgroundChannel), 500u);
+    EXPECT_FALSE(paused(Audio::backgroundChannel));
+}
+
+// Each piece's share of the mix against its file: the volumes 0.6, 0.7 and
+// 0.9 show in the RMS of what is heard.
+TEST_F(AudioManagerTest, MusicSoundsAtTheVolumeOfItsPiece) {
+    struct Piece {
+        void (*start)();
+        const char* file;
+        double volume;
+    };
+    const Piece pieces[] = {{AudioManager::startIntro, "intro.mp3", 0.6},
+                            {AudioManager::startBackground, "background.mp3", 0.6},
+                            {AudioManager::startWinner, "winner.mp3", 0.9},
+                            {AudioManager::startLooser, "looser.mp3", 0.6},
+                            {AudioManager::startHunting, "hunting.mp3", 0.7}};  // over the muted looser music
+    for (const Piece& piece : pieces) {
+        SCOPED_TRACE(piece.file);
+        const Pcm pcm = audiotest::decode(gameAudio(piece.file));
+        std::vector<float> file(pcm.samples.begin(), pcm.samples.begin() + 2 * RATE / 2);
+        piece.start();
+        const std::vector<float> heard = mix(0.5);
+        EXPECT_NEAR(rms(heard, FADE) / rms(file, FADE), piece.volume, 0.005);
+    }
+}
+
+TEST_F(AudioManagerTest, ChaseMusicPlaysUntilTheLastPursuerGivesUp) {
+    const Pcm hunting = audiotest::decode(gameAudio("hunting.mp3"));
+    AudioManager::startBackground();
+    mix(0.2);
+
+    // Two pursuers: the chase music alone is heard over the muted background.
+    AudioManager::startHunting();
+    AudioManager::startHunting();
+    EXPECT_EQ(Audio::huntCount, 2);
+    EXPECT_TRUE(muted(Audio::backgroundChannel));
+    EXPECT_FALSE(paused(Audio::backgroundChannel));
+    const std::vector<float> chase = mix(0.5);
+    EXPECT_LT(deviation(chase, FADE, hunting, FADE, chase.size() / 2 - FADE, 0.7), 1e-4);
+
+    // One gives up: the chase goes on.
+    AudioManager::stopHunting();
+    EXPECT_EQ(Audio::huntCount, 1);
+    EXPECT_FALSE(paused(Audio::huntingChannel));
+    EXPECT_TRUE(muted(Audio::backgroundChannel));
+
+    // The last one gives up: the background is heard again where it had got to.
+    AudioManager::stopHunting();
+    EXPECT_EQ(Audio::huntCount, 0);
+    EXPECT_TRUE(paused(Audio::huntingChannel));
+    EXPECT_FALSE(muted(Audio::backgroundChannel));
+    EXPECT_EQ(position(Audio::backgroundChannel), 700u);
+    EXPECT_GT(rms(mix(0.3), FADE), 0.01);
+
+    // A pursuer giving up without a chase leaves the count at 0, so the next chase
+    // starts at once, with its music from the beginning.
+    AudioManager::stopHunting();
+    EXPECT_EQ(Audio::huntCount, 0);
+    EXPECT_TRUE(paused(Audio::huntingChannel));
+    AudioManager::startHunting();
+    EXPECT_EQ(Audio::huntCount, 1);
+    EXPECT_EQ(position(Audio::huntingChannel), 0u);
+    EXPECT_FALSE(paused(Audio::huntingChannel));
+}
+
+TEST_F(AudioManagerTest, ACaughtPlayerHearsNoNewMusic) {
+    AudioManager::startBackground();
+    Audio::caught = true;
+    AudioManager::startWinner();
+    EXPECT_TRUE(paused(Audio::backgroundChannel));
+    EXPECT_TRUE(paused(Audio::winnerChannel));
+    EXPECT_EQ(Audio::currentBackground, Audio::winnerChannel);
+    AudioManager::startHunting();
+    EXPECT_EQ(Audio::huntCount, 1);
+    EXPECT_TRUE(paused(Audio::huntingChannel));
+    AudioManager::startBackground();
+    EXPECT_TRUE(paused(Audio::backgroundChannel));
+    EXPECT_LT(rms(mix(0.3), FADE), 1e-6);
+
+    // The catch is over with the level's restart: the intro plays, the chase is forgotten.
+    Audio::caught = false;
+    AudioManager::startIntro();
+    EXPECT_EQ(Audio::huntCount, 0);
+    EXPECT_FALSE(paused(Audio::introChannel));
+    EXPECT_GT(rms(mix(0.3), FADE), 0.01);
+}
+
+// A chase that ends in a win: the background was paused while muted. When
+// it plays again after a restart it must be heard.
+TEST_F(AudioManagerTest, MusicPausedDuringAChaseIsHeardWhenItReturns) {
+    AudioManager::startBackground();
+    AudioManager::startHunting();
+    AudioManager::startWinner();
+    EXPECT_TRUE(muted(Audio::winnerChannel));
+    AudioManager::stopHunting();
+    EXPECT_FALSE(muted(Audio::winnerChannel));
+    AudioManager::startIntro();
+    AudioManager::startBackground();
+    EXPECT_FALSE(muted(Audio::backgroundChannel));
+    EXPECT_GT(rms(mix(0.3), FADE), 0.01);
+}
+
+TEST_F(AudioManagerTest, EffectsOverlapAndMuteAllSilencesEverything) {
+    const Pcm pickup = audiotest::decode(gameAudio("pickup.mp3"));
+    const double length = pickup.frames() / static_cast<double>(RATE) + 0.05;
+    AudioManager::fireBoozeUpgrade();
+    const std::vector<float> one = mix(length);
+    ASSERT_GT(rms(one), 0.01);
+
+    // The four pickups at once: four voices, each as loud as the one alone.
+    AudioManager::fireEngineUpgrade();
+    AudioManager::fireToolUpgrade();
+    AudioManager::fireDeceaseUpgrade();
+    AudioManager::fireBoozeUpgrade();
+    const std::vector<float> four = mix(length);
+    double worst = 0.0;
+    for (std::size_t i = 0; i < one.size(); ++i) worst = std::max(worst, std::fabs(four[i] - 4.0 * one[i]));
+    EXPECT_LT(worst, 1e-4);
+
+    // m: music and effects fall silent, and stay so across a new start of the sound system.
+    AudioManager::startIntro();
+    AudioManager::muteAll(true);
+    AudioManager::fireCheer();
+    EXPECT_LT(rms(mix(0.3), FADE), 1e-6);
+    AudioManager::kill();
+    AudioManager::init();
+    AudioManager::startIntro();
+    EXPECT_LT(rms(mix(0.3), FADE), 1e-6);
+    AudioManager::muteAll(false);
+    EXPECT_FALSE(muted(Audio::introChannel));
+    EXPECT_GT(rms(mix(0.3), FADE), 0.01);
+}
+
+// Levels are built and reset in tests without sound: every operation is harmless then.
+TEST(AudioManagerWithoutInit, EveryOperationIsHarmless) {
+    testing::internal::CaptureStdout();
+    AudioManager::startIntro();     // stops the chase and the intro: two warnings
+    AudioManager::stopIntro();      // one
+    AudioManager::startBackground();
+    AudioManager::startWinner();
+    AudioManager::startHunting();
+    AudioManager::stopHunting();    // the chase ends: one
+    AudioManager::stopHunting();    // one
+    AudioManager::startLooser();    // one
+    AudioManager::fireEngineUpgrade();
+    AudioManager::fireCheer();
+    AudioManager::update();
+    AudioManager::muteAll(true);
+    AudioManager::muteAll(false);
+    AudioManager::kill();
+    const std::string out = testing::internal::GetCapturedStdout();
+    int warnings = 0;
+    for (size_t at = out.find("\n warning null-channel!"); at != std::string::npos;
+         at = out.find("\n warning null-channel!", at + 1))
+        ++warnings;
+    EXPECT_EQ(warnings, 6);
+    EXPECT_EQ(Audio::huntCount, 0);
+    EXPECT_TRUE(Audio::isPlaying(nullptr));
+}
+
+// A sound file that is missing or broken ends the game with the error's
+// code and text and exit code -1, without waiting when there is no console.
+TEST(AudioManagerDeathTest, AMissingOrBrokenFileEndsTheProgram) {
+    audiotest::TempFolder folder;
+    const std::string audio = folder.path() + "/audio/";
+    std::filesystem::create_directories(audio);
+    for (const char* name : {"background.mp3", "hunting.mp3", "intro.mp3", "winner.mp3", "looser.mp3", "pickup.mp3",
+                             "overkill.mp3", "error.mp3", "cheer.mp3"})
+        std::filesystem::copy_file(gameAudio(name), audio + name);
+    Audio::output = SoundSystem::Output::LOOPBACK;
+    auto initThere = [&folder] {
+        if (chdir(folder.path().c_str()) != 0) std::_Exit(3);
+        if (!std::freopen("/dev/null", "r", stdin)) std::_Exit(4);
+        dup2(STDERR_FILENO, STDOUT_FILENO);  // the message goes where the test reads it
+        AudioManager::init();
+        std::_Exit(0);
+    };
+
+    std::filesystem::rename(audio + "intro.mp3", audio + "intro.keep");
+    EXPECT_EXIT(initThere(), testing::ExitedWithCode(255),
+                "FMOD ERROR! \\(5\\) File not found\\.\n  Press any key to exit\\.\\.\\.");
+    std::filesystem::rename(audio + "intro.keep", audio + "intro.mp3");
+
+    folder.write("audio/cheer.mp3", "ID3 but no music follows\n");
+    EXPECT_EXIT(initThere(), testing::ExitedWithCode(255), "FMOD ERROR! \\(8\\) ");
+
+    folder.write("audio/pickup.mp3", "");
+    EXPECT_EXIT(initThere(), testing::ExitedWithCode(255), "FMOD ERROR! \\(6\\) The file is empty\\.");
+}
