@@ -30,7 +30,9 @@ protected:
     static void SetUpTestSuite() {
         if (!GlTestWindow::ensure()) return;
         // The level opens its models and pictures relative to the working directory.
-        if (const char* data = std::getenv("ZARVIK_GAME_DIR")) EXPECT_EQ(chdir(data), 0);
+        if (const char* data = std::getenv("ZARVIK_GAME_DIR")) {
+            EXPECT_EQ(chdir(data), 0);
+        }
         clock = new FakeClock;
     }
     void SetUp() override {

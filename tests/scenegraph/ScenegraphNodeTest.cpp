@@ -69,7 +69,9 @@ TEST(ScenegraphNode, DisplayListRecordingAndFallback) {
     ScenegraphNode::displayListsEnabled = true;
     ASSERT_TRUE(node.refreshDisplayList());
     EXPECT_TRUE(glIsList(node.getDisplayList()));
-    if (node.getDisplayList() != first) EXPECT_FALSE(glIsList(first));  // the old list was deleted
+    if (node.getDisplayList() != first) {
+        EXPECT_FALSE(glIsList(first));  // the old list was deleted
+    }
     node.disableDisplayList();
     EXPECT_FALSE(node.isUsingDisplayList());
     EXPECT_EQ(node.getDisplayList(), 0u);
