@@ -56,6 +56,8 @@ void DemoLevel::reset() {
     if (carMovement) carMovement->stop();
     if (playerCar) putBack(*playerCar, START_X, height(START_X, START_Z) + DROP_HEIGHT, START_Z);
     if (messageStack) messageStack->clear();
+    stopWatch->stop();
+    stopWatch->reset();
     AudioManager::startIntro();
 }
 

@@ -13,7 +13,8 @@ Level::Level()
     : root(std::make_shared<RootNode>("<not set>")),
       animator(std::make_shared<Animator>()),
       eventManager(std::make_shared<EventManager>()),
-      overlayManager(std::make_shared<Overlay2DManager>(640, 480, false)) {
+      overlayManager(std::make_shared<Overlay2DManager>(640, 480, false)),
+      stopWatch(std::make_shared<StopWatch>()) {
     // A world exists before anything is built.
     Physics::reset();
 }
@@ -39,6 +40,9 @@ void Level::postBuild() {
     Texture::enable2DTextures();
     // The first frame must not see the loading time as elapsed time.
     animator->getTimeBase()->reset();
+    stopWatch->stop();
+    stopWatch->reset();
+    overlayManager->registerOverlay(stopWatch->getOverlay(), 0);
     root->physicAllocate();
     auto updater = std::make_shared<PhysicsUpdater>(static_cast<int>(Physics::minFPS));
     animator->registerAnimation(updater);
@@ -61,6 +65,7 @@ void Level::display() {
     animator->animate();
     root->startVisibilityTests();
     eventManager->performEvents();
+    stopWatch->update();
     root->paint();
     overlayManager->paint();
     AudioManager::update();

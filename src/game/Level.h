@@ -4,6 +4,7 @@
 #include "animation/Animator.h"
 #include "game/EventManager.h"
 #include "overlay/Overlay2DManager.h"
+#include "overlay/StopWatch.h"
 #include "scenegraph/RootNode.h"
 
 class PhysicCarMovement;
@@ -25,7 +26,7 @@ public:
     // Readies the built world for its first frame.
     void postBuild();
     virtual void reset() {}
-    // One frame: animations, visibility tests, events, painting.
+    // One frame: animations, visibility tests, events, race time, painting.
     virtual void display();
 
     std::shared_ptr<RootNode> getRoot() const { return root; }
@@ -33,6 +34,7 @@ public:
     std::shared_ptr<EventManager> getEventManager() const { return eventManager; }
     std::shared_ptr<Overlay2DManager> getOverlayManager() const { return overlayManager; }
     std::shared_ptr<PhysicCarMovement> getCarMovement() const { return carMovement; }
+    std::shared_ptr<StopWatch> getStopWatch() const { return stopWatch; }
 
 protected:
     // The movement of the player's car; set by the concrete level's build.
@@ -41,6 +43,7 @@ protected:
     std::shared_ptr<Animator> animator;
     std::shared_ptr<EventManager> eventManager;
     std::shared_ptr<Overlay2DManager> overlayManager;
+    std::shared_ptr<StopWatch> stopWatch;
 
 private:
     void warmUpPaint();

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -81,6 +82,17 @@ TEST(Level, FrameRunsAnimationsTestsEventsThenPaint) {
     EXPECT_EQ(trace, "AVEP");
     EXPECT_NEAR(level->animation->lastElapsed, 0.02, 1e-9);
     EXPECT_EQ(level->resets, 1);
+
+    // The race time is on the HUD from the build on, stopped at zero, and a
+    // running watch takes each frame's time.
+    auto watch = level->getStopWatch();
+    const auto& hud = level->getOverlayManager()->getOverlays();
+    EXPECT_NE(std::find(hud.begin(), hud.end(), watch->getOverlay()), hud.end());
+    EXPECT_FALSE(watch->isRunning());
+    watch->start();
+    clock.advance(0.25);
+    level->display();
+    EXPECT_EQ(watch->getOverlay()->getText(), "Time: 0:00:00.250");
 }
 
 TEST(Level, PreBuildEmptiesEverythingAndCanRunTwice) {

@@ -1,0 +1,49 @@
+#include "overlay/StopWatch.h"
+
+#include "math/Utilities.h"
+
+StopWatch::StopWatch() {
+    overlay->setAlignment(TextOverlay::RIGHT, TextOverlay::TOP, -180, -20);
+    reset();
+}
+
+void StopWatch::reset() {
+    hours = minutes = seconds = milliseconds = 0;
+    totalTime = 0.0;
+    showTime();
+}
+
+void StopWatch::start() {
+    running = true;
+    timeBase->reset();
+}
+
+void StopWatch::stop() { running = false; }
+
+void StopWatch::update() {
+    if (!running) return;
+    timeBase->measure();
+    totalTime += timeBase->getElapsedTime();
+    calcHRTime();
+    showTime();
+}
+
+void StopWatch::setTotalTime(double t) {
+    totalTime = t;
+    calcHRTime();
+    showTime();
+}
+
+void StopWatch::calcHRTime() {
+    double t = totalTime;
+    hours = static_cast<int>(t * 0.0002777777777777778);  // t / 3600
+    t -= hours * 3600.0;
+    minutes = static_cast<int>(t * 0.016666666666666666);  // t / 60
+    t -= minutes * 60.0;
+    seconds = static_cast<int>(t);
+    milliseconds = static_cast<int>((t - seconds) * 1000.0);
+}
+
+void StopWatch::showTime() {
+    overlay->setText(Utilities<char>::createString("Time: %i:%02i:%02i.%03i", hours, minutes, seconds, milliseconds));
+}

@@ -1,0 +1,44 @@
+#pragma once
+#include <memory>
+
+#include "animation/TimeBase.h"
+#include "overlay/TextOverlay.h"
+
+// The race timer: sums the real time between update() calls while it runs
+// and shows the total near the top right corner of the HUD as
+// "Time: h:mm:ss.mmm" (hours neither padded nor limited, milliseconds cut,
+// never rounded up). The level calls update() once per frame, after the
+// frame's animations and events; it is not an Animation.
+class StopWatch {
+public:
+    StopWatch();
+
+    // Zero total and text; a running watch runs on from zero.
+    void reset();
+    // Runs from now: the time before start() never counts.
+    void start();
+    // Keeps the total and its text: the shown time is the result.
+    void stop();
+    // While running: adds the time since the last update (or start) and shows the total.
+    void update();
+    // Splits totalTime into hours, minutes, seconds and milliseconds.
+    void calcHRTime();
+
+    std::shared_ptr<TextOverlay> getOverlay() const { return overlay; }
+    bool isRunning() const { return running; }
+    double getTotalTime() const { return totalTime; }
+    // Sets the total (seconds) and shows it: a result restored, or a test's time.
+    void setTotalTime(double seconds);
+
+private:
+    void showTime();
+
+    std::shared_ptr<TimeBase> timeBase = std::make_shared<TimeBase>();
+    int hours = 0;
+    int minutes = 0;
+    int seconds = 0;
+    int milliseconds = 0;
+    double totalTime = 0.0;
+    bool running = false;
+    std::shared_ptr<TextOverlay> overlay = std::make_shared<TextOverlay>();
+};
