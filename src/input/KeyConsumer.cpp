@@ -6,8 +6,8 @@ void KeyConsumer::consumeDown(byte, int, int) {}
 void KeyConsumer::consumeUp(byte, int, int) {}
 void KeyConsumer::consumeSpecial(int, int, int) {}
 
-bool KeyConsumer::consumes(byte key) const { return std::find(keys.begin(), keys.end(), key) != keys.end(); }
+bool KeyConsumer::consumesKey(byte key) const { return std::find(keys.begin(), keys.end(), key) != keys.end(); }
 
-bool KeyConsumer::consumes(int key) const {
+bool KeyConsumer::consumesSpecialKey(int key) const {
     return std::find(specialKeys.begin(), specialKeys.end(), key) != specialKeys.end();
 }

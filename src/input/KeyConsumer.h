@@ -6,6 +6,10 @@ using byte = unsigned char;
 // Something that reacts to keys. Subclasses list the plain keys (GLUT key
 // characters; upper and lower case differ) and special keys (GLUT codes: F1..F12
 // are 1..12, arrows 100..103) they want in their constructors.
+//
+// The two kinds of key are asked for under different names: plain key 'd' and
+// special key 100 (left arrow) share a code, and a char literal would select
+// an int overload without a word.
 class KeyConsumer {
 public:
     virtual ~KeyConsumer() = default;
@@ -14,8 +18,8 @@ public:
     virtual void consumeUp(byte key, int x, int y);
     virtual void consumeSpecial(int key, int x, int y);
 
-    bool consumes(byte key) const;
-    bool consumes(int key) const;
+    bool consumesKey(byte key) const;
+    bool consumesSpecialKey(int key) const;
 
 protected:
     std::vector<byte> keys;

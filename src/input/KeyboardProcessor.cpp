@@ -5,26 +5,35 @@
 std::vector<KeyboardProcessor::ConsumerPtr> KeyboardProcessor::consumers;
 
 namespace {
-template <typename Key, typename Call>
-void dispatch(std::vector<KeyboardProcessor::ConsumerPtr>& consumers, Key key, Call call) {
+using ConsumerPtr = KeyboardProcessor::ConsumerPtr;
+
+// Whether a consumer claims a plain key or a special key.
+auto claimsKey(byte key) {
+    return [key](const ConsumerPtr& c) { return c && c->consumesKey(key); };
+}
+auto claimsSpecialKey(int key) {
+    return [key](const ConsumerPtr& c) { return c && c->consumesSpecialKey(key); };
+}
+
+template <typename Claims, typename Call>
+void dispatch(std::vector<ConsumerPtr>& consumers, Claims claims, Call call) {
     // The list is re-read at every step: consumers may register or unregister
     // others (or themselves) while handling a key. The local copy of the handle
     // keeps a consumer alive until its own handler has returned.
     for (size_t i = 0; i < consumers.size(); ++i) {
-        KeyboardProcessor::ConsumerPtr consumer = consumers[i];
-        if (consumer && consumer->consumes(key)) call(*consumer);
+        ConsumerPtr consumer = consumers[i];
+        if (claims(consumer)) call(*consumer);
     }
 }
 
-template <typename Key>
-KeyboardProcessor::ConsumerPtr firstFor(const std::vector<KeyboardProcessor::ConsumerPtr>& consumers, Key key) {
-    for (const auto& c : consumers)
-        if (c->consumes(key)) return c;
-    return nullptr;
+template <typename Claims>
+ConsumerPtr firstFor(const std::vector<ConsumerPtr>& consumers, Claims claims) {
+    auto it = std::find_if(consumers.begin(), consumers.end(), claims);
+    return it != consumers.end() ? *it : nullptr;
 }
 
 template <typename Pred>
-void eraseFirst(std::vector<KeyboardProcessor::ConsumerPtr>& consumers, Pred pred) {
+void eraseFirst(std::vector<ConsumerPtr>& consumers, Pred pred) {
     auto it = std::find_if(consumers.begin(), consumers.end(), pred);
     if (it != consumers.end()) consumers.erase(it);
 }
@@ -40,29 +49,26 @@ void KeyboardProcessor::unregisterConsumer(const KeyConsumer* consumer) {
     eraseFirst(consumers, [consumer](const ConsumerPtr& c) { return c.get() == consumer; });
 }
 
-void KeyboardProcessor::unregisterForKey(byte key) {
-    eraseFirst(consumers, [key](const ConsumerPtr& c) { return c->consumes(key); });
-}
+void KeyboardProcessor::unregisterForKey(byte key) { eraseFirst(consumers, claimsKey(key)); }
+void KeyboardProcessor::unregisterForSpecialKey(int key) { eraseFirst(consumers, claimsSpecialKey(key)); }
 
-void KeyboardProcessor::unregisterForKey(int key) {
-    eraseFirst(consumers, [key](const ConsumerPtr& c) { return c->consumes(key); });
+KeyboardProcessor::ConsumerPtr KeyboardProcessor::getForKey(byte key) { return firstFor(consumers, claimsKey(key)); }
+KeyboardProcessor::ConsumerPtr KeyboardProcessor::getForSpecialKey(int key) {
+    return firstFor(consumers, claimsSpecialKey(key));
 }
-
-KeyboardProcessor::ConsumerPtr KeyboardProcessor::getForKey(byte key) { return firstFor(consumers, key); }
-KeyboardProcessor::ConsumerPtr KeyboardProcessor::getForKey(int key) { return firstFor(consumers, key); }
-bool KeyboardProcessor::processes(byte key) { return getForKey(key) != nullptr; }
-bool KeyboardProcessor::processes(int key) { return getForKey(key) != nullptr; }
+bool KeyboardProcessor::processesKey(byte key) { return getForKey(key) != nullptr; }
+bool KeyboardProcessor::processesSpecialKey(int key) { return getForSpecialKey(key) != nullptr; }
 
 void KeyboardProcessor::processDown(unsigned char key, int x, int y) {
-    dispatch(consumers, static_cast<byte>(key), [&](KeyConsumer& c) { c.consumeDown(key, x, y); });
+    dispatch(consumers, claimsKey(key), [&](KeyConsumer& c) { c.consumeDown(key, x, y); });
 }
 
 void KeyboardProcessor::processUp(unsigned char key, int x, int y) {
-    dispatch(consumers, static_cast<byte>(key), [&](KeyConsumer& c) { c.consumeUp(key, x, y); });
+    dispatch(consumers, claimsKey(key), [&](KeyConsumer& c) { c.consumeUp(key, x, y); });
 }
 
 void KeyboardProcessor::processSpecial(int key, int x, int y) {
-    dispatch(consumers, key, [&](KeyConsumer& c) { c.consumeSpecial(key, x, y); });
+    dispatch(consumers, claimsSpecialKey(key), [&](KeyConsumer& c) { c.consumeSpecial(key, x, y); });
 }
 
 void KeyboardProcessor::reset() { consumers.clear(); }

@@ -13,13 +13,15 @@ public:
     static void registerConsumer(ConsumerPtr consumer);
     static void unregisterConsumer(const ConsumerPtr& consumer);
     static void unregisterConsumer(const KeyConsumer* consumer);
+    // Plain keys and special keys go by different names (see KeyConsumer).
+    // Each acts on the first registered consumer that claims the key.
     static void unregisterForKey(byte key);
-    static void unregisterForKey(int key);
+    static void unregisterForSpecialKey(int key);
 
     static ConsumerPtr getForKey(byte key);
-    static ConsumerPtr getForKey(int key);
-    static bool processes(byte key);
-    static bool processes(int key);
+    static ConsumerPtr getForSpecialKey(int key);
+    static bool processesKey(byte key);
+    static bool processesSpecialKey(int key);
 
     // GLUT callbacks (plain key down and up, special key down).
     static void processDown(unsigned char key, int x, int y);

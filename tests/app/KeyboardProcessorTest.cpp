@@ -66,9 +66,9 @@ TEST_F(KeyboardProcessorTest, UnclaimedAndWrongCaseKeysAreIgnored) {
     KeyboardProcessor::processDown('x', 0, 0);
     KeyboardProcessor::processSpecial(5, 0, 0);
     EXPECT_TRUE(journal.empty());
-    EXPECT_FALSE(KeyboardProcessor::processes(static_cast<byte>('R')));
-    EXPECT_EQ(KeyboardProcessor::getForKey(static_cast<byte>('x')), nullptr);
-    EXPECT_TRUE(KeyboardProcessor::processes(static_cast<byte>('r')));
+    EXPECT_FALSE(KeyboardProcessor::processesKey('R'));
+    EXPECT_EQ(KeyboardProcessor::getForKey('x'), nullptr);
+    EXPECT_TRUE(KeyboardProcessor::processesKey('r'));
 }
 
 TEST_F(KeyboardProcessorTest, SpecialKeysAreSeparateFromPlainKeys) {
@@ -81,15 +81,37 @@ TEST_F(KeyboardProcessorTest, SpecialKeysAreSeparateFromPlainKeys) {
     EXPECT_EQ(journal, (std::vector<std::string>{"f special 1", "f special 101"}));
 }
 
+TEST_F(KeyboardProcessorTest, PlainAndSpecialLookupsNeverMix) {
+    // Plain 'd' and 'w' share their codes (100, 119) with special keys: the
+    // left arrow is special key 100. A char literal must find the plain key.
+    auto plain = std::make_shared<Recorder>("plain", std::vector<byte>{'d', 'w'});
+    auto arrows = std::make_shared<Recorder>("arrows", std::vector<byte>{}, std::vector<int>{100, 119});
+    KeyboardProcessor::registerConsumer(arrows);
+    KeyboardProcessor::registerConsumer(plain);
+    EXPECT_EQ(KeyboardProcessor::getForKey('d'), plain);
+    EXPECT_EQ(KeyboardProcessor::getForKey(119), plain);
+    EXPECT_EQ(KeyboardProcessor::getForSpecialKey(100), arrows);
+    EXPECT_EQ(KeyboardProcessor::getForSpecialKey('w'), arrows);
+    EXPECT_TRUE(plain->consumesKey('d'));
+    EXPECT_FALSE(plain->consumesSpecialKey('d'));
+    EXPECT_FALSE(arrows->consumesKey('d'));
+    EXPECT_FALSE(KeyboardProcessor::processesSpecialKey(101));
+    KeyboardProcessor::unregisterForSpecialKey(100);
+    EXPECT_EQ(KeyboardProcessor::getForSpecialKey(119), nullptr);
+    EXPECT_EQ(KeyboardProcessor::getForKey('w'), plain);
+    KeyboardProcessor::unregisterForKey('d');
+    EXPECT_FALSE(KeyboardProcessor::processesKey('w'));
+}
+
 TEST_F(KeyboardProcessorTest, UnregisterForKeyRemovesOnlyTheFirst) {
     auto a = std::make_shared<Recorder>("a", std::vector<byte>{'w'});
     auto b = std::make_shared<Recorder>("b", std::vector<byte>{'w'});
     KeyboardProcessor::registerConsumer(a);
     KeyboardProcessor::registerConsumer(b);
-    KeyboardProcessor::unregisterForKey(static_cast<byte>('w'));
-    EXPECT_EQ(KeyboardProcessor::getForKey(static_cast<byte>('w')), b);
+    KeyboardProcessor::unregisterForKey('w');
+    EXPECT_EQ(KeyboardProcessor::getForKey('w'), b);
     KeyboardProcessor::unregisterConsumer(b);
-    EXPECT_FALSE(KeyboardProcessor::processes(static_cast<byte>('w')));
+    EXPECT_FALSE(KeyboardProcessor::processesKey('w'));
     KeyboardProcessor::unregisterConsumer(b);  // not registered: nothing happens
 }
 

@@ -68,7 +68,7 @@ TEST_F(CarControlTest, DisabledIgnoresPressesButTakesReleases) {
 
 TEST_F(CarControlTest, UpperCaseKeysAreOtherKeys) {
     for (char key : {'W', 'A', 'S', 'D'}) {
-        EXPECT_FALSE(control->consumes(static_cast<byte>(key))) << key;
+        EXPECT_FALSE(control->consumesKey(static_cast<byte>(key))) << key;
         down(key);
     }
     EXPECT_FALSE(movement->isAccelerating());

@@ -1,0 +1,58 @@
+#include "game/UnmountAction.h"
+
+#include <cstdio>
+
+#include "audio/AudioManager.h"
+#include "input/KeyboardProcessor.h"
+
+float UnmountAction::SEQUENCE_LENGTH_FACTOR = 1.0f;
+
+UnmountAction::UnmountAction(std::shared_ptr<Sign> s) : sign(std::move(s)) {}
+
+int UnmountAction::sequenceLength() { return static_cast<int>(SEQUENCE_LENGTH_FACTOR * 8.0); }
+
+std::shared_ptr<CarControl> UnmountAction::findCarControl() {
+    return std::dynamic_pointer_cast<CarControl>(KeyboardProcessor::getForKey('w'));
+}
+
+void UnmountAction::enter() {
+    if (!sign) return;
+    if (sign->dismounted) {
+        if (messageStack && gotSignBoard) messageStack->push(gotSignBoard);
+        AudioManager::fireError();
+        return;
+    }
+    startGame();
+}
+
+// A disabled car control means a game (of this sign or another) or a catch
+// holds the steering already: a second game would judge the same keys twice.
+void UnmountAction::startGame() {
+    carControl = findCarControl();
+    if (!carControl) {
+        std::printf("\n UnmountAction::enter(): WARNING! no car control claims the key w; no sign game.");
+        return;
+    }
+    if (!carControl->enabled) return;
+    consumer = std::make_shared<UnmountConsumer>(carControl, sign, sequenceOverlay, sequenceLength());
+    consumer->messageStack = messageStack;
+    consumer->signFinishedBoard = signFinishedBoard;
+    consumer->unmountErrorBoard = unmountErrorBoard;
+    KeyboardProcessor::registerConsumer(consumer);
+    if (auto movement = carControl->getCarMovement()) movement->stop();
+    carControl->enabled = false;
+}
+
+void UnmountAction::leave() {
+    if (!messageStack) return;
+    messageStack->remove(gotSignBoard);
+    messageStack->remove(signFinishedBoard);
+    messageStack->remove(unmountErrorBoard);
+}
+
+void UnmountAction::abort() {
+    if (consumer) consumer->abort();
+    leave();
+    if (auto control = findCarControl()) control->enabled = true;
+    if (sequenceOverlay) sequenceOverlay->visible = false;
+}
