@@ -5,6 +5,7 @@
 #include "assets/Halo.h"
 #include "assets/TextureMover.h"
 #include "audio/AudioManager.h"
+#include "game/Event.h"
 #include "input/KeyboardProcessor.h"
 #include "math/Utilities.h"
 #include "physics/PhysicSledCreator.h"
@@ -30,7 +31,18 @@ void makeCarBody(SimpleCarNode& car) {
 }
 }  // namespace
 
+std::shared_ptr<TerrainNode> DemoLevel::Setting::terrain;
+
+void DemoLevel::SignSetting::reset() {
+    unmountAction->abort();
+    sign->dismounted = false;
+    for (const char* name : {"face", "backside"})
+        if (auto mesh = sign->node->getMesh(name)) mesh->visible = true;
+    if (sign->node->isUsingDisplayList()) sign->node->refreshDisplayList();
+}
+
 void DemoLevel::build() {
+    settings.clear();
     signs.clear();
     buildHud();
     buildMessages();
@@ -55,6 +67,9 @@ void DemoLevel::reset() {
     root->getCamera()->setEyePoint(0.0f, 0.5f, 4.0f);
     if (carMovement) carMovement->stop();
     if (playerCar) putBack(*playerCar, START_X, height(START_X, START_Z) + DROP_HEIGHT, START_Z);
+    Setting::terrain = terrain;
+    for (const auto& setting : settings) setting->reset();
+    signStates->updateUnmountStates();
     if (messageStack) messageStack->clear();
     stopWatch->stop();
     stopWatch->reset();
@@ -190,6 +205,19 @@ std::shared_ptr<MilkshapeNode> DemoLevel::placeRoadSign(float x, float z, float 
     halo->setScale(10, 10, 10);
     halo->glow(0.2f, 0.2f, 1.0f, 0.8f);
     sign->addChild(halo);
+
+    // The sign game: driving into the sign starts it.
+    auto state = std::make_shared<Sign>(sign);
+    signStates->add(state);
+    signStates->updateUnmountStates();
+    auto unmount = std::make_shared<UnmountAction>(state);
+    unmount->messageStack = messageStack;
+    unmount->sequenceOverlay = sequenceOverlays;
+    unmount->signFinishedBoard = signFinishedBoard;
+    unmount->gotSignBoard = gotSignBoard;
+    unmount->unmountErrorBoard = unmountErrorBoard;
+    eventManager->events.push_back(std::make_shared<Event>(playerCar, sign, unmount));
+    settings.push_back(std::make_shared<SignSetting>(state, unmount));
     signs.push_back(sign);
     return sign;
 }

@@ -8,6 +8,8 @@
 #include "assets/TerrainNode.h"
 #include "assets/TextureQuad.h"
 #include "game/Level.h"
+#include "game/Sign.h"
+#include "game/UnmountAction.h"
 #include "overlay/Overlay3D.h"
 #include "overlay/OverlayList.h"
 #include "overlay/OverlayStack.h"
@@ -23,6 +25,24 @@
 // message pictures.
 class DemoLevel : public Level {
 public:
+    // Restores one resettable piece of the level to its start situation.
+    class Setting {
+    public:
+        virtual ~Setting() = default;
+        virtual void reset() {}
+        // The ground, for settings that put things back on it; set by the level's reset.
+        static std::shared_ptr<TerrainNode> terrain;
+    };
+    // A sign back up: its game ended, counted as not dismantled, its plate shown again.
+    class SignSetting : public Setting {
+    public:
+        SignSetting(std::shared_ptr<Sign> sign, std::shared_ptr<UnmountAction> unmountAction)
+            : sign(std::move(sign)), unmountAction(std::move(unmountAction)) {}
+        void reset() override;
+        std::shared_ptr<Sign> sign;
+        std::shared_ptr<UnmountAction> unmountAction;
+    };
+
     void build() override;
     void reset() override;
 
@@ -69,6 +89,7 @@ private:
     std::shared_ptr<SimpleCarNode> playerCar;
     std::shared_ptr<CarControl> carControl;
     std::vector<std::shared_ptr<MilkshapeNode>> signs;
+    std::vector<std::shared_ptr<Setting>> settings;  // in creation order
     std::shared_ptr<LightNode> sun;
     std::shared_ptr<LensFlare> lensFlare;
     std::shared_ptr<TextureQuad> clouds;

@@ -14,7 +14,8 @@ Level::Level()
       animator(std::make_shared<Animator>()),
       eventManager(std::make_shared<EventManager>()),
       overlayManager(std::make_shared<Overlay2DManager>(640, 480, false)),
-      stopWatch(std::make_shared<StopWatch>()) {
+      stopWatch(std::make_shared<StopWatch>()),
+      signStates(std::make_shared<SignStates>()) {
     // A world exists before anything is built.
     Physics::reset();
 }
@@ -32,10 +33,12 @@ void Level::preBuild() {
     overlayManager->reset();
     animator->clear();
     eventManager->events.clear();
+    signStates->clear();
     root = std::make_shared<RootNode>("Scenegraph Root");
 }
 
 void Level::postBuild() {
+    signStates->updateUnmountStates();
     root->finalize();
     Texture::enable2DTextures();
     // The first frame must not see the loading time as elapsed time.

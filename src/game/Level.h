@@ -3,6 +3,7 @@
 
 #include "animation/Animator.h"
 #include "game/EventManager.h"
+#include "game/SignStates.h"
 #include "overlay/Overlay2DManager.h"
 #include "overlay/StopWatch.h"
 #include "scenegraph/RootNode.h"
@@ -35,6 +36,7 @@ public:
     std::shared_ptr<Overlay2DManager> getOverlayManager() const { return overlayManager; }
     std::shared_ptr<PhysicCarMovement> getCarMovement() const { return carMovement; }
     std::shared_ptr<StopWatch> getStopWatch() const { return stopWatch; }
+    std::shared_ptr<SignStates> getSignStates() const { return signStates; }
 
 protected:
     // The movement of the player's car; set by the concrete level's build.
@@ -44,6 +46,7 @@ protected:
     std::shared_ptr<EventManager> eventManager;
     std::shared_ptr<Overlay2DManager> overlayManager;
     std::shared_ptr<StopWatch> stopWatch;
+    std::shared_ptr<SignStates> signStates;
 
 private:
     void warmUpPaint();

@@ -113,7 +113,7 @@ TEST_F(DemoLevelTest, ThreeSecondsOfWDriveAboutTwentyNineUnitsAlongMinusZ) {
     EXPECT_LT(highestClearance, 0.3f);
 }
 
-TEST_F(DemoLevelTest, ACarDrivenIntoASignStopsAtIt) {
+TEST_F(DemoLevelTest, DrivingIntoASignStartsItsGameAndTheRightKeysTakeItDown) {
     // The sign at (0, -200) stands across the road; start 20 units in front of it.
     auto car = shared->getPlayerCar();
     DemoLevel::putBack(*car, 0, shared->height(0, -180) + 0.5f, -180);
@@ -122,10 +122,38 @@ TEST_F(DemoLevelTest, ACarDrivenIntoASignStopsAtIt) {
     frames(260);  // without the sign the car would be 25 units further, at z = -205
     KeyboardProcessor::processUp('w', 0, 0);
     frames(50);
-    // Stopped at the plate (its front face is at z = -199.98), not through it.
-    EXPECT_GT(pose()[14], -200.1f);
-    EXPECT_LT(pose()[14], -198.5f);
+    // Stopped where the trigger spheres meet (radii 1 + 2), before the plate at z = -199.98.
+    EXPECT_GT(pose()[14], -199.0f);
+    EXPECT_LT(pose()[14], -196.8f);
     EXPECT_NEAR(pose()[12], 0.0f, 0.5f);
+
+    // The sign game runs: the steering is taken away and eight arrows show.
+    auto sign = shared->getSigns()[3];
+    std::shared_ptr<UnmountAction> unmount;
+    for (const auto& event : shared->getEventManager()->events)
+        if (event->getWith() == sign) unmount = std::dynamic_pointer_cast<UnmountAction>(event->getAction());
+    ASSERT_TRUE(unmount && unmount->getConsumer());
+    EXPECT_FALSE(shared->getCarControl()->enabled);
+    int shown = 0;
+    for (const auto& arrow : shared->getSequenceOverlays()->items) shown += arrow->visible ? 1 : 0;
+    EXPECT_EQ(shown, 8);
+
+    // Direction codes 0 right, 1 up, 2 left, 3 down are typed as d, w, a, s.
+    const std::vector<int> row = unmount->getConsumer()->getSequence();
+    for (int code : row) {
+        KeyboardProcessor::processDown("dwas"[code], 0, 0);
+        KeyboardProcessor::processUp("dwas"[code], 0, 0);
+    }
+    EXPECT_TRUE(unmount->getSign()->dismounted);
+    EXPECT_FALSE(sign->getMesh("face")->visible);
+    EXPECT_FALSE(sign->getMesh("backside")->visible);
+    EXPECT_TRUE(shared->getCarControl()->enabled);
+    EXPECT_FALSE(shared->getSignStates()->updateUnmountStates()) << "three signs still stand";
+
+    shared->reset();  // the sign stands again
+    EXPECT_FALSE(unmount->getSign()->dismounted);
+    EXPECT_TRUE(sign->getMesh("face")->visible);
+    EXPECT_TRUE(sign->getMesh("backside")->visible);
 }
 
 TEST_F(DemoLevelTest, TheTerrainsWallsKeepTheCarIn) {
