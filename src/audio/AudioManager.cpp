@@ -153,6 +153,13 @@ void AudioManager::fireSound(Sound* sound) {
     errorCheck(audiosystem->playSound(sound, false, nullptr));
 }
 
+// The chase music stops and the background is heard again.
+void AudioManager::endChase() {
+    stopSound(huntingChannel);
+    muteSound(currentBackground, false);
+    huntCount = 0;
+}
+
 void AudioManager::startBackground() {
     replaceSound(currentBackground, backgroundChannel);
     currentBackground = backgroundChannel;
@@ -162,9 +169,7 @@ void AudioManager::stopBackground() { stopSound(backgroundChannel); }
 
 // Stopping the intro first makes it start over even when it is the current background.
 void AudioManager::startIntro() {
-    stopSound(huntingChannel);
-    muteSound(currentBackground, false);
-    huntCount = 0;
+    endChase();
     stopSound(introChannel);
     replaceSound(currentBackground, introChannel);
     currentBackground = introChannel;
@@ -180,9 +185,7 @@ void AudioManager::startWinner() {
 void AudioManager::stopWinner() { stopSound(winnerChannel); }
 
 void AudioManager::startLooser() {
-    stopSound(huntingChannel);
-    muteSound(currentBackground, false);
-    huntCount = 0;
+    endChase();
     replaceSound(currentBackground, looserChannel);
     currentBackground = looserChannel;
 }
@@ -199,9 +202,7 @@ void AudioManager::startHunting() {
 void AudioManager::stopHunting() {
     --huntCount;
     if (huntCount > 0) return;
-    stopSound(huntingChannel);
-    muteSound(currentBackground, false);
-    huntCount = 0;
+    endChase();
 }
 
 void AudioManager::fireEngineUpgrade() { fireSound(engineUpgrade); }

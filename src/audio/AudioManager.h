@@ -62,6 +62,7 @@ protected:
     static void replaceSound(Channel* old, Channel* channel);
     static void fireSound(Sound* sound);
     static void muteSound(Channel* channel, bool mute);
+    static void endChase();
     static bool isPlaying(Channel* channel);
     static void errorCheck(SoundResult result);
 

@@ -36,9 +36,7 @@ std::shared_ptr<TerrainNode> DemoLevel::Setting::terrain;
 void DemoLevel::SignSetting::reset() {
     unmountAction->abort();
     sign->dismounted = false;
-    for (const char* name : {"face", "backside"})
-        if (auto mesh = sign->node->getMesh(name)) mesh->visible = true;
-    if (sign->node->isUsingDisplayList()) sign->node->refreshDisplayList();
+    sign->showPlate(true);
 }
 
 void DemoLevel::build() {

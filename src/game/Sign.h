@@ -9,6 +9,16 @@
 struct Sign {
     explicit Sign(std::shared_ptr<MilkshapeNode> node) : node(std::move(node)) {}
 
+    // Shows or hides the plate (meshes "face" and "backside") of the model.
+    void showPlate(bool shown) {
+        if (!node) return;
+        for (const char* name : {"face", "backside"})
+            if (auto mesh = node->getMesh(name)) mesh->visible = shown;
+        // The grouped display lists hold the old visibility until rebuilt; a
+        // model drawn in immediate mode needs (and has) no list to rebuild.
+        if (node->isUsingDisplayList()) node->refreshDisplayList();
+    }
+
     std::shared_ptr<MilkshapeNode> node;
     bool dismounted = false;
 };

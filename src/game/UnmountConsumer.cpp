@@ -88,7 +88,7 @@ void UnmountConsumer::finish() {
     pushBoard(signFinishedBoard);
     if (sign) {
         sign->dismounted = true;
-        hidePlate();
+        sign->showPlate(false);
     }
     KeyboardProcessor::unregisterConsumer(this);
 }
@@ -97,16 +97,6 @@ void UnmountConsumer::hideArrows() {
     if (!sequenceOverlay) return;
     const int slots = std::min(static_cast<int>(sequenceOverlay->items.size()), MAX_SEQUENCE_LENGTH);
     for (int i = 0; i < slots; ++i) sequenceOverlay->items[i]->visible = false;
-}
-
-void UnmountConsumer::hidePlate() {
-    const auto& node = sign->node;
-    if (!node) return;
-    for (const char* name : {"face", "backside"})
-        if (auto mesh = node->getMesh(name)) mesh->visible = false;
-    // The grouped display lists hold the old visibility until rebuilt; a
-    // model drawn in immediate mode needs (and has) no list to rebuild.
-    if (node->isUsingDisplayList()) node->refreshDisplayList();
 }
 
 void UnmountConsumer::removeBoards() {

@@ -58,7 +58,6 @@ private:
     void drawSequence();
     void finish();
     void hideArrows();
-    void hidePlate();
     void removeBoards();
     void pushBoard(const std::shared_ptr<Billboard>& board);
 

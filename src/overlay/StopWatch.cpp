@@ -28,12 +28,6 @@ void StopWatch::update() {
     showTime();
 }
 
-void StopWatch::setTotalTime(double t) {
-    totalTime = t;
-    calcHRTime();
-    showTime();
-}
-
 void StopWatch::calcHRTime() {
     double t = totalTime;
     hours = static_cast<int>(t * 0.0002777777777777778);  // t / 3600

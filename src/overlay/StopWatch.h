@@ -27,8 +27,6 @@ public:
     std::shared_ptr<TextOverlay> getOverlay() const { return overlay; }
     bool isRunning() const { return running; }
     double getTotalTime() const { return totalTime; }
-    // Sets the total (seconds) and shows it: a result restored, or a test's time.
-    void setTotalTime(double seconds);
 
 private:
     void showTime();
