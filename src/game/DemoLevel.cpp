@@ -6,6 +6,7 @@
 #include "assets/TextureMover.h"
 #include "audio/AudioManager.h"
 #include "game/Event.h"
+#include "game/EventSphere.h"
 #include "input/KeyboardProcessor.h"
 #include "math/Utilities.h"
 #include "physics/PhysicSledCreator.h"
@@ -19,6 +20,8 @@
 namespace {
 // Where the car starts, and how far above the ground it is dropped.
 constexpr float START_X = 0.0f, START_Z = 0.0f, DROP_HEIGHT = 2.0f;
+// The start/finish area round the start.
+constexpr float START_RADIUS = 30.0f;
 
 // A car's rigid body: a never-sleeping sled of mass 20 with a low centre of mass.
 void makeCarBody(SimpleCarNode& car) {
@@ -52,6 +55,7 @@ void DemoLevel::build() {
     placeSignWithPlate(-200, 0, 90, "models/tafel_text_ratschitschach.png");
     placeSignWithPlate(0, 200, 180, "models/tafel_text_smihel.png");
     placeSignWithPlate(0, -200, 0, "models/tafel_text_gotschuchn.png");
+    defineStartArea(START_X, START_Z, START_RADIUS);
     buildChalet();
     buildLensFlare();
     buildClouds();
@@ -68,6 +72,8 @@ void DemoLevel::reset() {
     Setting::terrain = terrain;
     for (const auto& setting : settings) setting->reset();
     signStates->updateUnmountStates();
+    // The car stands inside the start area: the race starts when it drives out.
+    if (startEvent) startEvent->setState(EVT_IN);
     if (messageStack) messageStack->clear();
     stopWatch->stop();
     stopWatch->reset();
@@ -226,6 +232,30 @@ void DemoLevel::placeSignWithPlate(float x, float z, float rotation, const char*
         face->setTexture(plateTexture);
         sign->refreshDisplayList();
     }
+}
+
+void DemoLevel::defineStartArea(float x, float z, float radius) {
+    auto area = std::make_shared<EventSphere>("Start-/Zielbereich");
+    auto sphere = area->getEventSphere();
+    sphere->radius = radius;
+    sphere->lines = {"Zeit starten/stoppen"};
+    sphere->color[0] = 0.7f;
+    sphere->color[1] = 0.7f;
+    sphere->color[2] = 0.0f;
+    area->setTranslation(x, height(x, z), z);
+    root->addChild(area);
+
+    auto halo = std::make_shared<Halo>("Start-/Zielb halo");
+    halo->setScale(2 * radius, 2 * radius, 2 * radius);
+    halo->glow(1.0f, 1.0f, 0.0f, 0.7f);
+    area->addChild(halo);
+
+    timerAction = std::make_shared<TimerRegionAction>(signStates, stopWatch);
+    timerAction->messageStack = messageStack;
+    startEvent = std::make_shared<Event>(playerCar, area, timerAction);
+    eventManager->events.push_back(startEvent);
+    root->addChild(timerAction->getWinnerBoard());
+    root->addChild(timerAction->getUnfinishedBoard());
 }
 
 void DemoLevel::buildChalet() {

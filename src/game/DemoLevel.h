@@ -8,7 +8,9 @@
 #include "assets/TerrainNode.h"
 #include "assets/TextureQuad.h"
 #include "game/Level.h"
+#include "game/Event.h"
 #include "game/Sign.h"
+#include "game/TimerRegionAction.h"
 #include "game/UnmountAction.h"
 #include "overlay/Overlay3D.h"
 #include "overlay/OverlayList.h"
@@ -19,8 +21,8 @@
 
 // The game's one level: a square terrain under a sky dome with a sun, its
 // lens flare and drifting clouds, the player's car in the middle, four town
-// signs with their halos at the points of the compass 200 units out, a chalet
-// beside the start, and the HUD: three picture lists (item icons, pursuer
+// signs with their halos at the points of the compass 200 units out, the
+// start/finish area round the start, a chalet beside it, and the HUD: three picture lists (item icons, pursuer
 // stars, the arrow row of the sign game) and the message stack with its
 // message pictures.
 class DemoLevel : public Level {
@@ -56,6 +58,8 @@ public:
     std::shared_ptr<OverlayStack> getMessageStack() const { return messageStack; }
     std::shared_ptr<LensFlare> getLensFlare() const { return lensFlare; }
     std::shared_ptr<TextureQuad> getClouds() const { return clouds; }
+    std::shared_ptr<Event> getStartEvent() const { return startEvent; }
+    std::shared_ptr<TimerRegionAction> getTimerAction() const { return timerAction; }
 
     // The arrow slots of the sign game.
     static constexpr int ARROW_SLOTS = 8;
@@ -84,6 +88,7 @@ private:
     void buildChalet();
     std::shared_ptr<MilkshapeNode> placeRoadSign(float x, float z, float rotation);
     void placeSignWithPlate(float x, float z, float rotation, const char* plateTexture);
+    void defineStartArea(float x, float z, float radius);
 
     std::shared_ptr<TerrainNode> terrain;
     std::shared_ptr<SimpleCarNode> playerCar;
@@ -99,4 +104,6 @@ private:
     std::shared_ptr<OverlayList> sequenceOverlays;
     std::shared_ptr<OverlayStack> messageStack;
     std::shared_ptr<Billboard> signFinishedBoard, gotSignBoard, unmountErrorBoard, loserBoard;
+    std::shared_ptr<Event> startEvent;
+    std::shared_ptr<TimerRegionAction> timerAction;
 };

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "assets/Billboard.h"
+#include "assets/Halo.h"
 #include "assets/TextureQuad.h"
 #include "scenegraph/SceneTestSupport.h"
 #include "support/TestPictures.h"
@@ -150,4 +151,29 @@ TEST(TextureQuad, UploadsMipmapsOnlyWhenAskedAndSurvivesAMissingPicture) {
         << out;
     EXPECT_FLOAT_EQ(missing.getVertices()[6], 1.0f);  // corner 2 at (+1, 0, +1)
     EXPECT_FLOAT_EQ(missing.getVertices()[8], 1.0f);
+}
+
+TEST(Halo, FadesOutAsTheEyeComesInsideIt) {
+    REQUIRE_GL();
+    SwitchGuard guard;
+    RootNode root("root");
+    setUpView(root);
+    auto halo = std::make_shared<Halo>("area halo");  // without its picture file: a plain yellow quad
+    halo->setScale(4, 4, 4);
+    halo->glow(1, 1, 0, 0.7f);
+    root.addChild(halo);
+    root.finalize();
+    auto redAt = [&](float eyeDistance) {
+        root.getCamera()->setEyePoint(0, 0, eyeDistance);
+        drawFrame(root);
+        return int(centre().r);
+    };
+
+    // Full alpha from one size away (4), none within half of it (2), linear between.
+    const int full = redAt(5.0f), half = redAt(3.0f), inside = redAt(1.5f);
+    EXPECT_GT(full, 50) << half << " " << inside;
+    EXPECT_NEAR(half, full / 2, 25);
+    EXPECT_LT(inside, 5);
+    EXPECT_FLOAT_EQ(halo->getMaterial()->diffuse[3], 0.7f) << "the fade leaves the material alone";
+    EXPECT_TRUE(halo->active);
 }

@@ -156,6 +156,57 @@ TEST_F(DemoLevelTest, DrivingIntoASignStartsItsGameAndTheRightKeysTakeItDown) {
     EXPECT_TRUE(sign->getMesh("backside")->visible);
 }
 
+TEST_F(DemoLevelTest, TheRaceStartsOnLeavingTheStartAreaAndIsJudgedOnReturn) {
+    auto watch = shared->getStopWatch();
+    auto stack = shared->getMessageStack();
+    auto timer = shared->getTimerAction();
+    const auto& signs = shared->getSignStates()->getSigns();
+    ASSERT_EQ(signs.size(), 4u);
+    // Drives with a key held until the car's distance from the start crosses
+    // 30 units plus the car's radius 1 (the spheres stop touching at 31).
+    auto driveUntil = [&](char key, bool outside) {
+        KeyboardProcessor::processDown(key, 0, 0);
+        for (int i = 0; i < 1500 && (std::hypot(pose()[12], pose()[14]) > 31.0f) != outside; ++i) frames(1);
+        KeyboardProcessor::processUp(key, 0, 0);
+        frames(30);
+    };
+
+    // Standing in the area after the reset: no enter, no picture, the watch at zero.
+    EXPECT_TRUE(shared->getStartEvent()->getWasColliding());
+    EXPECT_TRUE(stack->getStack().empty());
+    EXPECT_FALSE(watch->isRunning());
+    EXPECT_EQ(watch->getTotalTime(), 0.0);
+
+    driveUntil('w', true);
+    EXPECT_TRUE(watch->isRunning());
+    EXPECT_TRUE(stack->getStack().empty());
+
+    // Back in reverse with three signs down: told to go on, the watch runs on.
+    for (int i = 0; i < 3; ++i) signs[i]->dismounted = true;
+    driveUntil('s', false);
+    ASSERT_FALSE(stack->getStack().empty());
+    EXPECT_EQ(stack->getStack().back(), timer->getUnfinishedBoard());
+    EXPECT_TRUE(watch->isRunning());
+
+    // Out again (the picture goes), the last sign down, and back: won.
+    driveUntil('w', true);
+    EXPECT_TRUE(stack->getStack().empty());
+    signs[3]->dismounted = true;
+    driveUntil('s', false);
+    ASSERT_FALSE(stack->getStack().empty());
+    EXPECT_EQ(stack->getStack().back(), timer->getWinnerBoard());
+    EXPECT_FALSE(watch->isRunning());
+    const double result = watch->getTotalTime();
+    EXPECT_GT(result, 3.0);  // at least the four crossings of some 30 units
+    frames(50);
+    EXPECT_EQ(watch->getTotalTime(), result);
+
+    // Leaving after a win only takes the picture away.
+    driveUntil('w', true);
+    EXPECT_TRUE(stack->getStack().empty());
+    EXPECT_FALSE(watch->isRunning());
+}
+
 TEST_F(DemoLevelTest, TheTerrainsWallsKeepTheCarIn) {
     // 15 units before the north edge of the terrain (z = -300), heading north.
     auto car = shared->getPlayerCar();

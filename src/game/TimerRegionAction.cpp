@@ -1,0 +1,53 @@
+#include "game/TimerRegionAction.h"
+
+#include "assets/TextureQuad.h"
+#include "audio/AudioManager.h"
+
+namespace {
+std::shared_ptr<Billboard> messagePicture(const char* file) {
+    auto board = std::make_shared<Billboard>(file, true, "hunter overlay billboard");
+    board->overlay = true;
+    board->active = false;
+    TextureQuad::makeWhite(*board->getMaterial(), 0.99f);
+    return board;
+}
+}  // namespace
+
+TimerRegionAction::TimerRegionAction(std::shared_ptr<SignStates> states, std::shared_ptr<StopWatch> watch)
+    : signStates(std::move(states)), stopWatch(std::move(watch)) {
+    initBillboards();
+}
+
+void TimerRegionAction::initBillboards() {
+    winnerBoard = messagePicture("images/winner.png");
+    unfinishedBoard = messagePicture("images/unfinished.png");
+}
+
+// After a win every sign is still down, so leaving again starts nothing.
+void TimerRegionAction::leave() {
+    if (!signStates->updateUnmountStates()) {
+        stopWatch->start();
+        AudioManager::startBackground();
+    }
+    if (messageStack) {
+        messageStack->remove(winnerBoard);
+        messageStack->remove(unfinishedBoard);
+    }
+}
+
+void TimerRegionAction::enter() {
+    if (signStates->updateUnmountStates()) win();
+    else showUnfinished();
+}
+
+void TimerRegionAction::win() {
+    stopWatch->stop();
+    if (messageStack) messageStack->push(winnerBoard);
+    AudioManager::startWinner();
+    AudioManager::fireCheer();
+}
+
+void TimerRegionAction::showUnfinished() {
+    AudioManager::fireError();
+    if (messageStack) messageStack->push(unfinishedBoard);
+}
