@@ -1,6 +1,7 @@
 #include "game/UnmountAction.h"
 
 #include <cstdio>
+#include <string>
 
 #include "audio/AudioManager.h"
 #include "input/KeyboardProcessor.h"
@@ -39,8 +40,17 @@ void UnmountAction::startGame() {
     consumer->signFinishedBoard = signFinishedBoard;
     consumer->unmountErrorBoard = unmountErrorBoard;
     KeyboardProcessor::registerConsumer(consumer);
+    printKeys();
     if (auto movement = carControl->getCarMovement()) movement->stop();
     carControl->enabled = false;
+}
+
+// A debug line with the row as the keys that type it (d right, w up, a left, s down).
+void UnmountAction::printKeys() const {
+    std::string keys;
+    for (int code : consumer->getSequence()) keys += (code >= 0 && code < 4) ? "dwas"[code] : '?';
+    std::printf("\n UnmountAction::enter(): sign game started, keys: %s", keys.c_str());
+    std::fflush(stdout);
 }
 
 void UnmountAction::leave() {

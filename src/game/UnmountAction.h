@@ -46,6 +46,7 @@ public:
 private:
     static std::shared_ptr<CarControl> findCarControl();
     void startGame();
+    void printKeys() const;
 
     std::shared_ptr<UnmountConsumer> consumer;
     std::shared_ptr<Sign> sign;
