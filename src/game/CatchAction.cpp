@@ -1,0 +1,22 @@
+#include "game/CatchAction.h"
+
+#include "audio/AudioManager.h"
+
+CatchAction::CatchAction(std::shared_ptr<HunterAI> a, std::shared_ptr<CarControl> control)
+    : ai(std::move(a)), carControl(std::move(control)) {}
+
+void CatchAction::enter() {
+    if (!ai || ai->getState() != HunterAI::HUNTING) return;
+    if (carControl) {
+        carControl->enabled = false;
+        if (auto movement = carControl->getCarMovement()) movement->stop();
+    }
+    AudioManager::startLooser();
+    AudioManager::caught = true;
+    if (messageStack) messageStack->push(loserBoard);
+}
+
+void CatchAction::abort() {
+    if (messageStack) messageStack->remove(loserBoard);
+    AudioManager::caught = false;
+}
