@@ -23,8 +23,10 @@ constexpr float START_X = 0.0f, START_Z = 0.0f, DROP_HEIGHT = 2.0f;
 // The start/finish area round the start.
 constexpr float START_RADIUS = 30.0f;
 
+}  // namespace
+
 // A car's rigid body: a never-sleeping sled of mass 20 with a low centre of mass.
-void makeCarBody(SimpleCarNode& car) {
+void DemoLevel::makeCarBody(SimpleCarNode& car) {
     auto volume = car.getPhysicVolume();
     volume->alwaysActive = true;
     volume->isStatic = false;
@@ -32,9 +34,17 @@ void makeCarBody(SimpleCarNode& car) {
     volume->creator = std::make_shared<PhysicSledCreator>(&car);
     volume->mass = 20.0f;
 }
-}  // namespace
 
 std::shared_ptr<TerrainNode> DemoLevel::Setting::terrain;
+
+void DemoLevel::HunterSetting::reset() {
+    movement->stop();
+    const float ground = terrain ? static_cast<float>(terrain->heightAt(startX, startZ)) : 0.0f;
+    putBack(*hunterCar, startX, ground + DROP_HEIGHT, startZ);
+    movement->takeHeadingFromCar();
+    hunterAI->enterStrafingState(true);
+    catchAction->abort();
+}
 
 void DemoLevel::SignSetting::reset() {
     unmountAction->abort();
@@ -45,10 +55,12 @@ void DemoLevel::SignSetting::reset() {
 void DemoLevel::build() {
     settings.clear();
     signs.clear();
+    items.clear();
     buildHud();
     buildMessages();
     buildTerrain();
     buildPlayerCar();
+    placeHunters();
     buildSun();
     buildSky();
     placeSignWithPlate(200, 0, -90, "models/tafel_text_humtschach.png");
@@ -56,6 +68,7 @@ void DemoLevel::build() {
     placeSignWithPlate(0, 200, 180, "models/tafel_text_smihel.png");
     placeSignWithPlate(0, -200, 0, "models/tafel_text_gotschuchn.png");
     defineStartArea(START_X, START_Z, START_RADIUS);
+    placeItems();
     buildChalet();
     buildLensFlare();
     buildClouds();
@@ -69,6 +82,9 @@ void DemoLevel::reset() {
     root->getCamera()->setEyePoint(0.0f, 0.5f, 4.0f);
     if (carMovement) carMovement->stop();
     if (playerCar) putBack(*playerCar, START_X, height(START_X, START_Z) + DROP_HEIGHT, START_Z);
+    // Put back means facing the start heading too, not turning back to the old one.
+    if (carMovement) carMovement->takeHeadingFromCar();
+    HunterAI::BLIND = true;  // the pursuers ignore the player until the race starts
     Setting::terrain = terrain;
     for (const auto& setting : settings) setting->reset();
     signStates->updateUnmountStates();
@@ -191,71 +207,6 @@ void DemoLevel::buildSky() {
     sky->alwaysVisible = true;
     sky->enableDisplayList();
     root->getSkyElementsRoot()->addChild(sky);
-}
-
-std::shared_ptr<MilkshapeNode> DemoLevel::placeRoadSign(float x, float z, float rotation) {
-    // A solid obstacle: the default body of a geometry node, a box around the model.
-    auto sign = std::make_shared<MilkshapeNode>("Ortstafel");
-    sign->load("models", "sign.txt");
-    sign->setTranslation(x, height(x, z), z);
-    sign->setRotations(0, rotation, 0);
-    auto sphere = sign->getEventSphere();
-    sphere->radius = 2.0f;
-    sphere->lines = {"Tafel demontieren"};
-    sign->enableDisplayList();
-    root->addChild(sign);
-
-    auto halo = std::make_shared<Halo>("Ortstafel halo");
-    halo->setScale(10, 10, 10);
-    halo->glow(0.2f, 0.2f, 1.0f, 0.8f);
-    sign->addChild(halo);
-
-    // The sign game: driving into the sign starts it.
-    auto state = std::make_shared<Sign>(sign);
-    signStates->add(state);
-    signStates->updateUnmountStates();
-    auto unmount = std::make_shared<UnmountAction>(state);
-    unmount->messageStack = messageStack;
-    unmount->sequenceOverlay = sequenceOverlays;
-    unmount->signFinishedBoard = signFinishedBoard;
-    unmount->gotSignBoard = gotSignBoard;
-    unmount->unmountErrorBoard = unmountErrorBoard;
-    eventManager->events.push_back(std::make_shared<Event>(playerCar, sign, unmount));
-    settings.push_back(std::make_shared<SignSetting>(state, unmount));
-    signs.push_back(sign);
-    return sign;
-}
-
-void DemoLevel::placeSignWithPlate(float x, float z, float rotation, const char* plateTexture) {
-    auto sign = placeRoadSign(x, z, rotation);
-    if (auto face = sign->getMesh("face")) {
-        face->setTexture(plateTexture);
-        sign->refreshDisplayList();
-    }
-}
-
-void DemoLevel::defineStartArea(float x, float z, float radius) {
-    auto area = std::make_shared<EventSphere>("Start-/Zielbereich");
-    auto sphere = area->getEventSphere();
-    sphere->radius = radius;
-    sphere->lines = {"Zeit starten/stoppen"};
-    sphere->color[0] = 0.7f;
-    sphere->color[1] = 0.7f;
-    sphere->color[2] = 0.0f;
-    area->setTranslation(x, height(x, z), z);
-    root->addChild(area);
-
-    auto halo = std::make_shared<Halo>("Start-/Zielb halo");
-    halo->setScale(2 * radius, 2 * radius, 2 * radius);
-    halo->glow(1.0f, 1.0f, 0.0f, 0.7f);
-    area->addChild(halo);
-
-    timerAction = std::make_shared<TimerRegionAction>(signStates, stopWatch);
-    timerAction->messageStack = messageStack;
-    startEvent = std::make_shared<Event>(playerCar, area, timerAction);
-    eventManager->events.push_back(startEvent);
-    root->addChild(timerAction->getWinnerBoard());
-    root->addChild(timerAction->getUnfinishedBoard());
 }
 
 void DemoLevel::buildChalet() {

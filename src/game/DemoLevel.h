@@ -8,7 +8,12 @@
 #include "assets/TerrainNode.h"
 #include "assets/TextureQuad.h"
 #include "game/Level.h"
+#include "game/AntiHunterAction.h"
+#include "game/CatchAction.h"
 #include "game/Event.h"
+#include "game/HunterAI.h"
+#include "game/ItemAction.h"
+#include "game/OverkillAction.h"
 #include "game/Sign.h"
 #include "game/TimerRegionAction.h"
 #include "game/UnmountAction.h"
@@ -17,14 +22,19 @@
 #include "overlay/OverlayStack.h"
 #include "scenegraph/LightNode.h"
 #include "vehicles/CarControl.h"
+#include "vehicles/PhysicCarMovement.h"
 #include "vehicles/SimpleCarNode.h"
 
 // The game's one level: a square terrain under a sky dome with a sun, its
-// lens flare and drifting clouds, the player's car in the middle, four town
-// signs with their halos at the points of the compass 200 units out, the
-// start/finish area round the start, a chalet beside it, and the HUD: three picture lists (item icons, pursuer
-// stars, the arrow row of the sign game) and the message stack with its
-// message pictures.
+// lens flare and drifting clouds, the player's car in the middle of the
+// start/finish area, eight pursuers patrolling between four town signs at
+// the points of the compass 200 units out, fourteen items, a chalet beside
+// the start, and the HUD: three picture lists (item icons, pursuer stars, the
+// arrow row of the sign game) and the message stack with its pictures.
+//
+// Every rule is an event: per pursuer its view sphere and its catch, per
+// sign its game and one checkpoint per pursuer, the start/finish area, then
+// the items, checked in that order every frame.
 class DemoLevel : public Level {
 public:
     // Restores one resettable piece of the level to its start situation.
@@ -44,6 +54,24 @@ public:
         std::shared_ptr<Sign> sign;
         std::shared_ptr<UnmountAction> unmountAction;
     };
+    // An item back in place with its influence ended.
+    class ItemSetting : public Setting {
+    public:
+        explicit ItemSetting(std::shared_ptr<ItemAction> action) : action(std::move(action)) {}
+        void reset() override { action->abortInfluence(); }
+        std::shared_ptr<ItemAction> action;
+    };
+    // A pursuer back at its start place, standing, facing its start heading,
+    // patrolling towards the nearest checkpoint, its catch undone.
+    class HunterSetting : public Setting {
+    public:
+        void reset() override;
+        std::shared_ptr<CatchAction> catchAction;
+        std::shared_ptr<HunterAI> hunterAI;
+        std::shared_ptr<SimpleCarNode> hunterCar;
+        std::shared_ptr<PhysicCarMovement> movement;
+        float startX = 0.0f, startZ = 0.0f;
+    };
 
     void build() override;
     void reset() override;
@@ -60,6 +88,13 @@ public:
     std::shared_ptr<TextureQuad> getClouds() const { return clouds; }
     std::shared_ptr<Event> getStartEvent() const { return startEvent; }
     std::shared_ptr<TimerRegionAction> getTimerAction() const { return timerAction; }
+    const std::vector<std::shared_ptr<HunterAI>>& getHunters() const { return hunters; }
+    // The item actions in placement order.
+    const std::vector<std::shared_ptr<ItemAction>>& getItems() const { return items; }
+
+    // What tells the kinds of pursuer and of item apart (tables beside the placements).
+    struct HunterKind;
+    struct ItemKind;
 
     // The arrow slots of the sign game.
     static constexpr int ARROW_SLOTS = 8;
@@ -89,11 +124,27 @@ private:
     std::shared_ptr<MilkshapeNode> placeRoadSign(float x, float z, float rotation);
     void placeSignWithPlate(float x, float z, float rotation, const char* plateTexture);
     void defineStartArea(float x, float z, float radius);
+    void placeHunter(float x, float z);
+    void placeHardcoreHunter(float x, float z);
+    void placeBoozeItem(float x, float z);
+    void placeToolItem(float x, float z);
+    void placeEngineItem(float x, float z);
+    std::shared_ptr<AntiHunterAction> placeAntiHunterItem(float x, float z);
+    std::shared_ptr<OverkillAction> placeOverkillItem(float x, float z);
+
+    static void makeCarBody(SimpleCarNode& car);
+    void placeHunterOfKind(const HunterKind& kind, float x, float z);
+    std::shared_ptr<GeometryNode> placeItemModel(const ItemKind& kind, float x, float z);
+    void registerItem(const std::shared_ptr<GeometryNode>& item, const std::shared_ptr<ItemAction>& action);
+    void placeHunters();
+    void placeItems();
 
     std::shared_ptr<TerrainNode> terrain;
     std::shared_ptr<SimpleCarNode> playerCar;
     std::shared_ptr<CarControl> carControl;
     std::vector<std::shared_ptr<MilkshapeNode>> signs;
+    std::vector<std::shared_ptr<HunterAI>> hunters;  // in placement order
+    std::vector<std::shared_ptr<ItemAction>> items;  // in placement order
     std::vector<std::shared_ptr<Setting>> settings;  // in creation order
     std::shared_ptr<LightNode> sun;
     std::shared_ptr<LensFlare> lensFlare;

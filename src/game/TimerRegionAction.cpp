@@ -13,8 +13,9 @@ std::shared_ptr<Billboard> messagePicture(const char* file) {
 }
 }  // namespace
 
-TimerRegionAction::TimerRegionAction(std::shared_ptr<SignStates> states, std::shared_ptr<StopWatch> watch)
-    : signStates(std::move(states)), stopWatch(std::move(watch)) {
+TimerRegionAction::TimerRegionAction(std::shared_ptr<SignStates> states, std::shared_ptr<StopWatch> watch,
+                                     std::vector<std::shared_ptr<HunterAI>> hunterAIs)
+    : hunters(std::move(hunterAIs)), signStates(std::move(states)), stopWatch(std::move(watch)) {
     initBillboards();
 }
 
@@ -28,6 +29,7 @@ void TimerRegionAction::leave() {
     if (!signStates->updateUnmountStates()) {
         stopWatch->start();
         AudioManager::startBackground();
+        HunterAI::BLIND = false;
     }
     if (messageStack) {
         messageStack->remove(winnerBoard);
@@ -45,6 +47,8 @@ void TimerRegionAction::win() {
     if (messageStack) messageStack->push(winnerBoard);
     AudioManager::startWinner();
     AudioManager::fireCheer();
+    HunterAI::BLIND = true;
+    for (const auto& hunter : hunters) hunter->enterStrafingState(false);
 }
 
 void TimerRegionAction::showUnfinished() {

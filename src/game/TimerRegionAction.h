@@ -1,23 +1,29 @@
 #pragma once
 #include <memory>
+#include <vector>
 
 #include "assets/Billboard.h"
 #include "game/Action.h"
+#include "game/HunterAI.h"
 #include "game/SignStates.h"
 #include "overlay/OverlayStack.h"
 #include "overlay/StopWatch.h"
 
 // The race rule of the start/finish area. Driving out of it starts the race
-// (the stopwatch runs on from its value, the background music plays); driving
-// back in judges it: with every sign dismantled the race is won (the watch
-// stops on the result, the winner picture and music, a cheer), otherwise the
-// player hears the error sound, sees the "unfinished" picture and races on.
+// (the stopwatch runs on from its value, the background music plays, the
+// pursuers may see the player); driving back in judges it: with every sign
+// dismantled the race is won (the watch stops on the result, the winner
+// picture and music, a cheer, the pursuers go blind and back to patrolling),
+// otherwise the player hears the error sound, sees the "unfinished" picture
+// and races on.
 //
 // messageStack is the level's; it sets it after construction. Without it the
 // pictures are skipped.
 class TimerRegionAction : public Action {
 public:
-    TimerRegionAction(std::shared_ptr<SignStates> signStates, std::shared_ptr<StopWatch> stopWatch);
+    // The pursuer list is copied: pursuers placed later are not called on a win.
+    TimerRegionAction(std::shared_ptr<SignStates> signStates, std::shared_ptr<StopWatch> stopWatch,
+                      std::vector<std::shared_ptr<HunterAI>> hunters);
 
     void enter() override;
     void leave() override;
@@ -34,6 +40,7 @@ private:
     void win();
     void showUnfinished();
 
+    std::vector<std::shared_ptr<HunterAI>> hunters;
     std::shared_ptr<Billboard> winnerBoard;
     std::shared_ptr<Billboard> unfinishedBoard;
     std::shared_ptr<SignStates> signStates;

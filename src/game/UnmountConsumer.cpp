@@ -79,10 +79,11 @@ void UnmountConsumer::abort() {
     KeyboardProcessor::unregisterConsumer(this);
 }
 
-// The row is complete: the sign goes and the car may drive again. No sound.
+// The row is complete: the sign goes and the car may drive again, unless a
+// pursuer caught it during the game (then only a reset frees it). No sound.
 void UnmountConsumer::finish() {
     running = false;
-    if (carControl) carControl->enabled = true;
+    if (carControl && !AudioManager::caught) carControl->enabled = true;
     if (sequenceOverlay) sequenceOverlay->visible = false;
     hideArrows();
     pushBoard(signFinishedBoard);

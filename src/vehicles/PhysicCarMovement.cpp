@@ -13,6 +13,10 @@ PhysicCarMovement::PhysicCarMovement(std::shared_ptr<SimpleCarNode> obj)
     stop();
     rotationSpeed = static_cast<float>(100.0 * PI_OVER_180);
     speed = 0.0f;
+    takeHeadingFromCar();
+}
+
+void PhysicCarMovement::takeHeadingFromCar() {
     heading = static_cast<float>(simpleCar->getYrot() * PI_OVER_180 - HALF_PI);
 }
 

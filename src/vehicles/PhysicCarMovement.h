@@ -21,6 +21,9 @@ public:
     // Wanted yaw in radians, in (-pi, pi): the car's front points along
     // (-cos h, 0, sin h), so -pi/2 is the model's own front (-Z).
     float getHeading() const { return heading; }
+    // The wanted heading becomes the car node's own Y rotation again (as at
+    // construction): a car put back by hand then keeps facing where it was put.
+    void takeHeadingFromCar();
 
     double acceleration = 7.0;       // speed gained per second while accelerating
     double brakeDeceleration = 10.0;  // speed lost per second while braking

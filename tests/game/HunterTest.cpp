@@ -13,6 +13,7 @@
 #include "audio/AudioManager.h"
 #include "game/CatchAction.h"
 #include "game/HunterAI.h"
+#include "game/OverkillAction.h"
 #include "math/Constants.h"
 #include "support/GlTestWindow.h"
 #include "vehicles/VehicleWorld.h"
@@ -209,3 +210,21 @@ TEST_F(HunterTest, CheckpointChoicesStayInsideTheList) {
 }
 
 }  // namespace
+
+TEST_F(HunterTest, AnOverkillItemSetsThePursuerHuntingForFifteenSecondsUnlessBlind) {
+    auto item = std::make_shared<GeometryNode>("Overkill Item");
+    item->useOwnTransform = true;
+    auto overkill = std::make_shared<OverkillAction>(item, "models/item_overkill.png");
+    overkill->addHunter(ai);
+    overkill->enter();  // before the race: the pursuers are blind
+    expectHunting(false);
+    overkill->abortInfluence();
+
+    HunterAI::BLIND = false;
+    overkill->enter();
+    expectHunting(true);
+    overkill->animate(14.9);
+    expectHunting(true);
+    overkill->animate(0.2);
+    expectHunting(false);
+}

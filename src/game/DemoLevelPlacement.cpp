@@ -1,0 +1,273 @@
+// The demo level's placements: the pursuers, the town signs, the start/finish
+// area and the items, each with its event, HUD picture and reset setting.
+#include <cstring>
+
+#include "animation/Rotor.h"
+#include "assets/Halo.h"
+#include "game/BoozeAction.h"
+#include "game/DemoLevel.h"
+#include "game/EngineAction.h"
+#include "game/EventSphere.h"
+#include "game/ToolAction.h"
+#include "physics/PhysicVolume.h"
+
+// What tells a normal pursuer from the hardcore one.
+struct DemoLevel::HunterKind {
+    const char* description;
+    const char* bodyFile;
+    const char* tireFile;
+    SimpleCarNode::TireOffsets tires;  // front left, front right, rear left, rear right
+    float sphereRadius;                // the car's event sphere (catching distance)
+    float haloScale;
+    double maxSpeedFactor;  // of the movement's maximum speed
+    float viewRadius;       // of the view sphere, centred 3 units ahead
+    bool redStar;           // the HUD star red instead of yellow
+};
+
+// An item model and what it looks like; the action says what it does.
+struct DemoLevel::ItemKind {
+    const char* description;
+    const char* modelFile;
+    float ambient[4];
+    float diffuse[4];
+    const char* sphereText;
+    const char* overlayTexture;  // the HUD icon
+};
+
+namespace {
+const DemoLevel::ItemKind BOOZE = {"Booze Item", "item_booze.txt", {0.3f, 0, 0, 1}, {0.7f, 0, 0, 1},
+                                   "pickup item: Schnops", "models/item_booze.png"};
+const DemoLevel::ItemKind TOOL = {"Tool Item", "item_tool.txt", {0, 0.3f, 0, 1}, {0, 0.7f, 0, 1},
+                                  "pickup item: Werkzeug", "models/item_tool.png"};
+const DemoLevel::ItemKind ENGINE = {"Engine Item", "item_engine.txt", {0, 0, 0.3f, 1}, {0, 0, 0.7f, 1},
+                                    "pickup item: Motorupgrade", "models/item_engine.png"};
+const DemoLevel::ItemKind ANTI_HUNTER = {"AntiHunter Item", "item_decease.txt", {0.2f, 0.2f, 0, 1},
+                                         {0.8f, 0.8f, 0, 1}, "pickup item: Zeckenimpfung",
+                                         "models/item_decease.png"};
+const DemoLevel::ItemKind OVERKILL = {"Overkill Item", "item_overkill.txt", {0, 0, 0, 1}, {0, 0, 0, 1},
+                                      "pickup item: Overkill", "models/item_overkill.png"};
+
+const DemoLevel::HunterKind NORMAL_HUNTER = {
+    "Verfolgerauto", "pajero_body.txt", "pajero_tire.txt",
+    {Vector(-0.192, 0.1, -0.348), Vector(0.194, 0.1, -0.348), Vector(-0.192, 0.1, 0.294), Vector(0.194, 0.1, 0.294)},
+    2.0f, 4.0f, 0.9, 25.0f, false};
+const DemoLevel::HunterKind HARDCORE_HUNTER = {
+    "HardcoreHunter", "monster_body.txt", "monster_tire.txt",
+    {Vector(-0.788, 0.6, -1.12), Vector(0.828, 0.6, -1.12), Vector(-0.788, 0.6, 0.67), Vector(0.828, 0.6, 0.67)},
+    3.0f, 8.0f, 1.1, 50.0f, true};
+}  // namespace
+
+void DemoLevel::placeHunters() {
+    hunters.clear();
+    const float patrolStarts[][2] = {{100, 0}, {0, 100}, {-100, 0}, {0, -100}, {100, 100}, {-100, 100}, {100, -100}};
+    for (const auto& p : patrolStarts) placeHunter(p[0], p[1]);
+    placeHardcoreHunter(-150, 150);
+}
+
+void DemoLevel::placeHunter(float x, float z) { placeHunterOfKind(NORMAL_HUNTER, x, z); }
+
+void DemoLevel::placeHardcoreHunter(float x, float z) { placeHunterOfKind(HARDCORE_HUNTER, x, z); }
+
+// The car is not put in place here: the level's reset does it through the setting.
+void DemoLevel::placeHunterOfKind(const HunterKind& kind, float x, float z) {
+    auto car = std::make_shared<SimpleCarNode>(kind.description);
+    makeCarBody(*car);
+    car->load("models", kind.bodyFile, kind.tireFile, kind.tires);
+    auto sphere = car->getEventSphere();
+    sphere->radius = kind.sphereRadius;
+    sphere->color[0] = 1.0f;
+    car->enableDisplayList();
+    root->addChild(car);
+
+    auto halo = std::make_shared<Halo>("Hunter halo");
+    halo->setScale(kind.haloScale, kind.haloScale, kind.haloScale);
+    halo->glow(1.0f, 0.0f, 0.0f, 0.8f);
+    car->addChild(halo);
+
+    auto movement = std::make_shared<PhysicCarMovement>(car);
+    movement->maxSpeed *= kind.maxSpeedFactor;
+    animator->registerAnimation(movement);
+
+    auto ai = std::make_shared<HunterAI>(movement, playerCar, "images/policestar.png");
+    root->addChild(ai->setViewfield(eventManager, kind.viewRadius, -3.0f));
+    animator->registerAnimation(ai);
+    hunters.push_back(ai);
+
+    auto catchAction = std::make_shared<CatchAction>(ai, carControl);
+    catchAction->messageStack = messageStack;
+    catchAction->loserBoard = loserBoard;
+    eventManager->events.push_back(std::make_shared<Event>(playerCar, car, catchAction));
+
+    auto star = ai->getOverlay()->getBillboard();
+    if (kind.redStar) {
+        auto material = star->getMaterial();
+        for (auto* colour : {&material->ambient, &material->diffuse, &material->specular, &material->emission})
+            *colour = Utilities<float>::createArray(1, 0, 0, 1);
+    }
+    hunterOverlays->items.push_back(ai->getOverlay());
+    root->addChild(star);
+
+    auto setting = std::make_shared<HunterSetting>();
+    setting->catchAction = catchAction;
+    setting->hunterAI = ai;
+    setting->hunterCar = car;
+    setting->movement = movement;
+    setting->startX = x;
+    setting->startZ = z;
+    settings.push_back(setting);
+}
+
+std::shared_ptr<MilkshapeNode> DemoLevel::placeRoadSign(float x, float z, float rotation) {
+    // A solid obstacle: the default body of a geometry node, a box around the model.
+    auto sign = std::make_shared<MilkshapeNode>("Ortstafel");
+    sign->load("models", "sign.txt");
+    sign->setTranslation(x, height(x, z), z);
+    sign->setRotations(0, rotation, 0);
+    auto sphere = sign->getEventSphere();
+    sphere->radius = 2.0f;
+    sphere->lines = {"Tafel demontieren"};
+    sign->enableDisplayList();
+    root->addChild(sign);
+
+    auto halo = std::make_shared<Halo>("Ortstafel halo");
+    halo->setScale(10, 10, 10);
+    halo->glow(0.2f, 0.2f, 1.0f, 0.8f);
+    sign->addChild(halo);
+
+    // The sign game: driving into the sign starts it.
+    auto state = std::make_shared<Sign>(sign);
+    signStates->add(state);
+    signStates->updateUnmountStates();
+    auto unmount = std::make_shared<UnmountAction>(state);
+    unmount->messageStack = messageStack;
+    unmount->sequenceOverlay = sequenceOverlays;
+    unmount->signFinishedBoard = signFinishedBoard;
+    unmount->gotSignBoard = gotSignBoard;
+    unmount->unmountErrorBoard = unmountErrorBoard;
+    eventManager->events.push_back(std::make_shared<Event>(playerCar, sign, unmount));
+    // Every pursuer patrols from sign to sign.
+    for (const auto& hunter : hunters) root->addChild(hunter->addCheckpoint(eventManager, sign.get(), 5.0f));
+    settings.push_back(std::make_shared<SignSetting>(state, unmount));
+    signs.push_back(sign);
+    return sign;
+}
+
+void DemoLevel::placeSignWithPlate(float x, float z, float rotation, const char* plateTexture) {
+    auto sign = placeRoadSign(x, z, rotation);
+    if (auto face = sign->getMesh("face")) {
+        face->setTexture(plateTexture);
+        sign->refreshDisplayList();
+    }
+}
+
+void DemoLevel::defineStartArea(float x, float z, float radius) {
+    auto area = std::make_shared<EventSphere>("Start-/Zielbereich");
+    auto sphere = area->getEventSphere();
+    sphere->radius = radius;
+    sphere->lines = {"Zeit starten/stoppen"};
+    sphere->color[0] = 0.7f;
+    sphere->color[1] = 0.7f;
+    sphere->color[2] = 0.0f;
+    area->setTranslation(x, height(x, z), z);
+    root->addChild(area);
+
+    auto halo = std::make_shared<Halo>("Start-/Zielb halo");
+    halo->setScale(2 * radius, 2 * radius, 2 * radius);
+    halo->glow(1.0f, 1.0f, 0.0f, 0.7f);
+    area->addChild(halo);
+
+    timerAction = std::make_shared<TimerRegionAction>(signStates, stopWatch, hunters);
+    timerAction->messageStack = messageStack;
+    startEvent = std::make_shared<Event>(playerCar, area, timerAction);
+    eventManager->events.push_back(startEvent);
+    root->addChild(timerAction->getWinnerBoard());
+    root->addChild(timerAction->getUnfinishedBoard());
+}
+
+void DemoLevel::placeItems() {
+    placeBoozeItem(195, 0);
+    placeBoozeItem(-150, -150);
+    placeBoozeItem(30, 0);
+    placeToolItem(25, 0);
+    placeToolItem(150, -150);
+    placeEngineItem(-25, -10);
+    placeEngineItem(150, 150);
+    placeAntiHunterItem(195, 0);
+    placeAntiHunterItem(-195, 0);
+    placeAntiHunterItem(0, 25);
+    placeOverkillItem(0, -195);
+    placeOverkillItem(-150, 150);
+    placeOverkillItem(100, -100);
+    placeOverkillItem(-100, -100);
+}
+
+void DemoLevel::placeBoozeItem(float x, float z) {
+    auto item = placeItemModel(BOOZE, x, z);
+    registerItem(item, std::make_shared<BoozeAction>(item, carMovement, BOOZE.overlayTexture));
+}
+
+void DemoLevel::placeToolItem(float x, float z) {
+    auto item = placeItemModel(TOOL, x, z);
+    registerItem(item, std::make_shared<ToolAction>(item, TOOL.overlayTexture));
+}
+
+void DemoLevel::placeEngineItem(float x, float z) {
+    auto item = placeItemModel(ENGINE, x, z);
+    registerItem(item, std::make_shared<EngineAction>(item, carMovement, ENGINE.overlayTexture));
+}
+
+// Blinds the pursuers placed so far (the level places them all first).
+std::shared_ptr<AntiHunterAction> DemoLevel::placeAntiHunterItem(float x, float z) {
+    auto item = placeItemModel(ANTI_HUNTER, x, z);
+    auto action = std::make_shared<AntiHunterAction>(item, ANTI_HUNTER.overlayTexture);
+    for (const auto& hunter : hunters) action->addHunter(hunter->getViewfield());
+    registerItem(item, action);
+    return action;
+}
+
+// Sets the pursuers placed so far hunting.
+std::shared_ptr<OverkillAction> DemoLevel::placeOverkillItem(float x, float z) {
+    auto item = placeItemModel(OVERKILL, x, z);
+    auto action = std::make_shared<OverkillAction>(item, OVERKILL.overlayTexture);
+    for (const auto& hunter : hunters) action->addHunter(hunter);
+    registerItem(item, action);
+    return action;
+}
+
+// A small shiny model floating half a unit above the ground, without a body
+// (the car drives through it), in its halo.
+std::shared_ptr<GeometryNode> DemoLevel::placeItemModel(const ItemKind& kind, float x, float z) {
+    auto item = std::make_shared<MilkshapeNode>(kind.description);
+    item->load("models", kind.modelFile);
+    item->useOwnTransform = true;
+    item->setScale(0.4f, 0.4f, 0.4f);
+    item->setTranslation(x, height(x, z) + 0.5f, z);
+    auto material = item->getMaterial();
+    material->ambient = Utilities<float>::createArray(kind.ambient[0], kind.ambient[1], kind.ambient[2], kind.ambient[3]);
+    material->diffuse = Utilities<float>::createArray(kind.diffuse[0], kind.diffuse[1], kind.diffuse[2], kind.diffuse[3]);
+    material->specular = Material::fullSpecular;
+    material->shininess = Material::highShininess;
+    auto sphere = item->getEventSphere();
+    sphere->radius = 1.0f;
+    sphere->lines = {kind.sphereText};
+    item->enableDisplayList();
+    root->addChild(item);
+
+    auto halo = std::make_shared<Halo>("item halo");
+    halo->setScale(1.3f, 1.3f, 1.3f);
+    item->addChild(halo);
+    return item;
+}
+
+// The pickup event, the item's own clock, its HUD icon, its turning and its reset.
+void DemoLevel::registerItem(const std::shared_ptr<GeometryNode>& item, const std::shared_ptr<ItemAction>& action) {
+    eventManager->events.push_back(std::make_shared<Event>(playerCar, item, action));
+    animator->registerAnimation(action);
+    itemOverlays->items.push_back(action->getOverlay());
+    root->addChild(action->getOverlay()->getBillboard());
+    auto rotor = std::make_shared<Rotor>(item);
+    rotor->speedY = 360.0;
+    animator->registerAnimation(rotor);
+    settings.push_back(std::make_shared<ItemSetting>(action));
+    items.push_back(action);
+}
