@@ -226,7 +226,9 @@ void HunterAI::steerTowards(const Matrix& pose, const Vector& position, const Ve
     const double off = std::fabs(bearing);
 
     hunter->rotationSpeed = static_cast<float>(off > FAST_TURN_LIMIT ? normalRotationSpeed * 2.0 : normalRotationSpeed);
-    hunter->setAccelerating(off <= DRIVE_LIMIT);
+    // Coasting needs speed: a standing car does not turn, so one that stood
+    // with its goal in the coasting band would stand there for good. It drives on instead.
+    hunter->setAccelerating(off <= DRIVE_LIMIT || (off <= BRAKE_LIMIT && hunter->speed == 0.0f));
     hunter->setBraking(off > BRAKE_LIMIT);
     if (hunter->speed < 0.0f) bearing = -bearing;  // reversing mirrors the steering
     hunter->setSteerRight(bearing > DEAD_BAND);

@@ -21,7 +21,7 @@ void ItemAction::enter() {
     if (!itemPresent) return;
     influenceActive = true;
     itemPresent = false;
-    moveItem(-SINK_DEPTH);
+    sink();
     elapsed = 0.0;
     startInfluence();
     overlay->visible = true;
@@ -41,15 +41,22 @@ void ItemAction::animate(double elapsedTime) {
     }
     if (!itemPresent && elapsed > respawnTime) {
         itemPresent = true;
-        moveItem(SINK_DEPTH);
+        rise();
     }
 }
 
 // One step past both times ends everything a pickup started.
 void ItemAction::abortInfluence() { animate(influenceDuration + respawnTime); }
 
-void ItemAction::moveItem(float dy) {
-    if (item) item->addTranslation(0.0f, dy, 0.0f);
+void ItemAction::sink() {
+    if (!item) return;
+    placeY = item->getYpos();
+    item->addTranslation(0.0f, -SINK_DEPTH, 0.0f);
+}
+
+// Back to exactly where it was: adding the depth back in floats would drift.
+void ItemAction::rise() {
+    if (item) item->setTranslation(item->getXpos(), placeY, item->getZpos());
 }
 
 // Fully opaque at the pickup, transparent when the influence ends.

@@ -58,6 +58,8 @@ protected:
     double influenceDuration = 10.0;  // seconds after the pickup
 
 private:
-    void moveItem(float dy);
+    void sink();
+    void rise();
+    float placeY = 0.0f;  // the item's height before it sank
     void fadeIcon();
 };

@@ -11,7 +11,14 @@
 #include <GL/glu.h>
 
 #include "assets/Halo.h"
+#include "audio/AudioManager.h"
+#include "math/Constants.h"
+#include "game/BoozeAction.h"
+#include "game/CheckpointAction.h"
 #include "game/DemoLevel.h"
+#include "game/EngineAction.h"
+#include "game/ToolAction.h"
+#include "game/ViewfieldAction.h"
 #include "input/KeyboardProcessor.h"
 #include "scenegraph/SceneTestSupport.h"
 #include "physics/PhysicVolume.h"
@@ -177,9 +184,11 @@ TEST_F(DemoLevelTest, TheRaceStartsOnLeavingTheStartAreaAndIsJudgedOnReturn) {
     EXPECT_FALSE(watch->isRunning());
     EXPECT_EQ(watch->getTotalTime(), 0.0);
 
+    EXPECT_TRUE(HunterAI::BLIND);
     driveUntil('w', true);
     EXPECT_TRUE(watch->isRunning());
     EXPECT_TRUE(stack->getStack().empty());
+    EXPECT_FALSE(HunterAI::BLIND) << "the pursuers may see the player from now on";
 
     // Back in reverse with three signs down: told to go on, the watch runs on.
     for (int i = 0; i < 3; ++i) signs[i]->dismounted = true;
@@ -196,6 +205,8 @@ TEST_F(DemoLevelTest, TheRaceStartsOnLeavingTheStartAreaAndIsJudgedOnReturn) {
     ASSERT_FALSE(stack->getStack().empty());
     EXPECT_EQ(stack->getStack().back(), timer->getWinnerBoard());
     EXPECT_FALSE(watch->isRunning());
+    EXPECT_TRUE(HunterAI::BLIND);
+    for (const auto& hunter : shared->getHunters()) EXPECT_EQ(hunter->getState(), HunterAI::STRAFING);
     const double result = watch->getTotalTime();
     EXPECT_GT(result, 3.0);  // at least the four crossings of some 30 units
     frames(50);
@@ -205,6 +216,136 @@ TEST_F(DemoLevelTest, TheRaceStartsOnLeavingTheStartAreaAndIsJudgedOnReturn) {
     driveUntil('w', true);
     EXPECT_TRUE(stack->getStack().empty());
     EXPECT_FALSE(watch->isRunning());
+}
+
+TEST_F(DemoLevelTest, SixtySevenEventsInTheOrderTheyAreChecked) {
+    const auto& events = shared->getEventManager()->events;
+    const auto& hunters = shared->getHunters();
+    ASSERT_EQ(hunters.size(), 8u);
+    ASSERT_EQ(events.size(), 67u);  // 8 x (view + catch) + 4 x (sign + 8 checkpoints) + start + 14 items
+    size_t i = 0;
+    auto next = [&] { return events[i++]; };
+    for (const auto& hunter : hunters) {
+        EXPECT_TRUE(std::dynamic_pointer_cast<ViewfieldAction>(events[i]->getAction()));
+        EXPECT_EQ(next()->getWith(), hunter->getViewfield());
+        EXPECT_TRUE(std::dynamic_pointer_cast<CatchAction>(events[i]->getAction()));
+        EXPECT_EQ(next()->getWith(), hunter->getCar());
+    }
+    for (const auto& sign : shared->getSigns()) {
+        EXPECT_TRUE(std::dynamic_pointer_cast<UnmountAction>(events[i]->getAction()));
+        EXPECT_EQ(next()->getWith(), sign);
+        for (const auto& hunter : hunters) {
+            EXPECT_TRUE(std::dynamic_pointer_cast<CheckpointAction>(events[i]->getAction()));
+            EXPECT_EQ(next()->getObj(), hunter->getCar());
+        }
+        EXPECT_EQ(hunters[0]->getCheckpoints().size(), 4u);
+    }
+    EXPECT_EQ(next(), shared->getStartEvent());
+    const std::string kinds = "BBBTTEEAAAOOOO";  // booze, tool, engine, anti-hunter, overkill
+    for (char kind : kinds) {
+        auto action = next()->getAction();
+        const bool right = (kind == 'B' && std::dynamic_pointer_cast<BoozeAction>(action)) ||
+                           (kind == 'T' && std::dynamic_pointer_cast<ToolAction>(action)) ||
+                           (kind == 'E' && std::dynamic_pointer_cast<EngineAction>(action)) ||
+                           (kind == 'A' && std::dynamic_pointer_cast<AntiHunterAction>(action)) ||
+                           (kind == 'O' && std::dynamic_pointer_cast<OverkillAction>(action));
+        EXPECT_TRUE(right) << "item event " << i - 54 << " is not of kind " << kind;
+    }
+
+    // The first booze and the first anti-hunter item share (195, 0): one frame takes both.
+    DemoLevel::putBack(*shared->getPlayerCar(), 195, shared->height(195, 0) + 0.5f, 0);
+    frames(1);
+    EXPECT_TRUE(shared->getItems()[0]->isInfluenceActive());
+    EXPECT_TRUE(shared->getItems()[7]->isInfluenceActive());
+    EXPECT_EQ(hunters[7]->getViewfield()->getEventSphere()->radius, 0.0f);
+}
+
+TEST_F(DemoLevelTest, APursuerCatchesTheParkedCarAndTheResetBringsBackTheStart) {
+    auto car = shared->getPlayerCar();
+    auto movement = shared->getCarMovement();
+    const auto& hunters = shared->getHunters();
+    // Parked 8 units beside the first pursuer, inside its view sphere; it
+    // sees the player only as the player comes in.
+    auto hunter = hunters[0];
+    auto parkBesideHunter = [&] {
+        const Vector p = HunterAI::positionOf(*hunter->getCar());
+        const float x = float(p.x) + 8.0f, z = float(p.z);
+        DemoLevel::putBack(*car, x, shared->height(x, z) + 0.5f, z);
+        frames(2);
+    };
+    parkBesideHunter();
+    frames(50);
+    EXPECT_EQ(hunter->getState(), HunterAI::STRAFING) << "blind before the race";
+
+    auto takeItemAt = [&](float x, float z) {
+        DemoLevel::putBack(*car, x, shared->height(x, z) + 0.5f, z);
+        frames(2);
+    };
+    takeItemAt(25, 0);    // a tool: the next sign game is shorter
+    takeItemAt(-25, -10);  // an engine: twice the acceleration and speed limits
+    EXPECT_EQ(UnmountAction::SEQUENCE_LENGTH_FACTOR, 0.5f);
+    EXPECT_EQ(movement->maxSpeed, 30.0);
+    // A left turn out of the start area: the race starts, the wanted heading is no longer north.
+    KeyboardProcessor::processDown('w', 0, 0);
+    KeyboardProcessor::processDown('a', 0, 0);
+    frames(100);
+    KeyboardProcessor::processUp('a', 0, 0);
+    KeyboardProcessor::processUp('w', 0, 0);
+    EXPECT_GT(std::fabs(movement->getHeading() + HALF_PI), 0.5);
+    EXPECT_FALSE(HunterAI::BLIND);
+    auto sign = shared->getSignStates()->getSigns()[0];
+    sign->dismounted = true;
+    sign->showPlate(false);
+
+    parkBesideHunter();
+    for (int i = 0; i < 1000 && !AudioManager::caught; ++i) frames(1);
+    ASSERT_TRUE(AudioManager::caught);
+    EXPECT_EQ(hunter->getState(), HunterAI::HUNTING);
+    auto catchAction = std::dynamic_pointer_cast<CatchAction>(shared->getEventManager()->events[1]->getAction());
+    ASSERT_TRUE(catchAction);
+    EXPECT_EQ(shared->getMessageStack()->getStack().back(), catchAction->loserBoard);
+    EXPECT_FALSE(shared->getCarControl()->enabled);
+    const float caughtX = pose()[12], caughtZ = pose()[14];
+    KeyboardProcessor::processDown('w', 0, 0);  // ignored: the car stays where it was caught
+    frames(100);
+    KeyboardProcessor::processUp('w', 0, 0);
+    EXPECT_LT(std::hypot(pose()[12] - caughtX, pose()[14] - caughtZ), 1.0f);
+    takeItemAt(0, 25);  // an anti-hunter item: every view sphere shrinks to nothing
+    EXPECT_EQ(hunters[7]->getViewfield()->getEventSphere()->radius, 0.0f);
+
+    shared->reset();
+    // Every pursuer at its start place, standing, facing north, patrolling, seeing 25 (50) units.
+    const float starts[][2] = {{100, 0}, {0, 100}, {-100, 0}, {0, -100}, {100, 100}, {-100, 100}, {100, -100}, {-150, 150}};
+    for (size_t h = 0; h < hunters.size(); ++h) {
+        auto c = hunters[h]->getCar();
+        EXPECT_EQ(c->getXpos(), starts[h][0]);
+        EXPECT_EQ(c->getZpos(), starts[h][1]);
+        EXPECT_FLOAT_EQ(c->getYpos(), shared->height(starts[h][0], starts[h][1]) + 2.0f);
+        EXPECT_FLOAT_EQ(hunters[h]->getMovement()->getHeading(), -HALF_PI);
+        EXPECT_EQ(hunters[h]->getMovement()->speed, 0.0f);
+        EXPECT_EQ(hunters[h]->getState(), HunterAI::STRAFING);
+        EXPECT_EQ(hunters[h]->getViewfield()->getEventSphere()->radius, h == 7 ? 50.0f : 25.0f);
+    }
+    EXPECT_TRUE(HunterAI::BLIND);
+    EXPECT_FALSE(AudioManager::caught);
+    EXPECT_TRUE(shared->getMessageStack()->getStack().empty());
+    EXPECT_TRUE(shared->getCarControl()->enabled);
+    EXPECT_FLOAT_EQ(movement->getHeading(), -HALF_PI);
+    // Items back, effects undone, icons hidden; the sign stands.
+    for (const auto& item : shared->getItems()) {
+        EXPECT_TRUE(item->isItemPresent());
+        EXPECT_FALSE(item->isInfluenceActive());
+        EXPECT_FALSE(item->getOverlay()->visible);
+        const auto node = item->getItem();
+        EXPECT_FLOAT_EQ(node->getYpos(), shared->height(node->getXpos(), node->getZpos()) + 0.5f);
+    }
+    EXPECT_EQ(UnmountAction::SEQUENCE_LENGTH_FACTOR, 1.0f);
+    EXPECT_EQ(movement->acceleration, 7.0);
+    EXPECT_EQ(movement->maxSpeed, 15.0);
+    EXPECT_EQ(movement->maxReverseSpeed, -7.0);
+    EXPECT_FALSE(sign->dismounted);
+    settle();
+    EXPECT_GT(pose()[10], 0.999f) << "the car keeps facing north after the reset";
 }
 
 TEST_F(DemoLevelTest, TheTerrainsWallsKeepTheCarIn) {

@@ -135,8 +135,9 @@ TEST_F(HunterTest, SteersByTheBearingOfItsGoal) {
     EXPECT_EQ(movement->rotationSpeed, normal);
     EXPECT_EQ(aim(4.0), "A---");
     EXPECT_EQ(aim(-6.0), "A-L-");
-    EXPECT_EQ(aim(85.0), "---R");
+    EXPECT_EQ(aim(85.0, 5.0f), "---R");
     EXPECT_EQ(movement->rotationSpeed, 2.0f * normal);
+    EXPECT_EQ(aim(90.0), "A--R") << "standing, it must drive on to turn at all";
     EXPECT_EQ(aim(150.0), "-B-R");
     EXPECT_EQ(aim(150.0, -2.0f), "-BL-");  // reversing mirrors the steering
     EXPECT_EQ(aim(-100.0, -2.0f), "-B-R");
