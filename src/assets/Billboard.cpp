@@ -23,7 +23,10 @@ void Billboard::executeDisplayList() {
     glLoadIdentity();
     if (overlay) placeInFrontOfEye();
     else placeFacingViewer();
-    quad->performOperations();
+    // The quad is drawn here, in whatever pass the billboard is drawn: it
+    // shares the billboard's material but not its choice of pass.
+    quad->orientObject();
+    quad->executeDisplayList();
     glPopMatrix();
     if (overlay) glEnable(GL_DEPTH_TEST);
 }

@@ -21,6 +21,9 @@ public:
 
     void finalize() override {}
     void executeDisplayList() override;
+    // A screen picture comes after the whole scene even when fully opaque:
+    // it is drawn without the depth test, so anything drawn later would cover it.
+    bool drawnInTransparentPass() const override { return overlay || GeometryNode::drawnInTransparentPass(); }
 
     std::shared_ptr<TextureQuad> getQuad() const { return quad; }
 

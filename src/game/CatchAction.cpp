@@ -1,5 +1,7 @@
 #include "game/CatchAction.h"
 
+#include <cstdio>
+
 #include "audio/AudioManager.h"
 
 CatchAction::CatchAction(std::shared_ptr<HunterAI> a, std::shared_ptr<CarControl> control)
@@ -14,6 +16,8 @@ void CatchAction::enter() {
     AudioManager::startLooser();
     AudioManager::caught = true;
     if (messageStack) messageStack->push(loserBoard);
+    if (auto car = ai->getCar()) std::printf("\n CatchAction::enter(): caught by %s!", car->getNodeDescription());
+    std::fflush(stdout);
 }
 
 void CatchAction::abort() {

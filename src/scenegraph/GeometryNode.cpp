@@ -192,12 +192,12 @@ void GeometryNode::performOperations() {
             if (takeOcclusionResult()) {
                 if (eventSpherePainting) paintEventSphere();
                 if (boundingBoxPainting) paintBoundingBox();
-                const bool drawHere = state == SINGLE_PASS || !material->isTransparent();
+                const bool drawHere = state == SINGLE_PASS || !drawnInTransparentPass();
                 if (drawHere && drawMode != 3) draw();
             }
             break;
         case TRANSPARENT_PASS:
-            if (boundingBox->visible && material->isTransparent() && drawMode != 3) draw();
+            if (boundingBox->visible && drawnInTransparentPass() && drawMode != 3) draw();
             break;
     }
     processChildren();

@@ -107,6 +107,9 @@ public:
     virtual bool occResultAvailable();
     virtual void waitForOccResult();
     virtual void getOccResult();
+    // Whether the node is drawn in the transparent pass, after every opaque
+    // node, rather than in the opaque pass: by default when its material is transparent.
+    virtual bool drawnInTransparentPass() const { return material->isTransparent(); }
 
     bool alwaysVisible = false;
     bool useOwnTransform = false;

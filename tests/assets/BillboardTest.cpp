@@ -82,8 +82,14 @@ TEST(Billboard, OverlayDrawsOverNearerGeometryAndRestoresTheDepthTest) {
     board->overlay = true;
     board->setTranslation(0, 0, -1);  // eye coordinates: one unit ahead, whatever the camera does
     board->setScale(0.4f, 0.4f, 0.4f);
+    auto secondWall = std::make_shared<BoxNode>("second wall");
+    secondWall->useOwnTransform = true;
+    secondWall->setTranslation(0, 0, 4.4f);
+    secondWall->setScale(4, 4, 0.1f);
+    glow(*secondWall, 0, 0, 0.5f);
     root.addChild(wall);
     root.addChild(board);
+    root.addChild(secondWall);
     root.finalize();
 
     drawFrame(root);
@@ -93,6 +99,11 @@ TEST(Billboard, OverlayDrawsOverNearerGeometryAndRestoresTheDepthTest) {
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
 
     root.getCamera()->setEyePoint(3, 2, 5);  // the overlay does not move with the view
+    drawFrame(root);
+    expectUprightQuadrants(CX, CY, 20);
+
+    // Fully opaque, it still comes after the second wall that follows it in the scene.
+    TextureQuad::makeWhite(*board->getMaterial(), 1.0f);
     drawFrame(root);
     expectUprightQuadrants(CX, CY, 20);
 }

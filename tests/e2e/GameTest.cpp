@@ -3,6 +3,7 @@
 #include <stb/stb_image.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -293,6 +294,66 @@ TEST(Game, DrivesIntoTheSignAheadAndTakesItDownWithTheArrowKeys) {
     const int plateBefore = countPixels(playing, WX + 200, WY, WX + 600, WY + 300, plateYellow);
     EXPECT_GT(plateBefore, 3000) << "the town plate stands ahead while the game runs";
     EXPECT_LT(countPixels(down, WX + 200, WY, WX + 600, WY + 300, plateYellow), plateBefore / 10);
+
+    ASSERT_TRUE(game.key("Escape"));
+    EXPECT_EQ(game.waitForExit(60.0), 0);
+}
+
+namespace {
+// The dark blue-grey ground of the message pictures.
+bool messageDark(const unsigned char* c) { return c[0] < 70 && c[1] < 70 && c[2] < 100 && c[2] >= c[0]; }
+}  // namespace
+
+TEST(Game, APursuerCatchesTheCarAndRPutsTheLevelBack) {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through scripts/test.sh";
+    GameProcess game;
+    ASSERT_TRUE(game.start());
+    ASSERT_TRUE(game.waitFor("HAVE FUN! :)", 120.0)) << game.output();
+    settle(5.5);
+    Picture start = shot(game, "e2e-race-start.png");
+    ASSERT_TRUE(start.pixels);
+    const int messageBefore = countPixels(start, WX + 200, WY + 60, WX + 600, WY + 240, messageDark);
+
+    // North along the road: a pursuer on its way to the sign there sees the car, or
+    // the car takes the overkill item before the sign and every pursuer comes.
+    ASSERT_TRUE(game.keyDown("w"));
+    settle(12.0);
+    ASSERT_TRUE(game.keyUp("w"));
+    ASSERT_TRUE(game.waitFor("caught by", 60.0)) << game.output();
+    settle(1.0);
+    Picture busted = shot(game, "e2e-busted.png");
+    ASSERT_TRUE(busted.pixels);
+    EXPECT_GT(countPixels(busted, WX + 200, WY + 60, WX + 600, WY + 240, messageDark), 400 * 180 / 2)
+        << "the busted picture covers the upper middle";
+
+    // Caught, the car ignores w.
+    float before[3], after[3];
+    ASSERT_TRUE(game.key("6"));
+    settle(1.0);
+    ASSERT_TRUE(carOffset(game.output(), before));
+    ASSERT_TRUE(game.keyDown("w"));
+    settle(2.0);
+    ASSERT_TRUE(game.keyUp("w"));
+    const size_t dumps = game.output().size();
+    ASSERT_TRUE(game.key("6"));
+    settle(1.0);
+    ASSERT_GT(game.output().size(), dumps);
+    ASSERT_TRUE(carOffset(game.output(), after));
+    EXPECT_LT(std::hypot(after[0] - before[0], after[2] - before[2]), 2.0f);
+
+    // r: back at the start, the picture gone, the watch at zero.
+    ASSERT_TRUE(game.key("r"));
+    settle(3.0);
+    Picture again = shot(game, "e2e-race-reset.png");
+    ASSERT_TRUE(again.pixels);
+    EXPECT_LE(countPixels(again, WX + 200, WY + 60, WX + 600, WY + 240, messageDark), messageBefore + 500);
+    EXPECT_GT(countPixels(again, WX, WY, WX + WW, WY + 150, skyBlue), WW * 150 / 3);
+    const size_t resetDumps = game.output().size();
+    ASSERT_TRUE(game.key("6"));
+    settle(1.0);
+    ASSERT_GT(game.output().size(), resetDumps);
+    ASSERT_TRUE(carOffset(game.output(), after));
+    EXPECT_LT(std::hypot(after[0], after[2]), 1.0f) << "the car stands at the start again";
 
     ASSERT_TRUE(game.key("Escape"));
     EXPECT_EQ(game.waitForExit(60.0), 0);
