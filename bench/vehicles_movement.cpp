@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "BoxModel.h"
 #include "physics/PhysicSledCreator.h"
 #include "physics/PhysicVolume.h"
 #include "physics/Physics.h"
@@ -22,20 +23,6 @@ namespace {
 constexpr int CARS = 9;
 constexpr double FRAME = 0.016;
 
-// An axis-aligned box as a MilkShape ASCII model (one mesh, no material).
-void writeBox(const std::string& path, float x0, float y0, float z0, float x1, float y1, float z1) {
-    std::ofstream out(path);
-    out << "Meshes: 1\n\"box\" 0 -1\n8\n";
-    for (int i = 0; i < 8; ++i)
-        out << "0 " << ((i & 1) ? x1 : x0) << ' ' << ((i & 2) ? y1 : y0) << ' ' << ((i & 4) ? z1 : z0) << " 0 0 -1\n";
-    out << "1\n0 1 0\n12\n";
-    const int faces[6][4] = {{0, 1, 3, 2}, {4, 6, 7, 5}, {0, 4, 5, 1}, {2, 3, 7, 6}, {0, 2, 6, 4}, {1, 5, 7, 3}};
-    for (const auto& f : faces)
-        out << "0 " << f[0] << ' ' << f[1] << ' ' << f[2] << " 0 0 0 1\n0 " << f[0] << ' ' << f[2] << ' ' << f[3]
-            << " 0 0 0 1\n";
-    out << "Materials: 0\n";
-}
-
 struct Fleet {
     std::shared_ptr<GeometryNode> floor = std::make_shared<GeometryNode>("floor");
     std::vector<std::shared_ptr<SimpleCarNode>> cars;
@@ -44,8 +31,8 @@ struct Fleet {
     Fleet() {
         char pattern[] = "/tmp/zbenchXXXXXX";
         const std::string dir = mkdtemp(pattern) ? pattern : "/tmp";
-        writeBox(dir + "/body.txt", -0.3f, 0.1f, -0.8f, 0.3f, 0.6f, 0.7f);
-        writeBox(dir + "/tire.txt", -0.065f, -0.165f, -0.165f, 0.065f, 0.165f, 0.165f);
+        writeBoxModel(dir + "/body.txt", -0.3f, 0.1f, -0.8f, 0.3f, 0.6f, 0.7f);
+        writeBoxModel(dir + "/tire.txt", -0.065f, -0.165f, -0.165f, 0.065f, 0.165f, 0.165f);
         Physics::reset();
         const float size[3] = {-100, -10, -100}, top[3] = {100, 50, 100};
         NewtonSetWorldSize(Physics::newtonWorld, size, top);

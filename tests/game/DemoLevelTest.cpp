@@ -35,11 +35,8 @@ constexpr double SIMULATED_PER_FRAME = 0.0102;
 class DemoLevelTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
-        if (!GlTestWindow::ensure()) return;
-        // The level opens its models and pictures relative to the working directory.
-        if (const char* data = std::getenv("ZARVIK_GAME_DIR")) {
-            EXPECT_EQ(chdir(data), 0);
-        }
+        // The level's models and pictures open relative to the working directory.
+        if (!GlTestWindow::ensureInGameDir()) return;
         clock = new FakeClock;
     }
     void SetUp() override {

@@ -31,10 +31,8 @@ struct Audio : AudioManager {
 class HunterTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
-        if (!GlTestWindow::ensure()) return;
-        if (const char* data = std::getenv("ZARVIK_GAME_DIR")) {
-            EXPECT_EQ(chdir(data), 0);
-        }
+        // The level's models and pictures open relative to the working directory.
+        if (!GlTestWindow::ensureInGameDir()) return;
     }
     void SetUp() override {
         REQUIRE_GL();

@@ -25,10 +25,8 @@ constexpr double FRAME = 0.25;  // exact in binary: the item clocks reach their 
 class ItemTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
-        if (!GlTestWindow::ensure()) return;
-        if (const char* data = std::getenv("ZARVIK_GAME_DIR")) {
-            EXPECT_EQ(chdir(data), 0);
-        }
+        // The level's models and pictures open relative to the working directory.
+        if (!GlTestWindow::ensureInGameDir()) return;
     }
     void SetUp() override { REQUIRE_GL(); }
     void TearDown() override {

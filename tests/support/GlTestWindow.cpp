@@ -1,5 +1,7 @@
 #include "support/GlTestWindow.h"
 
+#include <unistd.h>
+
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
@@ -60,3 +62,9 @@ Pixel readPixel(int x, int y) {
 }
 
 }  // namespace GlTestWindow
+
+bool GlTestWindow::ensureInGameDir() {
+    if (!ensure()) return false;
+    const char* data = std::getenv("ZARVIK_GAME_DIR");
+    return !data || chdir(data) == 0;
+}

@@ -7,6 +7,10 @@ namespace GlTestWindow {
 
 bool ensure(int width = 256, int height = 256);
 
+// ensure(), then changes into the game's data folder (ZARVIK_GAME_DIR, set by
+// the test build) so that models and pictures open as the game opens them.
+bool ensureInGameDir();
+
 // The current framebuffer size of the window.
 int width();
 int height();
