@@ -11,7 +11,9 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <vector>
 
+#include "app/CommandLine.h"
 #include "app/RenderControl.h"
 #include "app/Renderer.h"
 #include "assets/AlphaGlow.h"
@@ -82,8 +84,34 @@ std::shared_ptr<Level> level() { return theLevel; }
 std::shared_ptr<Renderer> renderer() { return theRenderer; }
 Orbit orbit() { return {camDist, camrotHor, camrotVert, leftMouseDown}; }
 
+namespace {
+Options theOptions;
+
+// Reads the command line; false when the program should end with exitCode.
+bool readOptions(int argc, char** args, int& exitCode) {
+    std::string error;
+    auto parsed = parseCommandLine(std::vector<std::string>(args + 1, args + argc), error);
+    if (!parsed) {
+        std::fprintf(stderr, "zarvik: %s\n", error.c_str());
+        exitCode = 2;
+        return false;
+    }
+    theOptions = *parsed;
+    if (theOptions.help || theOptions.version) {
+        std::printf("%s\n", theOptions.help ? helpText().c_str() : versionText().c_str());
+        exitCode = 0;
+        return false;
+    }
+    return true;
+}
+}  // namespace
+
+const Options& options() { return theOptions; }
+
 int main(int argc, char** args) {
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    int exitCode = 0;
+    if (!readOptions(argc, args, exitCode)) return exitCode;
+    std::srand(theOptions.seed ? *theOptions.seed : static_cast<unsigned>(std::time(nullptr)));
     // Diagnostics go to the console as they happen, also when it is a pipe.
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     enterExecutableFolder();
@@ -94,9 +122,12 @@ int main(int argc, char** args) {
     renderer->windowPosX = 100;
     renderer->windowPosY = 100;
 
-    renderer->initGLUT(&argc, args);
-    if (argc == 1) renderer->initWindow();
-    else renderer->initGameMode(args[1]);
+    renderer->windowWidth = theOptions.windowWidth;
+    renderer->windowHeight = theOptions.windowHeight;
+    int glutArgc = 1;  // our options are not GLUT's
+    renderer->initGLUT(&glutArgc, args);
+    if (theOptions.gameMode.empty()) renderer->initWindow();
+    else renderer->initGameMode(theOptions.gameMode.c_str());
 
     ExtensionManager::initGLEW();
     ExtensionManager::configureExtensions();

@@ -2,6 +2,7 @@
 #include <memory>
 
 class Level;
+struct Options;
 class Renderer;
 
 // The program's entry and its GLUT callbacks: main sets up the renderer and
@@ -10,6 +11,8 @@ class Renderer;
 namespace Application {
 
 int main(int argc, char** args);
+// The options of the command line that started the game.
+const Options& options();
 
 void load();
 void display();

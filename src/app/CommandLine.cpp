@@ -1,0 +1,127 @@
+#include "app/CommandLine.h"
+
+#include <cstdlib>
+#include <functional>
+#include <map>
+
+namespace {
+
+bool parseNumber(const std::string& text, double& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return end && *end == '\0' && value == value;  // the whole text, and not NaN
+}
+
+bool parseWindow(const std::string& text, int& w, int& h) {
+    const size_t x = text.find('x');
+    if (x == std::string::npos) return false;
+    double dw = 0, dh = 0;
+    if (!parseNumber(text.substr(0, x), dw) || !parseNumber(text.substr(x + 1), dh)) return false;
+    if (dw < 1 || dh < 1 || dw > 16384 || dh > 16384 || dw != int(dw) || dh != int(dh)) return false;
+    w = int(dw);
+    h = int(dh);
+    return true;
+}
+
+bool isOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }
+
+}  // namespace
+
+std::optional<Options> parseCommandLine(const std::vector<std::string>& args, std::string& error) {
+    Options options;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](const char* what) -> const std::string* {
+            if (i + 1 < args.size() && !isOption(args[i + 1])) return &args[++i];
+            error = arg + " needs " + what;
+            return nullptr;
+        };
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
+        } else if (arg == "--autoplay") {
+            options.autoplay = true;
+        } else if (arg == "--fixed-step") {
+            options.fixedStep = true;
+        } else if (arg == "--benchmark") {
+            options.benchmark = true;
+            // The seconds are optional: a following number belongs to the option.
+            double seconds = 0;
+            if (i + 1 < args.size() && parseNumber(args[i + 1], seconds)) {
+                if (seconds <= 0 || seconds > 86400) {
+                    error = "--benchmark wants between 0 and 86400 seconds, not " + args[i + 1];
+                    return std::nullopt;
+                }
+                options.benchmarkSeconds = seconds;
+                ++i;
+            }
+        } else if (arg == "--benchmark-csv") {
+            const std::string* file = value("a file name");
+            if (!file) return std::nullopt;
+            options.benchmarkCsv = *file;
+        } else if (arg == "--seed") {
+            const std::string* text = value("a number");
+            double seed = 0;
+            if (!text) return std::nullopt;
+            if (!parseNumber(*text, seed) || seed < 0 || seed > 4294967295.0 || seed != double(unsigned(seed))) {
+                error = "--seed wants a whole number from 0 to 4294967295, not " + *text;
+                return std::nullopt;
+            }
+            options.seed = unsigned(seed);
+        } else if (arg == "--window") {
+            const std::string* text = value("a size WxH");
+            if (!text) return std::nullopt;
+            if (!parseWindow(*text, options.windowWidth, options.windowHeight)) {
+                error = "--window wants a size like 1024x768, not " + *text;
+                return std::nullopt;
+            }
+        } else if (isOption(arg)) {
+            error = "unknown option " + arg + " (--help lists them)";
+            return std::nullopt;
+        } else if (options.gameMode.empty()) {
+            options.gameMode = arg;  // the one plain argument: a full-screen game mode
+        } else {
+            error = "one game mode only, not also " + arg;
+            return std::nullopt;
+        }
+    }
+    if (options.autoplay || options.benchmark) options.fixedStep = true;
+    return options;
+}
+
+std::string versionText() { return "zarvik 0.13"; }
+
+std::string helpText() {
+    return "usage: zarvik [options] [GAMEMODE]\n"
+           "\n"
+           "  GAMEMODE               full screen in a GLUT game mode, e.g. 1024x768:32\n"
+           "  --window WxH           the window's size (default 800x600)\n"
+           "  --autoplay             the game plays itself; exits 0 after a win, 3 when caught\n"
+           "  --benchmark [SECONDS]  autoplay for SECONDS simulated seconds (default 60), then timing figures\n"
+           "  --benchmark-csv FILE   with --benchmark: one row per frame into FILE\n"
+           "  --fixed-step           every frame advances the game by exactly 1/60 s\n"
+           "  --seed N               the same random numbers on every run\n"
+           "  --help                 this text\n"
+           "  --version              the version\n"
+           "\n"
+           "keys:\n"
+           "  w / s                  accelerate / brake and reverse\n"
+           "  a / d                  steer left / right\n"
+           "  w a s d at a sign      type the arrows shown to take the sign down\n"
+           "  r                      put the level back to its start\n"
+           "  p                      pause and resume\n"
+           "  m                      mute or unmute all sound\n"
+           "  F12                    save a screenshot into the working directory\n"
+           "  Escape                 quit\n"
+           "  F1                     help text of the debug keys\n"
+           "  F2                     frame rate\n"
+           "  F3                     wireframe\n"
+           "  F4 / F5                texture filtering / mipmapping\n"
+           "  F6                     next draw mode\n"
+           "  F7 F8 F9 F10           display lists, occlusion culling, alpha blending, textures\n"
+           "  1 2 3                  trigger spheres, occlusion boxes, boxes per mesh\n"
+           "  4 5 6                  physics shapes, axes, print the scene graph\n"
+           "  left drag / right click  orbit the camera / reset the orbit\n";
+}

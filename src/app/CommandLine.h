@@ -1,0 +1,29 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the player asked for on the command line. Without options the game
+// opens its 800 x 600 window and is played by hand, on the wall clock.
+struct Options {
+    std::string gameMode;         // a GLUT game-mode string ("1024x768:32"): full screen
+    int windowWidth = 800;        // --window WxH
+    int windowHeight = 600;
+    bool autoplay = false;        // --autoplay: the game plays itself
+    bool benchmark = false;       // --benchmark [SECONDS]: autoplay, then timing figures
+    double benchmarkSeconds = 60.0;  // simulated seconds of the benchmark
+    std::string benchmarkCsv;     // --benchmark-csv FILE: one row per frame
+    bool fixedStep = false;       // --fixed-step (implied by --autoplay and --benchmark): 1/60 s per frame
+    std::optional<unsigned> seed;  // --seed N: every random number repeats
+    bool help = false;            // --help
+    bool version = false;         // --version
+};
+
+// Reads the arguments after the program name. On a bad option or value it
+// returns nothing and sets error to a message for the console.
+std::optional<Options> parseCommandLine(const std::vector<std::string>& args, std::string& error);
+
+// The --help text: every option and every key.
+std::string helpText();
+// The --version line.
+std::string versionText();
