@@ -85,7 +85,8 @@ void Level::warmUpPaint() {
 
 void Level::display() {
     if (paused) {
-        paintStandingFrame();
+        paintFrame();
+        AudioManager::update();  // the music streams on
         return;
     }
     animator->animate();
@@ -97,11 +98,10 @@ void Level::display() {
     AudioManager::update();
 }
 
-void Level::paintStandingFrame() {
+void Level::paintFrame() {
     root->startVisibilityTests();
     root->paint();
     overlayManager->paint();
-    AudioManager::update();  // the music streams on
 }
 
 void Level::setPaused(bool p) {

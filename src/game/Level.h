@@ -31,6 +31,9 @@ public:
     virtual void reset() {}
     // One frame: animations, visibility tests, events, race time, painting.
     virtual void display();
+    // Paints the world and the HUD as they stand, advancing nothing (the
+    // frames of a pause, a screenshot). The caller clears the buffers first.
+    void paintFrame();
 
     // A paused level paints its standing picture with "PAUSED" in the middle
     // and runs nothing else: no animation, physics, event or race time, no
@@ -69,7 +72,6 @@ protected:
 
 private:
     void warmUpPaint();
-    void paintStandingFrame();
 
     bool paused = false;
     std::shared_ptr<TextOverlay> pauseOverlay;
