@@ -590,19 +590,20 @@ long residentBytes() {
     return read == 2 ? resident * sysconf(_SC_PAGESIZE) : -1;
 }
 
-// Bytes the program holds on the heap, as AddressSanitizer counts its live blocks.
+// Bytes of live heap blocks, as the allocator counts them.
 long heapBytes() {
 #ifdef ZARVIK_ASAN
     return static_cast<long>(__sanitizer_get_current_allocated_bytes());
 #else
-    return residentBytes();
+    return static_cast<long>(mallinfo2().uordblks);
 #endif
 }
 }  // namespace
 
 TEST_F(DemoLevelTest, ResetsInARowLeaveMemoryFlatAndNoGlError) {
+    constexpr int WARM_UP = 10;
     const char* override = std::getenv("ZARVIK_RESETS");
-    const int resets = override ? std::max(20, std::atoi(override)) : 1000;
+    const int resets = override ? std::max(WARM_UP + 20, std::atoi(override)) : 1000;
     while (glGetError() != GL_NO_ERROR) {
     }
     // A reset and one painted frame after it, as r in the game.
@@ -614,22 +615,29 @@ TEST_F(DemoLevelTest, ResetsInARowLeaveMemoryFlatAndNoGlError) {
             shared->display();
         }
     };
-    cycles(10);
+    cycles(WARM_UP);
     const long rss0 = residentBytes(), heap0 = heapBytes();
     const auto start = std::chrono::steady_clock::now();
-    const int half = (resets - 10) / 2;
+    const int half = (resets - WARM_UP) / 2;
     cycles(half);
     const long rss1 = residentBytes(), heap1 = heapBytes();
-    cycles(resets - 10 - half);
+    cycles(resets - WARM_UP - half);
     const long rss2 = residentBytes(), heap2 = heapBytes();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("\n%d resets in %.1f s: resident %+ld KB then %+ld KB, heap %+ld KB then %+ld KB\n", resets - 10,
+    std::printf("\n%d resets in %.1f s: resident %+ld KB then %+ld KB, heap %+ld KB then %+ld KB\n", resets - WARM_UP,
                 seconds, (rss1 - rss0) / 1024, (rss2 - rss1) / 1024, (heap1 - heap0) / 1024, (heap2 - heap1) / 1024);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    // The GL driver and the audio library fill caches of their own in the
-    // first few hundred resets (about 1 MB of heap); after that, nothing grows.
-    EXPECT_LT(rss2 - rss0, 8L << 20);
-    EXPECT_LT(heap2 - heap0, 2L << 20);
-    EXPECT_LT(heap2 - heap1, 256L << 10) << "a leak of about " << (heap2 - heap1) / (resets - 10 - half)
+    // Even a leak of a few hundred bytes per reset shows in the live heap.
+    EXPECT_LT(heap2 - heap0, 256L << 10) << "a leak of about " << (heap2 - heap0) / (resets - WARM_UP)
                                          << " bytes per reset";
+#ifdef ZARVIK_ASAN
+    // AddressSanitizer's quarantine (256 MB) keeps freed blocks resident
+    // until it is full, and purging gives back only part of it: in a fresh
+    // test program the first few hundred resets add some 30 MB that way (with
+    // ASAN_OPTIONS=quarantine_size_mb=1, 0.3 MB). The second half, with the
+    // quarantine full, shows what the process itself keeps.
+    EXPECT_LT(rss2 - rss1, 2L << 20);
+#else
+    EXPECT_LT(rss2 - rss0, 5L << 20);
+#endif
 }
