@@ -601,9 +601,7 @@ long heapBytes() {
 }  // namespace
 
 TEST_F(DemoLevelTest, ResetsInARowLeaveMemoryFlatAndNoGlError) {
-    constexpr int WARM_UP = 10;
-    const char* override = std::getenv("ZARVIK_RESETS");
-    const int resets = override ? std::max(WARM_UP + 20, std::atoi(override)) : 1000;
+    constexpr int WARM_UP = 10, RESETS = 1000;
     while (glGetError() != GL_NO_ERROR) {
     }
     // A reset and one painted frame after it, as r in the game.
@@ -618,17 +616,17 @@ TEST_F(DemoLevelTest, ResetsInARowLeaveMemoryFlatAndNoGlError) {
     cycles(WARM_UP);
     const long rss0 = residentBytes(), heap0 = heapBytes();
     const auto start = std::chrono::steady_clock::now();
-    const int half = (resets - WARM_UP) / 2;
+    const int half = (RESETS - WARM_UP) / 2;
     cycles(half);
     const long rss1 = residentBytes(), heap1 = heapBytes();
-    cycles(resets - WARM_UP - half);
+    cycles(RESETS - WARM_UP - half);
     const long rss2 = residentBytes(), heap2 = heapBytes();
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("\n%d resets in %.1f s: resident %+ld KB then %+ld KB, heap %+ld KB then %+ld KB\n", resets - WARM_UP,
+    std::printf("\n%d resets in %.1f s: resident %+ld KB then %+ld KB, heap %+ld KB then %+ld KB\n", RESETS - WARM_UP,
                 seconds, (rss1 - rss0) / 1024, (rss2 - rss1) / 1024, (heap1 - heap0) / 1024, (heap2 - heap1) / 1024);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
     // Even a leak of a few hundred bytes per reset shows in the live heap.
-    EXPECT_LT(heap2 - heap0, 256L << 10) << "a leak of about " << (heap2 - heap0) / (resets - WARM_UP)
+    EXPECT_LT(heap2 - heap0, 256L << 10) << "a leak of about " << (heap2 - heap0) / (RESETS - WARM_UP)
                                          << " bytes per reset";
 #ifdef ZARVIK_ASAN
     // AddressSanitizer's quarantine (256 MB) keeps freed blocks resident
