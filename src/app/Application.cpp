@@ -20,6 +20,7 @@
 #include "assets/Billboard.h"
 #include "assets/Texture.h"
 #include "audio/AudioManager.h"
+#include "game/BestTimes.h"
 #include "game/DemoLevel.h"
 #include "game/LevelControl.h"
 #include "gl/ExtensionManager.h"
@@ -185,6 +186,10 @@ void load() {
     AudioManager::init();
 
     theLevel->build();
+    // Won races are kept between games; a game that plays itself keeps none.
+    const std::string records = BestTimes::defaultPath();
+    if (!records.empty() && !theOptions.autoplay && !theOptions.benchmark)
+        theLevel->setBestTimes(std::make_shared<BestTimes>(records));
     theRenderer->rootNode = theLevel->getRoot();
     theRenderer->animator = theLevel->getAnimator();
 

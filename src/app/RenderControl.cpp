@@ -5,9 +5,11 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
 #include "app/FPSCounter.h"
 #include "app/Renderer.h"
+#include "app/Screenshot.h"
 #include "assets/Texture.h"
 #include "assets/Texture2D.h"
 #include "audio/AudioManager.h"
@@ -19,6 +21,7 @@
 namespace {
 constexpr byte ESCAPE = 27;
 constexpr byte MUTE = 'm';
+constexpr int SCREENSHOT = 12;  // F12
 constexpr double MESSAGE_SECONDS = 2.0;
 
 // Flips a switch and returns the message of its new state.
@@ -32,6 +35,8 @@ RenderControl::RenderControl(std::shared_ptr<Renderer> r, std::shared_ptr<Level>
     : renderer(std::move(r)), level(std::move(l)) {
     keys = {'1', '2', '3', '4', '5', '6', ESCAPE, MUTE};
     for (int f = 1; f <= 10; ++f) specialKeys.push_back(f);
+    specialKeys.push_back(SCREENSHOT);
+    activeWhilePaused = true;
     messageOverlay->visible = true;
     messageOverlay->setColor(200, 200, 200);
     messageOverlay->setFont(GLUT_BITMAP_8_BY_13);
@@ -140,6 +145,25 @@ void RenderControl::switchDrawMode() {
     showMessage(message);
 }
 
+// Keys arrive between frames, when the back buffer holds nothing certain and
+// the front buffer cannot be read back everywhere (Mesa's software driver
+// returns black): the frame is painted once more, with no time passing, and
+// read from the back buffer before anything is shown.
+void RenderControl::saveScreenshot() {
+    const std::string name = Screenshot::freeName("", std::time(nullptr));
+    ScenegraphNode::beginFrame();
+    level->paintFrame();
+    std::string error;
+    if (Screenshot::save(name, renderer->windowWidth, renderer->windowHeight, GL_BACK, error)) {
+        std::printf("\n RenderControl: saved the screenshot %s", name.c_str());
+        showMessage("saved screenshot " + name + "...");
+    } else {
+        std::printf("\n RenderControl: WARNING! cannot save the screenshot %s: %s", name.c_str(), error.c_str());
+        showMessage("cannot save screenshot " + name + ": " + error);
+    }
+    std::fflush(stdout);
+}
+
 void RenderControl::consumeSpecial(int key, int, int) {
     auto fps = renderer->fpsCounter;
     switch (key) {
@@ -168,6 +192,7 @@ void RenderControl::consumeSpecial(int key, int, int) {
             Texture2D::mipmapping(mipmappingOn);
             break;
         case 6: switchDrawMode(); break;
+        case SCREENSHOT: saveScreenshot(); break;
         case 7:
             showMessage(ScenegraphNode::displayListsEnabled ? "disabled display lists (Warning: some objects may be unpaintable now)"
                                                             : "enabled display lists...");

@@ -10,7 +10,8 @@ class Level;
 
 // The debug keys: F1 to F10 and 1 to 6 switch rendering paths and debug
 // views, each with a short message on screen; m mutes and unmutes all
-// sound; Escape quits.
+// sound; F12 saves the current frame as a PNG file in the working directory;
+// Escape quits. Every key works while the game is paused.
 class RenderControl : public KeyConsumer {
 public:
     RenderControl(std::shared_ptr<Renderer> renderer, std::shared_ptr<Level> level);
@@ -26,6 +27,7 @@ private:
     void showMessage(const std::string& text);
     void toggleHelp();
     void switchDrawMode();
+    void saveScreenshot();
     static void quit(Renderer& renderer);
 
     std::shared_ptr<Renderer> renderer;

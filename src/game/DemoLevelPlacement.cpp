@@ -178,6 +178,7 @@ void DemoLevel::defineStartArea(float x, float z, float radius) {
 
     timerAction = std::make_shared<TimerRegionAction>(signStates, stopWatch, hunters);
     timerAction->messageStack = messageStack;
+    timerAction->onWin = [this](double seconds) { recordRace(seconds); };
     startEvent = std::make_shared<Event>(playerCar, area, timerAction);
     eventManager->events.push_back(startEvent);
     root->addChild(timerAction->getWinnerBoard());

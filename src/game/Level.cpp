@@ -2,12 +2,26 @@
 
 #include <GL/glew.h>
 
+#include <cstdio>
+
 #include "assets/Texture.h"
 #include "assets/Texture2D.h"
 #include "audio/AudioManager.h"
+#include "input/KeyboardProcessor.h"
 #include "physics/Physics.h"
 #include "physics/PhysicsUpdater.h"
 #include "vehicles/PhysicCarMovement.h"
+
+namespace {
+// "PAUSED" is about 92 pixels wide in the 24 pixel font.
+std::shared_ptr<TextOverlay> makePauseOverlay() {
+    auto overlay = std::make_shared<TextOverlay>();
+    overlay->setAlignment(TextOverlay::CENTER, TextOverlay::CENTER, -46, -8);
+    overlay->setText("PAUSED");
+    overlay->visible = false;
+    return overlay;
+}
+}  // namespace
 
 Level::Level()
     : root(std::make_shared<RootNode>("<not set>")),
@@ -15,18 +29,21 @@ Level::Level()
       eventManager(std::make_shared<EventManager>()),
       overlayManager(std::make_shared<Overlay2DManager>(640, 480, false)),
       stopWatch(std::make_shared<StopWatch>()),
-      signStates(std::make_shared<SignStates>()) {
+      signStates(std::make_shared<SignStates>()),
+      pauseOverlay(makePauseOverlay()) {
     // A world exists before anything is built.
     Physics::reset();
 }
 
 Level::~Level() {
+    if (paused) KeyboardProcessor::setPaused(false);
     animator->clear();
     root->physicRelease();
     Physics::release();
 }
 
 void Level::preBuild() {
+    setPaused(false);
     root->physicRelease();
     Physics::reset();
     Texture2D::clearTextures();
@@ -46,6 +63,8 @@ void Level::postBuild() {
     stopWatch->stop();
     stopWatch->reset();
     overlayManager->registerOverlay(stopWatch->getOverlay(), 0);
+    bestTimeHud->registerWith(*overlayManager);
+    overlayManager->registerOverlay(pauseOverlay, 0);
     root->physicAllocate();
     auto updater = std::make_shared<PhysicsUpdater>(static_cast<int>(Physics::minFPS));
     animator->registerAnimation(updater);
@@ -65,6 +84,11 @@ void Level::warmUpPaint() {
 }
 
 void Level::display() {
+    if (paused) {
+        paintFrame();
+        AudioManager::update();  // the music streams on
+        return;
+    }
     animator->animate();
     root->startVisibilityTests();
     eventManager->performEvents();
@@ -72,4 +96,33 @@ void Level::display() {
     root->paint();
     overlayManager->paint();
     AudioManager::update();
+}
+
+void Level::paintFrame() {
+    root->startVisibilityTests();
+    root->paint();
+    overlayManager->paint();
+}
+
+void Level::setPaused(bool p) {
+    if (paused == p) return;
+    paused = p;
+    pauseOverlay->visible = p;
+    KeyboardProcessor::setPaused(p);
+    if (p) return;
+    animator->getTimeBase()->reset();
+    stopWatch->skipElapsed();
+}
+
+void Level::setBestTimes(std::shared_ptr<BestTimes> times) {
+    bestTimes = std::move(times);
+    if (bestTimes) bestTimes->load();
+    bestTimeHud->show(bestTimes ? bestTimes->best() : std::nullopt);
+}
+
+void Level::recordRace(double seconds) {
+    if (!bestTimes || !bestTimes->offer(seconds)) return;
+    std::printf("\n Level: new best time %s", StopWatch::format(seconds).c_str());
+    bestTimeHud->show(bestTimes->best());
+    bestTimeHud->announceRecord();
 }

@@ -2,8 +2,10 @@
 #include <memory>
 
 #include "animation/Animator.h"
+#include "game/BestTimes.h"
 #include "game/EventManager.h"
 #include "game/SignStates.h"
+#include "overlay/BestTimeHud.h"
 #include "overlay/Overlay2DManager.h"
 #include "overlay/StopWatch.h"
 #include "scenegraph/RootNode.h"
@@ -29,6 +31,26 @@ public:
     virtual void reset() {}
     // One frame: animations, visibility tests, events, race time, painting.
     virtual void display();
+    // Paints the world and the HUD as they stand, advancing nothing (the
+    // frames of a pause, a screenshot). The caller clears the buffers first.
+    void paintFrame();
+
+    // A paused level paints its standing picture with "PAUSED" in the middle
+    // and runs nothing else: no animation, physics, event or race time, no
+    // game key presses (releases still arrive, so no key sticks). Resuming
+    // drops the paused time from the animator's and the stopwatch's clocks:
+    // nothing jumps. A new build starts unpaused.
+    void setPaused(bool paused);
+    bool isPaused() const { return paused; }
+    std::shared_ptr<TextOverlay> getPauseOverlay() const { return pauseOverlay; }
+
+    // Where won races are kept (none by default: nothing is written); the
+    // record is read now and shown on the HUD under the stopwatch.
+    void setBestTimes(std::shared_ptr<BestTimes> bestTimes);
+    std::shared_ptr<BestTimes> getBestTimes() const { return bestTimes; }
+    std::shared_ptr<BestTimeHud> getBestTimeHud() const { return bestTimeHud; }
+    // A won race's time: stored and announced when it is a new record.
+    void recordRace(double seconds);
 
     std::shared_ptr<RootNode> getRoot() const { return root; }
     std::shared_ptr<Animator> getAnimator() const { return animator; }
@@ -50,4 +72,9 @@ protected:
 
 private:
     void warmUpPaint();
+
+    bool paused = false;
+    std::shared_ptr<TextOverlay> pauseOverlay;
+    std::shared_ptr<BestTimes> bestTimes;
+    std::shared_ptr<BestTimeHud> bestTimeHud = std::make_shared<BestTimeHud>();
 };

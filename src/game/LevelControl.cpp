@@ -1,7 +1,12 @@
 #include "game/LevelControl.h"
 
-LevelControl::LevelControl(std::shared_ptr<Level> l) : level(std::move(l)) { keys.push_back('r'); }
+LevelControl::LevelControl(std::shared_ptr<Level> l) : level(std::move(l)) {
+    keys = {'r', 'p'};
+    activeWhilePaused = true;
+}
 
 void LevelControl::consumeDown(byte key, int, int) {
-    if (key == 'r' && level) level->reset();
+    if (!level) return;
+    if (key == 'r') level->reset();
+    else if (key == 'p') level->setPaused(!level->isPaused());
 }

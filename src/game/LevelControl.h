@@ -4,7 +4,8 @@
 #include "game/Level.h"
 #include "input/KeyConsumer.h"
 
-// Restarts the level on the key r (lower case only).
+// The level's own keys (lower case only): r restarts the level, p pauses
+// and resumes it. Both work while the game is paused.
 class LevelControl : public KeyConsumer {
 public:
     explicit LevelControl(std::shared_ptr<Level> level);

@@ -12,11 +12,17 @@ struct Sign {
     // Shows or hides the plate (meshes "face" and "backside") of the model.
     void showPlate(bool shown) {
         if (!node) return;
+        bool changed = false;
         for (const char* name : {"face", "backside"})
-            if (auto mesh = node->getMesh(name)) mesh->visible = shown;
+            if (auto mesh = node->getMesh(name); mesh && mesh->visible != shown) {
+                mesh->visible = shown;
+                changed = true;
+            }
         // The grouped display lists hold the old visibility until rebuilt; a
         // model drawn in immediate mode needs (and has) no list to rebuild.
-        if (node->isUsingDisplayList()) node->refreshDisplayList();
+        // An unchanged plate keeps its lists: a level reset puts back plates
+        // that mostly never went.
+        if (changed && node->isUsingDisplayList()) node->refreshDisplayList();
     }
 
     std::shared_ptr<MilkshapeNode> node;

@@ -49,6 +49,7 @@ void TimerRegionAction::win() {
     AudioManager::fireCheer();
     HunterAI::BLIND = true;
     for (const auto& hunter : hunters) hunter->enterStrafingState(false);
+    if (onWin) onWin(stopWatch->getTotalTime());
 }
 
 void TimerRegionAction::showUnfinished() {

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -35,6 +36,8 @@ public:
     std::shared_ptr<Billboard> getUnfinishedBoard() const { return unfinishedBoard; }
 
     std::shared_ptr<OverlayStack> messageStack;
+    // Called on a win with the race time in seconds (the level keeps records).
+    std::function<void(double)> onWin;
 
 private:
     void win();

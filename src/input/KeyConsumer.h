@@ -20,8 +20,13 @@ public:
 
     bool consumesKey(byte key) const;
     bool consumesSpecialKey(int key) const;
+    // Whether presses still reach this consumer while the game is paused.
+    bool isActiveWhilePaused() const { return activeWhilePaused; }
 
 protected:
     std::vector<byte> keys;
     std::vector<int> specialKeys;
+    // Game keys (driving, the sign game) stay off during a pause; the pause
+    // key itself, the level reset and the debug keys set this.
+    bool activeWhilePaused = false;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 std::vector<KeyboardProcessor::ConsumerPtr> KeyboardProcessor::consumers;
+bool KeyboardProcessor::paused = false;
 
 namespace {
 using ConsumerPtr = KeyboardProcessor::ConsumerPtr;
@@ -30,6 +31,12 @@ template <typename Claims>
 ConsumerPtr firstFor(const std::vector<ConsumerPtr>& consumers, Claims claims) {
     auto it = std::find_if(consumers.begin(), consumers.end(), claims);
     return it != consumers.end() ? *it : nullptr;
+}
+
+// A press goes to a claiming consumer unless the game is paused and the consumer sleeps through pauses.
+template <typename Claims>
+auto claimsPress(Claims claims, bool paused) {
+    return [claims, paused](const ConsumerPtr& c) { return claims(c) && (!paused || c->isActiveWhilePaused()); };
 }
 
 template <typename Pred>
@@ -60,7 +67,7 @@ bool KeyboardProcessor::processesKey(byte key) { return getForKey(key) != nullpt
 bool KeyboardProcessor::processesSpecialKey(int key) { return getForSpecialKey(key) != nullptr; }
 
 void KeyboardProcessor::processDown(unsigned char key, int x, int y) {
-    dispatch(consumers, claimsKey(key), [&](KeyConsumer& c) { c.consumeDown(key, x, y); });
+    dispatch(consumers, claimsPress(claimsKey(key), paused), [&](KeyConsumer& c) { c.consumeDown(key, x, y); });
 }
 
 void KeyboardProcessor::processUp(unsigned char key, int x, int y) {
@@ -68,7 +75,13 @@ void KeyboardProcessor::processUp(unsigned char key, int x, int y) {
 }
 
 void KeyboardProcessor::processSpecial(int key, int x, int y) {
-    dispatch(consumers, claimsSpecialKey(key), [&](KeyConsumer& c) { c.consumeSpecial(key, x, y); });
+    dispatch(consumers, claimsPress(claimsSpecialKey(key), paused),
+             [&](KeyConsumer& c) { c.consumeSpecial(key, x, y); });
 }
 
-void KeyboardProcessor::reset() { consumers.clear(); }
+void KeyboardProcessor::setPaused(bool p) { paused = p; }
+
+void KeyboardProcessor::reset() {
+    consumers.clear();
+    paused = false;
+}

@@ -28,8 +28,16 @@ public:
     static void processUp(unsigned char key, int x, int y);
     static void processSpecial(int key, int x, int y);
 
+    // While paused, presses (plain and special) reach only the consumers
+    // active while paused; releases reach every consumer, so that a key let
+    // go during the pause does not stay held down afterwards.
+    static void setPaused(bool paused);
+    static bool isPaused() { return paused; }
+
+    // Unregisters every consumer and ends a pause.
     static void reset();
 
 private:
     static std::vector<ConsumerPtr> consumers;
+    static bool paused;
 };

@@ -28,8 +28,8 @@ void StopWatch::update() {
     showTime();
 }
 
-void StopWatch::calcHRTime() {
-    double t = totalTime;
+namespace {
+void split(double t, int& hours, int& minutes, int& seconds, int& milliseconds) {
     hours = static_cast<int>(t * 0.0002777777777777778);  // t / 3600
     t -= hours * 3600.0;
     minutes = static_cast<int>(t * 0.016666666666666666);  // t / 60
@@ -38,6 +38,17 @@ void StopWatch::calcHRTime() {
     milliseconds = static_cast<int>((t - seconds) * 1000.0);
 }
 
-void StopWatch::showTime() {
-    overlay->setText(Utilities<char>::createString("Time: %i:%02i:%02i.%03i", hours, minutes, seconds, milliseconds));
+std::string formatFields(int hours, int minutes, int seconds, int milliseconds) {
+    return Utilities<char>::createString("%i:%02i:%02i.%03i", hours, minutes, seconds, milliseconds);
 }
+}  // namespace
+
+void StopWatch::calcHRTime() { split(totalTime, hours, minutes, seconds, milliseconds); }
+
+std::string StopWatch::format(double t) {
+    int h = 0, m = 0, s = 0, ms = 0;
+    split(t, h, m, s, ms);
+    return formatFields(h, m, s, ms);
+}
+
+void StopWatch::showTime() { overlay->setText("Time: " + formatFields(hours, minutes, seconds, milliseconds)); }

@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <string>
 
 #include "animation/TimeBase.h"
 #include "overlay/TextOverlay.h"
@@ -23,6 +24,11 @@ public:
     void update();
     // Splits totalTime into hours, minutes, seconds and milliseconds.
     void calcHRTime();
+    // After a pause: the time since the last update never counts.
+    void skipElapsed() { timeBase->reset(); }
+
+    // Seconds as "h:mm:ss.mmm", the way the watch shows them (cut, never rounded up).
+    static std::string format(double seconds);
 
     std::shared_ptr<TextOverlay> getOverlay() const { return overlay; }
     bool isRunning() const { return running; }

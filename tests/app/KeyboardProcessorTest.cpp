@@ -144,3 +144,24 @@ TEST_F(KeyboardProcessorTest, ConsumerAddedDuringDispatchSeesTheSameKey) {
     KeyboardProcessor::processDown('q', 0, 0);
     EXPECT_EQ(journal, (std::vector<std::string>{"late down q"}));
 }
+
+TEST_F(KeyboardProcessorTest, APauseHoldsBackPressesButNeverReleases) {
+    class Awake : public Recorder {
+    public:
+        Awake() : Recorder("awake", {'p'}, {12}) { activeWhilePaused = true; }
+    };
+    auto car = std::make_shared<Recorder>("car", std::vector<byte>{'w'}, std::vector<int>{3});
+    KeyboardProcessor::registerConsumer(car);
+    KeyboardProcessor::registerConsumer(std::make_shared<Awake>());
+    KeyboardProcessor::processDown('w', 0, 0);
+    KeyboardProcessor::setPaused(true);
+    KeyboardProcessor::processUp('w', 0, 0);       // held before the pause, let go during it
+    KeyboardProcessor::processDown('w', 0, 0);     // pressed during the pause: lost
+    KeyboardProcessor::processSpecial(3, 0, 0);    // lost too
+    KeyboardProcessor::processSpecial(12, 0, 0);
+    KeyboardProcessor::processDown('p', 0, 0);
+    EXPECT_TRUE(KeyboardProcessor::processesKey('w')) << "still registered";
+    KeyboardProcessor::reset();  // a new level starts unpaused
+    EXPECT_FALSE(KeyboardProcessor::isPaused());
+    EXPECT_EQ(journal, (std::vector<std::string>{"car down w", "car up w", "awake special 12", "awake down p"}));
+}
