@@ -65,11 +65,16 @@ void Level::warmUpPaint() {
 }
 
 void Level::display() {
+    frameTimes.begin();
     animator->animate();
+    frameTimes.lap(FrameTimes::ANIMATION);
     root->startVisibilityTests();
     eventManager->performEvents();
     stopWatch->update();
+    frameTimes.lap(FrameTimes::EVENTS);
     root->paint();
+    frameTimes.lap(FrameTimes::SCENE);
     overlayManager->paint();
     AudioManager::update();
+    frameTimes.lap(FrameTimes::HUD);
 }

@@ -3,6 +3,7 @@
 
 #include "animation/Animator.h"
 #include "game/EventManager.h"
+#include "game/FrameTimes.h"
 #include "game/SignStates.h"
 #include "overlay/Overlay2DManager.h"
 #include "overlay/StopWatch.h"
@@ -37,6 +38,8 @@ public:
     std::shared_ptr<PhysicCarMovement> getCarMovement() const { return carMovement; }
     std::shared_ptr<StopWatch> getStopWatch() const { return stopWatch; }
     std::shared_ptr<SignStates> getSignStates() const { return signStates; }
+    // Where the last display() spent its time (the application adds the swap).
+    FrameTimes& getFrameTimes() { return frameTimes; }
 
 protected:
     // The movement of the player's car; set by the concrete level's build.
@@ -50,4 +53,6 @@ protected:
 
 private:
     void warmUpPaint();
+
+    FrameTimes frameTimes;
 };
