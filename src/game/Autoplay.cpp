@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "audio/AudioManager.h"
+#include "game/AntiHunterAction.h"
 #include "input/KeyboardProcessor.h"
 #include "math/Constants.h"
 #include "physics/PhysicVolume.h"
@@ -17,6 +17,8 @@ constexpr int SIGNS = 4;
 constexpr double ITEM_REACH = 1.5;
 // Corners between two signs are cut.
 constexpr double CORNER_REACH = 12.0;
+// A steering key held this long is pressed afresh.
+constexpr int RESTEER_FRAMES = 20;
 // Never brake with a hunting pursuer this near.
 constexpr double CHASE_DISTANCE = 25.0;
 // The car's turn rate in radians per second at a standstill (it falls to half at top speed).
@@ -34,9 +36,13 @@ constexpr double STUCK_SPEED = 1.0;
 constexpr int BACK_OFF_FRAMES = 60;
 // A sign is entered only when no pursuer stands this near it; meanwhile the
 // car waits this far out.
-constexpr double SIGN_GUARD = 10.0;  // beyond the pursuer's view
+constexpr double SIGN_GUARD = 25.0;  // beyond the pursuer's view
 constexpr double SIGN_WAIT = 45.0;
-constexpr double WAYPOINT_WAIT = 8.0;  // the car stands this near its place to wait
+constexpr double WAYPOINT_WAIT = 8.0;
+// A sign game takes about this long (up to eight keys, four a second, and backing off).
+constexpr double TYPING_SECONDS = 4.5;
+// Blind pursuers are not kept away from while their blindness lasts longer than this.
+constexpr double BLIND_MARGIN = 2.0;  // the car stands this near its place to wait
 // Beyond its view the margin kept from a patrolling pursuer and from a
 // hunting one (units), and how hard each pushes the course away.
 constexpr double PATROL_MARGIN = 6.0;
@@ -53,6 +59,9 @@ double length(double x, double z) { return std::sqrt(x * x + z * z); }
 
 Autoplay::Autoplay(std::shared_ptr<DemoLevel> l, double seconds) : level(std::move(l)), frameSeconds(seconds) {
     buildRoute();
+    // Built, nobody blinded yet: every pursuer's view has its true size.
+    if (level)
+        for (const auto& hunter : level->getHunters()) trueViews.push_back(hunter->getViewfield()->getEventSphere()->radius);
     if (level && level->getPlayerCar()) {
         const Vector p = HunterAI::positionOf(*level->getPlayerCar());
         lastPosition = {p.x, p.z};
@@ -67,10 +76,11 @@ std::string Autoplay::formatTime(double seconds) {
     return text;
 }
 
-// North first, then clockwise round, each sign under a vaccine: the one
-// behind the start before the north and the south sign, the ones on the
-// roads just before the east and west signs. The north sign is approached
-// from the side: an overkill item lies on its road just before it. Between
+// North first, then clockwise round, most signs under a vaccine: the one
+// behind the start before the north and the south sign, the one on the road
+// just before the west sign. The north sign is approached from the side (an
+// overkill item lies on its road just before it), and so is the east sign
+// (its vaccine lies under a booze item, whose swerving costs more). Between
 // two signs the route cuts the corner near the start.
 void Autoplay::buildRoute() {
     const Point vaccine{0, 25, ITEM_REACH};
@@ -224,10 +234,6 @@ void Autoplay::drive() {
         return;
     }
     steer(bearing, d);
-    static int traceFrame = 0;
-    if (std::getenv("AUTOPLAY_TRACE") && ++traceFrame % 30 == 0)
-        std::fprintf(stderr, "trace t=%.1f leg=%zu wp=%zu pos=(%.1f,%.1f) goal=(%.1f,%.1f) head=(%.2f,%.2f) bearing=%.0f v=%.1f mode=%d en=%d acc=%d brk=%d held=%d%d\n",
-                     raceTime(), leg, waypoint, position.x, position.z, target.x, target.z, heading.x, heading.z, bearing, forwardSpeed, mode, level->getCarControl()->enabled, level->getCarControl()->getCarMovement()->isAccelerating(), level->getCarControl()->getCarMovement()->isBraking(), held['w'], held['s']);
 }
 
 // Reverses for a while, the front swinging towards the goal (steering is
@@ -262,13 +268,31 @@ Autoplay::Point Autoplay::goal() {
     return sign;
 }
 
-// Whether a pursuer would see the car at the sign now or while it types
-// (a blinded one sees nothing).
+// How much longer a vaccine keeps the pursuers blind (its HUD icon fades out
+// over that time), seconds; 0 when none works.
+double Autoplay::blindTime() const {
+    double left = 0.0;
+    for (const auto& item : level->getItems())
+        if (std::dynamic_pointer_cast<AntiHunterAction>(item) && item->isInfluenceActive())
+            left = std::max(left, item->getInfluenceDuration() - item->getElapsed());
+    return left;
+}
+
+// How far the pursuer sees within the next `seconds`: nothing while a vaccine
+// lasts that long, otherwise its true view.
+double Autoplay::viewOf(std::size_t hunter, double seconds) const {
+    const double radius = level->getHunters()[hunter]->getViewfield()->getEventSphere()->radius;
+    if (radius >= 1.0 || hunter >= trueViews.size()) return radius;
+    return blindTime() > seconds ? 0.0 : trueViews[hunter];
+}
+
+// Whether a pursuer would see the car at the sign now or while it types.
 bool Autoplay::signCrowded(int sign) const {
     const Point s = signPosition(sign);
-    for (const auto& hunter : level->getHunters()) {
-        const auto view = hunter->getViewfield();
-        const double radius = view->getEventSphere()->radius;
+    const auto& hunters = level->getHunters();
+    for (std::size_t i = 0; i < hunters.size(); ++i) {
+        const auto view = hunters[i]->getViewfield();
+        const double radius = viewOf(i, TYPING_SECONDS);
         if (radius < 1.0) continue;
         const Vector h = HunterAI::positionOf(*view);
         if (length(h.x - s.x, h.z - s.z) < radius + SIGN_GUARD) return true;
@@ -290,10 +314,12 @@ bool Autoplay::waiting() const {
 Autoplay::Point Autoplay::avoidPursuers(const Point& position, const Point& toGoal) {
     Point dir = toGoal;
     chased = false;
-    for (const auto& hunter : level->getHunters()) {
+    const auto& hunters = level->getHunters();
+    for (std::size_t i = 0; i < hunters.size(); ++i) {
+        const auto& hunter = hunters[i];
         const Vector h = HunterAI::positionOf(*hunter->getViewfield());
         const bool hunting = hunter->getState() == HunterAI::HUNTING;
-        const double view = hunter->getViewfield()->getEventSphere()->radius;
+        const double view = viewOf(i, BLIND_MARGIN);
         const double reach = hunting ? std::max(view, 25.0) + HUNT_MARGIN : view + PATROL_MARGIN;
         double ux = position.x - h.x, uz = position.z - h.z;
         const double d = length(ux, uz);
@@ -345,7 +371,13 @@ void Autoplay::standStill() {
     hold('s', forwardSpeed > 0.5);
 }
 
+// A held steering key is let go and pressed again now and then, as a player
+// does when the car does not answer (a booze item ends with the steering released).
 void Autoplay::hold(unsigned char key, bool down) {
+    if (held[key] && down && (key == 'a' || key == 'd') && ++steerFrames % RESTEER_FRAMES == 0) {
+        KeyboardProcessor::processUp(key, 0, 0);
+        KeyboardProcessor::processDown(key, 0, 0);
+    }
     if (held[key] == down) return;
     held[key] = down;
     if (down) KeyboardProcessor::processDown(key, 0, 0);

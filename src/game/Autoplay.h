@@ -64,6 +64,8 @@ private:
     bool waiting() const;
     Point avoidPursuers(const Point& position, const Point& toGoal);
     bool signCrowded(int sign) const;
+    double blindTime() const;
+    double viewOf(std::size_t hunter, double seconds) const;
     void steer(double bearing, double distance);
     void standStill();
     double bearingTo(const Point& position, const Point& target) const;
@@ -74,6 +76,7 @@ private:
     std::shared_ptr<DemoLevel> level;
     double frameSeconds;
     std::vector<Leg> route;
+    std::vector<double> trueViews;  // per pursuer, units
     std::size_t leg = 0;
     std::size_t waypoint = 0;
     Mode mode = DRIVING;
@@ -84,6 +87,7 @@ private:
     Point lastPosition;
     bool chased = false;        // a hunting pursuer close behind: no braking
     double forwardSpeed = 0.0;  // units per second, seen from the car's movement
+    int steerFrames = 0;        // frames a steering key has been held
     int slowFrames = 0;         // frames in a row with the throttle held and no headway
     int backingFrames = 0;      // left in the current back-off
     int typingFrames = 0;       // since the last arrow key went down
