@@ -142,6 +142,8 @@ void finishAutomaticRun() {
         code = autoplay->getOutcome() == Autoplay::WON ? 0 : 3;
     }
     if (code < 0) return;
+    // The autoplay shares the level: let go of it before the exit releases the level.
+    autoplay.reset();
     AudioManager::kill();
     theRenderer->exitGameMode();
     std::exit(code);

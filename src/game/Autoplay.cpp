@@ -38,11 +38,11 @@ constexpr int BACK_OFF_FRAMES = 60;
 // car waits this far out.
 constexpr double SIGN_GUARD = 25.0;  // beyond the pursuer's view
 constexpr double SIGN_WAIT = 45.0;
-constexpr double WAYPOINT_WAIT = 8.0;
+constexpr double WAYPOINT_WAIT = 8.0;  // the car stands this near its place to wait
 // A sign game takes about this long (up to eight keys, four a second, and backing off).
 constexpr double TYPING_SECONDS = 4.5;
 // Blind pursuers are not kept away from while their blindness lasts longer than this.
-constexpr double BLIND_MARGIN = 2.0;  // the car stands this near its place to wait
+constexpr double BLIND_MARGIN = 2.0;
 // Beyond its view the margin kept from a patrolling pursuer and from a
 // hunting one (units), and how hard each pushes the course away.
 constexpr double PATROL_MARGIN = 6.0;
