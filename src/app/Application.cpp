@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -13,13 +14,16 @@
 #include <string>
 #include <vector>
 
+#include "app/Benchmark.h"
 #include "app/CommandLine.h"
+#include "app/FixedStepClock.h"
 #include "app/RenderControl.h"
 #include "app/Renderer.h"
 #include "assets/AlphaGlow.h"
 #include "assets/Billboard.h"
 #include "assets/Texture.h"
 #include "audio/AudioManager.h"
+#include "game/Autoplay.h"
 #include "game/BestTimes.h"
 #include "game/DemoLevel.h"
 #include "game/LevelControl.h"
@@ -109,12 +113,51 @@ bool readOptions(int argc, char** args, int& exitCode) {
 
 const Options& options() { return theOptions; }
 
+namespace {
+// The runs without a player: the fixed-step clock, the autoplay and the benchmark.
+FixedStepClock fixedStepClock;
+std::unique_ptr<Autoplay> autoplay;
+std::unique_ptr<Benchmark> benchmark;
+long benchmarkFrames = 0;
+
+void startAutomaticRun() {
+    if (!theOptions.autoplay && !theOptions.benchmark) return;
+    if (auto demo = std::dynamic_pointer_cast<DemoLevel>(theLevel))
+        autoplay = std::make_unique<Autoplay>(demo, 1.0 / FixedStepClock::STEPS_PER_SECOND);
+    if (!theOptions.benchmark) return;
+    benchmark = std::make_unique<Benchmark>();
+    benchmarkFrames = std::lround(theOptions.benchmarkSeconds * FixedStepClock::STEPS_PER_SECOND);
+    FrameTimes::waitForGl = true;
+}
+
+// After a frame: a benchmark ends after its frames with its figures (exit
+// 0); an autoplay ends with its race (0 won, 3 caught). Quits as Escape does.
+void finishAutomaticRun() {
+    int code = -1;
+    if (benchmark && static_cast<long>(benchmark->frameCount()) >= benchmarkFrames) {
+        benchmark->report(stdout);
+        if (!theOptions.benchmarkCsv.empty() && !benchmark->writeCsv(theOptions.benchmarkCsv))
+            std::fprintf(stderr, "zarvik: cannot write %s\n", theOptions.benchmarkCsv.c_str());
+        code = 0;
+    } else if (!benchmark && autoplay && autoplay->getOutcome() != Autoplay::PLAYING) {
+        code = autoplay->getOutcome() == Autoplay::WON ? 0 : 3;
+    }
+    if (code < 0) return;
+    // The autoplay shares the level: let go of it before the exit releases the level.
+    autoplay.reset();
+    AudioManager::kill();
+    theRenderer->exitGameMode();
+    std::exit(code);
+}
+}  // namespace
+
 int main(int argc, char** args) {
     int exitCode = 0;
     if (!readOptions(argc, args, exitCode)) return exitCode;
     std::srand(theOptions.seed ? *theOptions.seed : static_cast<unsigned>(std::time(nullptr)));
     // Diagnostics go to the console as they happen, also when it is a pipe.
     std::setvbuf(stdout, nullptr, _IONBF, 0);
+    if (theOptions.fixedStep) fixedStepClock.install();
     enterExecutableFolder();
     auto renderer = std::make_shared<Renderer>();
     setup(std::make_shared<DemoLevel>(), renderer);
@@ -206,17 +249,26 @@ void load() {
     theLevel->getAnimator()->registerAnimation(fadeOut);
     fadeOut->active = true;
     theLevel->getAnimator()->getTimeBase()->reset();
+    startAutomaticRun();
     glutDisplayFunc(display);
     glutIdleFunc(display);
 }
 
 void display() {
+    const auto frameStart = std::chrono::steady_clock::now();
+    if (theOptions.fixedStep) fixedStepClock.advance();
     ScenegraphNode::beginFrame();
     theRenderer->fpsCounter->calc();
+    if (autoplay) autoplay->step();
     theLevel->display();
+    FrameTimes& times = theLevel->getFrameTimes();
     glutSwapBuffers();
+    times.lap(FrameTimes::SWAP);
     Renderer::checkOGLErrors();
     Texture::checkDevILErrors();
+    times.total = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - frameStart).count();
+    if (benchmark) benchmark->record(times);
+    finishAutomaticRun();
 }
 
 void reshape(int w, int h) {

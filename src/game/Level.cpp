@@ -89,13 +89,18 @@ void Level::display() {
         AudioManager::update();  // the music streams on
         return;
     }
+    frameTimes.begin();
     animator->animate();
+    frameTimes.lap(FrameTimes::ANIMATION);
     root->startVisibilityTests();
     eventManager->performEvents();
     stopWatch->update();
+    frameTimes.lap(FrameTimes::EVENTS);
     root->paint();
+    frameTimes.lap(FrameTimes::SCENE);
     overlayManager->paint();
     AudioManager::update();
+    frameTimes.lap(FrameTimes::HUD);
 }
 
 void Level::paintFrame() {

@@ -4,6 +4,7 @@
 #include "animation/Animator.h"
 #include "game/BestTimes.h"
 #include "game/EventManager.h"
+#include "game/FrameTimes.h"
 #include "game/SignStates.h"
 #include "overlay/BestTimeHud.h"
 #include "overlay/Overlay2DManager.h"
@@ -59,6 +60,8 @@ public:
     std::shared_ptr<PhysicCarMovement> getCarMovement() const { return carMovement; }
     std::shared_ptr<StopWatch> getStopWatch() const { return stopWatch; }
     std::shared_ptr<SignStates> getSignStates() const { return signStates; }
+    // Where the last display() spent its time (the application adds the swap).
+    FrameTimes& getFrameTimes() { return frameTimes; }
 
 protected:
     // The movement of the player's car; set by the concrete level's build.
@@ -77,4 +80,5 @@ private:
     std::shared_ptr<TextOverlay> pauseOverlay;
     std::shared_ptr<BestTimes> bestTimes;
     std::shared_ptr<BestTimeHud> bestTimeHud = std::make_shared<BestTimeHud>();
+    FrameTimes frameTimes;
 };

@@ -41,6 +41,10 @@ std::string GameProcess::gameDir() {
 std::string GameProcess::buildDir() { return gameDir() + "/.."; }
 
 bool GameProcess::start(const std::string& gameMode) {
+    return start(gameMode.empty() ? std::vector<std::string>{} : std::vector<std::string>{gameMode});
+}
+
+bool GameProcess::start(const std::vector<std::string>& args) {
     int fds[2];
     if (pipe(fds) != 0) return false;
     pid = fork();
@@ -61,8 +65,10 @@ bool GameProcess::start(const std::string& gameMode) {
         // Started from another folder on purpose: the game finds its data by itself.
         if (chdir("/") != 0) _exit(126);
         const std::string exe = gameDir() + "/zarvik";
-        if (gameMode.empty()) execl(exe.c_str(), exe.c_str(), static_cast<char*>(nullptr));
-        else execl(exe.c_str(), exe.c_str(), gameMode.c_str(), static_cast<char*>(nullptr));
+        std::vector<char*> argv{const_cast<char*>(exe.c_str())};
+        for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        execv(exe.c_str(), argv.data());
         _exit(127);
     }
     close(fds[1]);

@@ -4,6 +4,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 // The built game, started as a child process under the current X display,
 // with its console output collected as it comes.
@@ -16,6 +17,8 @@ public:
 
     // Starts the game; a non-empty gameMode is passed as its one argument.
     bool start(const std::string& gameMode = "");
+    // Starts the game with these arguments.
+    bool start(const std::vector<std::string>& args);
     // Waits until the output contains text; false after timeoutSeconds.
     bool waitFor(const std::string& text, double timeoutSeconds);
     std::string output();

@@ -1,0 +1,66 @@
+#include "app/Benchmark.h"
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cmath>
+
+double Benchmark::percentile(double p) const {
+    if (frames.empty()) return 0.0;
+    std::vector<double> totals;
+    totals.reserve(frames.size());
+    for (const auto& f : frames) totals.push_back(f.total);
+    std::sort(totals.begin(), totals.end());
+    const double rank = std::ceil(std::clamp(p, 0.0, 100.0) / 100.0 * static_cast<double>(totals.size()));
+    const std::size_t index = rank < 1.0 ? 0 : static_cast<std::size_t>(rank) - 1;
+    return totals[std::min(index, totals.size() - 1)];
+}
+
+double Benchmark::totalMs() const {
+    double sum = 0.0;
+    for (const auto& f : frames) sum += f.total;
+    return sum;
+}
+
+double Benchmark::share(int phase) const {
+    const double total = totalMs();
+    if (total <= 0.0 || phase < 0 || phase >= FrameTimes::PHASES) return 0.0;
+    double sum = 0.0;
+    for (const auto& f : frames) sum += f.phase[phase];
+    return sum / total;
+}
+
+long Benchmark::peakResidentKb() {
+    rusage usage{};
+    return getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_maxrss : 0;
+}
+
+void Benchmark::report(std::FILE* out) const {
+    const double seconds = totalMs() / 1000.0;
+    std::fprintf(out, "\nbenchmark: %zu frames in %.2f s wall, %.1f frames per second\n", frames.size(), seconds,
+                 seconds > 0.0 ? static_cast<double>(frames.size()) / seconds : 0.0);
+    std::fprintf(out, "benchmark: frame time median %.2f ms, 95th percentile %.2f ms, 99th percentile %.2f ms\n",
+                 percentile(50), percentile(95), percentile(99));
+    std::fprintf(out, "benchmark: shares:");
+    for (int p = 0; p < FrameTimes::PHASES; ++p)
+        std::fprintf(out, " %s %.1f%%", FrameTimes::name(p), 100.0 * share(p));
+    double phases = 0.0;
+    for (int p = 0; p < FrameTimes::PHASES; ++p) phases += share(p);
+    std::fprintf(out, ", other %.1f%%\n", 100.0 * (1.0 - phases));
+    std::fprintf(out, "benchmark: peak resident memory %.1f MB\n", peakResidentKb() / 1024.0);
+    std::fflush(out);
+}
+
+bool Benchmark::writeCsv(const std::string& path) const {
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (!file) return false;
+    std::fprintf(file, "frame,total_ms");
+    for (int p = 0; p < FrameTimes::PHASES; ++p) std::fprintf(file, ",%s_ms", FrameTimes::name(p));
+    std::fprintf(file, "\n");
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        std::fprintf(file, "%zu,%.4f", i + 1, frames[i].total);
+        for (double ms : frames[i].phase) std::fprintf(file, ",%.4f", ms);
+        std::fprintf(file, "\n");
+    }
+    return std::fclose(file) == 0;
+}

@@ -1,0 +1,32 @@
+#pragma once
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "game/FrameTimes.h"
+
+// Collects the wall times of every frame of a benchmark run and sums them
+// up: frames, frames per second, the median, 95th and 99th percentile of the
+// frame time, each phase's share of the whole, and the peak resident memory.
+class Benchmark {
+public:
+    void record(const FrameTimes& frame) { frames.push_back(frame); }
+    std::size_t frameCount() const { return frames.size(); }
+
+    // The p-th percentile (0..100) of the frame totals in ms, nearest rank; 0 without frames.
+    double percentile(double p) const;
+    // The phase's share of all frame time, 0..1.
+    double share(int phase) const;
+    double totalMs() const;
+
+    // The summary, a few lines "benchmark: ...".
+    void report(std::FILE* out) const;
+    // One header line and one row per frame: frame, total ms and each phase's ms.
+    bool writeCsv(const std::string& path) const;
+
+    // Peak resident memory of this process so far, in kilobytes.
+    static long peakResidentKb();
+
+private:
+    std::vector<FrameTimes> frames;
+};

@@ -1,0 +1,389 @@
+#include "game/Autoplay.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "audio/AudioManager.h"
+#include "game/AntiHunterAction.h"
+#include "input/KeyboardProcessor.h"
+#include "math/Constants.h"
+#include "physics/PhysicVolume.h"
+
+namespace {
+
+constexpr int SIGNS = 4;
+// Waypoints through items must be met closely: the item's sphere and the car's are 1 unit each.
+constexpr double ITEM_REACH = 1.5;
+// Corners between two signs are cut.
+constexpr double CORNER_REACH = 12.0;
+// A steering key held this long is pressed afresh.
+constexpr int RESTEER_FRAMES = 20;
+// Never brake with a hunting pursuer this near.
+constexpr double CHASE_DISTANCE = 25.0;
+// The car's turn rate in radians per second at a standstill (it falls to half at top speed).
+constexpr double TURN_RATE = 100.0 * PI_OVER_180;
+constexpr double TOP_SPEED = 15.0;
+// Steering: no key within the dead band; brake for turns sharper than
+// BRAKE_BEARING while faster than BRAKE_SPEED (degrees, units per second).
+constexpr double DEAD_BAND = 4.0;
+constexpr double BRAKE_BEARING = 70.0;
+constexpr double BRAKE_SPEED = 4.0;
+// Throttle held this many frames without headway means stuck.
+constexpr int STUCK_FRAMES = 60;
+constexpr double STUCK_SPEED = 1.0;
+// Backing off lasts one second.
+constexpr int BACK_OFF_FRAMES = 60;
+// A sign is entered only when no pursuer stands this near it; meanwhile the
+// car waits this far out.
+constexpr double SIGN_GUARD = 25.0;  // beyond the pursuer's view
+constexpr double SIGN_WAIT = 45.0;
+constexpr double WAYPOINT_WAIT = 8.0;  // the car stands this near its place to wait
+// A sign game takes about this long (up to eight keys, four a second, and backing off).
+constexpr double TYPING_SECONDS = 4.5;
+// Blind pursuers are not kept away from while their blindness lasts longer than this.
+constexpr double BLIND_MARGIN = 2.0;
+// Beyond its view the margin kept from a patrolling pursuer and from a
+// hunting one (units), and how hard each pushes the course away.
+constexpr double PATROL_MARGIN = 6.0;
+constexpr double HUNT_MARGIN = 20.0;
+constexpr double PATROL_PUSH = 0.8;
+constexpr double HUNT_PUSH = 2.5;
+
+// The arrow's key by its direction code: right, up, left, down.
+constexpr char ARROW_KEYS[] = "dwas";
+
+double length(double x, double z) { return std::sqrt(x * x + z * z); }
+
+}  // namespace
+
+Autoplay::Autoplay(std::shared_ptr<DemoLevel> l, double seconds) : level(std::move(l)), frameSeconds(seconds) {
+    buildRoute();
+    // Built, nobody blinded yet: every pursuer's view has its true size.
+    if (level)
+        for (const auto& hunter : level->getHunters()) trueViews.push_back(hunter->getViewfield()->getEventSphere()->radius);
+    if (level && level->getPlayerCar()) {
+        const Vector p = HunterAI::positionOf(*level->getPlayerCar());
+        lastPosition = {p.x, p.z};
+    }
+}
+
+std::string Autoplay::formatTime(double seconds) {
+    const long long ms = static_cast<long long>(std::max(0.0, seconds) * 1000.0 + 1e-6);
+    char text[48];
+    std::snprintf(text, sizeof(text), "%lld:%02lld:%02lld.%03lld", ms / 3600000, ms / 60000 % 60, ms / 1000 % 60,
+                  ms % 1000);
+    return text;
+}
+
+// North first, then clockwise round, most signs under a vaccine: the one
+// behind the start before the north and the south sign, the one on the road
+// just before the west sign. The north sign is approached from the side (an
+// overkill item lies on its road just before it), and so is the east sign
+// (its vaccine lies under a booze item, whose swerving costs more). Between
+// two signs the route cuts the corner near the start.
+void Autoplay::buildRoute() {
+    const Point vaccine{0, 25, ITEM_REACH};
+    route = {{{vaccine, {12, -190}}, signNear(0, -200)},
+             {{{12, -185}, {40, -40, CORNER_REACH}, {175, 0}, {195, 0, ITEM_REACH}}, signNear(200, 0)},
+             {{{30, 10}, vaccine}, signNear(0, 200)},
+             {{{-40, 40, CORNER_REACH}, {-175, 0}, {-195, 0, ITEM_REACH}}, signNear(-200, 0)},
+             {{}, -1}};
+}
+
+int Autoplay::signNear(double x, double z) const {
+    if (!level) return -1;
+    const auto& signs = level->getSigns();
+    for (std::size_t i = 0; i < signs.size(); ++i)
+        if (length(signs[i]->getXpos() - x, signs[i]->getZpos() - z) < 20.0) return static_cast<int>(i);
+    return -1;
+}
+
+bool Autoplay::plateShown(int sign) const {
+    const auto& signs = level->getSigns();
+    if (sign < 0 || sign >= static_cast<int>(signs.size())) return false;
+    auto face = signs[sign]->getMesh("face");
+    return face && face->visible;
+}
+
+Autoplay::Point Autoplay::signPosition(int sign) const {
+    const Vector p = HunterAI::positionOf(*level->getSigns()[sign]);
+    return {p.x, p.z};
+}
+
+double Autoplay::raceTime() const { return level->getStopWatch()->getTotalTime(); }
+
+Autoplay::Outcome Autoplay::step() {
+    if (outcome != PLAYING || !level || !level->getPlayerCar()) return outcome;
+    watchOutcome();
+    if (outcome != PLAYING) {
+        releaseAll();
+        return outcome;
+    }
+    const Vector p = HunterAI::positionOf(*level->getPlayerCar());
+    const float* pose = level->getPlayerCar()->getPhysicVolume()->matrix->data();
+    const double frontLength = length(pose[8], pose[10]);
+    if (frontLength > 0.0)
+        forwardSpeed = -((p.x - lastPosition.x) * pose[8] + (p.z - lastPosition.z) * pose[10]) / frontLength / frameSeconds;
+    lastPosition = {p.x, p.z};
+
+    if (rowShown()) {
+        if (mode != TYPING) {
+            releaseAll();
+            mode = TYPING;
+            typingFrames = 0;
+            keyDownFrames = -1;
+        }
+        type();
+        return outcome;
+    }
+    if (mode == TYPING) {  // the row is done: let go of its last key and back away from the sign
+        if (keyDownFrames >= 0) KeyboardProcessor::processUp(typedKey, 0, 0);
+        keyDownFrames = -1;
+        mode = BACKING;
+        backingFrames = BACK_OFF_FRAMES;
+    }
+    if (mode == BACKING) backOff();
+    else drive();
+    return outcome;
+}
+
+// Counts the plates gone, moves the route on past dismantled signs, and sees
+// whether the race is won (every plate gone, the watch stopped on a time) or lost.
+void Autoplay::watchOutcome() {
+    int down = 0;
+    for (int i = 0; i < static_cast<int>(level->getSigns().size()); ++i) down += plateShown(i) ? 0 : 1;
+    for (; signsDown < down; ++signsDown)
+        std::printf("\nautoplay: sign dismantled (%d of %d) at %s\n", signsDown + 1, SIGNS,
+                    formatTime(raceTime()).c_str());
+    while (leg + 1 < route.size() && route[leg].sign >= 0 && !plateShown(route[leg].sign)) {
+        ++leg;
+        waypoint = 0;
+    }
+    if (AudioManager::caught) {
+        std::string by = "a pursuer";
+        double nearest = 1e30;
+        const Vector p = HunterAI::positionOf(*level->getPlayerCar());
+        for (const auto& hunter : level->getHunters()) {
+            if (hunter->getState() != HunterAI::HUNTING || !hunter->getCar()) continue;
+            const double d = Vector::distance(p, HunterAI::positionOf(*hunter->getCar()));
+            if (d < nearest) {
+                nearest = d;
+                by = hunter->getCar()->getNodeDescription();
+            }
+        }
+        std::printf("\nautoplay: caught by %s at %s with %d of %d signs down\n", by.c_str(),
+                    formatTime(raceTime()).c_str(), signsDown, SIGNS);
+        outcome = CAUGHT;
+    } else if (signsDown == SIGNS && !level->getStopWatch()->isRunning() && raceTime() > 0.0) {
+        std::printf("\nautoplay: won in %s\n", formatTime(raceTime()).c_str());
+        outcome = WON;
+    }
+    std::fflush(stdout);
+}
+
+bool Autoplay::rowShown() const {
+    const auto row = level->getSequenceOverlays();
+    if (!row || !row->visible) return false;
+    return std::any_of(row->items.begin(), row->items.end(), [](const auto& arrow) { return arrow->visible; });
+}
+
+// The first arrow still shown is the next to type; its picture is turned by
+// its direction code times 90 degrees. One key every KEY_INTERVAL frames,
+// each held for KEY_HOLD frames.
+void Autoplay::type() {
+    ++typingFrames;
+    if (keyDownFrames >= 0 && ++keyDownFrames >= KEY_HOLD) {
+        KeyboardProcessor::processUp(typedKey, 0, 0);
+        keyDownFrames = -1;
+    }
+    if (keyDownFrames >= 0 || typingFrames < KEY_INTERVAL) return;
+    for (const auto& arrow : level->getSequenceOverlays()->items) {
+        if (!arrow->visible) continue;
+        const long turns = std::lround(arrow->getBillboard()->getZrot() / 90.0);
+        typedKey = static_cast<unsigned char>(ARROW_KEYS[((turns % 4) + 4) % 4]);
+        KeyboardProcessor::processDown(typedKey, 0, 0);
+        keyDownFrames = 0;
+        typingFrames = 0;
+        return;
+    }
+}
+
+void Autoplay::drive() {
+    const Point position = lastPosition;
+    const Point target = goal();
+    double dx = target.x - position.x, dz = target.z - position.z;
+    const double d = length(dx, dz);
+    if (waiting() && d < WAYPOINT_WAIT) {
+        standStill();
+        return;
+    }
+    if (d > 0.0) {
+        dx /= d;
+        dz /= d;
+    }
+    const Point heading = avoidPursuers(position, {dx, dz});
+    const double bearing = bearingTo(position, {position.x + heading.x, position.z + heading.z});
+
+    slowFrames = held['w'] && std::fabs(forwardSpeed) < STUCK_SPEED ? slowFrames + 1 : 0;
+    if (slowFrames > STUCK_FRAMES) {
+        slowFrames = 0;
+        mode = BACKING;
+        backingFrames = BACK_OFF_FRAMES;
+        backOff();
+        return;
+    }
+    steer(bearing, d);
+}
+
+// Reverses for a while, the front swinging towards the goal (steering is
+// mirrored in reverse).
+void Autoplay::backOff() {
+    const double bearing = bearingTo(lastPosition, goal());
+    hold('w', false);
+    hold('s', true);
+    hold('a', bearing > DEAD_BAND);
+    hold('d', bearing < -DEAD_BAND);
+    if (--backingFrames <= 0) {
+        mode = DRIVING;
+        hold('s', false);
+    }
+}
+
+// The next waypoint, else the leg's sign (or a place to wait near it while
+// pursuers are about), else the start area's centre.
+Autoplay::Point Autoplay::goal() {
+    Leg& current = route[std::min(leg, route.size() - 1)];
+    while (waypoint < current.waypoints.size() &&
+           length(current.waypoints[waypoint].x - lastPosition.x, current.waypoints[waypoint].z - lastPosition.z) <
+               current.waypoints[waypoint].reach)
+        ++waypoint;
+    if (waypoint < current.waypoints.size()) return current.waypoints[waypoint];
+    if (current.sign < 0) return {0.0, 0.0};
+    const Point sign = signPosition(current.sign);
+    const double dx = lastPosition.x - sign.x, dz = lastPosition.z - sign.z;
+    const double d = length(dx, dz);
+    if (d < SIGN_WAIT + WAYPOINT_WAIT && d > 0.0 && signCrowded(current.sign))
+        return {sign.x + dx / d * SIGN_WAIT, sign.z + dz / d * SIGN_WAIT};
+    return sign;
+}
+
+// How much longer a vaccine keeps the pursuers blind (its HUD icon fades out
+// over that time), seconds; 0 when none works.
+double Autoplay::blindTime() const {
+    double left = 0.0;
+    for (const auto& item : level->getItems())
+        if (std::dynamic_pointer_cast<AntiHunterAction>(item) && item->isInfluenceActive())
+            left = std::max(left, item->getInfluenceDuration() - item->getElapsed());
+    return left;
+}
+
+// How far the pursuer sees within the next `seconds`: nothing while a vaccine
+// lasts that long, otherwise its true view.
+double Autoplay::viewOf(std::size_t hunter, double seconds) const {
+    const double radius = level->getHunters()[hunter]->getViewfield()->getEventSphere()->radius;
+    if (radius >= 1.0 || hunter >= trueViews.size()) return radius;
+    return blindTime() > seconds ? 0.0 : trueViews[hunter];
+}
+
+// Whether a pursuer would see the car at the sign now or while it types.
+bool Autoplay::signCrowded(int sign) const {
+    const Point s = signPosition(sign);
+    const auto& hunters = level->getHunters();
+    for (std::size_t i = 0; i < hunters.size(); ++i) {
+        const auto view = hunters[i]->getViewfield();
+        const double radius = viewOf(i, TYPING_SECONDS);
+        if (radius < 1.0) continue;
+        const Vector h = HunterAI::positionOf(*view);
+        if (length(h.x - s.x, h.z - s.z) < radius + SIGN_GUARD) return true;
+    }
+    return false;
+}
+
+// Waiting near the sign of the leg for the pursuers to go.
+bool Autoplay::waiting() const {
+    const Leg& current = route[std::min(leg, route.size() - 1)];
+    if (current.sign < 0 || waypoint < current.waypoints.size()) return false;
+    const Point sign = signPosition(current.sign);
+    return length(lastPosition.x - sign.x, lastPosition.z - sign.z) < SIGN_WAIT + WAYPOINT_WAIT &&
+           signCrowded(current.sign);
+}
+
+// Bends the unit direction to the goal away from every pursuer within its
+// view plus a margin, and round it on the side where the goal lies.
+Autoplay::Point Autoplay::avoidPursuers(const Point& position, const Point& toGoal) {
+    Point dir = toGoal;
+    chased = false;
+    const auto& hunters = level->getHunters();
+    for (std::size_t i = 0; i < hunters.size(); ++i) {
+        const auto& hunter = hunters[i];
+        const Vector h = HunterAI::positionOf(*hunter->getViewfield());
+        const bool hunting = hunter->getState() == HunterAI::HUNTING;
+        const double view = viewOf(i, BLIND_MARGIN);
+        const double reach = hunting ? std::max(view, 25.0) + HUNT_MARGIN : view + PATROL_MARGIN;
+        double ux = position.x - h.x, uz = position.z - h.z;
+        const double d = length(ux, uz);
+        if (hunting && d < CHASE_DISTANCE) chased = true;
+        if (d >= reach || d < 1e-3) continue;
+        ux /= d;
+        uz /= d;
+        const double push = std::min(4.0, (hunting ? HUNT_PUSH : PATROL_PUSH) * (reach / d - 1.0));
+        double tx = -uz, tz = ux;
+        if (tx * toGoal.x + tz * toGoal.z < 0.0) {
+            tx = -tx;
+            tz = -tz;
+        }
+        dir.x += (ux + 0.7 * tx) * push;
+        dir.z += (uz + 0.7 * tz) * push;
+    }
+    return dir;
+}
+
+// Degrees from the car's front to the target, positive to the right. The
+// car's front is its -Z axis.
+double Autoplay::bearingTo(const Point& position, const Point& target) const {
+    const float* pose = level->getPlayerCar()->getPhysicVolume()->matrix->data();
+    double bearing =
+        (std::atan2(position.z - target.z, position.x - target.x) - std::atan2(pose[10], pose[8])) * PI_UNDER_180;
+    while (bearing > 180.0) bearing -= 360.0;
+    while (bearing < -180.0) bearing += 360.0;
+    return bearing;
+}
+
+// Brakes when the target lies inside the circle the car would turn at its
+// speed (it would circle round it for good), and for sharp turns at speed.
+void Autoplay::steer(double bearing, double distance) {
+    const double speed = std::max(forwardSpeed, 0.0);
+    const double rate = TURN_RATE * (1.0 - 0.5 * std::min(speed, TOP_SPEED) / TOP_SPEED);
+    const double turnRadius = speed / rate;
+    const bool circling = distance < 2.2 * turnRadius * std::sin(std::fabs(bearing) * PI_OVER_180);
+    const bool brake = speed > BRAKE_SPEED && !chased && (circling || std::fabs(bearing) > BRAKE_BEARING);
+    hold('w', !brake);
+    hold('s', brake);
+    hold('d', bearing > DEAD_BAND);
+    hold('a', bearing < -DEAD_BAND);
+}
+
+void Autoplay::standStill() {
+    hold('a', false);
+    hold('d', false);
+    hold('w', false);
+    hold('s', forwardSpeed > 0.5);
+}
+
+// A held steering key is let go and pressed again now and then, as a player
+// does when the car does not answer (a booze item ends with the steering released).
+void Autoplay::hold(unsigned char key, bool down) {
+    if (held[key] && down && (key == 'a' || key == 'd') && ++steerFrames % RESTEER_FRAMES == 0) {
+        KeyboardProcessor::processUp(key, 0, 0);
+        KeyboardProcessor::processDown(key, 0, 0);
+    }
+    if (held[key] == down) return;
+    held[key] = down;
+    if (down) KeyboardProcessor::processDown(key, 0, 0);
+    else KeyboardProcessor::processUp(key, 0, 0);
+}
+
+void Autoplay::releaseAll() {
+    for (unsigned char key : {'w', 'a', 's', 'd'}) hold(key, false);
+}

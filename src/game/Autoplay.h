@@ -1,0 +1,96 @@
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "game/DemoLevel.h"
+
+// Plays the demo level as a player would: once per frame it looks at what a
+// player sees (where the cars, signs and items stand, which arrows of the sign
+// game show and which way they point, the race watch, the "busted" state) and
+// holds or releases w, a, s, d through the keyboard processor. It never moves
+// a car or writes game state itself.
+//
+// The route: the town signs north, east, south and west in turn, then back
+// into the start area. On the way it steers by the bearing of the next
+// waypoint (positive to the right), brakes for sharp turns, backs off when
+// stuck or after a sign, and bends its course away from pursuers: hard from
+// hunting ones, gently from patrolling ones, whose view it keeps out of. A
+// sign is entered only while no pursuer is near it; the arrow row is typed at
+// four keys a second. Each milestone prints one console line "autoplay: ...".
+class Autoplay {
+public:
+    enum Outcome { PLAYING, WON, CAUGHT };
+
+    // frameSeconds: the game time of one frame (the fixed step).
+    explicit Autoplay(std::shared_ptr<DemoLevel> level, double frameSeconds = 1.0 / 60.0);
+
+    // Looks and presses the keys of one frame; call once before each frame.
+    Outcome step();
+    Outcome getOutcome() const { return outcome; }
+    int getSignsDown() const { return signsDown; }
+
+    // Race time as the watch shows it: "h:mm:ss.mmm", milliseconds cut.
+    static std::string formatTime(double seconds);
+
+    static constexpr int KEY_INTERVAL = 15;  // frames between two typed arrows (four a second)
+    static constexpr int KEY_HOLD = 5;       // frames an arrow key stays down
+
+private:
+    struct Point {
+        double x = 0.0, z = 0.0;
+        double reach = 6.0;  // a waypoint counts as passed this near (units)
+    };
+    // One stretch of the route: drive through the waypoints, then to the
+    // sign (an index into the level's signs) or, at -1, into the start area.
+    struct Leg {
+        std::vector<Point> waypoints;
+        int sign = -1;
+    };
+    enum Mode { DRIVING, TYPING, BACKING };
+
+    void buildRoute();
+    int signNear(double x, double z) const;
+    bool plateShown(int sign) const;
+    Point signPosition(int sign) const;
+    double raceTime() const;
+
+    void watchOutcome();
+    bool rowShown() const;
+    void type();
+    void drive();
+    void backOff();
+    Point goal();
+    bool waiting() const;
+    Point avoidPursuers(const Point& position, const Point& toGoal);
+    bool signCrowded(int sign) const;
+    double blindTime() const;
+    double viewOf(std::size_t hunter, double seconds) const;
+    void steer(double bearing, double distance);
+    void standStill();
+    double bearingTo(const Point& position, const Point& target) const;
+
+    void hold(unsigned char key, bool down);
+    void releaseAll();
+
+    std::shared_ptr<DemoLevel> level;
+    double frameSeconds;
+    std::vector<Leg> route;
+    std::vector<double> trueViews;  // per pursuer, units
+    std::size_t leg = 0;
+    std::size_t waypoint = 0;
+    Mode mode = DRIVING;
+    Outcome outcome = PLAYING;
+    int signsDown = 0;
+
+    bool held[256] = {};
+    Point lastPosition;
+    bool chased = false;        // a hunting pursuer close behind: no braking
+    double forwardSpeed = 0.0;  // units per second, seen from the car's movement
+    int steerFrames = 0;        // frames a steering key has been held
+    int slowFrames = 0;         // frames in a row with the throttle held and no headway
+    int backingFrames = 0;      // left in the current back-off
+    int typingFrames = 0;       // since the last arrow key went down
+    int keyDownFrames = -1;     // since the held arrow key went down, -1 for none
+    unsigned char typedKey = 0;
+};

@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "animation/TimeBase.h"
+#include "app/Benchmark.h"
+#include "app/FixedStepClock.h"
+#include "overlay/StopWatch.h"
+
+namespace {
+FrameTimes frame(double total) {
+    FrameTimes f;
+    f.total = total;
+    f.phase[FrameTimes::ANIMATION] = total / 2;
+    f.phase[FrameTimes::SWAP] = total / 4;
+    return f;
+}
+}  // namespace
+
+// Nearest-rank percentiles, shares of the whole time and one CSV row per frame;
+// nothing divides by zero without frames.
+TEST(Benchmark, SumsUpTheFramesAndWritesOneRowEach) {
+    Benchmark empty;
+    EXPECT_EQ(empty.percentile(50), 0.0);
+    EXPECT_EQ(empty.share(FrameTimes::SCENE), 0.0);
+
+    Benchmark bench;
+    for (int ms = 100; ms >= 1; --ms) bench.record(frame(ms));  // out of order on purpose
+    EXPECT_EQ(bench.frameCount(), 100u);
+    EXPECT_DOUBLE_EQ(bench.percentile(50), 50.0);
+    EXPECT_DOUBLE_EQ(bench.percentile(95), 95.0);
+    EXPECT_DOUBLE_EQ(bench.percentile(99), 99.0);
+    EXPECT_DOUBLE_EQ(bench.percentile(100), 100.0);
+    EXPECT_DOUBLE_EQ(bench.percentile(0), 1.0);
+    EXPECT_DOUBLE_EQ(bench.share(FrameTimes::ANIMATION), 0.5);
+    EXPECT_DOUBLE_EQ(bench.share(FrameTimes::SWAP), 0.25);
+    EXPECT_DOUBLE_EQ(bench.share(FrameTimes::EVENTS), 0.0);
+    EXPECT_EQ(bench.share(FrameTimes::PHASES), 0.0);
+    EXPECT_GT(Benchmark::peakResidentKb(), 1000);
+
+    const std::string path = testing::TempDir() + "zarvik-benchmark.csv";
+    ASSERT_TRUE(bench.writeCsv(path));
+    std::ifstream csv(path);
+    std::string line, last;
+    int lines = 0;
+    std::getline(csv, line);
+    EXPECT_EQ(line, "frame,total_ms,animation_physics_ms,events_ms,scene_ms,hud_ms,swap_ms");
+    while (std::getline(csv, line)) {
+        ++lines;
+        last = line;
+    }
+    EXPECT_EQ(lines, 100);
+    EXPECT_EQ(last, "100,1.0000,0.5000,0.0000,0.0000,0.0000,0.2500");
+    std::remove(path.c_str());
+    EXPECT_FALSE(bench.writeCsv("/nonexistent-folder/x.csv"));
+}
+
+// An hour of fixed steps is exactly an hour on the race watch: the steps
+// are counted, not summed as rounded nanoseconds.
+TEST(Benchmark, TheFixedStepClockAdvancesOneSixtiethPerFrameWithoutDrift) {
+    FixedStepClock clock;
+    clock.install();
+    TimeBase base;
+    StopWatch watch;
+    watch.start();
+    clock.advance();
+    base.measure();
+    EXPECT_NEAR(base.getElapsedTime(), 1.0 / 60.0, 1e-9);
+    base.measure();
+    EXPECT_EQ(base.getElapsedTime(), 0.0) << "no step, no time";
+    for (int frame = 1; frame < 60 * 3600; ++frame) {
+        clock.advance();
+        watch.update();
+    }
+    watch.update();
+    EXPECT_NEAR(watch.getTotalTime(), 3600.0, 1e-6);
+    FixedStepClock::uninstall();
+}
