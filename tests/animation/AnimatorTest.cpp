@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -96,4 +97,35 @@ TEST(Animator, ClearDropsTheOnlyReference) {
     EXPECT_FALSE(watch.expired());
     animator.clear();
     EXPECT_TRUE(watch.expired());
+}
+
+TEST(Animator, RunsInRegistrationOrderAndKeepsTheFrameWhenTheListChanges) {
+    FakeClock clock;
+    Animator animator;
+    std::vector<int> order;
+    // Each animation notes its number; the second unregisters the third and registers a fourth.
+    struct Numbered : Animation {
+        Numbered(int n, std::vector<int>& order) : n(n), order(order) {}
+        void animate(double) override {
+            order.push_back(n);
+            if (then) then();
+        }
+        int n;
+        std::vector<int>& order;
+        std::function<void()> then;
+    };
+    std::vector<std::shared_ptr<Numbered>> made;
+    for (int n = 0; n < 4; ++n) made.push_back(std::make_shared<Numbered>(n, order));
+    // Registered against their allocation order, so an order by address would differ.
+    for (int n : {2, 0, 1}) animator.registerAnimation(made[n]);
+    made[0]->then = [&] {
+        animator.unregisterAnimation(made[1]);
+        animator.registerAnimation(made[3]);
+        made[0]->then = nullptr;
+    };
+    animator.animate();
+    EXPECT_EQ(order, (std::vector<int>{2, 0, 1}));  // this frame's list stood before the first call
+    order.clear();
+    animator.animate();
+    EXPECT_EQ(order, (std::vector<int>{2, 0, 3}));
 }
