@@ -53,13 +53,17 @@ void MeshNode::print() {
 void MeshNode::performOperations() {
     const RenderStates state = getRenderState();
     if (state == VISIBILITY_TEST) {
-        if (!alwaysVisible) fireOcclusionQuery();
+        if (!alwaysVisible) testVisibility();
     } else if (state == TRANSPARENT_PASS) {
         if (boundingBox->visible && visible && material->isTransparent() && drawMode != 3) draw();
     } else {
         if (highOccBoundingBoxGranularity && boundingBoxPainting) paintBoundingBox();
+        loadCurrentMatrix();
         const bool passMatches = state == SINGLE_PASS || !material->isTransparent();
-        if (takeOcclusionResult() && visible && passMatches && drawMode != 3) draw();
+        if (takeOcclusionResult() && visible && passMatches && drawMode != 3)
+            drawCountingSamples([this] { draw(); });
+        else
+            queryBoxLater();
     }
     processChildren();
 }

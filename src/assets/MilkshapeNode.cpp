@@ -255,7 +255,7 @@ void MilkshapeNode::performOperations() {
     orientObject();
     const RenderStates state = getRenderState();
     if (state == VISIBILITY_TEST) {
-        if (!alwaysVisible) fireOcclusionQuery();
+        if (!alwaysVisible) testVisibility();
     } else if (state == TRANSPARENT_PASS) {
         if (boundingBox->visible) drawMeshes(transparentList);
     } else {
@@ -266,6 +266,8 @@ void MilkshapeNode::performOperations() {
             drawMeshes(opaqueList);
             if (state == SINGLE_PASS && groupListsUsable()) glCallList(transparentList);
         }
+        // A model may have no opaque mesh to count: its box is tested instead.
+        queryBoxLater();
     }
     processChildren();
     glPopMatrix();

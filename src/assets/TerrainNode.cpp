@@ -267,3 +267,30 @@ void TerrainNode::createPhysicsBounds(NewtonWorld* world) const {
         NewtonReleaseCollision(world, box);
     }
 }
+
+void TerrainNode::performOperations() {
+    const RenderStates state = getRenderState();
+    if (state == OPAQUE_PASS || state == SINGLE_PASS) sortSegmentsFrontToBack();
+    MilkshapeNode::performOperations();
+}
+
+void TerrainNode::sortSegmentsFrontToBack() {
+    if (children.size() != segments.size()) return;  // something else hangs below the terrain
+    // Squared eye distance of each segment's box centre, by the matrix of its last test or drawing.
+    std::vector<std::pair<float, std::shared_ptr<MeshNode>>> order;
+    order.reserve(segments.size());
+    for (const std::shared_ptr<MeshNode>& segment : segments) {
+        const float* m = segment->getCurrentMatrix()->m;
+        const float* c = segment->getBoundingBox()->center;
+        float d = 0;
+        for (int r = 0; r < 3; ++r) {
+            const float e = m[r] * c[0] + m[4 + r] * c[1] + m[8 + r] * c[2] + m[12 + r];
+            d += e * e;
+        }
+        order.emplace_back(d, segment);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    children.clear();
+    for (const auto& entry : order) children.push_back(entry.second);
+}

@@ -38,6 +38,11 @@ public:
     // the level's world).
     void createPhysicsBounds(NewtonWorld* world) const;
 
+    // In the drawing passes the segments come front to back: the near ones
+    // hide what lies behind them, which spares the far ones' pixels and lets
+    // their occlusion queries find them hidden.
+    void performOperations() override;
+
     const std::vector<std::shared_ptr<MeshNode>>& getSegments() const { return segments; }
     int getSegmentsPerDirection() const { return segmentsPerDirection; }
     int getMapWidth() const { return mapWidth; }
@@ -62,6 +67,7 @@ private:
         std::vector<Vector> vertexNormals;  // at r * W + c
     };
 
+    void sortSegmentsFrontToBack();
     bool loadHeightmap(const char* subdir, const char* heightmapFile, std::vector<unsigned char>& pixels);
     std::vector<std::shared_ptr<Texture2D>> loadTiles(const char* subdir, const char* texPrefix) const;
     void buildGrid(const std::vector<unsigned char>& pixels, Grid& grid);

@@ -4,8 +4,6 @@
 #include <GL/freeglut.h>
 
 #include <cstdio>
-#include <chrono>
-#include <thread>
 
 #include "gl/ExtensionManager.h"
 #include "gl/TextPainter.h"
@@ -13,10 +11,9 @@
 #include "physics/OccBBPhysicBoxCreator.h"
 #include "physics/PhysicVolume.h"
 #include "physics/Physics.h"
+#include "scenegraph/OcclusionCulling.h"
 
 namespace {
-constexpr int MAX_OCC_POLLS = 101;
-
 void printMatrixRows(const float* m) {
     for (int r = 0; r < 4; ++r)
         std::printf("\n       |%+.5f %+.5f %+.5f %+.5f|", m[r], m[r + 4], m[r + 8], m[r + 12]);
@@ -184,18 +181,21 @@ void GeometryNode::performOperations() {
     const RenderStates state = getRenderState();
     switch (state) {
         case VISIBILITY_TEST:
-            if (!alwaysVisible) fireOcclusionQuery();
+            if (!alwaysVisible) testVisibility();
             break;
         case OPAQUE_PASS:
-        case SINGLE_PASS:
+        case SINGLE_PASS: {
             loadCurrentMatrix();
-            if (takeOcclusionResult()) {
+            const bool drawn = takeOcclusionResult();
+            if (drawn) {
                 if (eventSpherePainting) paintEventSphere();
                 if (boundingBoxPainting) paintBoundingBox();
-                const bool drawHere = state == SINGLE_PASS || !drawnInTransparentPass();
-                if (drawHere && drawMode != 3) draw();
             }
+            const bool drawHere = state == SINGLE_PASS || !drawnInTransparentPass();
+            if (drawn && drawHere && drawMode != 3) draw();
+            queryBoxLater();
             break;
+        }
         case TRANSPARENT_PASS:
             if (boundingBox->visible && drawnInTransparentPass() && drawMode != 3) draw();
             break;
@@ -204,7 +204,53 @@ void GeometryNode::performOperations() {
     glPopMatrix();
 }
 
-// --- occlusion queries ----------------------------------------------------------
+// --- occlusion culling ----------------------------------------------------------
+
+bool GeometryNode::culled() const { return useVisibilityCulling && !alwaysVisible; }
+
+void GeometryNode::testVisibility() {
+    if (boundingBox->queryName != 0 && occResultAvailable()) getOccResult();
+    loadCurrentMatrix();
+    if (!OcclusionCulling::boxInFrustum(*boundingBox, currentMatrix->m)) {
+        // Nothing is known about a node while it is out of view: it is
+        // drawn, and queried, as soon as it comes back.
+        boundingBox->occluded = false;
+        boundingBox->visible = false;
+        return;
+    }
+    boundingBox->visible = !boundingBox->occluded;
+}
+
+bool GeometryNode::takeOcclusionResult() {
+    if (!culled()) {
+        // Untested: the node is drawn, and an old answer must not hide it
+        // when culling comes back on.
+        if (boundingBox->queryName != 0 && !alwaysVisible) deleteQuery();
+        boundingBox->occluded = false;
+        boundingBox->visible = true;
+    }
+    return boundingBox->visible;
+}
+
+void GeometryNode::queryBoxLater() {
+    if (!culled() || boundingBox->queryName != 0) return;
+    if (!boundingBox->visible && !boundingBox->occluded) return;  // out of the frustum
+    OcclusionCulling::queueBoxQuery(this, currentMatrix->m);
+}
+
+bool GeometryNode::beginSampleCount() {
+    if (!culled() || boundingBox->queryName != 0 || OcclusionCulling::counting) return false;
+    ExtensionManager::__glewGenQueries(1, &boundingBox->queryName);
+    if (boundingBox->queryName == 0) return false;
+    ExtensionManager::__glewBeginQuery(GL_SAMPLES_PASSED, boundingBox->queryName);
+    OcclusionCulling::counting = true;
+    return true;
+}
+
+void GeometryNode::endSampleCount() {
+    ExtensionManager::__glewEndQuery(GL_SAMPLES_PASSED);
+    OcclusionCulling::counting = false;
+}
 
 void GeometryNode::deleteQuery() {
     ExtensionManager::__glewDeleteQueries(1, &boundingBox->queryName);
@@ -212,10 +258,7 @@ void GeometryNode::deleteQuery() {
 }
 
 void GeometryNode::fireOcclusionQuery() {
-    if (boundingBox->queryName != 0) {
-        std::printf("\n GeometryNode::fireOcclusionQuery(): getting old result for %s", nodeDescription.c_str());
-        getOccResult();
-    }
+    if (boundingBox->queryName != 0 || OcclusionCulling::counting) return;
     ExtensionManager::__glewGenQueries(1, &boundingBox->queryName);
     if (boundingBox->queryName == 0) {
         std::printf("\n GeometryNode::fireOcclusionQuery(): WARNING! %s got occlusion query name 0",
@@ -227,16 +270,6 @@ void GeometryNode::fireOcclusionQuery() {
     ExtensionManager::__glewEndQuery(GL_SAMPLES_PASSED);
 }
 
-bool GeometryNode::takeOcclusionResult() {
-    if (useVisibilityCulling && !alwaysVisible) {
-        waitForOccResult();
-        getOccResult();
-    } else {
-        boundingBox->visible = true;
-    }
-    return boundingBox->visible;
-}
-
 bool GeometryNode::occResultAvailable() {
     if (boundingBox->queryName == 0) return true;
     GLint available = 0;
@@ -244,29 +277,11 @@ bool GeometryNode::occResultAvailable() {
     return available != 0;
 }
 
-void GeometryNode::waitForOccResult() {
-    // A bounded busy poll: a slow query must never stall the frame for long.
-    // Hardware answers within a few polls; a software rasteriser needs a few
-    // hundred microseconds, far more than a fixed poll count allows. So a node
-    // polls at least MAX_OCC_POLLS times, and longer while the pass's common
-    // budget lasts; one slow frame costs at most that budget in all.
-    for (int poll = 0; poll < MAX_OCC_POLLS || std::chrono::steady_clock::now() < occlusionResultsDue; ++poll) {
-        if (occResultAvailable()) return;
-        // Past the quick polls, leave the processor to the threads that are
-        // computing the answer (a software rasteriser runs on the same cores).
-        if (poll >= MAX_OCC_POLLS) std::this_thread::yield();
-    }
-    deleteQuery();  // abandoned: the node counts as visible
-}
-
 void GeometryNode::getOccResult() {
-    if (boundingBox->queryName == 0) {
-        boundingBox->visible = true;
-        return;
-    }
+    if (boundingBox->queryName == 0) return;
     GLuint samples = 0;
     ExtensionManager::__glewGetQueryObjectuiv(boundingBox->queryName, GL_QUERY_RESULT, &samples);
-    boundingBox->visible = samples != 0;
+    boundingBox->occluded = samples == 0;
     deleteQuery();
 }
 

@@ -23,8 +23,9 @@ public:
         float minX = 0, maxX = 0, minY = 0, maxY = 0, minZ = 0, maxZ = 0;
         float center[3] = {0, 0, 0};
         float size[3] = {0, 0, 0};
-        unsigned int queryName = 0;
-        bool visible = true;
+        unsigned int queryName = 0;  // the query not yet read, or 0
+        bool occluded = false;       // the last query read found no samples
+        bool visible = true;         // drawn in this frame's passes
 
         // Sets the extent and derives centre and size from it.
         void setExtent(float minX, float maxX, float minY, float maxY, float minZ, float maxZ);
@@ -103,9 +104,13 @@ public:
     void executeDisplayList() override;
 
     virtual void updateCamera();
+    // In the test pass: reads the last query if its answer has come, then
+    // decides from the view frustum and that answer whether the node is drawn.
+    virtual void testVisibility();
+    // Counts the samples of the node's box (after the opaque pass, with the
+    // node's modelview matrix loaded); read in the next frame's test pass.
     virtual void fireOcclusionQuery();
     virtual bool occResultAvailable();
-    virtual void waitForOccResult();
     virtual void getOccResult();
     // Whether the node is drawn in the transparent pass, after every opaque
     // node, rather than in the opaque pass: by default when its material is transparent.
@@ -115,9 +120,20 @@ public:
     bool useOwnTransform = false;
 
 protected:
-    // In a drawing pass: reads this frame's occlusion result (or counts the
-    // node as visible when it is not tested) and answers whether to draw.
+    // In a drawing pass: whether the node is drawn (always, while it is not
+    // culled). With false the node's box is queued for a query, so that a
+    // hidden node in the view frustum is seen when it comes out.
     bool takeOcclusionResult();
+    // Draws through drawGeometry, counting the samples of the drawing as the
+    // node's query when the node is culled and no query is pending.
+    template <typename Draw>
+    void drawCountingSamples(Draw drawGeometry) {
+        const bool query = beginSampleCount();
+        drawGeometry();
+        if (query) endSampleCount();
+    }
+    // Queues a box query for a culled node in the frustum without one pending.
+    void queryBoxLater();
 
     std::shared_ptr<BoundingBox> boundingBox = std::make_shared<BoundingBox>();
     std::shared_ptr<EventSphere> eventSphere = std::make_shared<EventSphere>();
@@ -134,5 +150,8 @@ protected:
 private:
     // The pose of the physical body, or null while the node has none.
     const float* bodyMatrix() const;
+    bool culled() const;
+    bool beginSampleCount();
+    void endSampleCount();
     void deleteQuery();
 };

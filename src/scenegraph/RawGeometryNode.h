@@ -27,11 +27,6 @@ public:
     void useStoredVertexData() { recordedMode = false; }
     void useRecordedDisplayList() { recordedMode = true; }
 
-    void fireOcclusionQuery() override {}
-    bool occResultAvailable() override { return true; }
-    void waitForOccResult() override {}
-    void getOccResult() override {}
-
 private:
     bool recordedMode = false;
     FloatArray vertices, normals, texCoords;

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "gl/ExtensionManager.h"
+#include "scenegraph/OcclusionCulling.h"
 
 RenderStates ScenegraphNode::renderState = SINGLE_PASS;
 int ScenegraphNode::drawMode = 1;
@@ -15,7 +16,6 @@ bool ScenegraphNode::useAlphaBlending = true;
 bool ScenegraphNode::modifyLighting = true;
 bool ScenegraphNode::showPhysicsDebug = false;
 bool ScenegraphNode::highOccBoundingBoxGranularity = false;
-std::chrono::steady_clock::time_point ScenegraphNode::occlusionResultsDue;
 
 ScenegraphNode::ScenegraphNode(const char* desc) : nodeDescription(desc ? desc : "") {}
 
@@ -107,33 +107,13 @@ void ScenegraphNode::draw() {
     else executeDisplayList();
 }
 
-void ScenegraphNode::beginFrame() {
-    glClear(useVisibilityCulling ? GL_COLOR_BUFFER_BIT : GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-}
+void ScenegraphNode::beginFrame() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
 
 void ScenegraphNode::startVisibilityTests() {
     if (!useVisibilityCulling) return;
     renderState = VISIBILITY_TEST;
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    glDepthMask(GL_FALSE);
-    glDisable(GL_CULL_FACE);
-    // The boxes are tested against the depth the previous frame left. A node
-    // must not hide behind its own last picture: a box that lies exactly on the
-    // surface it encloses passes (less-or-equal, pulled slightly forward).
-    GLint depthFunc = GL_LESS;
-    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
-    glDepthFunc(GL_LEQUAL);
-    glEnable(GL_POLYGON_OFFSET_FILL);
-    glPolygonOffset(-1.0f, -1.0f);
+    OcclusionCulling::beginTests();
     performOperations();
-    glFlush();
-    occlusionResultsDue = std::chrono::steady_clock::now() + OCCLUSION_WAIT_BUDGET;
-    glDisable(GL_POLYGON_OFFSET_FILL);
-    glDepthFunc(static_cast<GLenum>(depthFunc));
-    glEnable(GL_CULL_FACE);
-    glDepthMask(GL_TRUE);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glClear(GL_DEPTH_BUFFER_BIT);
 }
 
 void ScenegraphNode::paint() {
@@ -142,7 +122,7 @@ void ScenegraphNode::paint() {
         if (axisDrawing) drawaxis();
         if (modifyLighting) glEnable(GL_LIGHTING);
         performOperations();
-
+        OcclusionCulling::queryQueuedBoxes();
         renderState = TRANSPARENT_PASS;
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -157,6 +137,7 @@ void ScenegraphNode::paint() {
         if (axisDrawing) drawaxis();
         if (modifyLighting) glEnable(GL_LIGHTING);
         performOperations();
+        OcclusionCulling::queryQueuedBoxes();
     }
     if (modifyLighting) glDisable(GL_LIGHTING);
 }

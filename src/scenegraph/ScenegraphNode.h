@@ -1,5 +1,4 @@
 #pragma once
-#include <chrono>
 #include <list>
 #include <memory>
 #include <string>
@@ -41,14 +40,15 @@ public:
     virtual void callDisplayList();
     virtual void draw();
 
-    // Clears the buffers at the start of a frame. The depth buffer survives
-    // while visibility culling is on: the occlusion queries of the next test
-    // pass are answered against what the previous frame drew, and the test
-    // pass clears it afterwards.
+    // Clears colour and depth at the start of a frame.
     static void beginFrame();
 
-    // Frame entry points, called on the root node.
+    // Frame entry points, called on the root node. The test pass draws
+    // nothing: it reads the occlusion answers of the last frame and tests
+    // every culled node against the view frustum (see OcclusionCulling).
     void startVisibilityTests();
+    // The opaque pass, the box queries of culled nodes not drawn in it, then
+    // the transparent pass (or everything in one pass without blending).
     void paint();
     void printAll();
     void drawaxis();
@@ -71,10 +71,6 @@ public:
 
 protected:
     static RenderStates renderState;
-    // Until when this frame may wait for occlusion results (real time: it
-    // waits for the GL, not for game time). One budget for the whole pass.
-    static std::chrono::steady_clock::time_point occlusionResultsDue;
-    static constexpr std::chrono::milliseconds OCCLUSION_WAIT_BUDGET{16};
 
     bool eventSpherePainting = false;
     bool boundingBoxPainting = false;

@@ -639,3 +639,57 @@ TEST_F(DemoLevelTest, ResetsInARowLeaveMemoryFlatAndNoGlError) {
     EXPECT_LT(rss2 - rss0, 5L << 20);
 #endif
 }
+
+TEST_F(DemoLevelTest, EveryRenderingPathDrawsTheSamePicture) {
+    SwitchGuard guard;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, 1.0, 0.1, 450.0);
+    glMatrixMode(GL_MODELVIEW);
+    const int w = GlTestWindow::width(), h = GlTestWindow::height();
+    // The clock stands still: every frame shows the same moment. The third
+    // frame of a path is read, after its occlusion answers have come in.
+    auto picture = [&] {
+        for (int i = 0; i < 3; ++i) {
+            ScenegraphNode::beginFrame();
+            shared->display();
+        }
+        glFinish();
+        std::vector<unsigned char> rgb(static_cast<size_t>(3 * w * h));
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        return rgb;
+    };
+    // Share of pixels with a channel more than 8 levels away.
+    auto differing = [](const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+        size_t count = 0;
+        for (size_t i = 0; i < a.size(); i += 3)
+            for (size_t c = 0; c < 3; ++c)
+                if (std::abs(a[i + c] - b[i + c]) > 8) {
+                    ++count;
+                    break;
+                }
+        return static_cast<double>(count) / static_cast<double>(a.size() / 3);
+    };
+    ScenegraphNode::useVisibilityCulling = false;
+    const auto reference = picture();  // display lists of draw mode 1, nothing culled
+    ASSERT_GT(differing(reference, std::vector<unsigned char>(reference.size(), 0)), 0.9);  // a real picture
+
+    struct Path {
+        const char* name;
+        bool culling;
+        bool lists;
+        int drawMode;
+    };
+    const Path paths[] = {{"culled", true, true, 1},
+                          {"immediate", true, false, 0},
+                          {"vertex arrays", false, false, 1},
+                          {"vertex buffers", true, false, 2}};
+    for (const Path& path : paths) {
+        ScenegraphNode::useVisibilityCulling = path.culling;
+        ScenegraphNode::displayListsEnabled = path.lists;
+        ScenegraphNode::drawMode = path.drawMode;
+        EXPECT_LT(differing(reference, picture()), 0.002) << path.name;
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}

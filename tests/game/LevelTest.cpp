@@ -28,9 +28,9 @@ public:
 class TracingNode : public BoxNode {
 public:
     TracingNode() : BoxNode("traced") {}
-    void fireOcclusionQuery() override {
+    void testVisibility() override {
         trace += "V";
-        BoxNode::fireOcclusionQuery();
+        BoxNode::testVisibility();
     }
     void executeDisplayList() override {
         trace += getRenderState() == OPAQUE_PASS ? "P" : "S";

@@ -3,7 +3,7 @@
 #include "SceneTestSupport.h"
 #include "scenegraph/SphereNode.h"
 
-TEST(GeometryNode, HiddenNodeIsCulledAndComesBackIntoView) {
+TEST(GeometryNode, HiddenNodeIsCulledAndComesBackOneFrameLate) {
     REQUIRE_GL();
     SwitchGuard guard;
     ScenegraphNode::useVisibilityCulling = true;
@@ -19,26 +19,71 @@ TEST(GeometryNode, HiddenNodeIsCulledAndComesBackIntoView) {
     hidden->setTranslation(0, 0, -2);
     glow(*hidden, 0, 1, 0);
     root.addChild(wall);
-    root.addChild(hidden);
+    root.addChild(hidden);  // visited first: drawn before the wall that hides it
     root.finalize();
 
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);  // as after the level's warm-up
-    drawFrame(root);  // empty depth buffer: everything counts as visible
+    drawFrame(root);  // no answer yet: drawn; its box, tested after the wall, finds no samples
+    EXPECT_EQ(hidden->passes, std::vector<RenderStates>{OPAQUE_PASS});
     EXPECT_EQ(centre().r, 255);
     hidden->passes.clear();
-    drawFrame(root);  // the wall drawn last frame hides the box: its query finds no samples
+    drawFrame(root);
     EXPECT_FALSE(hidden->getBoundingBox()->visible);
     EXPECT_TRUE(hidden->passes.empty());
     EXPECT_TRUE(wall->getBoundingBox()->visible);
 
     wall->setTranslation(0, 40, 2);  // out of the way
-    drawFrame(root);  // still tested against the last frame's depth
-    drawFrame(root);
+    drawFrame(root);                 // the box query of this frame sees it...
+    EXPECT_TRUE(hidden->passes.empty());
+    EXPECT_EQ(centre().g, 0);
+    drawFrame(root);  // ...and the next frame draws it
     EXPECT_TRUE(hidden->getBoundingBox()->visible);
     EXPECT_FALSE(hidden->passes.empty());
     const auto p = centre();
     EXPECT_EQ(p.g, 255);
     EXPECT_EQ(p.r, 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+TEST(GeometryNode, NodesOutsideTheViewAreNeitherDrawnNorQueriedAndReturnAtOnce) {
+    REQUIRE_GL();
+    SwitchGuard guard;
+    ScenegraphNode::useVisibilityCulling = true;
+    RootNode root("root");
+    setUpView(root);  // eye at z = 5 looking down -z, 60 degrees
+    auto node = std::make_shared<PassRecorder>("roaming");
+    node->useOwnTransform = true;
+    root.addChild(node);
+    root.finalize();
+    // Behind the eye, beyond the far plane, and beside the view: a unit box
+    // just outside each, then just touching the view again.
+    const float outside[3][3] = {{0, 0, 6}, {0, 0, -96}, {5.0f, 0, 0}};
+    for (const auto& place : outside) {
+        node->setTranslation(place[0], place[1], place[2]);
+        node->passes.clear();
+        drawFrame(root);
+        EXPECT_FALSE(node->getBoundingBox()->visible) << place[0] << " " << place[2];
+        EXPECT_TRUE(node->passes.empty());
+        EXPECT_EQ(node->getBoundingBox()->queryName, 0u);
+    }
+    // At x = 3.2 the box's near edge (2.7) is inside the view's half width at
+    // z = -0.5 (tan 30 * 5.5 = 3.18): drawn in the very frame it comes in.
+    node->setTranslation(3.2f, 0, 0);
+    drawFrame(root);
+    EXPECT_TRUE(node->getBoundingBox()->visible);
+    EXPECT_FALSE(node->passes.empty());
+
+    // Culling off draws everything, and an old answer does not hide the node
+    // when it comes back on.
+    node->setTranslation(0, 0, 6);
+    ScenegraphNode::useVisibilityCulling = false;
+    node->passes.clear();
+    drawFrame(root);
+    EXPECT_FALSE(node->passes.empty());
+    ScenegraphNode::useVisibilityCulling = true;
+    node->setTranslation(0, 0, 0);
+    node->passes.clear();
+    drawFrame(root);
+    EXPECT_FALSE(node->passes.empty());
 }
 
 TEST(GeometryNode, AlwaysVisibleNodesIssueNoQueries) {
@@ -48,30 +93,12 @@ TEST(GeometryNode, AlwaysVisibleNodesIssueNoQueries) {
     setUpView(root);
     auto node = std::make_shared<PassRecorder>("always");
     node->alwaysVisible = true;
+    node->setTranslation(0, 0, 50);  // even behind the eye
     root.addChild(node);
     root.finalize();
-    root.startVisibilityTests();
+    drawFrame(root);
     EXPECT_EQ(node->getBoundingBox()->queryName, 0u);
-    root.paint();
     EXPECT_EQ(node->passes.size(), 1u);
-}
-
-TEST(GeometryNode, StaleQueryIsReadAtTheNextTestPass) {
-    REQUIRE_GL();
-    SwitchGuard guard;
-    RootNode root("root");
-    setUpView(root);
-    auto node = std::make_shared<BoxNode>("stale");
-    root.addChild(node);
-    root.finalize();
-    root.startVisibilityTests();
-    ASSERT_NE(node->getBoundingBox()->queryName, 0u);
-    testing::internal::CaptureStdout();
-    root.startVisibilityTests();  // no opaque pass ran in between
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "\n GeometryNode::fireOcclusionQuery(): getting old result for stale");
-    root.paint();
-    EXPECT_EQ(node->getBoundingBox()->queryName, 0u);
 }
 
 TEST(GeometryNode, OrientationFromTheDrawnMatrix) {
