@@ -14,6 +14,7 @@ struct Options {
     double benchmarkSeconds = 60.0;  // simulated seconds of the benchmark
     std::string benchmarkCsv;     // --benchmark-csv FILE: one row per frame
     bool fixedStep = false;       // --fixed-step (implied by --autoplay and --benchmark): 1/60 s per frame
+    bool multisampling = true;    // --no-multisampling: one sample per pixel (a software rasteriser runs twice as fast)
     std::optional<unsigned> seed;  // --seed N: every random number repeats
     bool help = false;            // --help
     bool version = false;         // --version
