@@ -31,7 +31,11 @@ void PhysicsDebugNode::performOperations() {
     }
     if (ScenegraphNode::showPhysicsDebug) {
         glPushMatrix();
+        // The lines carry their own colour, whatever texture the node before left bound.
+        glPushAttrib(GL_ENABLE_BIT);
+        glDisable(GL_TEXTURE_2D);
         Physics::DebugShowCollision();
+        glPopAttrib();
         glPopMatrix();
     }
 }

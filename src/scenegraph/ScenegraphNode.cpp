@@ -114,7 +114,13 @@ void ScenegraphNode::startVisibilityTests() {
     if (!useVisibilityCulling) return;
     renderState = VISIBILITY_TEST;
     OcclusionCulling::beginTests();
+    // Nothing may reach the picture in this pass: a node that draws in every
+    // pass (the physics lines) would leave colour and depth behind.
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glDepthMask(GL_FALSE);
     performOperations();
+    glDepthMask(GL_TRUE);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }
 
 void ScenegraphNode::paint() {
