@@ -19,6 +19,7 @@
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -82,12 +83,12 @@ std::map<std::uint32_t, double> readFrameTimes(const std::string& csvPath) {
 
 // Runs the game's benchmark from its folder, echoes its figures and reads its median.
 std::optional<GameRun> runGame(const std::string& binary, double seconds, const std::string& capturePath,
-                               const std::string& csvPath) {
+                               const std::string& csvPath, const std::string& logPath) {
     char secondsText[32];
     std::snprintf(secondsText, sizeof secondsText, "%g", seconds);
     const std::string command = "cd " + quoted(folderOf(binary)) + " && " + quoted(binary) + " --benchmark " +
                                 secondsText + " --seed 1 --benchmark-capture " + quoted(capturePath) +
-                                " --benchmark-csv " + quoted(csvPath) + " 2>/dev/null";
+                                " --benchmark-csv " + quoted(csvPath) + " 2>" + quoted(logPath);
     std::FILE* game = popen(command.c_str(), "r");
     if (!game) return std::nullopt;
     GameRun run;
@@ -100,8 +101,9 @@ std::optional<GameRun> runGame(const std::string& binary, double seconds, const 
     }
     const int status = pclose(game);
     if (!found || status != 0) {
-        std::fprintf(stderr, "render_reference: the game's benchmark failed (status %d): %s\n", status,
-                     command.c_str());
+        // The shell reports a game ended by a signal as 128 + the signal.
+        std::fprintf(stderr, "render_reference: the game's benchmark failed (exit status %d, its messages in %s): %s\n",
+                     WIFEXITED(status) ? WEXITSTATUS(status) : -1, logPath.c_str(), command.c_str());
         return std::nullopt;
     }
     run.frameMs = readFrameTimes(csvPath);
@@ -203,7 +205,10 @@ std::optional<ReferenceRun> runReference(const std::string& capturePath, const s
     if (!capture.error().empty()) std::fprintf(stderr, "render_reference: %s\n", capture.error().c_str());
     if (!renderer.glOk()) std::fprintf(stderr, "render_reference: a GL error while drawing\n");
     run.frames = run.numbers.size();
-    if (run.frames == 0) return std::nullopt;
+    if (run.frames == 0) {
+        std::fprintf(stderr, "render_reference: the capture holds no frames\n");
+        return std::nullopt;
+    }
     run.median = median(times);
     run.meanTriangles = triangles / static_cast<double>(run.frames);
     return run;
@@ -228,12 +233,14 @@ int main(int argc, char** argv) {
     }
     close(fd);
     const std::string csvPath = capturePath + ".csv";
+    const std::string logPath = capturePath + ".log";  // the game's standard error, kept when it fails
 
-    const auto game = runGame(binary, seconds, capturePath, csvPath);
+    const auto game = runGame(binary, seconds, capturePath, csvPath, logPath);
     std::optional<ReferenceRun> reference;
     if (game) reference = runReference(capturePath, folderOf(binary) + "/terrain/terrain_0_0.jpg", repeats);
     std::remove(capturePath.c_str());
     std::remove(csvPath.c_str());
+    if (game) std::remove(logPath.c_str());
     if (!game || !reference) return 1;
 
     std::vector<double> capturedGame;
