@@ -125,13 +125,7 @@ public:
         glewInit();
         glGetError();
         glEnable(GL_MULTISAMPLE);
-        glViewport(0, 0, w, h);
-        // Window coordinates straight through: x, y in pixels, z is the depth.
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, w, 0, h, 0, -1);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
+        FrameCapture::loadWindowProjection(w, h);
         glEnable(GL_DEPTH_TEST);
         glDisable(GL_CULL_FACE);
         glDisable(GL_LIGHTING);

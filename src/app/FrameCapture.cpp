@@ -171,3 +171,12 @@ std::vector<FrameCapture::Vertex> FrameCapture::record(const std::function<void(
     }
     return triangles;
 }
+
+void FrameCapture::loadWindowProjection(int width, int height) {
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, width, 0, height, 0, -1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}

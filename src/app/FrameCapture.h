@@ -69,6 +69,11 @@ public:
     // window coordinates. Nothing reaches the framebuffer. The current GL
     // context must be in RGBA mode.
     static std::vector<Vertex> record(const std::function<void()>& draw);
+    // The projection that puts captured vertices back where they were drawn:
+    // x, y in pixels of a width x height viewport, z straight into the depth
+    // range (glOrtho with near 0 and far -1 maps z to z). Sets the viewport,
+    // the projection and an identity modelview.
+    static void loadWindowProjection(int width, int height);
     // Turns count floats of a GL_3D_COLOR_TEXTURE feedback buffer (RGBA
     // mode: 11 floats a vertex) into triangles, appended to out. Stops at a
     // token it does not know or a record cut short.
