@@ -122,6 +122,9 @@ public:
         glutInitWindowSize(w, h);
         glutInitWindowPosition(100, 100);
         glutCreateWindow("Zarvik reference");
+        // Mapped on the screen, as the game's window is once its loop runs.
+        glutDisplayFunc([] {});
+        glutMainLoopEvent();
         glewInit();
         glGetError();
         glEnable(GL_MULTISAMPLE);
@@ -163,6 +166,11 @@ public:
     }
 
     bool glOk() const { return glGetError() == GL_NO_ERROR; }
+    static int samplesPerPixel() {
+        GLint samples = 0;
+        glGetIntegerv(GL_SAMPLES, &samples);
+        return samples;
+    }
 
 private:
     int w, h;
@@ -186,6 +194,8 @@ std::optional<ReferenceRun> runReference(const std::string& capturePath, const s
         return std::nullopt;
     }
     ReferenceRenderer renderer(capture.width(), capture.height(), texturePath);
+    std::printf("reference: window %dx%d, %d samples per pixel\n", capture.width(), capture.height(),
+                ReferenceRenderer::samplesPerPixel());
     ReferenceRun run;
     std::vector<double> times;
     double triangles = 0.0;

@@ -188,7 +188,7 @@ TEST(FrameCapture, CapturedTrianglesCoverWhatTheSceneDrew) {
     setUpView(root);
     auto box = std::make_shared<BoxNode>("box");
     box->useOwnTransform = true;
-    box->setTranslation(0.5f, -0.3f, -1.0f);
+    box->setTranslation(0.3f, -0.2f, 2.0f);
     box->setRotations(30, 40, 10);
     box->setScale(2.0f, 1.0f, 1.5f);
     glow(*box, 1, 0, 0);
@@ -247,7 +247,7 @@ TEST(FrameCapture, CapturedTrianglesCoverWhatTheSceneDrew) {
         differ += replayed != covered[i];
         if (replayed && covered[i] && std::abs(replayDepth[i] - depth[i]) > 1e-4f) ++deeper;
     }
-    EXPECT_LE(differ, coveredCount / 200) << "only pixels on an edge may differ";
+    EXPECT_LE(differ, coveredCount / 1000) << "only pixels on an edge may differ";
     EXPECT_EQ(deeper, 0);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
