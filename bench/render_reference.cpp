@@ -12,8 +12,8 @@
 //
 //     render_reference [SECONDS [REPEATS]]     (defaults 60 and 5)
 //
-// The game is the zarvik built beside this program (ZARVIK_GAME_BINARY), or
-// $ZARVIK_GAME_DIR/zarvik. Prints the game's median frame time (all frames,
+// The game is $ZARVIK_GAME, else $ZARVIK_GAME_DIR/zarvik, else the zarvik
+// built beside this program (ZARVIK_GAME_BINARY). Prints the game's median frame time (all frames,
 // and the captured frames alone), the reference's, and their ratio.
 
 #include <GL/glew.h>
@@ -52,6 +52,7 @@ std::string quoted(const std::string& text) {
 }
 
 std::string gameBinary() {
+    if (const char* game = std::getenv("ZARVIK_GAME")) return game;
     if (const char* dir = std::getenv("ZARVIK_GAME_DIR")) return std::string(dir) + "/zarvik";
     return ZARVIK_GAME_BINARY;
 }
@@ -59,6 +60,12 @@ std::string gameBinary() {
 std::string folderOf(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+// The folder of the game's data: the game's own, also when it is started through a link.
+std::string gameFolder(const std::string& binary) {
+    char real[4096];
+    return folderOf(realpath(binary.c_str(), real) ? std::string(real) : binary);
 }
 
 // The game's benchmark run: its median frame time and every frame's time.
@@ -86,7 +93,7 @@ std::optional<GameRun> runGame(const std::string& binary, double seconds, const 
                                const std::string& csvPath, const std::string& logPath) {
     char secondsText[32];
     std::snprintf(secondsText, sizeof secondsText, "%g", seconds);
-    const std::string command = "cd " + quoted(folderOf(binary)) + " && " + quoted(binary) + " --benchmark " +
+    const std::string command = "cd " + quoted(gameFolder(binary)) + " && " + quoted(binary) + " --benchmark " +
                                 secondsText + " --seed 1 --benchmark-capture " + quoted(capturePath) +
                                 " --benchmark-csv " + quoted(csvPath) + " 2>" + quoted(logPath);
     std::FILE* game = popen(command.c_str(), "r");
@@ -229,7 +236,7 @@ int main(int argc, char** argv) {
     }
     const std::string binary = gameBinary();
     const char* tmp = std::getenv("TMPDIR");
-    std::string capturePath = std::string(tmp && *tmp ? tmp : "/tmp") + "/zarvik-capture-XXXXXX";
+    std::string capturePath = std::string(tmp && *tmp ? tmp : "/tmp") + "/frames-XXXXXX";
     const int fd = mkstemp(capturePath.data());
     if (fd < 0) {
         std::fprintf(stderr, "render_reference: cannot create a temporary file\n");
@@ -241,7 +248,7 @@ int main(int argc, char** argv) {
 
     const auto game = runGame(binary, seconds, capturePath, csvPath, logPath);
     std::optional<ReferenceRun> reference;
-    if (game) reference = runReference(capturePath, folderOf(binary) + "/terrain/terrain_0_0.jpg", repeats);
+    if (game) reference = runReference(capturePath, gameFolder(binary) + "/terrain/terrain_0_0.jpg", repeats);
     std::remove(capturePath.c_str());
     std::remove(csvPath.c_str());
     if (game) std::remove(logPath.c_str());
