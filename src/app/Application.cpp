@@ -203,6 +203,7 @@ int main(int argc, char** args) {
 
     renderer->windowWidth = theOptions.windowWidth;
     renderer->windowHeight = theOptions.windowHeight;
+    renderer->multisampling = theOptions.multisampling;
     int glutArgc = 1;  // our options are not GLUT's
     renderer->initGLUT(&glutArgc, args);
     if (theOptions.gameMode.empty()) renderer->initWindow();

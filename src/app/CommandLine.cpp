@@ -45,6 +45,8 @@ std::optional<Options> parseCommandLine(const std::vector<std::string>& args, st
             options.autoplay = true;
         } else if (arg == "--fixed-step") {
             options.fixedStep = true;
+        } else if (arg == "--no-multisampling") {
+            options.multisampling = false;
         } else if (arg == "--benchmark") {
             options.benchmark = true;
             // The seconds are optional: a following number belongs to the option.
@@ -108,6 +110,8 @@ std::string helpText() {
            "  --benchmark-capture FILE  with --benchmark: the triangles of every 60th frame into FILE\n"
            "  --fixed-step           every frame advances the game by exactly 1/60 s\n"
            "  --seed N               the same random numbers on every run\n"
+           "  --no-multisampling     one sample per pixel: rougher edges, about twice the frame rate\n"
+           "                         on a software rasteriser\n"
            "  --help                 this text\n"
            "  --version              the version\n"
            "\n"
@@ -118,6 +122,7 @@ std::string helpText() {
            "  r                      put the level back to its start\n"
            "  p                      pause and resume\n"
            "  m                      mute or unmute all sound\n"
+           "  F11                    multisample every surface, or only where edges show (faster)\n"
            "  F12                    save a screenshot into the working directory\n"
            "  Escape                 quit\n"
            "  F1                     help text of the debug keys\n"

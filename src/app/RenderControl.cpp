@@ -21,6 +21,7 @@
 namespace {
 constexpr byte ESCAPE = 27;
 constexpr byte MUTE = 'm';
+constexpr int DETAIL = 11;      // F11
 constexpr int SCREENSHOT = 12;  // F12
 constexpr double MESSAGE_SECONDS = 2.0;
 
@@ -35,6 +36,7 @@ RenderControl::RenderControl(std::shared_ptr<Renderer> r, std::shared_ptr<Level>
     : renderer(std::move(r)), level(std::move(l)) {
     keys = {'1', '2', '3', '4', '5', '6', ESCAPE, MUTE};
     for (int f = 1; f <= 10; ++f) specialKeys.push_back(f);
+    specialKeys.push_back(DETAIL);
     specialKeys.push_back(SCREENSHOT);
     activeWhilePaused = true;
     messageOverlay->visible = true;
@@ -54,7 +56,8 @@ const char* RenderControl::helpText() {
            "  F7   toggle display lists\n"
            "  F8   toggle visibility culling\n"
            "  F9   toggle alphablending\n"
-           "  F10  enable/disable textures\n\n"
+           "  F10  enable/disable textures\n"
+           "  F11  multisample every surface / only where edges show\n\n"
            "  1    show/hide eventspheres\n"
            "  2    show/hide occlusion bounding boxes\n"
            "  3    enable/disable high occlusion bounding box granularity\n"
@@ -193,6 +196,11 @@ void RenderControl::consumeSpecial(int key, int, int) {
             break;
         case 6: switchDrawMode(); break;
         case SCREENSHOT: saveScreenshot(); break;
+        case DETAIL:
+            showMessage(toggle(ScenegraphNode::softEdgesSingleSampled,
+                               "multisampling only where edges show (sky, clouds, glows single-sampled)...",
+                               "multisampling every surface..."));
+            break;
         case 7:
             showMessage(ScenegraphNode::displayListsEnabled ? "disabled display lists (Warning: some objects may be unpaintable now)"
                                                             : "enabled display lists...");

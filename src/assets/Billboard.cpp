@@ -5,6 +5,7 @@
 Billboard::Billboard(const char* texture, bool autoMipMap, const char* desc) : GeometryNode(desc) {
     typeName = "Billboard";
     alwaysVisible = true;
+    singleSampled = true;  // soft-edged pictures: their borders are transparent
     useOwnTransform = true;
     load(texture, autoMipMap);
 }

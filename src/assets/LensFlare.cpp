@@ -43,6 +43,7 @@ LensFlare::LensFlare(std::shared_ptr<LightNode> l, float angle, float ratio, con
     : GeometryNode(desc), light(std::move(l)), camAngle(angle), viewportRatio(ratio) {
     typeName = "LensFlare";
     alwaysVisible = true;
+    singleSampled = true;  // soft-edged pictures: their borders are transparent
     useOwnTransform = true;
 }
 

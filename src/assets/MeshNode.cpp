@@ -55,13 +55,14 @@ void MeshNode::performOperations() {
     if (state == VISIBILITY_TEST) {
         if (!alwaysVisible) testVisibility();
     } else if (state == TRANSPARENT_PASS) {
-        if (boundingBox->visible && visible && material->isTransparent() && drawMode != 3) draw();
+        if (boundingBox->visible && visible && material->isTransparent() && drawMode != 3)
+            drawSampled([this] { draw(); });
     } else {
         if (highOccBoundingBoxGranularity && boundingBoxPainting) paintBoundingBox();
         loadCurrentMatrix();
         const bool passMatches = state == SINGLE_PASS || !material->isTransparent();
         if (takeOcclusionResult() && visible && passMatches && drawMode != 3)
-            drawCountingSamples([this] { draw(); });
+            drawCountingSamples([this] { drawSampled([this] { draw(); }); });
         else
             queryBoxLater();
     }

@@ -257,14 +257,16 @@ void MilkshapeNode::performOperations() {
     if (state == VISIBILITY_TEST) {
         if (!alwaysVisible) testVisibility();
     } else if (state == TRANSPARENT_PASS) {
-        if (boundingBox->visible) drawMeshes(transparentList);
+        if (boundingBox->visible) drawSampled([this] { drawMeshes(transparentList); });
     } else {
         loadCurrentMatrix();
         if (takeOcclusionResult()) {
             if (eventSpherePainting) paintEventSphere();
             if (boundingBoxPainting) paintBoundingBox();
-            drawMeshes(opaqueList);
-            if (state == SINGLE_PASS && groupListsUsable()) glCallList(transparentList);
+            drawSampled([this, state] {
+                drawMeshes(opaqueList);
+                if (state == SINGLE_PASS && groupListsUsable()) glCallList(transparentList);
+            });
         }
         // A model may have no opaque mesh to count: its box is tested instead.
         queryBoxLater();

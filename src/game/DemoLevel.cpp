@@ -205,6 +205,7 @@ void DemoLevel::buildSky() {
     sky->setScale(4, 4, 4);
     sky->setTranslation(0, -5.5f, 0);
     sky->alwaysVisible = true;
+    sky->background = true;  // a closed dome behind everything
     sky->enableDisplayList();
     root->getSkyElementsRoot()->addChild(sky);
 }

@@ -192,12 +192,12 @@ void GeometryNode::performOperations() {
                 if (boundingBoxPainting) paintBoundingBox();
             }
             const bool drawHere = state == SINGLE_PASS || !drawnInTransparentPass();
-            if (drawn && drawHere && drawMode != 3) draw();
+            if (drawn && drawHere && drawMode != 3) drawSampled([this] { draw(); });
             queryBoxLater();
             break;
         }
         case TRANSPARENT_PASS:
-            if (boundingBox->visible && drawnInTransparentPass() && drawMode != 3) draw();
+            if (boundingBox->visible && drawnInTransparentPass() && drawMode != 3) drawSampled([this] { draw(); });
             break;
     }
     processChildren();
@@ -250,6 +250,27 @@ bool GeometryNode::beginSampleCount() {
 void GeometryNode::endSampleCount() {
     ExtensionManager::__glewEndQuery(GL_SAMPLES_PASSED);
     OcclusionCulling::counting = false;
+}
+
+int GeometryNode::beginSingleSampling() const {
+    if (!softEdgesSingleSampled) return 0;
+    const bool asBackground = background && getRenderState() == OPAQUE_PASS;
+    if (!singleSampled && !asBackground) return 0;
+    const bool multisampled = glIsEnabled(GL_MULTISAMPLE);
+    if (multisampled) glDisable(GL_MULTISAMPLE);
+    if (asBackground) {
+        glDisable(GL_DEPTH_TEST);
+        glDepthMask(GL_FALSE);
+    }
+    return (asBackground ? 2 : 0) | (multisampled ? 1 : 0);
+}
+
+void GeometryNode::endSingleSampling(int mode) const {
+    if (mode & 1) glEnable(GL_MULTISAMPLE);
+    if (mode & 2) {
+        glEnable(GL_DEPTH_TEST);
+        glDepthMask(GL_TRUE);
+    }
 }
 
 void GeometryNode::deleteQuery() {

@@ -118,6 +118,17 @@ public:
 
     bool alwaysVisible = false;
     bool useOwnTransform = false;
+    // Drawn without multisampling while softEdgesSingleSampled is on: for
+    // surfaces whose polygon edges never show (a closed sky dome, a picture
+    // whose border is transparent). Each sample still takes its own depth
+    // test, so the smooth silhouettes of nearer surfaces stay as they are;
+    // a software rasteriser saves most of the cost of four samples.
+    bool singleSampled = false;
+    // A background (a sky dome under the sky elements root) is, in the
+    // opaque pass while soft edges are single-sampled, drawn before anything
+    // else without depth test and depth writes, single-sampled: everything
+    // else covers it, each of its own samples. Otherwise it is drawn as any node.
+    bool background = false;
 
 protected:
     // In a drawing pass: whether the node is drawn (always, while it is not
@@ -134,6 +145,13 @@ protected:
     }
     // Queues a box query for a culled node in the frustum without one pending.
     void queryBoxLater();
+    // Draws through drawGeometry with multisampling off for a single-sampled node.
+    template <typename Draw>
+    void drawSampled(Draw drawGeometry) {
+        const int mode = beginSingleSampling();
+        drawGeometry();
+        if (mode != 0) endSingleSampling(mode);
+    }
 
     std::shared_ptr<BoundingBox> boundingBox = std::make_shared<BoundingBox>();
     std::shared_ptr<EventSphere> eventSphere = std::make_shared<EventSphere>();
@@ -153,5 +171,8 @@ private:
     bool culled() const;
     bool beginSampleCount();
     void endSampleCount();
+    // Bits of what endSingleSampling restores: 1 multisampling, 2 the depth test and writes.
+    int beginSingleSampling() const;
+    void endSingleSampling(int mode) const;
     void deleteQuery();
 };

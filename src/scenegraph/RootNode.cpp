@@ -43,7 +43,12 @@ void RootNode::performOperations() {
     const RenderStates state = getRenderState();
     if (state == OPAQUE_PASS || state == SINGLE_PASS) lightModel->update();
     camera->performOperations();  // leaves the view matrix pushed
-    processChildren();
+    // A background (the sky dome) is drawn first in the opaque pass, behind
+    // everything, so that all other surfaces cover it with their own samples.
+    const bool skyFirst = state == OPAQUE_PASS && softEdgesSingleSampled;
+    if (skyFirst) skyElementsRoot->performOperations();
+    for (const NodePtr& child : children)
+        if (!skyFirst || child != skyElementsRoot) child->performOperations();
     glPopMatrix();
 }
 

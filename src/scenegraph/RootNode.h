@@ -9,6 +9,8 @@
 // The top of a level's scene graph: the camera everything is seen through,
 // the light model applied at the start of each lit pass, and the sky elements
 // root for things that travel with the viewer (sky dome, clouds, flare).
+// The sky elements root is visited last, except in the opaque pass while
+// soft edges are single-sampled: then it comes first, with its background.
 class RootNode : public ScenegraphNode {
 public:
     explicit RootNode(const char* nodeDescription);

@@ -66,6 +66,9 @@ public:
     static bool modifyLighting;
     static bool showPhysicsDebug;
     static bool highOccBoundingBoxGranularity;
+    // Single-sampled nodes (see GeometryNode::singleSampled) draw without
+    // multisampling; off, every surface takes all its samples.
+    static bool softEdgesSingleSampled;
 
     static RenderStates getRenderState() { return renderState; }
 

@@ -38,6 +38,8 @@ TEST(CommandLine, ReadsEveryOptionAndImpliesTheFixedStep) {
     EXPECT_TRUE(play->autoplay && play->fixedStep);
     EXPECT_EQ(play->benchmarkSeconds, 60.0);
     EXPECT_TRUE(parse({"--fixed-step"})->fixedStep);
+    EXPECT_TRUE(parse({})->multisampling);
+    EXPECT_FALSE(parse({"--no-multisampling"})->multisampling);
     EXPECT_TRUE(parse({"--help"})->help);
     EXPECT_TRUE(parse({"--version"})->version);
 }
@@ -66,8 +68,8 @@ TEST(CommandLine, ABadOptionOrValueSaysWhy) {
 TEST(CommandLine, HelpNamesEveryOptionAndKey) {
     const std::string help = helpText();
     for (const char* word : {"--window", "--autoplay", "--benchmark", "--benchmark-csv", "--benchmark-capture",
-                             "--fixed-step", "--seed",
-                             "--help", "--version", "w / s", "a / d", "r ", "p ", "m ", "F12", "Escape", "F1 ",
-                             "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10", "1 2 3", "4 5 6"})
+                             "--fixed-step", "--seed", "--no-multisampling", "--help", "--version", "w / s", "a / d",
+                             "r ", "p ", "m ", "F12", "Escape", "F1 ", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9",
+                             "F10", "F11", "1 2 3", "4 5 6"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
 }

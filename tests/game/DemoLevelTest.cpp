@@ -693,3 +693,87 @@ TEST_F(DemoLevelTest, EveryRenderingPathDrawsTheSamePicture) {
     }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
+
+TEST_F(DemoLevelTest, SingleSampledSoftSurfacesLeaveTheMultisampledPictureAlone) {
+    SwitchGuard guard;
+    const bool single = ScenegraphNode::softEdgesSingleSampled;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(60.0, 1.0, 0.1, 450.0);
+    glMatrixMode(GL_MODELVIEW);
+    const int w = GlTestWindow::width(), h = GlTestWindow::height();
+    // The game's window has four samples; the test window has none, so the
+    // frames go into a four-sample framebuffer and are resolved for reading.
+    GLuint buffers[2], colour[2], depth;
+    glGenFramebuffers(2, buffers);
+    glGenRenderbuffers(2, colour);
+    glGenRenderbuffers(1, &depth);
+    glBindRenderbuffer(GL_RENDERBUFFER, colour[0]);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, 4, GL_RGBA8, w, h);
+    glBindRenderbuffer(GL_RENDERBUFFER, depth);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, 4, GL_DEPTH_COMPONENT24, w, h);
+    glBindFramebuffer(GL_FRAMEBUFFER, buffers[0]);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour[0]);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+    ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    GLint samples = 0;
+    glGetIntegerv(GL_SAMPLES, &samples);
+    ASSERT_EQ(samples, 4);
+    glBindRenderbuffer(GL_RENDERBUFFER, colour[1]);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, h);
+    glBindFramebuffer(GL_FRAMEBUFFER, buffers[1]);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour[1]);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+
+    auto picture = [&](bool singleSampled) {
+        ScenegraphNode::softEdgesSingleSampled = singleSampled;
+        // Only drawing goes there: the flare reads its depth from the window.
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, buffers[0]);
+        glEnable(GL_MULTISAMPLE);
+        for (int i = 0; i < 3; ++i) {
+            ScenegraphNode::beginFrame();
+            shared->display();
+        }
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, buffers[0]);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, buffers[1]);
+        glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBindFramebuffer(GL_FRAMEBUFFER, buffers[1]);
+        std::vector<unsigned char> rgb(static_cast<size_t>(3 * w * h));
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        return rgb;
+    };
+    // Pixels with a channel more than 8 levels away, and the largest difference.
+    auto compare = [](const std::vector<unsigned char>& a, const std::vector<unsigned char>& b, int& largest) {
+        size_t count = 0;
+        largest = 0;
+        for (size_t i = 0; i < a.size(); i += 3) {
+            int d = 0;
+            for (size_t c = 0; c < 3; ++c) d = std::max(d, std::abs(a[i + c] - b[i + c]));
+            largest = std::max(largest, d);
+            if (d > 8) ++count;
+        }
+        return static_cast<double>(count) / static_cast<double>(a.size() / 3);
+    };
+    const auto every = picture(false);
+    const auto soft = picture(true);
+    int largest = 0;
+    EXPECT_LT(compare(every, soft, largest), 0.002);
+    // The comparison sees a change of samples: the terrain single-sampled
+    // loses the smoothing of the hills against the sky.
+    auto terrain = shared->getTerrain();
+    terrain->singleSampled = true;
+    for (const auto& segment : terrain->getSegments()) segment->singleSampled = true;
+    const auto jagged = picture(true);
+    terrain->singleSampled = false;
+    for (const auto& segment : terrain->getSegments()) segment->singleSampled = false;
+    EXPECT_GT(compare(every, jagged, largest), 0.0);
+    EXPECT_GT(largest, 8);
+
+    ScenegraphNode::softEdgesSingleSampled = single;
+    glDeleteFramebuffers(2, buffers);
+    glDeleteRenderbuffers(2, colour);
+    glDeleteRenderbuffers(1, &depth);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
