@@ -17,6 +17,7 @@
 #include "app/Benchmark.h"
 #include "app/CommandLine.h"
 #include "app/FixedStepClock.h"
+#include "app/FrameCapture.h"
 #include "app/RenderControl.h"
 #include "app/Renderer.h"
 #include "assets/AlphaGlow.h"
@@ -30,6 +31,7 @@
 #include "gl/ExtensionManager.h"
 #include "input/KeyboardProcessor.h"
 #include "math/Constants.h"
+#include "scenegraph/OcclusionCulling.h"
 #include "scenegraph/ScenegraphNode.h"
 
 namespace Application {
@@ -119,6 +121,36 @@ FixedStepClock fixedStepClock;
 std::unique_ptr<Autoplay> autoplay;
 std::unique_ptr<Benchmark> benchmark;
 long benchmarkFrames = 0;
+std::unique_ptr<FrameCapture> capture;  // --benchmark-capture
+
+void startCapture() {
+    if (theOptions.benchmarkCapture.empty()) return;
+    capture = std::make_unique<FrameCapture>();
+    if (capture->create(theOptions.benchmarkCapture, theRenderer->windowWidth, theRenderer->windowHeight,
+                        FrameCapture::DEFAULT_INTERVAL))
+        return;
+    std::fprintf(stderr, "zarvik: %s\n", capture->error().c_str());
+    capture.reset();
+}
+
+// Every interval-th benchmark frame, after its time is taken: the 3D scene
+// once more in feedback mode, as this frame drew it (the HUD is left out).
+// No query starts, so the next frame's visibility is the same as without it.
+void captureFrame() {
+    if (!capture || benchmark->frameCount() % static_cast<std::size_t>(capture->interval()) != 0) return;
+    FrameCapture::Frame frame;
+    frame.number = static_cast<std::uint32_t>(benchmark->frameCount());
+    {
+        OcclusionCulling::SuspendQueries suspend;
+        frame.vertices = FrameCapture::record([] {
+            ScenegraphNode::beginFrame();
+            theLevel->getRoot()->paint();
+        });
+    }
+    if (capture->write(frame)) return;
+    std::fprintf(stderr, "zarvik: %s %s\n", capture->error().c_str(), theOptions.benchmarkCapture.c_str());
+    capture.reset();
+}
 
 void startAutomaticRun() {
     if (!theOptions.autoplay && !theOptions.benchmark) return;
@@ -128,6 +160,7 @@ void startAutomaticRun() {
     benchmark = std::make_unique<Benchmark>();
     benchmarkFrames = std::lround(theOptions.benchmarkSeconds * FixedStepClock::STEPS_PER_SECOND);
     FrameTimes::waitForGl = true;
+    startCapture();
 }
 
 // After a frame: a benchmark ends after its frames with its figures (exit
@@ -138,6 +171,8 @@ void finishAutomaticRun() {
         benchmark->report(stdout);
         if (!theOptions.benchmarkCsv.empty() && !benchmark->writeCsv(theOptions.benchmarkCsv))
             std::fprintf(stderr, "zarvik: cannot write %s\n", theOptions.benchmarkCsv.c_str());
+        if (capture && !capture->close())
+            std::fprintf(stderr, "zarvik: cannot write %s\n", theOptions.benchmarkCapture.c_str());
         code = 0;
     } else if (!benchmark && autoplay && autoplay->getOutcome() != Autoplay::PLAYING) {
         code = autoplay->getOutcome() == Autoplay::WON ? 0 : 3;
@@ -268,7 +303,10 @@ void display() {
     Renderer::checkOGLErrors();
     Texture::checkDevILErrors();
     times.total = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - frameStart).count();
-    if (benchmark) benchmark->record(times);
+    if (benchmark) {
+        benchmark->record(times);
+        captureFrame();
+    }
     finishAutomaticRun();
 }
 

@@ -63,6 +63,10 @@ std::optional<Options> parseCommandLine(const std::vector<std::string>& args, st
             const std::string* file = value("a file name");
             if (!file) return std::nullopt;
             options.benchmarkCsv = *file;
+        } else if (arg == "--benchmark-capture") {
+            const std::string* file = value("a file name");
+            if (!file) return std::nullopt;
+            options.benchmarkCapture = *file;
         } else if (arg == "--seed") {
             const std::string* text = value("a number");
             double seed = 0;
@@ -103,6 +107,7 @@ std::string helpText() {
            "  --autoplay             the game plays itself; exits 0 after a win, 3 when caught\n"
            "  --benchmark [SECONDS]  autoplay for SECONDS simulated seconds (default 60), then timing figures\n"
            "  --benchmark-csv FILE   with --benchmark: one row per frame into FILE\n"
+           "  --benchmark-capture FILE  with --benchmark: the triangles of every 60th frame into FILE\n"
            "  --fixed-step           every frame advances the game by exactly 1/60 s\n"
            "  --seed N               the same random numbers on every run\n"
            "  --no-multisampling     one sample per pixel: rougher edges, about twice the frame rate\n"

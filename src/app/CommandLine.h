@@ -13,6 +13,7 @@ struct Options {
     bool benchmark = false;       // --benchmark [SECONDS]: autoplay, then timing figures
     double benchmarkSeconds = 60.0;  // simulated seconds of the benchmark
     std::string benchmarkCsv;     // --benchmark-csv FILE: one row per frame
+    std::string benchmarkCapture;  // --benchmark-capture FILE: the triangles of every 60th frame (app/FrameCapture.h)
     bool fixedStep = false;       // --fixed-step (implied by --autoplay and --benchmark): 1/60 s per frame
     bool multisampling = true;    // --no-multisampling: one sample per pixel (a software rasteriser runs twice as fast)
     std::optional<unsigned> seed;  // --seed N: every random number repeats

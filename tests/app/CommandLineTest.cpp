@@ -21,7 +21,7 @@ TEST(CommandLine, ReadsEveryOptionAndImpliesTheFixedStep) {
     EXPECT_FALSE(none->fixedStep || none->autoplay || none->benchmark || none->seed);
 
     auto all = parse({"--window", "1024x768", "--seed", "7", "--benchmark", "30", "--benchmark-csv", "f.csv",
-                      "1280x1024:32"});
+                      "--benchmark-capture", "f.cap", "1280x1024:32"});
     ASSERT_TRUE(all);
     EXPECT_EQ(all->windowWidth, 1024);
     EXPECT_EQ(all->windowHeight, 768);
@@ -29,6 +29,7 @@ TEST(CommandLine, ReadsEveryOptionAndImpliesTheFixedStep) {
     EXPECT_TRUE(all->benchmark);
     EXPECT_EQ(all->benchmarkSeconds, 30.0);
     EXPECT_EQ(all->benchmarkCsv, "f.csv");
+    EXPECT_EQ(all->benchmarkCapture, "f.cap");
     EXPECT_EQ(all->gameMode, "1280x1024:32");
     EXPECT_TRUE(all->fixedStep) << "a benchmark runs on the fixed step";
 
@@ -54,6 +55,7 @@ TEST(CommandLine, ABadOptionOrValueSaysWhy) {
         {{"--window", "0x600"}, "--window wants a size"},
         {{"--benchmark", "0"}, "--benchmark wants between"},
         {{"--benchmark-csv"}, "--benchmark-csv needs a file name"},
+        {{"--benchmark-capture", "--seed", "1"}, "--benchmark-capture needs a file name"},
         {{"640x480:16", "800x600:32"}, "one game mode only"},
     };
     for (const auto& [args, expected] : bad) {
@@ -65,8 +67,9 @@ TEST(CommandLine, ABadOptionOrValueSaysWhy) {
 
 TEST(CommandLine, HelpNamesEveryOptionAndKey) {
     const std::string help = helpText();
-    for (const char* word : {"--window", "--autoplay", "--benchmark", "--benchmark-csv", "--fixed-step", "--seed",
-                             "--no-multisampling", "--help", "--version", "w / s", "a / d", "r ", "p ", "m ", "F12", "Escape", "F1 ",
-                             "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10", "F11", "1 2 3", "4 5 6"})
+    for (const char* word : {"--window", "--autoplay", "--benchmark", "--benchmark-csv", "--benchmark-capture",
+                             "--fixed-step", "--seed", "--no-multisampling", "--help", "--version", "w / s", "a / d",
+                             "r ", "p ", "m ", "F12", "Escape", "F1 ", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9",
+                             "F10", "F11", "1 2 3", "4 5 6"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
 }
