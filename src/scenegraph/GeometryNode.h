@@ -119,10 +119,10 @@ public:
     bool alwaysVisible = false;
     bool useOwnTransform = false;
     // Drawn without multisampling while softEdgesSingleSampled is on: for
-    // surfaces whose polygon edges never show (a closed sky dome, a picture
-    // whose border is transparent). Each sample still takes its own depth
-    // test, so the smooth silhouettes of nearer surfaces stay as they are;
-    // a software rasteriser saves most of the cost of four samples.
+    // pictures whose border is transparent (glows, halos), so that no edge of
+    // theirs shows. Where one lies over the edge of a nearer surface, that
+    // edge loses its smoothing under the picture; small soft glows hide it.
+    // A software rasteriser saves most of the cost of four samples.
     bool singleSampled = false;
     // A background (a sky dome under the sky elements root) is, in the
     // opaque pass while soft edges are single-sampled, drawn before anything
@@ -131,9 +131,8 @@ public:
     bool background = false;
 
 protected:
-    // In a drawing pass: whether the node is drawn (always, while it is not
-    // culled). With false the node's box is queued for a query, so that a
-    // hidden node in the view frustum is seen when it comes out.
+    // In a drawing pass: whether the node is drawn; always while it is not
+    // culled, else as the test pass decided.
     bool takeOcclusionResult();
     // Draws through drawGeometry, counting the samples of the drawing as the
     // node's query when the node is culled and no query is pending.
