@@ -4,6 +4,7 @@
 
 #include "assets/MeshNode.h"
 #include "assets/MilkshapeNode.h"
+#include "assets/TerrainGrid.h"
 #include "math/Vector.h"
 
 struct NewtonWorld;
@@ -55,18 +56,11 @@ private:
     int segmentsPerDirection = 0;
     std::vector<std::shared_ptr<MeshNode>> segments;
 
-    // Temporary data of one load, released before it returns.
-    struct Grid {
-        std::vector<Vector> points;         // P[r][c] at r * W + c
-        std::vector<Vector> faceNormals;    // N1, N2 of cell (r, c) at 2 * (r * (W - 1) + c)
-        std::vector<Vector> vertexNormals;  // at r * W + c
-    };
+    // The heightmap itself: heights, normals and segment arrays on demand.
+    std::shared_ptr<const TerrainGrid> grid;
 
     bool loadHeightmap(const char* subdir, const char* heightmapFile, std::vector<unsigned char>& pixels);
     std::vector<std::shared_ptr<Texture2D>> loadTiles(const char* subdir, const char* texPrefix) const;
-    void buildGrid(const std::vector<unsigned char>& pixels, Grid& grid);
-    void buildSegments(const Grid& grid, const std::vector<std::shared_ptr<Texture2D>>& tiles);
-    std::shared_ptr<MeshNode> buildSegment(const Grid& grid, int i, int j) const;
-    // Grid indices of the corners A, B, C, D of cell (r, c).
-    void corners(int r, int c, int index[4]) const;
+    void buildSegments(const std::vector<std::shared_ptr<Texture2D>>& tiles);
+    std::shared_ptr<MeshNode> buildSegment(int i, int j) const;
 };
