@@ -13,7 +13,10 @@ struct NewtonWorld;
 // per pixel (white = scale.y high), smooth vertex normals, and an n x n array
 // of square segments. Each segment is a MeshNode with its own texture tile,
 // added as a scene-graph child so that it is culled by its own occlusion
-// query and drawn from its own display list. The grid spans -scale/2 to
+// query and drawn from its own display list. The terrain keeps the heightmap
+// (one byte per pixel, TerrainGrid); a segment's indexed arrays go to its
+// display list or vertex buffers and come back from the grid when a draw path
+// or a reader needs them (MeshNode::withArrays). The grid spans -scale/2 to
 // scale/2 on x and z around the node's offset; heightmap columns run along +x,
 // rows along +z (DevIL's first row, the bottom of the picture, lies at -z).
 // Tile "<prefix>_a_b.jpg" covers the a-th band of columns from the left and
