@@ -13,18 +13,67 @@ MeshNode::~MeshNode() {
 void MeshNode::allocate(int vertices, int normals, int triangles) {
     vertexCount = vertices;
     normalCount = normals;
-    triangleCount = triangles;
-    std::size_t t = triangles > 0 ? static_cast<std::size_t>(triangles) : 0;
-    triangleVertices = FloatArray(new float[9 * t]());
-    triangleNormals = FloatArray(new float[9 * t]());
-    triangleTexCoords = FloatArray(new float[6 * t]());
+    triangleCount = triangles > 0 ? triangles : 0;
+    indices.reset();
+    allocateCorners(3 * triangleCount);
+}
+
+void MeshNode::allocateIndexed(int corners, int triangles) {
+    vertexCount = normalCount = corners > 0 ? corners : 0;
+    triangleCount = triangles > 0 ? triangles : 0;
+    allocateCorners(vertexCount);
+    indices = std::shared_ptr<GLuint[]>(new GLuint[3 * static_cast<std::size_t>(triangleCount)]());
+}
+
+void MeshNode::allocateCorners(int corners) {
+    cornerCount = corners > 0 ? corners : 0;
+    const std::size_t c = static_cast<std::size_t>(cornerCount);
+    positions = FloatArray(new float[3 * c]());
+    normals = FloatArray(new float[3 * c]());
+    texCoords = FloatArray(new float[2 * c]());
+}
+
+void MeshNode::releaseArrays() {
+    if (!geometrySource) return;
+    positions.reset();
+    normals.reset();
+    texCoords.reset();
+    indices.reset();
+}
+
+bool MeshNode::restoreArrays() {
+    if (hasArrays() || triangleCount <= 0) return hasArrays();
+    if (geometrySource) geometrySource(*this);
+    return hasArrays();
+}
+
+void MeshNode::withArrays(const std::function<void()>& action) {
+    const bool restored = !hasArrays() && restoreArrays();
+    action();
+    if (restored) releaseArrays();
+}
+
+bool MeshNode::enableDisplayList() {
+    const bool compiled = GeometryNode::enableDisplayList();
+    if (compiled) releaseArrays();
+    return compiled;
+}
+
+std::size_t MeshNode::storageBytes() const {
+    if (!hasArrays()) return 0;
+    const std::size_t corners = static_cast<std::size_t>(cornerCount) * 8 * sizeof(float);
+    return corners + (indices ? 3 * static_cast<std::size_t>(triangleCount) * sizeof(GLuint) : 0);
 }
 
 void MeshNode::finalize() {
-    if (triangleCount <= 0) return;  // nothing to enclose: the box stays empty
-    const float* v = triangleVertices.get();
+    withArrays([this] { computeBoundingBox(); });
+}
+
+void MeshNode::computeBoundingBox() {
+    if (triangleCount <= 0 || !hasArrays()) return;  // nothing to enclose: the box stays empty
+    const float* v = positions.get();
     float lo[3] = {v[0], v[1], v[2]}, hi[3] = {v[0], v[1], v[2]};
-    for (int i = 1; i < 3 * triangleCount; ++i)
+    for (int i = 1; i < cornerCount; ++i)
         for (int axis = 0; axis < 3; ++axis) {
             float value = v[3 * i + axis];
             if (value < lo[axis]) lo[axis] = value;
@@ -96,26 +145,32 @@ void MeshNode::executeDisplayList() {
 }
 
 void MeshNode::fakeImmediateMode() {
-    const float* v = triangleVertices.get();
-    const float* n = triangleNormals.get();
-    const float* t = triangleTexCoords.get();
+    if (!restoreArrays()) return;
+    const float* v = positions.get();
+    const float* n = normals.get();
+    const float* t = texCoords.get();
     glBegin(GL_TRIANGLES);
-    for (int i = 0; i < 3 * triangleCount; ++i) {
-        glTexCoord2f(t[2 * i], t[2 * i + 1]);
-        glNormal3f(n[3 * i], n[3 * i + 1], n[3 * i + 2]);
-        glVertex3f(v[3 * i], v[3 * i + 1], v[3 * i + 2]);
+    for (int i = 0; i < drawnCornerCount(); ++i) {
+        const std::size_t k = indices ? indices[i] : static_cast<std::size_t>(i);
+        glTexCoord2f(t[2 * k], t[2 * k + 1]);
+        glNormal3f(n[3 * k], n[3 * k + 1], n[3 * k + 2]);
+        glVertex3f(v[3 * k], v[3 * k + 1], v[3 * k + 2]);
     }
     glEnd();
 }
 
 void MeshNode::loadVertexArrays() {
+    if (!restoreArrays()) return;
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, triangleVertices.get());
-    glNormalPointer(GL_FLOAT, 0, triangleNormals.get());
-    glTexCoordPointer(2, GL_FLOAT, 0, triangleTexCoords.get());
-    glDrawArrays(GL_TRIANGLES, 0, 3 * triangleCount);
+    glVertexPointer(3, GL_FLOAT, 0, positions.get());
+    glNormalPointer(GL_FLOAT, 0, normals.get());
+    glTexCoordPointer(2, GL_FLOAT, 0, texCoords.get());
+    if (indices)
+        glDrawElements(GL_TRIANGLES, drawnCornerCount(), GL_UNSIGNED_INT, indices.get());
+    else
+        glDrawArrays(GL_TRIANGLES, 0, drawnCornerCount());
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -123,22 +178,33 @@ void MeshNode::loadVertexArrays() {
 
 void MeshNode::initVBO() {
     if (!ExtensionManager::vboAvailable()) return;
-    vertexBuffer = normalBuffer = texCoordBuffer = 0;
-    const GLsizeiptr t = triangleCount;
+    withArrays([this] { uploadBuffers(); });
+}
+
+void MeshNode::uploadBuffers() {
+    if (!hasArrays()) return;
+    vertexBuffer = normalBuffer = texCoordBuffer = indexBuffer = 0;
+    const GLsizeiptr c = cornerCount;
     struct Upload {
+        GLenum target;
         GLuint* name;
-        const float* data;
+        const void* data;
         GLsizeiptr bytes;
     };
-    const Upload uploads[3] = {{&vertexBuffer, triangleVertices.get(), 36 * t},
-                               {&normalBuffer, triangleNormals.get(), 36 * t},
-                               {&texCoordBuffer, triangleTexCoords.get(), 24 * t}};
+    const Upload uploads[4] = {
+        {GL_ARRAY_BUFFER, &vertexBuffer, positions.get(), 12 * c},
+        {GL_ARRAY_BUFFER, &normalBuffer, normals.get(), 12 * c},
+        {GL_ARRAY_BUFFER, &texCoordBuffer, texCoords.get(), 8 * c},
+        {GL_ELEMENT_ARRAY_BUFFER, &indexBuffer, indices.get(),
+         static_cast<GLsizeiptr>(sizeof(GLuint)) * drawnCornerCount()}};
     for (const Upload& u : uploads) {
+        if (u.target == GL_ELEMENT_ARRAY_BUFFER && !indices) continue;
         ExtensionManager::__glewGenBuffers(1, u.name);
-        ExtensionManager::__glewBindBuffer(GL_ARRAY_BUFFER, *u.name);
-        ExtensionManager::__glewBufferData(GL_ARRAY_BUFFER, u.bytes, u.data, GL_STATIC_DRAW);
+        ExtensionManager::__glewBindBuffer(u.target, *u.name);
+        ExtensionManager::__glewBufferData(u.target, u.bytes, u.data, GL_STATIC_DRAW);
     }
     ExtensionManager::unbindVertexBuffer();
+    ExtensionManager::__glewBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     vboReady = true;
 }
 
@@ -153,7 +219,13 @@ void MeshNode::drawVBO() {
     glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
     ExtensionManager::__glewBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
     glVertexPointer(3, GL_FLOAT, 0, nullptr);
-    glDrawArrays(GL_TRIANGLES, 0, 3 * triangleCount);
+    if (indexBuffer != 0) {
+        ExtensionManager::__glewBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
+        glDrawElements(GL_TRIANGLES, drawnCornerCount(), GL_UNSIGNED_INT, nullptr);
+        ExtensionManager::__glewBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    } else {
+        glDrawArrays(GL_TRIANGLES, 0, drawnCornerCount());
+    }
     ExtensionManager::unbindVertexBuffer();
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
@@ -165,7 +237,8 @@ void MeshNode::freeVBO() {
     ExtensionManager::__glewDeleteBuffers(1, &vertexBuffer);
     ExtensionManager::__glewDeleteBuffers(1, &normalBuffer);
     ExtensionManager::__glewDeleteBuffers(1, &texCoordBuffer);
-    vertexBuffer = normalBuffer = texCoordBuffer = 0;
+    if (indexBuffer != 0) ExtensionManager::__glewDeleteBuffers(1, &indexBuffer);
+    vertexBuffer = normalBuffer = texCoordBuffer = indexBuffer = 0;
     vboReady = false;
 }
 

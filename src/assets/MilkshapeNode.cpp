@@ -97,9 +97,9 @@ void MilkshapeNode::extractMesh(MeshNode& mesh, const MilkshapeReader::Mesh& dat
     mesh.setNodeDescription(data.name.c_str());
     mesh.setMaterialIndex(data.materialIndex);
     mesh.allocate(data.vertexCount, data.normalCount, data.triangleCount);
-    std::copy(data.triangleVertices.begin(), data.triangleVertices.end(), mesh.getTriangleVertices().get());
-    std::copy(data.triangleNormals.begin(), data.triangleNormals.end(), mesh.getTriangleNormals().get());
-    std::copy(data.triangleTexCoords.begin(), data.triangleTexCoords.end(), mesh.getTriangleTexCoords().get());
+    std::copy(data.triangleVertices.begin(), data.triangleVertices.end(), mesh.getCornerPositions().get());
+    std::copy(data.triangleNormals.begin(), data.triangleNormals.end(), mesh.getCornerNormals().get());
+    std::copy(data.triangleTexCoords.begin(), data.triangleTexCoords.end(), mesh.getCornerTexCoords().get());
 }
 
 // One Material and one Texture2D per material of the file, in file order, so
@@ -145,8 +145,9 @@ FloatArray MilkshapeNode::getFlatVertexArray() const {
     FloatArray flat(new float[9 * static_cast<std::size_t>(polygonCount)]);
     float* out = flat.get();
     for (const std::shared_ptr<MeshNode>& mesh : meshes) {
-        const float* v = mesh->getTriangleVertices().get();
-        out = std::copy(v, v + 9 * static_cast<std::size_t>(mesh->getTriangleCount()), out);
+        const float* v = mesh->getCornerPositions().get();
+        for (int t = 0; t < mesh->getTriangleCount(); ++t)
+            for (int m = 0; m < 3; ++m) out = std::copy_n(v + 3 * static_cast<std::size_t>(mesh->cornerOf(t, m)), 3, out);
     }
     return flat;
 }

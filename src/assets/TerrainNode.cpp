@@ -14,19 +14,6 @@
 #include "physics/Physics.h"
 #include "physics/newton.h"
 
-namespace {
-
-// Heightmap bytes to heights: a white pixel lies scale.y high.
-constexpr double ONE_OVER_255 = 0.00392156862745098;
-
-// Corner order inside a cell (r, c): A = (r, c), B = (r+1, c+1), C = (r, c+1),
-// D = (r+1, c). Its two triangles are T1 = (A, B, C) and T2 = (A, D, B).
-enum Corner { A = 0, B = 1, C = 2, D = 3 };
-constexpr Corner T1[3] = {A, B, C};
-constexpr Corner T2[3] = {A, D, B};
-
-}  // namespace
-
 TerrainNode::TerrainNode(const char* desc) : MilkshapeNode(desc) {
     typeName = "TerrainNode";
     // Arrays of its own, so the class-wide default colours stay untouched;
@@ -55,11 +42,11 @@ void TerrainNode::load(const char* subdir, const char* heightmapFile, const char
     }
     std::vector<std::shared_ptr<Texture2D>> tiles = loadTiles(subdir, texPrefix);
 
-    Grid grid;
-    buildGrid(pixels, grid);
-    pixels.clear();
-    buildSegments(grid, tiles);
-    std::printf("\n   deleting temporary data...");
+    std::printf("\n   keeping the heightmap as the terrain's grid...");
+    grid = std::make_shared<const TerrainGrid>(std::move(pixels), mapWidth, mapHeight, scale);
+    stepX = grid->getStepX();
+    stepZ = grid->getStepZ();
+    buildSegments(tiles);
     if (Physics::newtonWorld)
         createPhysicsBounds(Physics::newtonWorld);
     else
@@ -102,114 +89,35 @@ std::vector<std::shared_ptr<Texture2D>> TerrainNode::loadTiles(const char* subdi
     return tiles;
 }
 
-void TerrainNode::buildGrid(const std::vector<unsigned char>& pixels, Grid& grid) {
-    const int W = mapWidth, H = mapHeight;
-    std::printf("\n   generating terrain vertices...");
-    stepX = scale.x / W;
-    stepZ = scale.z / H;
-    const double f = scale.y * ONE_OVER_255;
-    grid.points.resize(static_cast<std::size_t>(W) * H);
-    for (int r = 0; r < H; ++r)
-        for (int c = 0; c < W; ++c)
-            grid.points[r * W + c] =
-                Vector(c * stepX - 0.5 * scale.x, pixels[static_cast<std::size_t>(r) * W + c] * f, r * stepZ - 0.5 * scale.z);
-
-    std::printf("\n   calculating face normals...");
-    grid.faceNormals.resize(2 * static_cast<std::size_t>(W - 1) * (H - 1));
-    for (int r = 0; r + 1 < H; ++r)
-        for (int c = 0; c + 1 < W; ++c) {
-            int k[4];
-            corners(r, c, k);
-            const Vector &a = grid.points[k[A]], &b = grid.points[k[B]], &cc = grid.points[k[C]],
-                         &d = grid.points[k[D]];
-            std::size_t at = 2 * (static_cast<std::size_t>(r) * (W - 1) + c);
-            grid.faceNormals[at] = Vector::crossProduct(Vector::diff(a, b), Vector::diff(a, cc)).normalize();
-            grid.faceNormals[at + 1] = Vector::crossProduct(Vector::diff(d, a), Vector::diff(b, a)).normalize();
-        }
-
-    // Both face normals of every neighbouring cell count with equal weight,
-    // also the triangle of a cell that does not touch the vertex.
-    std::printf("\n   calculating vertex normals...");
-    grid.vertexNormals.resize(grid.points.size());
-    for (int r = 0; r < H; ++r)
-        for (int c = 0; c < W; ++c) {
-            Vector sum;
-            auto addCell = [&](int cr, int cc) {
-                std::size_t at = 2 * (static_cast<std::size_t>(cr) * (W - 1) + cc);
-                sum = Vector::add(Vector::add(sum, grid.faceNormals[at]), grid.faceNormals[at + 1]);
-            };
-            if (c < W - 1 && r < H - 1) addCell(r, c);
-            if (c < W - 1 && r > 0) addCell(r - 1, c);
-            if (c > 0 && r > 0) addCell(r - 1, c - 1);
-            if (c > 0 && r < H - 1) addCell(r, c - 1);
-            grid.vertexNormals[r * W + c] = sum.normalize();
-        }
-}
-
-void TerrainNode::corners(int r, int c, int index[4]) const {
-    const int W = mapWidth;
-    index[A] = r * W + c;
-    index[B] = (r + 1) * W + c + 1;
-    index[C] = r * W + c + 1;
-    index[D] = (r + 1) * W + c;
-}
-
-void TerrainNode::buildSegments(const Grid& grid, const std::vector<std::shared_ptr<Texture2D>>& tiles) {
+void TerrainNode::buildSegments(const std::vector<std::shared_ptr<Texture2D>>& tiles) {
     const int n = segmentsPerDirection;
     std::printf("\n   splitting terrain in %ix%i quad sections with %ix%i vertices...", n, n, mapWidth / n,
                 mapHeight / n);
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) {
-            std::shared_ptr<MeshNode> segment = buildSegment(grid, i, j);
+            std::shared_ptr<MeshNode> segment = buildSegment(i, j);
             segment->setMaterial(material);
             // Tile numbers count the z bands from the other side.
             std::shared_ptr<Texture2D> tile = tiles[static_cast<std::size_t>(j) * n + (n - 1 - i)];
             tile->enabled = true;
             segment->setTexture(tile);
             segment->useOwnTransform = true;  // no body of its own: the terrain's collision tree covers it
-            segment->enableDisplayList();
+            segment->enableDisplayList();  // the list takes the geometry: the segment frees its arrays
             segments.push_back(segment);
             addChild(segment);
         }
 }
 
-// Segment (i, j) covers the cells of z band i and x band j; neighbouring
-// segments share their border vertices, so the last band is one cell short.
-std::shared_ptr<MeshNode> TerrainNode::buildSegment(const Grid& grid, int i, int j) const {
-    const int n = segmentsPerDirection, segW = mapWidth / n, segH = mapHeight / n;
-    const int quadsX = j == n - 1 ? segW - 1 : segW;
-    const int quadsZ = i == n - 1 ? segH - 1 : segH;
+// Segment (i, j) covers the cells of z band i and x band j. Its arrays come
+// from the grid, and again from the grid whenever a draw path needs them after
+// its display list or vertex buffers took the geometry.
+std::shared_ptr<MeshNode> TerrainNode::buildSegment(int i, int j) const {
     std::string name = Utilities<char>::createString("terrain segment %i:%i", j, i);
     std::shared_ptr<MeshNode> mesh = std::make_shared<MeshNode>(name.c_str());
-    const int vertices = (quadsZ + 1) * (quadsX + 1);
-    mesh->allocate(vertices, vertices, 2 * quadsX * quadsZ);
-    float* v = mesh->getTriangleVertices().get();
-    float* nrm = mesh->getTriangleNormals().get();
-    float* t = mesh->getTriangleTexCoords().get();
-    for (int q = 0; q < quadsZ; ++q)
-        for (int p = 0; p < quadsX; ++p) {
-            int k[4];
-            corners(i * segH + q, j * segW + p, k);
-            const float u0 = static_cast<float>(p) / quadsX, u1 = static_cast<float>(p + 1) / quadsX;
-            const float v0 = static_cast<float>(q) / quadsZ, v1 = static_cast<float>(q + 1) / quadsZ;
-            const float uv[4][2] = {{u0, v0}, {u1, v1}, {u1, v0}, {u0, v1}};  // A, B, C, D
-            std::size_t corner = 6 * (static_cast<std::size_t>(q) * quadsX + p);  // 2 triangles, 3 corners each
-            for (const Corner* triangle : {T1, T2})
-                for (int m = 0; m < 3; ++m, ++corner) {
-                    const Vector& pos = grid.points[k[triangle[m]]];
-                    const Vector& normal = grid.vertexNormals[k[triangle[m]]];
-                    float* pv = v + 3 * corner;
-                    float* pn = nrm + 3 * corner;
-                    pv[0] = static_cast<float>(pos.x);
-                    pv[1] = static_cast<float>(pos.y);
-                    pv[2] = static_cast<float>(pos.z);
-                    pn[0] = static_cast<float>(normal.x);
-                    pn[1] = static_cast<float>(normal.y);
-                    pn[2] = static_cast<float>(normal.z);
-                    t[2 * corner] = uv[triangle[m]][0];
-                    t[2 * corner + 1] = uv[triangle[m]][1];
-                }
-        }
+    const int n = segmentsPerDirection;
+    std::shared_ptr<const TerrainGrid> source = grid;
+    mesh->setGeometrySource([source, i, j, n](MeshNode& target) { source->fillSegment(target, i, j, n); });
+    source->fillSegment(*mesh, i, j, n);
     return mesh;
 }
 
@@ -228,16 +136,16 @@ double TerrainNode::heightAt(double x, double z) const {
 
     const int sc = std::min(cellX / segW, n - 1), sr = std::min(cellZ / segH, n - 1);
     const int lc = cellX - sc * segW, lr = cellZ - sr * segH;
-    const int quadsX = sc == n - 1 ? segW - 1 : segW;
-    const MeshNode& segment = *segments[static_cast<std::size_t>(sr) * n + sc];
-    const float* v = segment.getTriangleVertices().get() + 9 * 2 * (static_cast<std::size_t>(lr) * quadsX + lc);
-    // T1 = (A, B, C) at v[0..8], T2 = (A, D, B) at v[9..17]; heights are the y values.
+    // Heights are the y values of the cell's corners A, B, C, D as the segments hold them.
+    const int row = sr * segH + lr, column = sc * segW + lc;
+    auto height = [&](int r, int c) { return static_cast<double>(static_cast<float>(grid->point(r, c).y)); };
+    const double hA = height(row, column), hB = height(row + 1, column + 1);
     double h;
-    if (fz > fx) {
-        const double hA = v[10], hD = v[13], hB = v[16];
+    if (fz > fx) {  // T2 = (A, D, B)
+        const double hD = height(row + 1, column);
         h = hA + fz * (hD - hA) + fx * (hB - hD);
-    } else {
-        const double hA = v[1], hB = v[4], hC = v[7];
+    } else {  // T1 = (A, B, C)
+        const double hC = height(row, column + 1);
         h = hA + fx * (hC - hA) + fz * (hB - hC);
     }
     return posY + h;

@@ -4,6 +4,7 @@
 
 #include "assets/MeshNode.h"
 #include "assets/MilkshapeNode.h"
+#include "assets/TerrainGrid.h"
 #include "math/Vector.h"
 
 struct NewtonWorld;
@@ -12,7 +13,10 @@ struct NewtonWorld;
 // per pixel (white = scale.y high), smooth vertex normals, and an n x n array
 // of square segments. Each segment is a MeshNode with its own texture tile,
 // added as a scene-graph child so that it is culled by its own occlusion
-// query and drawn from its own display list. The grid spans -scale/2 to
+// query and drawn from its own display list. The terrain keeps the heightmap
+// (one byte per pixel, TerrainGrid); a segment's indexed arrays go to its
+// display list or vertex buffers and come back from the grid when a draw path
+// or a reader needs them (MeshNode::withArrays). The grid spans -scale/2 to
 // scale/2 on x and z around the node's offset; heightmap columns run along +x,
 // rows along +z (DevIL's first row, the bottom of the picture, lies at -z).
 // Tile "<prefix>_a_b.jpg" covers the a-th band of columns from the left and
@@ -60,19 +64,12 @@ private:
     int segmentsPerDirection = 0;
     std::vector<std::shared_ptr<MeshNode>> segments;
 
-    // Temporary data of one load, released before it returns.
-    struct Grid {
-        std::vector<Vector> points;         // P[r][c] at r * W + c
-        std::vector<Vector> faceNormals;    // N1, N2 of cell (r, c) at 2 * (r * (W - 1) + c)
-        std::vector<Vector> vertexNormals;  // at r * W + c
-    };
+    // The heightmap itself: heights, normals and segment arrays on demand.
+    std::shared_ptr<const TerrainGrid> grid;
 
     void sortSegmentsFrontToBack();
     bool loadHeightmap(const char* subdir, const char* heightmapFile, std::vector<unsigned char>& pixels);
     std::vector<std::shared_ptr<Texture2D>> loadTiles(const char* subdir, const char* texPrefix) const;
-    void buildGrid(const std::vector<unsigned char>& pixels, Grid& grid);
-    void buildSegments(const Grid& grid, const std::vector<std::shared_ptr<Texture2D>>& tiles);
-    std::shared_ptr<MeshNode> buildSegment(const Grid& grid, int i, int j) const;
-    // Grid indices of the corners A, B, C, D of cell (r, c).
-    void corners(int r, int c, int index[4]) const;
+    void buildSegments(const std::vector<std::shared_ptr<Texture2D>>& tiles);
+    std::shared_ptr<MeshNode> buildSegment(int i, int j) const;
 };

@@ -7,6 +7,7 @@
 #include <btBulletDynamicsCommon.h>
 #include <BulletDynamics/Vehicle/btRaycastVehicle.h>
 
+#include <cstdint>
 #include <memory>
 #include <unordered_set>
 #include <vector>
@@ -26,6 +27,25 @@ bool readMatrix(const float* m, btTransform& out);
 void writeMatrix(const btTransform& t, float* m);
 
 }  // namespace newton_bullet
+
+// The vertex list of a collision tree under construction: a vertex that
+// comes again (the same three floats, bit for bit) gets the index it already
+// has, so the faces around a vertex share one entry. Found through an
+// open-addressing hash table of indices, kept only while the tree is built.
+class VertexWeld {
+public:
+    // Index of the vertex at xyz in vertices(), added if new.
+    int add(const float* xyz);
+    std::vector<float>& vertices() { return list; }
+    // Drops the lookup table; the vertex list stays.
+    void finish();
+
+private:
+    std::vector<float> list;  // 3 floats per vertex
+    std::vector<int> table;   // vertex index per slot, -1 for an empty slot; size a power of two
+    static std::size_t hash(const float* xyz);
+    void grow();
+};
 
 // A static triangle mesh for Bullet, searched through a uniform grid over its
 // two widest axes (see newton_tree.cpp). It owns its vertices and indices.
@@ -65,8 +85,10 @@ private:
     std::vector<int> cellStart;      // per cell: first entry in cellTriangles, plus an end
     std::vector<int> cellTriangles;
     std::vector<int> largeTriangles;  // covering too many cells to be binned
-    mutable std::vector<unsigned> visited;  // query stamp per triangle: each is reported once
-    mutable unsigned stamp = 0;
+    // Query stamp per triangle: each is reported once. A byte per triangle:
+    // the marks are cleared every 255 queries.
+    mutable std::vector<std::uint8_t> visited;
+    mutable std::uint8_t stamp = 0;
 };
 
 struct NewtonCollision {
@@ -85,9 +107,11 @@ struct NewtonCollision {
     // EndBuild hands vertices and indices to the shape.
     bool building = false;
     bool built = false;
-    std::vector<float> treeVertices;           // 3 floats per vertex
+    VertexWeld treeVertices;                   // shared corners of the faces
     std::vector<int> treeIndices;              // 3 per triangle
-    std::vector<int> treeAttributes;           // 1 per triangle, kept for the face ids
+    // 1 per triangle, kept for the face ids; a single entry when every face
+    // has the same attribute.
+    std::vector<int> treeAttributes;
 
     // The shape as bodies use it (offset applied).
     btCollisionShape* shape() const;

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <functional>
 
 using namespace newton_bullet;
 
@@ -254,15 +256,17 @@ void NewtonTreeCollisionAddFace(NewtonCollision* tree, int vertexCount, const fl
             return;
         }
     }
-    int first = int(tree->treeVertices.size() / 3);
-    for (int i = 0; i < vertexCount; ++i) {
-        const float* v = reinterpret_cast<const float*>(bytes + i * strideInBytes);
-        tree->treeVertices.insert(tree->treeVertices.end(), v, v + 3);
-    }
+    auto corner = [&](int i) {
+        return tree->treeVertices.add(reinterpret_cast<const float*>(bytes + i * strideInBytes));
+    };
     // A convex face becomes a fan of triangles.
-    for (int i = 1; i + 1 < vertexCount; ++i) {
-        tree->treeIndices.insert(tree->treeIndices.end(), {first, first + i, first + i + 1});
+    const int first = corner(0);
+    int previous = corner(1);
+    for (int i = 2; i < vertexCount; ++i) {
+        const int next = corner(i);
+        tree->treeIndices.insert(tree->treeIndices.end(), {first, previous, next});
         tree->treeAttributes.push_back(faceAttribute);
+        previous = next;
     }
 }
 
@@ -274,11 +278,20 @@ void NewtonTreeCollisionEndBuild(NewtonCollision* tree, int) {
     }
     tree->building = false;
     tree->built = true;
+    tree->treeVertices.finish();
+    std::vector<int>& attributes = tree->treeAttributes;
+    if (std::adjacent_find(attributes.begin(), attributes.end(), std::not_equal_to<int>()) == attributes.end())
+        attributes.resize(std::min<std::size_t>(attributes.size(), 1));
+    attributes.shrink_to_fit();
     if (tree->treeIndices.empty()) {
         printf("\n NewtonTreeCollisionEndBuild(): WARNING! collision tree without faces collides with nothing");
         return;
     }
-    tree->core = std::make_unique<TriangleGridShape>(std::move(tree->treeVertices), std::move(tree->treeIndices));
+    // The lists grew face by face: their spare capacity goes before the shape keeps them.
+    std::vector<float>& vertices = tree->treeVertices.vertices();
+    vertices.shrink_to_fit();
+    tree->treeIndices.shrink_to_fit();
+    tree->core = std::make_unique<TriangleGridShape>(std::move(vertices), std::move(tree->treeIndices));
 }
 
 void NewtonReleaseCollision(NewtonWorld* world, NewtonCollision* collision) {

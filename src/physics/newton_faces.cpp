@@ -77,7 +77,11 @@ struct TriangleSink : btTriangleCallback {
     TriangleSink(FaceSink& sink, const btTransform& t, const std::vector<int>* attributes)
         : sink(sink), t(t), attributes(attributes) {}
     void processTriangle(btVector3* triangle, int, int triangleIndex) override {
-        int id = attributes && triangleIndex < int(attributes->size()) ? (*attributes)[triangleIndex] : 0;
+        int id = 0;
+        if (attributes && attributes->size() == 1)
+            id = attributes->front();  // every face has the same attribute
+        else if (attributes && triangleIndex < int(attributes->size()))
+            id = (*attributes)[triangleIndex];
         sink.emit(t, triangle, 3, id);
     }
     FaceSink& sink;

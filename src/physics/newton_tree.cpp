@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -51,6 +52,45 @@ bool smoothTreeContact(btManifoldPoint& contact, const btCollisionObjectWrapper*
 namespace newton_bullet {
 void installTreeContactSmoothing() { gContactAddedCallback = smoothTreeContact; }
 }  // namespace newton_bullet
+
+std::size_t VertexWeld::hash(const float* xyz) {
+    std::uint32_t bits[3];
+    std::memcpy(bits, xyz, sizeof bits);
+    std::uint64_t h = bits[0] * 0x9E3779B97F4A7C15ull;
+    h = (h ^ bits[1]) * 0xC2B2AE3D27D4EB4Full;
+    h = (h ^ bits[2]) * 0x165667B19E3779F9ull;
+    return std::size_t(h ^ (h >> 29));
+}
+
+int VertexWeld::add(const float* xyz) {
+    if (2 * (list.size() / 3 + 1) > table.size()) grow();  // at most half full
+    const std::size_t mask = table.size() - 1;
+    for (std::size_t slot = hash(xyz) & mask;; slot = (slot + 1) & mask) {
+        int index = table[slot];
+        if (index < 0) {
+            index = int(list.size() / 3);
+            list.insert(list.end(), xyz, xyz + 3);
+            table[slot] = index;
+            return index;
+        }
+        if (std::memcmp(&list[3 * std::size_t(index)], xyz, 3 * sizeof(float)) == 0) return index;
+    }
+}
+
+void VertexWeld::grow() {
+    std::vector<int> old;
+    old.swap(table);
+    table.assign(std::max<std::size_t>(64, 2 * old.size()), -1);
+    const std::size_t mask = table.size() - 1;
+    for (int index : old) {
+        if (index < 0) continue;
+        std::size_t slot = hash(&list[3 * std::size_t(index)]) & mask;
+        while (table[slot] >= 0) slot = (slot + 1) & mask;
+        table[slot] = index;
+    }
+}
+
+void VertexWeld::finish() { std::vector<int>().swap(table); }
 
 TriangleGridShape::TriangleGridShape(std::vector<float> vertexArray, std::vector<int> indexArray)
     : vertices(std::move(vertexArray)), indices(std::move(indexArray)) {
@@ -182,7 +222,7 @@ void TriangleGridShape::processAllTriangles(btTriangleCallback* callback, const 
         if (aabbMax[axis] < boundsMin[axis] || aabbMin[axis] > boundsMax[axis]) return;
     }
     if (++stamp == 0) {  // the counter wrapped: forget every old mark
-        std::fill(visited.begin(), visited.end(), 0u);
+        std::fill(visited.begin(), visited.end(), std::uint8_t(0));
         stamp = 1;
     }
     for (int t : largeTriangles) visit(t, callback, aabbMin, aabbMax);

@@ -13,6 +13,7 @@
 #include "assets/TerrainNode.h"
 #include "assets/Texture2D.h"
 #include "support/GlTestWindow.h"
+#include "support/TriangleCorners.h"
 
 namespace {
 
@@ -43,9 +44,10 @@ protected:
     static const uint8_t* groundColour(double x, double z) {
         int j = std::clamp(static_cast<int>((x + EXTENT / 2) / (EXTENT / SEGMENTS)), 0, SEGMENTS - 1);
         int i = std::clamp(static_cast<int>((z + EXTENT / 2) / (EXTENT / SEGMENTS)), 0, SEGMENTS - 1);
-        const MeshNode& seg = *terrain->getSegments()[i * SEGMENTS + j];
-        const float* v = seg.getTriangleVertices().get();
-        const float* uv = seg.getTriangleTexCoords().get();
+        MeshNode& seg = *terrain->getSegments()[i * SEGMENTS + j];
+        const TriangleCorners corners(seg);
+        const float* v = corners.positions.data();
+        const float* uv = corners.texCoords.data();
         for (int t = 0; t < seg.getTriangleCount(); ++t) {
             const float *a = v + 9 * t, *b = a + 3, *c = a + 6;
             double d = (b[2] - c[2]) * (a[0] - c[0]) + (c[0] - b[0]) * (a[2] - c[2]);

@@ -9,6 +9,7 @@
 
 #include "assets/AssetFiles.h"
 #include "support/GlTestWindow.h"
+#include "support/TriangleCorners.h"
 
 namespace {
 
@@ -202,8 +203,8 @@ TEST_F(MilkshapeNodeTest, FlatVertexArrayHoldsEveryMeshInOrder) {
     FloatArray flat = node->getFlatVertexArray();
     std::size_t at = 0;
     for (const auto& mesh : node->getMeshes()) {
-        const float* v = mesh->getTriangleVertices().get();
-        for (int i = 0; i < 9 * mesh->getTriangleCount(); ++i, ++at) ASSERT_EQ(flat[at], v[i]);
+        const TriangleCorners corners(*mesh);
+        for (int i = 0; i < 9 * mesh->getTriangleCount(); ++i, ++at) ASSERT_EQ(flat[at], corners.positions[i]);
     }
     EXPECT_EQ(at, 9u * 7u);
 }

@@ -13,6 +13,7 @@
 #include "physics/Physics.h"
 #include "physics/newton.h"
 #include "support/GlTestWindow.h"
+#include "support/TriangleCorners.h"
 
 namespace {
 
@@ -91,8 +92,10 @@ struct Extent {
 
 Extent extentOf(const TerrainNode& terrain) {
     Extent e;
-    for (const auto& segment : terrain.getSegments())
-        for (int i = 0; i < 3 * segment->getTriangleCount(); ++i) e.add(segment->getTriangleVertices().get() + 3 * i);
+    for (const auto& segment : terrain.getSegments()) {
+        const TriangleCorners corners(*segment);
+        for (int i = 0; i < 3 * segment->getTriangleCount(); ++i) e.add(corners.positions.data() + 3 * i);
+    }
     return e;
 }
 
@@ -143,22 +146,25 @@ TEST_F(TerrainTest, HeightmapOf256With8SegmentsUsesEveryPixel) {
 TEST_F(TerrainTest, FlatMapHasUpwardNormals) {
     auto terrain = build(16, 16, Pixels(256, 128), 2, Vector(32, 10, 32));
     ASSERT_EQ(terrain->getSegments().size(), 4u);
-    for (const auto& segment : terrain->getSegments())
+    for (const auto& segment : terrain->getSegments()) {
+        const TriangleCorners corners(*segment);
         for (int i = 0; i < 3 * segment->getTriangleCount(); ++i) {
-            const float* n = segment->getTriangleNormals().get() + 3 * i;
+            const float* n = corners.normals.data() + 3 * i;
             ASSERT_FLOAT_EQ(n[0], 0);
             ASSERT_FLOAT_EQ(n[1], 1);
             ASSERT_FLOAT_EQ(n[2], 0);
-            ASSERT_FLOAT_EQ(segment->getTriangleVertices()[3 * i + 1], static_cast<float>(128 / 255.0 * 10));
+            ASSERT_FLOAT_EQ(corners.positions[3 * i + 1], static_cast<float>(128 / 255.0 * 10));
         }
+    }
 }
 
 TEST_F(TerrainTest, SlopeNormalsAverageTheNeighbouringFaces) {
     // Height rises by one unit per column: every face normal is (-1, 1, 0) / sqrt 2.
     auto terrain = build(8, 8, heightmap(8, 8, [](int c, int) { return 10 * c; }), 1, Vector(8, 25.5, 8));
-    const MeshNode& segment = *terrain->getSegments()[0];
+    MeshNode& segment = *terrain->getSegments()[0];
+    const TriangleCorners corners(segment);
     for (int i = 0; i < 3 * segment.getTriangleCount(); ++i) {
-        const float* n = segment.getTriangleNormals().get() + 3 * i;
+        const float* n = corners.normals.data() + 3 * i;
         ASSERT_NEAR(n[0], -std::sqrt(0.5), 1e-6);
         ASSERT_NEAR(n[1], std::sqrt(0.5), 1e-6);
         ASSERT_NEAR(n[2], 0, 1e-6);
@@ -410,4 +416,107 @@ TEST_F(TerrainTest, NothingIsMadeInTheWorldForARefusedTerrain) {
     build(8, 8, Pixels(64, 0), 9, Vector(600, 5, 400));
     collectBodies(Physics::newtonWorld);
     EXPECT_TRUE(bodiesFound.empty());
+}
+
+namespace {
+
+// The whole window as RGBA bytes.
+std::vector<unsigned char> windowPixels() {
+    glFinish();
+    std::vector<unsigned char> rgba(static_cast<std::size_t>(GlTestWindow::width()) * GlTestWindow::height() * 4);
+    glReadPixels(0, 0, GlTestWindow::width(), GlTestWindow::height(), GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return rgba;
+}
+
+int differingPixels(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+    int count = 0;
+    for (std::size_t i = 0; i + 3 < a.size() && i + 3 < b.size(); i += 4)
+        count += a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2];
+    return count;
+}
+
+}  // namespace
+
+// The segments hand their arrays to their display lists and get them back
+// from the terrain's grid whenever another path needs them (F6 draw modes,
+// F7 display lists off and on, a list compiled again): every path paints the
+// same lit, textured hills, pixel for pixel.
+TEST_F(TerrainTest, EveryDrawPathPaintsTheSameTerrainOnceTheDisplayListsHoldTheGeometry) {
+    writeTiles(2);
+    auto terrain = build(24, 24, heightmap(24, 24, [](int c, int r) { return (c * c * 7 + r * 31 + c * r * 5) % 256; }),
+                         2, Vector(8, 1.5, 8));
+    terrain->finalize();
+    const auto& segments = terrain->getSegments();
+    ASSERT_EQ(segments.size(), 4u);
+    for (const auto& segment : segments) {
+        EXPECT_TRUE(segment->isUsingDisplayList());
+        EXPECT_FALSE(segment->hasArrays()) << "the display list holds the geometry";
+        EXPECT_EQ(segment->storageBytes(), 0u);
+        EXPECT_GT(segment->getBoundingBox()->size[0], 3.0f) << "finalize read the arrays back";
+    }
+
+    const int savedMode = ScenegraphNode::drawMode;
+    const bool savedLists = ScenegraphNode::displayListsEnabled;
+    ScenegraphNode::useVisibilityCulling = false;
+    ScenegraphNode::useAlphaBlending = false;
+    ScenegraphNode::modifyLighting = false;
+    auto paint = [&] {
+        glClearColor(0.1f, 0.2f, 0.3f, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_DEPTH_TEST);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(60, 1, 0.5, 50);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        gluLookAt(-3, 4, 6, 0, 0, 0, 0, 1, 0);
+        const float light[4] = {0.3f, 1, 0.2f, 0};
+        glLightfv(GL_LIGHT0, GL_POSITION, light);
+        glEnable(GL_LIGHT0);
+        glEnable(GL_LIGHTING);
+        Texture::enable2DTextures();
+        terrain->paint();
+        Texture::disable2DTextures();
+        glDisable(GL_LIGHTING);
+        return windowPixels();
+    };
+
+    ScenegraphNode::drawMode = 1;
+    ScenegraphNode::displayListsEnabled = true;
+    const std::vector<unsigned char> reference = paint();
+    const std::vector<unsigned char> background = [&] {
+        ScenegraphNode::drawMode = 3;  // no high-detail geometry
+        return paint();
+    }();
+    EXPECT_GT(differingPixels(reference, background), 256 * 256 / 3) << "the terrain fills much of the view";
+
+    ScenegraphNode::displayListsEnabled = false;
+    for (int mode : {0, 1, 2, 1, 0}) {
+        ScenegraphNode::drawMode = mode;
+        EXPECT_EQ(differingPixels(paint(), reference), 0) << "draw mode " << mode << " without display lists";
+        for (const auto& segment : segments) EXPECT_EQ(segment->isVboReady(), mode == 2);
+    }
+    for (const auto& segment : segments) EXPECT_TRUE(segment->hasArrays()) << "immediate mode keeps them";
+
+    ScenegraphNode::displayListsEnabled = true;
+    EXPECT_EQ(differingPixels(paint(), reference), 0) << "the lists compiled at load";
+    for (int mode : {2, 0}) {
+        ScenegraphNode::drawMode = mode;
+        for (const auto& segment : segments) {
+            ASSERT_TRUE(segment->refreshDisplayList());
+            EXPECT_FALSE(segment->hasArrays()) << "a new list takes the arrays again";
+        }
+        EXPECT_EQ(differingPixels(paint(), reference), 0) << "lists compiled in draw mode " << mode;
+    }
+
+    // The VBO path uploads from restored arrays and gives them up again.
+    ScenegraphNode::displayListsEnabled = false;
+    ScenegraphNode::drawMode = 2;
+    EXPECT_EQ(differingPixels(paint(), reference), 0) << "vertex buffers from restored arrays";
+    for (const auto& segment : segments) {
+        EXPECT_TRUE(segment->isVboReady());
+        EXPECT_FALSE(segment->hasArrays());
+    }
+    ScenegraphNode::drawMode = savedMode;
+    ScenegraphNode::displayListsEnabled = savedLists;
 }

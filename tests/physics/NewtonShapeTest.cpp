@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "NewtonTestSupport.h"
 
@@ -152,6 +153,50 @@ TEST_F(NewtonShapeTest, TreeFollowsItsBodyPoseAndSplitsPolygonsIntoTriangles) {
         ids.push_back(id);
     });
     EXPECT_EQ(ids, std::vector<int>({7, 7}));
+}
+
+TEST_F(NewtonShapeTest, TreeSharesCornersBetweenFacesAndKeepsEachFaceAndItsId) {
+    // A 6 x 6 grid of cells on a slope, two triangles per cell, every inner
+    // corner used by six faces; the face ids run 0, 1, 2, ... except that the
+    // corners of a cell's second triangle come in another order.
+    auto y = [](int i, int j) { return 0.25f * i + 0.125f * j; };
+    std::vector<std::vector<float>> added;
+    NewtonCollision* tree = NewtonCreateTreeCollision(w.world, nullptr);
+    NewtonTreeCollisionBeginBuild(tree);
+    for (int i = 0; i < 6; ++i)
+        for (int j = 0; j < 6; ++j) {
+            const float x0 = i - 3.0f, z0 = j - 3.0f;
+            added.push_back({x0, y(i, j), z0, x0, y(i, j + 1), z0 + 1, x0 + 1, y(i + 1, j), z0});
+            added.push_back({x0 + 1, y(i + 1, j + 1), z0 + 1, x0 + 1, y(i + 1, j), z0, x0, y(i, j + 1), z0 + 1});
+            for (std::size_t f = added.size() - 2; f < added.size(); ++f)
+                NewtonTreeCollisionAddFace(tree, 3, added[f].data(), 12, int(f));
+        }
+    NewtonTreeCollisionEndBuild(tree, 0);
+    NewtonBody* ground = w.body(tree, translation(0, 0, 0), 0);
+
+    static std::vector<std::vector<float>> faces;
+    static std::vector<int> ids;
+    faces.clear();
+    ids.clear();
+    NewtonBodyForEachPolygonDo(ground, [](NewtonBody*, int count, const float* face, int id) {
+        faces.emplace_back(face, face + 3 * count);
+        ids.push_back(id);
+    });
+    ASSERT_EQ(faces.size(), added.size());
+    std::vector<int> seen(added.size(), 0);
+    for (std::size_t k = 0; k < faces.size(); ++k) {
+        ASSERT_GE(ids[k], 0);
+        ASSERT_LT(ids[k], int(added.size()));
+        ++seen[ids[k]];
+        EXPECT_EQ(faces[k], added[ids[k]]) << "face " << ids[k] << " keeps its corners and their order";
+    }
+    EXPECT_EQ(seen, std::vector<int>(added.size(), 1)) << "each face once, with its own id";
+
+    // A box dropped on the slope comes to rest on it.
+    NewtonBody* box = w.box(0.4f, 0.4f, 0.4f, translation(0.3f, 3, 0.6f), 1.0f);
+    w.run(1.0f);
+    EXPECT_GT(matrixOf(box)[13], y(3, 3) - 0.1f);
+    EXPECT_LT(matrixOf(box)[13], y(6, 6) + 0.5f);
 }
 
 TEST_F(NewtonShapeTest, LargeTreeCatchesBodiesWhereverTheyLand) {

@@ -1,0 +1,48 @@
+#pragma once
+#include <vector>
+
+#include "assets/MeshNode.h"
+#include "math/Vector.h"
+
+// The compact form of a terrain: one height byte per heightmap pixel, from
+// which grid points, smooth vertex normals and the corner arrays of a segment
+// are computed when they are needed. Pixel (c, r) is grid vertex (r, c) at
+// x = c * stepX - scale.x / 2, y = byte * scale.y / 255, z = r * stepZ - scale.z / 2.
+// The same pixel always gives the same floats: a segment rebuilt from the
+// grid is bit for bit the segment built at load time.
+class TerrainGrid {
+public:
+    // pixels: width * height luminance bytes, pixel (c, r) at r * width + c.
+    TerrainGrid(std::vector<unsigned char> pixels, int width, int height, const Vector& scale);
+
+    int getWidth() const { return width; }
+    int getHeight() const { return height; }
+    double getStepX() const { return stepX; }
+    double getStepZ() const { return stepZ; }
+
+    Vector point(int r, int c) const;
+    // Mean of both face normals of every cell around the vertex (also the
+    // triangle of a cell that does not touch it), normalised.
+    Vector vertexNormal(int r, int c) const;
+
+    // Segment (i, j) of an n x n cut: the cells of z band i and x band j
+    // (the last band one cell short, as neighbours share their borders).
+    int segmentQuadsX(int j, int n) const;
+    int segmentQuadsZ(int i, int n) const;
+    // Fills an indexed mesh with segment (i, j): its grid vertices row by
+    // row as corners (texture coordinates 0..1 across the segment), then the
+    // triangles cell by cell, T1 = (A, B, C) before T2 = (A, D, B) with
+    // A = (r, c), B = (r+1, c+1), C = (r, c+1), D = (r+1, c).
+    void fillSegment(MeshNode& mesh, int i, int j, int n) const;
+
+private:
+    std::vector<unsigned char> pixels;
+    int width;
+    int height;
+    Vector scale;
+    double stepX;
+    double stepZ;
+
+    // Normal of triangle T1 (second = false) or T2 of cell (r, c).
+    Vector faceNormal(int r, int c, bool second) const;
+};
