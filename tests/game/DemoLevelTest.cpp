@@ -640,36 +640,57 @@ TEST_F(DemoLevelTest, ResetsInARowLeaveMemoryFlatAndNoGlError) {
 #endif
 }
 
-TEST_F(DemoLevelTest, EveryRenderingPathDrawsTheSamePicture) {
-    SwitchGuard guard;
+namespace {
+
+// The game's projection on the test window.
+void gameProjection() {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(60.0, 1.0, 0.1, 450.0);
     glMatrixMode(GL_MODELVIEW);
+}
+
+// The window's pixels (RGB, bottom row first) from the bound read framebuffer.
+std::vector<unsigned char> readPicture() {
     const int w = GlTestWindow::width(), h = GlTestWindow::height();
+    std::vector<unsigned char> rgb(static_cast<size_t>(3 * w * h));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return rgb;
+}
+
+// Share of pixels with a channel more than 8 levels away; largest takes the
+// largest difference of any channel.
+double shareDiffering(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b, int& largest) {
+    size_t count = 0;
+    largest = 0;
+    for (size_t i = 0; i < a.size(); i += 3) {
+        int d = 0;
+        for (size_t c = 0; c < 3; ++c) d = std::max(d, std::abs(a[i + c] - b[i + c]));
+        largest = std::max(largest, d);
+        if (d > 8) ++count;
+    }
+    return static_cast<double>(count) / static_cast<double>(a.size() / 3);
+}
+
+}  // namespace
+
+TEST_F(DemoLevelTest, EveryRenderingPathDrawsTheSamePicture) {
+    SwitchGuard guard;
+    gameProjection();
     // The clock stands still: every frame shows the same moment. The third
     // frame of a path is read, after its occlusion answers have come in.
-    auto picture = [&] {
+    auto picture = [] {
         for (int i = 0; i < 3; ++i) {
             ScenegraphNode::beginFrame();
             shared->display();
         }
         glFinish();
-        std::vector<unsigned char> rgb(static_cast<size_t>(3 * w * h));
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-        return rgb;
+        return readPicture();
     };
-    // Share of pixels with a channel more than 8 levels away.
-    auto differing = [](const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
-        size_t count = 0;
-        for (size_t i = 0; i < a.size(); i += 3)
-            for (size_t c = 0; c < 3; ++c)
-                if (std::abs(a[i + c] - b[i + c]) > 8) {
-                    ++count;
-                    break;
-                }
-        return static_cast<double>(count) / static_cast<double>(a.size() / 3);
+    int largest = 0;
+    auto differing = [&](const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+        return shareDiffering(a, b, largest);
     };
     ScenegraphNode::useVisibilityCulling = false;
     const auto reference = picture();  // display lists of draw mode 1, nothing culled
@@ -697,10 +718,7 @@ TEST_F(DemoLevelTest, EveryRenderingPathDrawsTheSamePicture) {
 TEST_F(DemoLevelTest, SingleSampledSoftSurfacesLeaveTheMultisampledPictureAlone) {
     SwitchGuard guard;
     const bool single = ScenegraphNode::softEdgesSingleSampled;
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(60.0, 1.0, 0.1, 450.0);
-    glMatrixMode(GL_MODELVIEW);
+    gameProjection();
     const int w = GlTestWindow::width(), h = GlTestWindow::height();
     // The game's window has four samples; the test window has none, so the
     // frames go into a four-sample framebuffer and are resolved for reading.
@@ -738,28 +756,14 @@ TEST_F(DemoLevelTest, SingleSampledSoftSurfacesLeaveTheMultisampledPictureAlone)
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, buffers[1]);
         glBlitFramebuffer(0, 0, w, h, 0, 0, w, h, GL_COLOR_BUFFER_BIT, GL_NEAREST);
         glBindFramebuffer(GL_FRAMEBUFFER, buffers[1]);
-        std::vector<unsigned char> rgb(static_cast<size_t>(3 * w * h));
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        auto rgb = readPicture();
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
         return rgb;
-    };
-    // Pixels with a channel more than 8 levels away, and the largest difference.
-    auto compare = [](const std::vector<unsigned char>& a, const std::vector<unsigned char>& b, int& largest) {
-        size_t count = 0;
-        largest = 0;
-        for (size_t i = 0; i < a.size(); i += 3) {
-            int d = 0;
-            for (size_t c = 0; c < 3; ++c) d = std::max(d, std::abs(a[i + c] - b[i + c]));
-            largest = std::max(largest, d);
-            if (d > 8) ++count;
-        }
-        return static_cast<double>(count) / static_cast<double>(a.size() / 3);
     };
     const auto every = picture(false);
     const auto soft = picture(true);
     int largest = 0;
-    EXPECT_LT(compare(every, soft, largest), 0.002);
+    EXPECT_LT(shareDiffering(every, soft, largest), 0.002);
     // The comparison sees a change of samples: the terrain single-sampled
     // loses the smoothing of the hills against the sky.
     auto terrain = shared->getTerrain();
@@ -768,7 +772,7 @@ TEST_F(DemoLevelTest, SingleSampledSoftSurfacesLeaveTheMultisampledPictureAlone)
     const auto jagged = picture(true);
     terrain->singleSampled = false;
     for (const auto& segment : terrain->getSegments()) segment->singleSampled = false;
-    EXPECT_GT(compare(every, jagged, largest), 0.0);
+    EXPECT_GT(shareDiffering(every, jagged, largest), 0.0);
     EXPECT_GT(largest, 8);
 
     ScenegraphNode::softEdgesSingleSampled = single;

@@ -9,14 +9,9 @@ TEST(GeometryNode, HiddenNodeIsCulledAndComesBackOneFrameLate) {
     ScenegraphNode::useVisibilityCulling = true;
     RootNode root("root");
     setUpView(root);
-    auto wall = std::make_shared<BoxNode>("wall");
-    wall->useOwnTransform = true;
-    wall->setTranslation(0, 0, 2);
-    wall->setScale(4, 4, 0.2f);
+    auto wall = placed(std::make_shared<BoxNode>("wall"), 0, 0, 2, 4, 4, 0.2f);
     glow(*wall, 1, 0, 0);
-    auto hidden = std::make_shared<PassRecorder>("hidden");
-    hidden->useOwnTransform = true;
-    hidden->setTranslation(0, 0, -2);
+    auto hidden = placed(std::make_shared<PassRecorder>("hidden"), 0, 0, -2);
     glow(*hidden, 0, 1, 0);
     root.addChild(wall);
     root.addChild(hidden);  // visited first: drawn before the wall that hides it

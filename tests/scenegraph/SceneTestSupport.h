@@ -39,6 +39,16 @@ struct SwitchGuard {
     }
 };
 
+// A node drawn by its own transform, placed and scaled.
+template <typename Node>
+std::shared_ptr<Node> placed(std::shared_ptr<Node> node, float x, float y, float z, float sx = 1, float sy = 1,
+                             float sz = 1) {
+    node->useOwnTransform = true;
+    node->setTranslation(x, y, z);
+    node->setScale(sx, sy, sz);
+    return node;
+}
+
 // Makes a material glow in one colour, whatever the lights do.
 inline void glow(GeometryNode& node, float r, float g, float b, float a = 1.0f) {
     auto m = node.getMaterial();
