@@ -1,9 +1,18 @@
 #include "app/Benchmark.h"
 
 #include <sys/resource.h>
+#include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <sstream>
+
+void Benchmark::record(const FrameTimes& frame) {
+    if (frames.empty()) firstFrameAfter = secondsSinceProcessStart();
+    frames.push_back(frame);
+}
 
 double Benchmark::percentile(double p) const {
     if (frames.empty()) return 0.0;
@@ -35,6 +44,24 @@ long Benchmark::peakResidentKb() {
     return getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_maxrss : 0;
 }
 
+// Field 22 of /proc/self/stat is the start time in clock ticks since boot;
+// the fields before it hold no spaces once the command name in parentheses
+// is skipped.
+double Benchmark::secondsSinceProcessStart() {
+    std::ifstream stat("/proc/self/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const std::size_t nameEnd = text.rfind(')');
+    if (nameEnd == std::string::npos) return -1.0;
+    std::istringstream fields(text.substr(nameEnd + 1));
+    std::string field;
+    for (int i = 3; i <= 21; ++i) fields >> field;
+    unsigned long long startTicks = 0;
+    timespec now{};
+    if (!(fields >> startTicks) || clock_gettime(CLOCK_BOOTTIME, &now) != 0) return -1.0;
+    const double bootSeconds = static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+    return bootSeconds - static_cast<double>(startTicks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
 void Benchmark::report(std::FILE* out) const {
     const double seconds = totalMs() / 1000.0;
     std::fprintf(out, "\nbenchmark: %zu frames in %.2f s wall, %.1f frames per second\n", frames.size(), seconds,
@@ -48,6 +75,8 @@ void Benchmark::report(std::FILE* out) const {
     for (int p = 0; p < FrameTimes::PHASES; ++p) phases += share(p);
     std::fprintf(out, ", other %.1f%%\n", 100.0 * (1.0 - phases));
     std::fprintf(out, "benchmark: peak resident memory %.1f MB\n", peakResidentKb() / 1024.0);
+    if (firstFrameAfter >= 0.0)
+        std::fprintf(out, "benchmark: first frame drawn %.2f s after the process started\n", firstFrameAfter);
     std::fflush(out);
 }
 

@@ -7,10 +7,12 @@
 
 // Collects the wall times of every frame of a benchmark run and sums them
 // up: frames, frames per second, the median, 95th and 99th percentile of the
-// frame time, each phase's share of the whole, and the peak resident memory.
+// frame time, each phase's share of the whole, the peak resident memory, and
+// how long after the start of the process the first frame was drawn.
 class Benchmark {
 public:
-    void record(const FrameTimes& frame) { frames.push_back(frame); }
+    // The first frame recorded also takes the time since the process started.
+    void record(const FrameTimes& frame);
     std::size_t frameCount() const { return frames.size(); }
 
     // The p-th percentile (0..100) of the frame totals in ms, nearest rank; 0 without frames.
@@ -24,9 +26,18 @@ public:
     // One header line and one row per frame: frame, total ms and each phase's ms.
     bool writeCsv(const std::string& path) const;
 
+    // Seconds from the start of the process (before the program's own code:
+    // loading its libraries counts) to the end of the first recorded frame;
+    // negative before it.
+    double firstFrameSeconds() const { return firstFrameAfter; }
+
     // Peak resident memory of this process so far, in kilobytes.
     static long peakResidentKb();
+    // Seconds since the kernel started this process, to its clock tick
+    // (usually 10 ms); negative if it cannot be read.
+    static double secondsSinceProcessStart();
 
 private:
     std::vector<FrameTimes> frames;
+    double firstFrameAfter = -1.0;
 };

@@ -57,6 +57,33 @@ TEST(Benchmark, SumsUpTheFramesAndWritesOneRowEach) {
     EXPECT_FALSE(bench.writeCsv("/nonexistent-folder/x.csv"));
 }
 
+// The first frame is timed from the start of the process, not from the first
+// line of the program: this test process has been running for a while, and
+// later frames do not move the figure. The summary says it.
+TEST(Benchmark, FirstFrameIsTimedFromTheStartOfTheProcess) {
+    Benchmark bench;
+    EXPECT_LT(bench.firstFrameSeconds(), 0.0);
+    const double before = Benchmark::secondsSinceProcessStart();
+    bench.record(frame(10));
+    const double first = bench.firstFrameSeconds();
+    EXPECT_GE(first, before);
+    EXPECT_GT(first, 0.0);
+    EXPECT_LT(first, 3600.0);
+    bench.record(frame(10));
+    EXPECT_EQ(bench.firstFrameSeconds(), first);
+
+    std::FILE* out = std::tmpfile();
+    ASSERT_NE(out, nullptr);
+    bench.report(out);
+    std::rewind(out);
+    std::string text(4096, '\0');
+    text.resize(std::fread(&text[0], 1, text.size(), out));
+    std::fclose(out);
+    char expected[96];
+    std::snprintf(expected, sizeof expected, "benchmark: first frame drawn %.2f s after the process started\n", first);
+    EXPECT_NE(text.find(expected), std::string::npos) << text;
+}
+
 // An hour of fixed steps is exactly an hour on the race watch: the steps
 // are counted, not summed as rounded nanoseconds.
 TEST(Benchmark, TheFixedStepClockAdvancesOneSixtiethPerFrameWithoutDrift) {
