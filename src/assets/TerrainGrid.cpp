@@ -1,5 +1,6 @@
 #include "assets/TerrainGrid.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -38,6 +39,39 @@ Vector TerrainGrid::vertexNormal(int r, int c) const {
     return sum.normalize();
 }
 
+// The vertex normals of grid rows r0..r1 and columns c0..c1, row by row, the
+// same floats as vertexNormal gives: the face normals of every cell around
+// the block are computed once (vertexNormal alone computes each of them for
+// all four corners of its cell) and summed in vertexNormal's order.
+std::vector<Vector> TerrainGrid::blockNormals(int r0, int c0, int r1, int c1) const {
+    const int cr0 = std::max(r0 - 1, 0), cc0 = std::max(c0 - 1, 0);
+    const int cr1 = std::min(r1, height - 2), cc1 = std::min(c1, width - 2);
+    const int cellColumns = cc1 - cc0 + 1;
+    std::vector<Vector> faces(2 * static_cast<std::size_t>(std::max(cr1 - cr0 + 1, 0)) * std::max(cellColumns, 0));
+    for (int r = cr0; r <= cr1; ++r)
+        for (int c = cc0; c <= cc1; ++c) {
+            const std::size_t cell = 2 * (static_cast<std::size_t>(r - cr0) * cellColumns + (c - cc0));
+            faces[cell] = faceNormal(r, c, false);
+            faces[cell + 1] = faceNormal(r, c, true);
+        }
+    std::vector<Vector> normals;
+    normals.reserve(static_cast<std::size_t>(r1 - r0 + 1) * (c1 - c0 + 1));
+    for (int r = r0; r <= r1; ++r)
+        for (int c = c0; c <= c1; ++c) {
+            Vector sum;
+            auto addCell = [&](int cr, int cc) {
+                const std::size_t cell = 2 * (static_cast<std::size_t>(cr - cr0) * cellColumns + (cc - cc0));
+                sum = Vector::add(Vector::add(sum, faces[cell]), faces[cell + 1]);
+            };
+            if (c < width - 1 && r < height - 1) addCell(r, c);
+            if (c < width - 1 && r > 0) addCell(r - 1, c);
+            if (c > 0 && r > 0) addCell(r - 1, c - 1);
+            if (c > 0 && r < height - 1) addCell(r, c - 1);
+            normals.push_back(sum.normalize());
+        }
+    return normals;
+}
+
 int TerrainGrid::segmentQuadsX(int j, int n) const { return j == n - 1 ? width / n - 1 : width / n; }
 
 int TerrainGrid::segmentQuadsZ(int i, int n) const { return i == n - 1 ? height / n - 1 : height / n; }
@@ -50,11 +84,12 @@ void TerrainGrid::fillSegment(MeshNode& mesh, int i, int j, int n) const {
     float* v = mesh.getCornerPositions().get();
     float* nrm = mesh.getCornerNormals().get();
     float* t = mesh.getCornerTexCoords().get();
+    const std::vector<Vector> normals = blockNormals(firstRow, firstColumn, firstRow + quadsZ, firstColumn + quadsX);
     for (int q = 0; q <= quadsZ; ++q)
         for (int p = 0; p <= quadsX; ++p) {
             const std::size_t corner = static_cast<std::size_t>(q) * columns + p;
             const Vector pos = point(firstRow + q, firstColumn + p);
-            const Vector normal = vertexNormal(firstRow + q, firstColumn + p);
+            const Vector& normal = normals[corner];
             float* pv = v + 3 * corner;
             float* pn = nrm + 3 * corner;
             pv[0] = static_cast<float>(pos.x);

@@ -45,4 +45,6 @@ private:
 
     // Normal of triangle T1 (second = false) or T2 of cell (r, c).
     Vector faceNormal(int r, int c, bool second) const;
+    // vertexNormal of every grid vertex of rows r0..r1, columns c0..c1, row by row.
+    std::vector<Vector> blockNormals(int r0, int c0, int r1, int c1) const;
 };

@@ -520,3 +520,29 @@ TEST_F(TerrainTest, EveryDrawPathPaintsTheSameTerrainOnceTheDisplayListsHoldTheG
     ScenegraphNode::drawMode = savedMode;
     ScenegraphNode::displayListsEnabled = savedLists;
 }
+
+// Every corner of every segment carries exactly the normal the grid gives for
+// its vertex on its own, also along the borders of the map and between
+// segments, on a rough map of odd size.
+TEST(TerrainGrid, SegmentNormalsAreTheVertexNormalsToTheBit) {
+    std::mt19937 random(7);
+    Pixels pixels(37 * 29);
+    for (unsigned char& p : pixels) p = static_cast<unsigned char>(random() % 256);
+    const TerrainGrid grid(pixels, 37, 29, Vector(50, 12, 40));
+    const int n = 3;
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) {
+            MeshNode segment("segment");
+            grid.fillSegment(segment, i, j, n);
+            const int columns = grid.segmentQuadsX(j, n) + 1, rows = grid.segmentQuadsZ(i, n) + 1;
+            const float* normals = segment.getCornerNormals().get();
+            for (int q = 0; q < rows; ++q)
+                for (int p = 0; p < columns; ++p) {
+                    const Vector expected = grid.vertexNormal(i * (29 / n) + q, j * (37 / n) + p);
+                    const float* got = normals + 3 * (q * columns + p);
+                    ASSERT_EQ(got[0], static_cast<float>(expected.x)) << i << " " << j << " " << q << " " << p;
+                    ASSERT_EQ(got[1], static_cast<float>(expected.y));
+                    ASSERT_EQ(got[2], static_cast<float>(expected.z));
+                }
+        }
+}
