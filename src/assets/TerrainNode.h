@@ -22,9 +22,10 @@ struct NewtonWorld;
 // rows along +z (DevIL's first row, the bottom of the picture, lies at -z).
 // Tile "<prefix>_a_b.jpg" covers the a-th band of columns from the left and
 // the b-th band of rows from the top of the picture. Its physical body is one
-// static collision tree of all segment triangles (CollisionTreeBuilder), and
-// heightAt, from the full grid whatever level of detail a segment draws
-// (TerrainSegment; the terrain hands them the projection each drawing pass).
+// static collision tree of all segment triangles (CollisionTreeBuilder); that
+// tree and heightAt use the full grid, whatever level of detail a segment
+// draws (TerrainSegment: the terrain hands the segments the projection in
+// each drawing pass).
 class TerrainNode : public MilkshapeNode {
 public:
     explicit TerrainNode(const char* nodeDescription);
