@@ -57,7 +57,8 @@ const char* RenderControl::helpText() {
            "  F8   toggle visibility culling\n"
            "  F9   toggle alphablending\n"
            "  F10  enable/disable textures\n"
-           "  F11  multisample every surface / only where edges show\n\n"
+           "  F11  draw everything in full / save work where it does not show\n"
+           "       (single-sampled sky and glows, coarser far terrain)\n\n"
            "  1    show/hide eventspheres\n"
            "  2    show/hide occlusion bounding boxes\n"
            "  3    enable/disable high occlusion bounding box granularity\n"
@@ -197,9 +198,10 @@ void RenderControl::consumeSpecial(int key, int, int) {
         case 6: switchDrawMode(); break;
         case SCREENSHOT: saveScreenshot(); break;
         case DETAIL:
-            showMessage(toggle(ScenegraphNode::softEdgesSingleSampled,
-                               "multisampling only where edges show (sky, clouds, glows single-sampled)...",
-                               "multisampling every surface..."));
+            showMessage(toggle(ScenegraphNode::detailSavings,
+                               "saving work where it does not show (sky, clouds, glows single-sampled; far "
+                               "terrain coarser)...",
+                               "drawing everything in full..."));
             break;
         case 7:
             showMessage(ScenegraphNode::displayListsEnabled ? "disabled display lists (Warning: some objects may be unpaintable now)"

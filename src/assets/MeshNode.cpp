@@ -145,13 +145,17 @@ void MeshNode::executeDisplayList() {
 }
 
 void MeshNode::fakeImmediateMode() {
-    if (!restoreArrays()) return;
+    if (restoreArrays()) drawImmediate(indices.get(), drawnCornerCount());
+}
+
+void MeshNode::drawImmediate(const GLuint* list, int count) {
     const float* v = positions.get();
     const float* n = normals.get();
     const float* t = texCoords.get();
+    if (!v) return;
     glBegin(GL_TRIANGLES);
-    for (int i = 0; i < drawnCornerCount(); ++i) {
-        const std::size_t k = indices ? indices[i] : static_cast<std::size_t>(i);
+    for (int i = 0; i < count; ++i) {
+        const std::size_t k = list ? list[i] : static_cast<std::size_t>(i);
         glTexCoord2f(t[2 * k], t[2 * k + 1]);
         glNormal3f(n[3 * k], n[3 * k + 1], n[3 * k + 2]);
         glVertex3f(v[3 * k], v[3 * k + 1], v[3 * k + 2]);
@@ -160,17 +164,21 @@ void MeshNode::fakeImmediateMode() {
 }
 
 void MeshNode::loadVertexArrays() {
-    if (!restoreArrays()) return;
+    if (restoreArrays()) drawArrays(indices.get(), drawnCornerCount());
+}
+
+void MeshNode::drawArrays(const GLuint* list, int count) {
+    if (!hasArrays()) return;
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, positions.get());
     glNormalPointer(GL_FLOAT, 0, normals.get());
     glTexCoordPointer(2, GL_FLOAT, 0, texCoords.get());
-    if (indices)
-        glDrawElements(GL_TRIANGLES, drawnCornerCount(), GL_UNSIGNED_INT, indices.get());
+    if (list)
+        glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, list);
     else
-        glDrawArrays(GL_TRIANGLES, 0, drawnCornerCount());
+        glDrawArrays(GL_TRIANGLES, 0, count);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -209,7 +217,10 @@ void MeshNode::uploadBuffers() {
 }
 
 void MeshNode::drawVBO() {
-    if (!ExtensionManager::vboAvailable()) return;
+    if (ExtensionManager::vboAvailable()) drawBuffers(indexBuffer, drawnCornerCount());
+}
+
+void MeshNode::drawBuffers(GLuint elements, int count) {
     glEnableClientState(GL_NORMAL_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -219,12 +230,12 @@ void MeshNode::drawVBO() {
     glTexCoordPointer(2, GL_FLOAT, 0, nullptr);
     ExtensionManager::__glewBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
     glVertexPointer(3, GL_FLOAT, 0, nullptr);
-    if (indexBuffer != 0) {
-        ExtensionManager::__glewBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indexBuffer);
-        glDrawElements(GL_TRIANGLES, drawnCornerCount(), GL_UNSIGNED_INT, nullptr);
+    if (elements != 0) {
+        ExtensionManager::__glewBindBuffer(GL_ELEMENT_ARRAY_BUFFER, elements);
+        glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, nullptr);
         ExtensionManager::__glewBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
     } else {
-        glDrawArrays(GL_TRIANGLES, 0, drawnCornerCount());
+        glDrawArrays(GL_TRIANGLES, 0, count);
     }
     ExtensionManager::unbindVertexBuffer();
     glDisableClientState(GL_VERTEX_ARRAY);

@@ -52,7 +52,7 @@ public:
     void executeDisplayList() override;
 
     void initVBO();
-    void freeVBO();
+    virtual void freeVBO();
     void drawVBO();
     void fakeImmediateMode();
     void loadVertexArrays();
@@ -90,6 +90,15 @@ public:
     // the model keep the old state until they are refreshed.
     bool visible = true;
 
+protected:
+    // The draw paths for any list of count corner indices (null: the corners
+    // in order). drawBuffers draws from the vertex buffers with the index
+    // buffer given (0: the corners in order); the caller makes sure they exist.
+    void drawImmediate(const GLuint* list, int count);
+    void drawArrays(const GLuint* list, int count);
+    void drawBuffers(GLuint indexBuffer, int count);
+    bool textureEnabled() const { return texture && texture->enabled; }
+
 private:
     std::shared_ptr<Texture2D> texture;
     int materialIndex = -1;
@@ -112,6 +121,4 @@ private:
     void computeBoundingBox();
     void uploadBuffers();
     int drawnCornerCount() const { return 3 * triangleCount; }
-
-    bool textureEnabled() const { return texture && texture->enabled; }
 };

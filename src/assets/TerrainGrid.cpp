@@ -110,3 +110,13 @@ void TerrainGrid::fillSegment(MeshNode& mesh, int i, int j, int n) const {
             for (GLuint k : corners) *index++ = k;
         }
 }
+
+std::vector<float> TerrainGrid::segmentHeights(int i, int j, int n) const {
+    const int quadsX = segmentQuadsX(j, n), quadsZ = segmentQuadsZ(i, n);
+    const int firstRow = i * (height / n), firstColumn = j * (width / n);
+    std::vector<float> heights;
+    heights.reserve(static_cast<std::size_t>(quadsX + 1) * (quadsZ + 1));
+    for (int q = 0; q <= quadsZ; ++q)
+        for (int p = 0; p <= quadsX; ++p) heights.push_back(static_cast<float>(point(firstRow + q, firstColumn + p).y));
+    return heights;
+}

@@ -34,6 +34,8 @@ public:
     // triangles cell by cell, T1 = (A, B, C) before T2 = (A, D, B) with
     // A = (r, c), B = (r+1, c+1), C = (r, c+1), D = (r+1, c).
     void fillSegment(MeshNode& mesh, int i, int j, int n) const;
+    // The y of segment (i, j)'s corners in fillSegment's order, the floats the mesh holds.
+    std::vector<float> segmentHeights(int i, int j, int n) const;
 
 private:
     std::vector<unsigned char> pixels;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
+#include <utility>
 
 #include <IL/il.h>
 
@@ -93,9 +95,14 @@ void TerrainNode::buildSegments(const std::vector<std::shared_ptr<Texture2D>>& t
     const int n = segmentsPerDirection;
     std::printf("\n   splitting terrain in %ix%i quad sections with %ix%i vertices...", n, n, mapWidth / n,
                 mapHeight / n);
+    // The segments of one shape (the last band is a cell short) share their index lists.
+    std::map<std::pair<int, int>, std::shared_ptr<const TerrainLevels>> shapes;
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) {
-            std::shared_ptr<MeshNode> segment = buildSegment(i, j);
+            const std::pair<int, int> shape(grid->segmentQuadsX(j, n), grid->segmentQuadsZ(i, n));
+            std::shared_ptr<const TerrainLevels>& levels = shapes[shape];
+            if (!levels) levels = std::make_shared<const TerrainLevels>(shape.first, shape.second);
+            std::shared_ptr<TerrainSegment> segment = buildSegment(i, j, levels);
             segment->setMaterial(material);
             // Tile numbers count the z bands from the other side.
             std::shared_ptr<Texture2D> tile = tiles[static_cast<std::size_t>(j) * n + (n - 1 - i)];
@@ -111,11 +118,13 @@ void TerrainNode::buildSegments(const std::vector<std::shared_ptr<Texture2D>>& t
 // Segment (i, j) covers the cells of z band i and x band j. Its arrays come
 // from the grid, and again from the grid whenever a draw path needs them after
 // its display list or vertex buffers took the geometry.
-std::shared_ptr<MeshNode> TerrainNode::buildSegment(int i, int j) const {
+std::shared_ptr<TerrainSegment> TerrainNode::buildSegment(int i, int j,
+                                                         std::shared_ptr<const TerrainLevels> levels) const {
     std::string name = Utilities<char>::createString("terrain segment %i:%i", j, i);
-    std::shared_ptr<MeshNode> mesh = std::make_shared<MeshNode>(name.c_str());
     const int n = segmentsPerDirection;
     std::shared_ptr<const TerrainGrid> source = grid;
+    const std::vector<float> heights = source->segmentHeights(i, j, n);
+    auto mesh = std::make_shared<TerrainSegment>(name.c_str(), levels, levels->errors(heights.data()));
     mesh->setGeometrySource([source, i, j, n](MeshNode& target) { source->fillSegment(target, i, j, n); });
     source->fillSegment(*mesh, i, j, n);
     return mesh;
@@ -178,16 +187,29 @@ void TerrainNode::createPhysicsBounds(NewtonWorld* world) const {
 
 void TerrainNode::performOperations() {
     const RenderStates state = getRenderState();
-    if (state == OPAQUE_PASS || state == SINGLE_PASS) sortSegmentsFrontToBack();
+    if (state == OPAQUE_PASS || state == SINGLE_PASS) {
+        sortSegmentsFrontToBack();
+        const double pixels = pixelsPerUnit();
+        for (const std::shared_ptr<TerrainSegment>& segment : segments) segment->setPixelsPerUnit(pixels);
+    }
     MilkshapeNode::performOperations();
+}
+
+double TerrainNode::pixelsPerUnit() {
+    GLint viewport[4] = {0, 0, 0, 0};
+    GLfloat projection[16] = {0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    // A perspective projection maps y / -z = tan(fovy / 2) to the top edge: element 5 is cot(fovy / 2).
+    return 0.5 * projection[5] * viewport[3];
 }
 
 void TerrainNode::sortSegmentsFrontToBack() {
     if (children.size() != segments.size()) return;  // something else hangs below the terrain
     // Squared eye distance of each segment's box centre, by the matrix of its last test or drawing.
-    std::vector<std::pair<float, std::shared_ptr<MeshNode>>> order;
+    std::vector<std::pair<float, std::shared_ptr<TerrainSegment>>> order;
     order.reserve(segments.size());
-    for (const std::shared_ptr<MeshNode>& segment : segments) {
+    for (const std::shared_ptr<TerrainSegment>& segment : segments) {
         const float* m = segment->getCurrentMatrix()->m;
         const float* c = segment->getBoundingBox()->center;
         float d = 0;

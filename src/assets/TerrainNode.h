@@ -5,6 +5,7 @@
 #include "assets/MeshNode.h"
 #include "assets/MilkshapeNode.h"
 #include "assets/TerrainGrid.h"
+#include "assets/TerrainSegment.h"
 #include "math/Vector.h"
 
 struct NewtonWorld;
@@ -21,7 +22,10 @@ struct NewtonWorld;
 // rows along +z (DevIL's first row, the bottom of the picture, lies at -z).
 // Tile "<prefix>_a_b.jpg" covers the a-th band of columns from the left and
 // the b-th band of rows from the top of the picture. Its physical body is one
-// static collision tree of all segment triangles (CollisionTreeBuilder).
+// static collision tree of all segment triangles (CollisionTreeBuilder); that
+// tree and heightAt use the full grid, whatever level of detail a segment
+// draws (TerrainSegment: the terrain hands the segments the projection in
+// each drawing pass).
 class TerrainNode : public MilkshapeNode {
 public:
     explicit TerrainNode(const char* nodeDescription);
@@ -44,10 +48,11 @@ public:
 
     // In the drawing passes the segments come front to back: the near ones
     // hide what lies behind them, which spares the far ones' pixels and lets
-    // their occlusion queries find them hidden.
+    // their occlusion queries find them hidden. Each segment learns the
+    // pass's projection to choose its level of detail.
     void performOperations() override;
 
-    const std::vector<std::shared_ptr<MeshNode>>& getSegments() const { return segments; }
+    const std::vector<std::shared_ptr<TerrainSegment>>& getSegments() const { return segments; }
     int getSegmentsPerDirection() const { return segmentsPerDirection; }
     int getMapWidth() const { return mapWidth; }
     int getMapHeight() const { return mapHeight; }
@@ -62,14 +67,16 @@ private:
     int mapHeight = -1;
     Vector scale;
     int segmentsPerDirection = 0;
-    std::vector<std::shared_ptr<MeshNode>> segments;
+    std::vector<std::shared_ptr<TerrainSegment>> segments;
 
     // The heightmap itself: heights, normals and segment arrays on demand.
     std::shared_ptr<const TerrainGrid> grid;
 
     void sortSegmentsFrontToBack();
+    // Pixels per eye unit at distance 1 from the viewport and the projection now in GL.
+    static double pixelsPerUnit();
     bool loadHeightmap(const char* subdir, const char* heightmapFile, std::vector<unsigned char>& pixels);
     std::vector<std::shared_ptr<Texture2D>> loadTiles(const char* subdir, const char* texPrefix) const;
     void buildSegments(const std::vector<std::shared_ptr<Texture2D>>& tiles);
-    std::shared_ptr<MeshNode> buildSegment(int i, int j) const;
+    std::shared_ptr<TerrainSegment> buildSegment(int i, int j, std::shared_ptr<const TerrainLevels> levels) const;
 };

@@ -253,7 +253,7 @@ void GeometryNode::endSampleCount() {
 }
 
 int GeometryNode::beginSingleSampling() const {
-    if (!softEdgesSingleSampled) return 0;
+    if (!detailSavings) return 0;
     const bool asBackground = background && getRenderState() == OPAQUE_PASS;
     if (!singleSampled && !asBackground) return 0;
     const bool multisampled = glIsEnabled(GL_MULTISAMPLE);

@@ -118,14 +118,14 @@ public:
 
     bool alwaysVisible = false;
     bool useOwnTransform = false;
-    // Drawn without multisampling while softEdgesSingleSampled is on: for
+    // Drawn without multisampling while detailSavings is on: for
     // pictures whose border is transparent (glows, halos), so that no edge of
     // theirs shows. Where one lies over the edge of a nearer surface, that
     // edge loses its smoothing under the picture; small soft glows hide it.
     // A software rasteriser saves most of the cost of four samples.
     bool singleSampled = false;
     // A background (a sky dome under the sky elements root) is, in the
-    // opaque pass while soft edges are single-sampled, drawn before anything
+    // opaque pass while detailSavings is on, drawn before anything
     // else without depth test and depth writes, single-sampled: everything
     // else covers it, each of its own samples. Otherwise it is drawn as any node.
     bool background = false;

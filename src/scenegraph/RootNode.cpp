@@ -45,7 +45,7 @@ void RootNode::performOperations() {
     camera->performOperations();  // leaves the view matrix pushed
     // A background (the sky dome) is drawn first in the opaque pass, behind
     // everything, so that all other surfaces cover it with their own samples.
-    const bool skyFirst = state == OPAQUE_PASS && softEdgesSingleSampled;
+    const bool skyFirst = state == OPAQUE_PASS && detailSavings;
     if (skyFirst) skyElementsRoot->performOperations();
     for (const NodePtr& child : children)
         if (!skyFirst || child != skyElementsRoot) child->performOperations();

@@ -10,7 +10,7 @@
 // the light model applied at the start of each lit pass, and the sky elements
 // root for things that travel with the viewer (sky dome, clouds, flare).
 // The sky elements root is visited last, except in the opaque pass while
-// soft edges are single-sampled: then it comes first, with its background.
+// detail savings are on: then it comes first, with its background.
 class RootNode : public ScenegraphNode {
 public:
     explicit RootNode(const char* nodeDescription);

@@ -16,7 +16,7 @@ bool ScenegraphNode::useAlphaBlending = true;
 bool ScenegraphNode::modifyLighting = true;
 bool ScenegraphNode::showPhysicsDebug = false;
 bool ScenegraphNode::highOccBoundingBoxGranularity = false;
-bool ScenegraphNode::softEdgesSingleSampled = true;
+bool ScenegraphNode::detailSavings = true;
 
 ScenegraphNode::ScenegraphNode(const char* desc) : nodeDescription(desc ? desc : "") {}
 

@@ -66,9 +66,11 @@ public:
     static bool modifyLighting;
     static bool showPhysicsDebug;
     static bool highOccBoundingBoxGranularity;
-    // Single-sampled nodes (see GeometryNode::singleSampled) draw without
-    // multisampling; off, every surface takes all its samples.
-    static bool softEdgesSingleSampled;
+    // Work saved where the picture does not show it: on, single-sampled
+    // nodes (see GeometryNode::singleSampled) draw without multisampling and
+    // terrain segments draw coarser levels of detail where the difference
+    // stays under half a pixel; off, everything is drawn in full.
+    static bool detailSavings;
 
     static RenderStates getRenderState() { return renderState; }
 

@@ -1,5 +1,6 @@
 #include "assets/TerrainNode.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <random>
@@ -545,4 +546,91 @@ TEST(TerrainGrid, SegmentNormalsAreTheVertexNormalsToTheBit) {
                     ASSERT_EQ(got[2], static_cast<float>(expected.z));
                 }
         }
+// Neighbouring segments at different levels of detail meet without gaps: on
+// rough hills, with every segment at another level than the ones beside it,
+// a low view across the terrain shows no background anywhere, in every draw
+// path, while the picture differs from the full grid's (the levels do differ).
+TEST_F(TerrainTest, NeighboursAtDifferentLevelsLeaveNoGapInTheGround) {
+    writeTiles(4);
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> noise(-60, 60);
+    auto terrain = build(128, 128, heightmap(128, 128, [&](int c, int r) {
+                             const double hills = 120 + 70 * std::sin(c / 6.0) * std::cos(r / 9.0);
+                             return std::clamp(static_cast<int>(hills) + noise(random), 0, 255);
+                         }),
+                         4, Vector(128, 6, 128));
+    terrain->finalize();
+    const auto& segments = terrain->getSegments();
+    ASSERT_EQ(segments.size(), 16u);
+    // Segment (i, j) is the j-th x band of the i-th z band: levels 0 1 2 3 along
+    // a z column, two apart along a row.
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) segments[static_cast<std::size_t>(4 * i + j)]->forcedLevel = (i + 2 * j) % 4;
+    for (const auto& segment : segments) EXPECT_GT(segment->getErrors().back(), 1.0f) << "rough hills";
+
+    const int savedMode = ScenegraphNode::drawMode;
+    const bool savedLists = ScenegraphNode::displayListsEnabled, savedDetail = ScenegraphNode::detailSavings;
+    ScenegraphNode::useVisibilityCulling = false;
+    ScenegraphNode::useAlphaBlending = false;
+    ScenegraphNode::modifyLighting = false;
+    auto paint = [&] {
+        glClearColor(1, 0, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glEnable(GL_DEPTH_TEST);
+        glEnable(GL_CULL_FACE);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(30, 1, 0.5, 300);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        // 30 degrees down from 30 units up: the top edge of the view meets the
+        // ground 15 degrees down, 112 units ahead, inside the terrain.
+        gluLookAt(0, 30, 80, 0, 30 - std::tan(30 * 3.14159265 / 180), 79, 0, 1, 0);
+        const float light[4] = {0.3f, 1, 0.2f, 0};
+        glLightfv(GL_LIGHT0, GL_POSITION, light);
+        glEnable(GL_LIGHT0);
+        glEnable(GL_LIGHTING);
+        Texture::enable2DTextures();
+        terrain->paint();
+        Texture::disable2DTextures();
+        glDisable(GL_LIGHTING);
+        return windowPixels();
+    };
+    auto background = [](const std::vector<unsigned char>& rgba) {
+        int count = 0;
+        for (std::size_t i = 0; i + 3 < rgba.size(); i += 4)
+            count += rgba[i] > 250 && rgba[i + 1] < 5 && rgba[i + 2] > 250;
+        return count;
+    };
+
+    ScenegraphNode::drawMode = 1;
+    ScenegraphNode::displayListsEnabled = true;
+    ScenegraphNode::detailSavings = false;
+    const std::vector<unsigned char> full = paint();
+    ASSERT_EQ(background(full), 0) << "the view lies on the ground everywhere";
+    ScenegraphNode::detailSavings = true;
+    struct Path {
+        bool lists;
+        int mode;
+    };
+    for (Path path : {Path{true, 1}, Path{false, 0}, Path{false, 1}, Path{false, 2}, Path{true, 2}}) {
+        ScenegraphNode::displayListsEnabled = path.lists;
+        ScenegraphNode::drawMode = path.mode;
+        if (path.lists) {
+            for (const auto& segment : segments) ASSERT_TRUE(segment->refreshDisplayList());
+        }
+        const std::vector<unsigned char> stitched = paint();
+        EXPECT_EQ(background(stitched), 0) << "draw mode " << path.mode << (path.lists ? " in lists" : "");
+        EXPECT_GT(differingPixels(stitched, full), 256 * 256 / 100) << "the levels change the hills";
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 4; ++j) {
+                const auto& segment = segments[static_cast<std::size_t>(4 * i + j)];
+                EXPECT_EQ(segment->getDrawnLevel(), (i + 2 * j) % 4);
+                EXPECT_EQ(segment->drawnTriangleCount(), segment->getLevels().triangleCount((i + 2 * j) % 4));
+            }
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    ScenegraphNode::drawMode = savedMode;
+    ScenegraphNode::displayListsEnabled = savedLists;
+    ScenegraphNode::detailSavings = savedDetail;
 }

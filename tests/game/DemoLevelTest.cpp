@@ -695,6 +695,10 @@ TEST_F(DemoLevelTest, EveryRenderingPathDrawsTheSamePicture) {
     ScenegraphNode::useVisibilityCulling = false;
     const auto reference = picture();  // display lists of draw mode 1, nothing culled
     ASSERT_GT(differing(reference, std::vector<unsigned char>(reference.size(), 0)), 0.9);  // a real picture
+    // The far terrain is drawn at coarser levels of detail in every path.
+    const auto& segments = shared->getTerrain()->getSegments();
+    ASSERT_TRUE(ScenegraphNode::detailSavings);
+    ASSERT_TRUE(std::any_of(segments.begin(), segments.end(), [](const auto& s) { return s->getDrawnLevel() == 3; }));
 
     struct Path {
         const char* name;
@@ -715,9 +719,54 @@ TEST_F(DemoLevelTest, EveryRenderingPathDrawsTheSamePicture) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
+// F11's levels of detail: the far terrain segments draw coarser levels, with
+// far fewer triangles, and the picture stays the full grid's. (The other
+// savings of F11 are on in both pictures.)
+TEST_F(DemoLevelTest, FarTerrainDrawsCoarserLevelsAndThePictureStaysTheFullGrids) {
+    SwitchGuard guard;
+    gameProjection();
+    ScenegraphNode::useVisibilityCulling = false;  // every segment drawn, near or far
+    ScenegraphNode::detailSavings = true;
+    const auto& segments = shared->getTerrain()->getSegments();
+    ASSERT_EQ(segments.size(), 64u);
+    int triangles = 0;
+    auto picture = [&](int forcedLevel) {
+        for (const auto& segment : segments) segment->forcedLevel = forcedLevel;
+        for (int i = 0; i < 3; ++i) {
+            ScenegraphNode::beginFrame();
+            shared->display();
+        }
+        glFinish();
+        triangles = 0;
+        for (const auto& segment : segments) triangles += segment->drawnTriangleCount();
+        return readPicture();
+    };
+    const auto full = picture(0);
+    const int fullTriangles = triangles;
+    EXPECT_EQ(fullTriangles, 2 * 32 * 32 * 49 + 2 * 31 * 32 * 14 + 2 * 31 * 31);
+    const auto chosen = picture(-1);
+    int largest = 0;
+    EXPECT_LT(shareDiffering(full, chosen, largest), 0.002);
+    EXPECT_LT(triangles, fullTriangles / 4) << "the far segments draw a fraction of their triangles";
+    int near = 0, far = 0;
+    for (const auto& segment : segments) {
+        const double distance = segment->nearestEyeDistance();
+        if (distance < 10) {
+            ++near;
+            EXPECT_EQ(segment->getDrawnLevel(), 0) << segment->getNodeDescription() << " under the car";
+        } else if (distance > 100) {
+            ++far;
+            EXPECT_GE(segment->getDrawnLevel(), 2) << segment->getNodeDescription() << " " << distance << " units away";
+        }
+        EXPECT_EQ(segment->drawnTriangleCount(), segment->getLevels().triangleCount(segment->getDrawnLevel()));
+    }
+    EXPECT_EQ(near, 4) << "the car starts where four segments meet";
+    EXPECT_GT(far, 40);
+}
+
 TEST_F(DemoLevelTest, SingleSampledSoftSurfacesLeaveTheMultisampledPictureAlone) {
     SwitchGuard guard;
-    const bool single = ScenegraphNode::softEdgesSingleSampled;
+    const bool single = ScenegraphNode::detailSavings;
     gameProjection();
     const int w = GlTestWindow::width(), h = GlTestWindow::height();
     // The game's window has four samples; the test window has none, so the
@@ -744,7 +793,7 @@ TEST_F(DemoLevelTest, SingleSampledSoftSurfacesLeaveTheMultisampledPictureAlone)
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
 
     auto picture = [&](bool singleSampled) {
-        ScenegraphNode::softEdgesSingleSampled = singleSampled;
+        ScenegraphNode::detailSavings = singleSampled;
         // Only drawing goes there: the flare reads its depth from the window.
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, buffers[0]);
         glEnable(GL_MULTISAMPLE);
@@ -761,12 +810,18 @@ TEST_F(DemoLevelTest, SingleSampledSoftSurfacesLeaveTheMultisampledPictureAlone)
         return rgb;
     };
     const auto every = picture(false);
-    const auto soft = picture(true);
     int largest = 0;
+    // Sampling alone: the terrain held at its full grid.
+    auto terrain = shared->getTerrain();
+    for (const auto& segment : terrain->getSegments()) segment->forcedLevel = 0;
+    const auto soft = picture(true);
+    for (const auto& segment : terrain->getSegments()) segment->forcedLevel = -1;
     EXPECT_LT(shareDiffering(every, soft, largest), 0.002);
+    // All F11 saves together, with the terrain's levels of detail (about 0.03 %
+    // of the pixels on their own: FarTerrainDrawsCoarserLevelsAndThePictureStaysTheFullGrids).
+    EXPECT_LT(shareDiffering(every, picture(true), largest), 0.0025);
     // The comparison sees a change of samples: the terrain single-sampled
     // loses the smoothing of the hills against the sky.
-    auto terrain = shared->getTerrain();
     terrain->singleSampled = true;
     for (const auto& segment : terrain->getSegments()) segment->singleSampled = true;
     const auto jagged = picture(true);
@@ -775,7 +830,7 @@ TEST_F(DemoLevelTest, SingleSampledSoftSurfacesLeaveTheMultisampledPictureAlone)
     EXPECT_GT(shareDiffering(every, jagged, largest), 0.0);
     EXPECT_GT(largest, 8);
 
-    ScenegraphNode::softEdgesSingleSampled = single;
+    ScenegraphNode::detailSavings = single;
     glDeleteFramebuffers(2, buffers);
     glDeleteRenderbuffers(2, colour);
     glDeleteRenderbuffers(1, &depth);

@@ -30,12 +30,14 @@ struct SwitchGuard {
     bool culling = ScenegraphNode::useVisibilityCulling;
     bool blending = ScenegraphNode::useAlphaBlending;
     bool lighting = ScenegraphNode::modifyLighting;
+    bool savings = ScenegraphNode::detailSavings;
     ~SwitchGuard() {
         ScenegraphNode::drawMode = drawMode;
         ScenegraphNode::displayListsEnabled = lists;
         ScenegraphNode::useVisibilityCulling = culling;
         ScenegraphNode::useAlphaBlending = blending;
         ScenegraphNode::modifyLighting = lighting;
+        ScenegraphNode::detailSavings = savings;
     }
 };
 
