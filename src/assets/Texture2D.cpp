@@ -9,6 +9,7 @@
 bool Texture2D::mipmap = true;
 bool Texture2D::filter = true;
 std::vector<std::shared_ptr<Texture2D>> Texture2D::textures;
+std::map<Texture2D::SharingKey, std::weak_ptr<Texture2D>> Texture2D::shared;
 
 Texture2D::Texture2D(bool autoDelete) : autoDelete(autoDelete) {}
 
@@ -82,13 +83,27 @@ void Texture2D::makeOGLTexture2DCalls(GLint wrapS, GLint wrapT, GLint magFilter,
 }
 
 std::shared_ptr<Texture2D> Texture2D::createFromFile(const std::string& path, GLint wrap, GLint magFilter,
-                                                     GLint minFilter, GLint texEnvMode) {
+                                                     GLint minFilter, GLint texEnvMode, bool mipmapped) {
+    const SharingKey key{path, wrap, magFilter, minFilter, texEnvMode, mipmapped};
+    auto found = shared.find(key);
+    if (found != shared.end()) {
+        if (std::shared_ptr<Texture2D> texture = found->second.lock()) return texture;
+        shared.erase(found);
+    }
+    std::shared_ptr<Texture2D> texture = upload(path, wrap, magFilter, minFilter, texEnvMode, mipmapped);
+    if (texture->pictureUploaded) shared[key] = texture;
+    return texture;
+}
+
+std::shared_ptr<Texture2D> Texture2D::upload(const std::string& path, GLint wrap, GLint magFilter, GLint minFilter,
+                                             GLint texEnvMode, bool mipmapped) {
     std::shared_ptr<Texture2D> texture = std::make_shared<Texture2D>(false);
-    texture->loadImage(path);
+    const bool loaded = texture->loadImage(path);
     texture->generateTexture();
     texture->bind();
     makeOGLTexture2DCalls(wrap, wrap, magFilter, minFilter, texEnvMode);
-    texture->generateTexObj(true, 0);
+    texture->generateTexObj(mipmapped, 0);
+    texture->pictureUploaded = loaded && texture->textureName != 0;
     texture->setAutoDelete(true);
     registerTexture(texture);
     texture->deleteImage();
@@ -97,7 +112,10 @@ std::shared_ptr<Texture2D> Texture2D::createFromFile(const std::string& path, GL
 
 void Texture2D::registerTexture(const std::shared_ptr<Texture2D>& texture) { textures.push_back(texture); }
 
-void Texture2D::clearTextures() { textures.clear(); }
+void Texture2D::clearTextures() {
+    textures.clear();
+    shared.clear();
+}
 
 void Texture2D::mipmapping(bool enabled) {
     mipmap = enabled;

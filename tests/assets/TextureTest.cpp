@@ -196,6 +196,57 @@ TEST_F(TextureTest, RegistryKeepsTexturesAliveUntilCleared) {
     EXPECT_FALSE(glIsTexture(name)) << "the OpenGL object must go with the last handle";
 }
 
+// One OpenGL texture per file and parameters, until the registry is cleared;
+// other parameters and failed loads get textures of their own.
+TEST_F(TextureTest, SameFileWithSameParametersSharesOneTextureUntilCleared) {
+    std::shared_ptr<Texture2D> first = Texture2D::createFromFile(dir + "/red.png", GL_REPEAT);
+    std::shared_ptr<Texture2D> again = Texture2D::createFromFile(dir + "/red.png", GL_REPEAT);
+    EXPECT_EQ(again, first);
+    EXPECT_TRUE(first->hasPicture());
+    std::shared_ptr<Texture2D> mirrored = Texture2D::createFromFile(dir + "/red.png", GL_MIRRORED_REPEAT);
+    std::shared_ptr<Texture2D> single =
+        Texture2D::createFromFile(dir + "/red.png", GL_REPEAT, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, GL_MODULATE, false);
+    std::shared_ptr<Texture2D> nearest = Texture2D::createFromFile(dir + "/red.png", GL_REPEAT, GL_NEAREST);
+    for (const auto& other : {mirrored, single, nearest}) EXPECT_NE(other->getTextureName(), first->getTextureName());
+    EXPECT_EQ(Texture2D::registeredTextures().size(), 4u) << "a shared texture is registered once";
+    EXPECT_EQ(textureParameter(first->getTextureName(), GL_TEXTURE_WRAP_S), GL_REPEAT);
+    EXPECT_EQ(textureParameter(mirrored->getTextureName(), GL_TEXTURE_WRAP_S), GL_MIRRORED_REPEAT);
+    EXPECT_EQ(textureParameter(nearest->getTextureName(), GL_TEXTURE_MAG_FILTER), GL_NEAREST);
+    EXPECT_EQ(levelWidth(first->getTextureName(), 1), 4);
+    EXPECT_EQ(levelWidth(single->getTextureName(), 1), 0) << "the unmipmapped load has its own base level only";
+
+    // After the clear the old texture lives on with its holder; a new load reads the file again.
+    const GLuint oldName = first->getTextureName();
+    Texture2D::clearTextures();
+    std::shared_ptr<Texture2D> fresh = Texture2D::createFromFile(dir + "/red.png", GL_REPEAT);
+    EXPECT_NE(fresh, first);
+    EXPECT_NE(fresh->getTextureName(), oldName);
+    EXPECT_TRUE(glIsTexture(oldName));
+    ASSERT_EQ(Texture2D::registeredTextures().size(), 1u);
+    EXPECT_EQ(Texture2D::registeredTextures()[0], fresh);
+    EXPECT_EQ(levelWidth(fresh->getTextureName(), 0), 8);
+}
+
+TEST_F(TextureTest, MissingPictureIsNeverSharedAndEveryLoadReportsIt) {
+    testing::internal::CaptureStdout();
+    std::shared_ptr<Texture2D> a = Texture2D::createFromFile(dir + "/none.png", GL_REPEAT);
+    std::shared_ptr<Texture2D> b = Texture2D::createFromFile(dir + "/none.png", GL_REPEAT);
+    std::string out = testing::internal::GetCapturedStdout();
+    AssetFiles::drainDevILErrors();
+    EXPECT_NE(a, b);
+    EXPECT_FALSE(a->hasPicture());
+    const std::string message = "\n Texture2D.loadImage(" + dir + "/none.png): Error while loading image!";
+    const std::size_t first = out.find(message);
+    ASSERT_NE(first, std::string::npos) << out;
+    EXPECT_NE(out.find(message, first + 1), std::string::npos) << "the second load tried the file again";
+
+    // The picture appears: the next load finds it.
+    AssetFiles::writePicture(dir + "/none.png", 4, 4, 0, 0, 255);
+    std::shared_ptr<Texture2D> c = Texture2D::createFromFile(dir + "/none.png", GL_REPEAT);
+    EXPECT_TRUE(c->hasPicture());
+    EXPECT_EQ(levelWidth(c->getTextureName(), 0), 4);
+}
+
 TEST_F(TextureTest, BaseTextureBindOnlyWarns) {
     struct Plain : Texture {};
     Plain plain;
