@@ -8,6 +8,8 @@
 
 bool Texture2D::mipmap = true;
 bool Texture2D::filter = true;
+std::string Texture2D::sixteenBitFolder;
+GLint Texture2D::sixteenBitFormat = GL_RGB565;
 std::vector<std::shared_ptr<Texture2D>> Texture2D::textures;
 std::map<Texture2D::SharingKey, std::weak_ptr<Texture2D>> Texture2D::shared;
 
@@ -102,12 +104,23 @@ std::shared_ptr<Texture2D> Texture2D::upload(const std::string& path, GLint wrap
     texture->generateTexture();
     texture->bind();
     makeOGLTexture2DCalls(wrap, wrap, magFilter, minFilter, texEnvMode);
-    texture->generateTexObj(mipmapped, 0);
+    if (loaded && mipmapped && storedInSixteenBits(path))
+        gluBuild2DMipmaps(GL_TEXTURE_2D, sixteenBitFormat, ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT),
+                          static_cast<GLenum>(ilGetInteger(IL_IMAGE_FORMAT)),
+                          static_cast<GLenum>(ilGetInteger(IL_IMAGE_TYPE)), ilGetData());
+    else
+        texture->generateTexObj(mipmapped, 0);
     texture->pictureUploaded = loaded && texture->textureName != 0;
     texture->setAutoDelete(true);
     registerTexture(texture);
     texture->deleteImage();
     return texture;
+}
+
+bool Texture2D::storedInSixteenBits(const std::string& path) {
+    if (sixteenBitFolder.empty() || path.compare(0, sixteenBitFolder.size(), sixteenBitFolder) != 0) return false;
+    const ILint format = ilGetInteger(IL_IMAGE_FORMAT);
+    return format == IL_RGB || format == IL_BGR;
 }
 
 void Texture2D::registerTexture(const std::shared_ptr<Texture2D>& texture) { textures.push_back(texture); }

@@ -76,6 +76,12 @@ public:
 
     static bool mipmap;  // mipmapped minification selected
     static bool filter;  // linear (not nearest) filtering selected
+    // Mipmapped pictures without alpha whose path starts with this folder
+    // ("terrain/" for the terrain tiles) are stored with 16 bits per texel
+    // (5-6-5, sixteenBitFormat) instead of 32: half the memory, colours
+    // rounded to 32 or 64 levels. Empty, the default: every picture keeps its colours.
+    static std::string sixteenBitFolder;
+    static GLint sixteenBitFormat;  // GL_RGB565 or GL_RGB5
 
 private:
     ILuint imageName = 0;  // 0: no DevIL image of ours
@@ -87,6 +93,7 @@ private:
 
     // path, wrap, magnification filter, minification filter, environment mode, mipmapped
     using SharingKey = std::tuple<std::string, GLint, GLint, GLint, GLint, bool>;
+    static bool storedInSixteenBits(const std::string& path);
     static std::shared_ptr<Texture2D> upload(const std::string& path, GLint wrap, GLint magFilter, GLint minFilter,
                                              GLint texEnvMode, bool mipmapped);
 

@@ -1,5 +1,6 @@
 #include "assets/Texture2D.h"
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +39,7 @@ protected:
     void SetUp() override {
         REQUIRE_GL();
         AssetFiles::startDevIL();
+        Texture2D::clearTextures();  // other suites of this program leave theirs
         dir = AssetFiles::makeTempDir();
         AssetFiles::writePicture(dir + "/red.png", 8, 4, 255, 0, 0);
         AssetFiles::writePicture(dir + "/green.jpg", 16, 16, 0, 255, 0);
@@ -47,6 +49,7 @@ protected:
         AssetFiles::drainDevILErrors();
         Texture2D::mipmap = true;
         Texture2D::filter = true;
+        Texture2D::sixteenBitFolder.clear();
         Texture::unbindTexture();
     }
     std::string dir;
@@ -245,6 +248,40 @@ TEST_F(TextureTest, MissingPictureIsNeverSharedAndEveryLoadReportsIt) {
     std::shared_ptr<Texture2D> c = Texture2D::createFromFile(dir + "/none.png", GL_REPEAT);
     EXPECT_TRUE(c->hasPicture());
     EXPECT_EQ(levelWidth(c->getTextureName(), 0), 4);
+}
+
+GLint redBits(const Texture2D& texture, int level = 0) {
+    glBindTexture(GL_TEXTURE_2D, texture.getTextureName());
+    GLint bits = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_RED_SIZE, &bits);
+    return bits;
+}
+
+// Off by default; switched on, only pictures without alpha in that folder lose bits.
+TEST_F(TextureTest, SixteenBitStorageOnlyForPicturesWithoutAlphaInItsFolder) {
+    std::filesystem::create_directories(dir + "/tiles");
+    AssetFiles::writeRgbPicture(dir + "/tiles/tile.png", 4, 4, std::vector<unsigned char>(48, 200));
+    AssetFiles::writeGreyPicture(dir + "/tiles/grey.png", 4, 4, std::vector<unsigned char>(16, 200));
+    EXPECT_EQ(redBits(*Texture2D::createFromFile(dir + "/tiles/tile.png", GL_MIRRORED_REPEAT)), 8);
+
+    Texture2D::clearTextures();
+    Texture2D::sixteenBitFolder = dir + "/tiles/";
+    std::shared_ptr<Texture2D> tile = Texture2D::createFromFile(dir + "/tiles/tile.png", GL_MIRRORED_REPEAT);
+    EXPECT_TRUE(tile->hasPicture());
+    EXPECT_EQ(redBits(*tile), 5);
+    GLint bits = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_GREEN_SIZE, &bits);
+    EXPECT_EQ(bits, 6);
+    EXPECT_EQ(redBits(*tile, 2), 5) << "every mipmap level is built";
+    EXPECT_EQ(levelWidth(tile->getTextureName(), 2), 1);
+    EXPECT_EQ(textureParameter(tile->getTextureName(), GL_TEXTURE_WRAP_S), GL_MIRRORED_REPEAT);
+    unsigned char texels[4 * 4 * 4];
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    EXPECT_NEAR(texels[0], 200, 4) << "colours are rounded to 32 levels";
+    EXPECT_NEAR(texels[1], 200, 2) << "green to 64";
+
+    EXPECT_EQ(redBits(*Texture2D::createFromFile(dir + "/red.png", GL_REPEAT)), 8) << "outside the folder";
+    EXPECT_NE(redBits(*Texture2D::createFromFile(dir + "/tiles/grey.png", GL_REPEAT)), 5) << "not an RGB picture";
 }
 
 TEST_F(TextureTest, BaseTextureBindOnlyWarns) {
