@@ -1,5 +1,6 @@
 #include "assets/Texture2D.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include <IL/ilu.h>
@@ -124,6 +125,15 @@ bool Texture2D::storedInSixteenBits(const std::string& path) {
 }
 
 void Texture2D::registerTexture(const std::shared_ptr<Texture2D>& texture) { textures.push_back(texture); }
+
+void Texture2D::release(std::shared_ptr<Texture2D> texture) {
+    if (!texture || texture.use_count() > 2) return;  // this handle, the registry's and others
+    const Texture2D* raw = texture.get();
+    texture.reset();
+    textures.erase(std::remove_if(textures.begin(), textures.end(),
+                                  [raw](const std::shared_ptr<Texture2D>& t) { return t.get() == raw; }),
+                   textures.end());
+}
 
 void Texture2D::clearTextures() {
     textures.clear();

@@ -62,6 +62,10 @@ public:
                                                      GLint texEnvMode = GL_MODULATE, bool mipmapped = true);
 
     static void registerTexture(const std::shared_ptr<Texture2D>& texture);
+    // Drops the given handle; when the registry then holds the texture's
+    // last handle, the texture leaves it and its OpenGL texture is deleted.
+    // A texture that others still hold stays registered.
+    static void release(std::shared_ptr<Texture2D> texture);
     // Empties the registry and forgets the shared textures: a texture still
     // held elsewhere lives on, but later loads make new ones.
     static void clearTextures();
