@@ -18,10 +18,9 @@
 #include "app/CommandLine.h"
 #include "app/FixedStepClock.h"
 #include "app/FrameCapture.h"
+#include "app/LoadingPicture.h"
 #include "app/RenderControl.h"
 #include "app/Renderer.h"
-#include "assets/AlphaGlow.h"
-#include "assets/Billboard.h"
 #include "assets/Texture.h"
 #include "audio/AudioManager.h"
 #include "game/Autoplay.h"
@@ -228,31 +227,12 @@ int main(int argc, char** args) {
     return 0;
 }
 
-namespace {
-// The picture shown while the level builds: a screen billboard over the whole
-// window (1.151 units high at one unit's distance fill a 60 degree view).
-std::shared_ptr<Billboard> loadingPicture() {
-    auto picture = std::make_shared<Billboard>("images/loading.jpg", true, "menu quad");
-    picture->overlay = true;
-    TextureQuad::makeWhite(*picture->getMaterial(), 0.99f);
-    picture->setTranslation(0, 0, -1);
-    picture->getQuad()->setScale(1.535f, 1.0f, 1.151f);
-    return picture;
-}
-}  // namespace
-
 void load() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     KeyboardProcessor::reset();
     theLevel->preBuild();
 
-    auto picture = loadingPicture();
-    theLevel->getRoot()->addChild(picture);
-    // Fades the picture out once the level runs: one falling glow at 0.4
-    // glows per second takes its alpha from 0.99 to 0 in about five seconds.
-    auto fadeOut = std::make_shared<AlphaGlow>(picture->getMaterial(), 0.4f, 1, 0.0f, 1.0f);
-    fadeOut->active = false;
-    fadeOut->rising = false;
+    auto picture = std::make_shared<LoadingPicture>(theLevel->getRoot(), "images/loading.jpg");
 
     // Textures are switched on for good by the level's build; the loading
     // frame comes before it and would show a white rectangle without them.
@@ -282,8 +262,7 @@ void load() {
     std::printf("\n\n Level loaded successfully...\n HAVE FUN! :)");
     std::fflush(stdout);
 
-    theLevel->getAnimator()->registerAnimation(fadeOut);
-    fadeOut->active = true;
+    picture->startFading(*theLevel->getAnimator());
     theLevel->getAnimator()->getTimeBase()->reset();
     startAutomaticRun();
     glutDisplayFunc(display);

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
+#include <map>
 #include <set>
+#include <tuple>
 
 #include "gl/ExtensionManager.h"
 
@@ -23,6 +26,21 @@ FloatArray colour(const float* rgba) { return Utilities<float>::createArray(rgba
 std::string withForwardSlashes(std::string path) {
     std::replace(path.begin(), path.end(), '\\', '/');
     return path;
+}
+
+// Parsed models by path and contents: instances of one file share one parse,
+// which fills in their mesh arrays whenever a draw path or a reader needs them.
+using ModelKey = std::tuple<std::string, std::size_t, std::size_t>;  // path, text size, text hash
+std::map<ModelKey, std::weak_ptr<const MilkshapeReader::Model>>& parsedModels() {
+    static std::map<ModelKey, std::weak_ptr<const MilkshapeReader::Model>> models;
+    return models;
+}
+
+void fillArrays(MeshNode& mesh, const MilkshapeReader::Mesh& data) {
+    mesh.allocate(data.vertexCount, data.normalCount, data.triangleCount);
+    std::copy(data.triangleVertices.begin(), data.triangleVertices.end(), mesh.getCornerPositions().get());
+    std::copy(data.triangleNormals.begin(), data.triangleNormals.end(), mesh.getCornerNormals().get());
+    std::copy(data.triangleTexCoords.begin(), data.triangleTexCoords.end(), mesh.getCornerTexCoords().get());
 }
 
 std::shared_ptr<Texture2D> switchedOffTexture() {
@@ -54,20 +72,21 @@ bool MilkshapeNode::load(const std::string& dir, const std::string& file) {
 
     disableDisplayList();  // lists of an earlier load would keep drawing the old meshes
     meshes.clear();
-    MilkshapeReader reader;
-    MilkshapeReader::Model model;
-    if (!reader.parse(text, model)) {
+    std::string error;
+    std::shared_ptr<const MilkshapeReader::Model> model = parse(path, text, error);
+    if (!model) {
         std::printf("\n MilkshapeNode.load(%s/%s): ERROR! %s; the model stays empty", subdir.c_str(),
-                    filename.c_str(), reader.error().c_str());
+                    filename.c_str(), error.c_str());
         return false;
     }
-    std::printf("\n   Mesh count: %d", static_cast<int>(model.meshes.size()));
+    std::printf("\n   Mesh count: %d", static_cast<int>(model->meshes.size()));
 
     std::vector<std::shared_ptr<MeshNode>> loaded;
-    for (const MilkshapeReader::Mesh& data : model.meshes) {
+    for (std::size_t i = 0; i < model->meshes.size(); ++i) {
         std::shared_ptr<MeshNode> mesh = std::make_shared<MeshNode>("<not set>");
         mesh->alwaysVisible = true;  // the model's own query decides for all its meshes
-        extractMesh(*mesh, data);
+        extractMesh(*mesh, model->meshes[i]);
+        mesh->setGeometrySource([model, i](MeshNode& m) { fillArrays(m, model->meshes[i]); });
         polygonCount += mesh->getTriangleCount();
         loaded.push_back(mesh);
     }
@@ -75,7 +94,7 @@ bool MilkshapeNode::load(const std::string& dir, const std::string& file) {
 
     std::vector<std::shared_ptr<Material>> materials;
     std::vector<std::shared_ptr<Texture2D>> textures;
-    buildMaterials(model, materials, textures);
+    buildMaterials(*model, materials, textures);
     Texture::unbindTexture();
 
     for (const std::shared_ptr<MeshNode>& mesh : loaded) {
@@ -96,10 +115,26 @@ bool MilkshapeNode::load(const std::string& dir, const std::string& file) {
 void MilkshapeNode::extractMesh(MeshNode& mesh, const MilkshapeReader::Mesh& data) {
     mesh.setNodeDescription(data.name.c_str());
     mesh.setMaterialIndex(data.materialIndex);
-    mesh.allocate(data.vertexCount, data.normalCount, data.triangleCount);
-    std::copy(data.triangleVertices.begin(), data.triangleVertices.end(), mesh.getCornerPositions().get());
-    std::copy(data.triangleNormals.begin(), data.triangleNormals.end(), mesh.getCornerNormals().get());
-    std::copy(data.triangleTexCoords.begin(), data.triangleTexCoords.end(), mesh.getCornerTexCoords().get());
+    fillArrays(mesh, data);
+}
+
+std::shared_ptr<const MilkshapeReader::Model> MilkshapeNode::parse(const std::string& path, const std::string& text,
+                                                                  std::string& error) {
+    const ModelKey key{path, text.size(), std::hash<std::string>()(text)};
+    auto& models = parsedModels();
+    auto found = models.find(key);
+    if (found != models.end()) {
+        if (auto model = found->second.lock()) return model;
+        models.erase(found);
+    }
+    MilkshapeReader reader;
+    auto model = std::make_shared<MilkshapeReader::Model>();
+    if (!reader.parse(text, *model)) {
+        error = reader.error();
+        return nullptr;
+    }
+    models[key] = model;
+    return model;
 }
 
 // One Material and one Texture2D per material of the file, in file order, so
@@ -145,9 +180,12 @@ FloatArray MilkshapeNode::getFlatVertexArray() const {
     FloatArray flat(new float[9 * static_cast<std::size_t>(polygonCount)]);
     float* out = flat.get();
     for (const std::shared_ptr<MeshNode>& mesh : meshes) {
-        const float* v = mesh->getCornerPositions().get();
-        for (int t = 0; t < mesh->getTriangleCount(); ++t)
-            for (int m = 0; m < 3; ++m) out = std::copy_n(v + 3 * static_cast<std::size_t>(mesh->cornerOf(t, m)), 3, out);
+        mesh->withArrays([&] {
+            const float* v = mesh->getCornerPositions().get();
+            for (int t = 0; t < mesh->getTriangleCount(); ++t)
+                for (int m = 0; m < 3; ++m)
+                    out = std::copy_n(v + 3 * static_cast<std::size_t>(mesh->cornerOf(t, m)), 3, out);
+        });
     }
     return flat;
 }
@@ -202,6 +240,8 @@ bool MilkshapeNode::enableDisplayList() {
     compileGroupList(opaqueList, OPAQUE_PASS);
     compileGroupList(transparentList, TRANSPARENT_PASS);
     renderState = saved;
+    // The lists hold the geometry now: the meshes' arrays come back from the parse when needed.
+    for (const std::shared_ptr<MeshNode>& mesh : meshes) mesh->releaseArrays();
     useDisplayList = true;
     return true;
 }

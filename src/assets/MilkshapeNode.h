@@ -16,6 +16,10 @@
 // grouped display lists (opaque pass, transparent pass) that draw all meshes
 // with one call per pass. The meshes are not scene-graph children: they live
 // in `meshes` and are drawn by the model's performOperations.
+//
+// Nodes that load the same file share its parse. Once display lists hold the
+// geometry, the meshes give their arrays up; the shared parse fills them in
+// again whenever a draw path or a reader (getFlatVertexArray) needs them.
 class MilkshapeNode : public GeometryNode {
 public:
     explicit MilkshapeNode(const char* nodeDescription);
@@ -56,6 +60,10 @@ protected:
 
 private:
     void extractMesh(MeshNode& mesh, const MilkshapeReader::Mesh& data);
+    // The parsed model of this file text, shared with every other node that
+    // loaded the same text from the same path; null (and error) if malformed.
+    static std::shared_ptr<const MilkshapeReader::Model> parse(const std::string& path, const std::string& text,
+                                                               std::string& error);
     void buildMaterials(const MilkshapeReader::Model& model, std::vector<std::shared_ptr<Material>>& materials,
                         std::vector<std::shared_ptr<Texture2D>>& textures) const;
     void deleteGroupLists();

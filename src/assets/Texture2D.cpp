@@ -1,5 +1,6 @@
 #include "assets/Texture2D.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include <IL/ilu.h>
@@ -8,7 +9,10 @@
 
 bool Texture2D::mipmap = true;
 bool Texture2D::filter = true;
+std::string Texture2D::sixteenBitFolder;
+GLint Texture2D::sixteenBitFormat = GL_RGB565;
 std::vector<std::shared_ptr<Texture2D>> Texture2D::textures;
+std::map<Texture2D::SharingKey, std::weak_ptr<Texture2D>> Texture2D::shared;
 
 Texture2D::Texture2D(bool autoDelete) : autoDelete(autoDelete) {}
 
@@ -82,22 +86,59 @@ void Texture2D::makeOGLTexture2DCalls(GLint wrapS, GLint wrapT, GLint magFilter,
 }
 
 std::shared_ptr<Texture2D> Texture2D::createFromFile(const std::string& path, GLint wrap, GLint magFilter,
-                                                     GLint minFilter, GLint texEnvMode) {
+                                                     GLint minFilter, GLint texEnvMode, bool mipmapped) {
+    const SharingKey key{path, wrap, magFilter, minFilter, texEnvMode, mipmapped};
+    auto found = shared.find(key);
+    if (found != shared.end()) {
+        if (std::shared_ptr<Texture2D> texture = found->second.lock()) return texture;
+        shared.erase(found);
+    }
+    std::shared_ptr<Texture2D> texture = upload(path, wrap, magFilter, minFilter, texEnvMode, mipmapped);
+    if (texture->pictureUploaded) shared[key] = texture;
+    return texture;
+}
+
+std::shared_ptr<Texture2D> Texture2D::upload(const std::string& path, GLint wrap, GLint magFilter, GLint minFilter,
+                                             GLint texEnvMode, bool mipmapped) {
     std::shared_ptr<Texture2D> texture = std::make_shared<Texture2D>(false);
-    texture->loadImage(path);
+    const bool loaded = texture->loadImage(path);
     texture->generateTexture();
     texture->bind();
     makeOGLTexture2DCalls(wrap, wrap, magFilter, minFilter, texEnvMode);
-    texture->generateTexObj(true, 0);
+    if (loaded && mipmapped && storedInSixteenBits(path))
+        gluBuild2DMipmaps(GL_TEXTURE_2D, sixteenBitFormat, ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT),
+                          static_cast<GLenum>(ilGetInteger(IL_IMAGE_FORMAT)),
+                          static_cast<GLenum>(ilGetInteger(IL_IMAGE_TYPE)), ilGetData());
+    else
+        texture->generateTexObj(mipmapped, 0);
+    texture->pictureUploaded = loaded && texture->textureName != 0;
     texture->setAutoDelete(true);
     registerTexture(texture);
     texture->deleteImage();
     return texture;
 }
 
+bool Texture2D::storedInSixteenBits(const std::string& path) {
+    if (sixteenBitFolder.empty() || path.compare(0, sixteenBitFolder.size(), sixteenBitFolder) != 0) return false;
+    const ILint format = ilGetInteger(IL_IMAGE_FORMAT);
+    return format == IL_RGB || format == IL_BGR;
+}
+
 void Texture2D::registerTexture(const std::shared_ptr<Texture2D>& texture) { textures.push_back(texture); }
 
-void Texture2D::clearTextures() { textures.clear(); }
+void Texture2D::release(std::shared_ptr<Texture2D> texture) {
+    if (!texture || texture.use_count() > 2) return;  // this handle, the registry's and others
+    const Texture2D* raw = texture.get();
+    texture.reset();
+    textures.erase(std::remove_if(textures.begin(), textures.end(),
+                                  [raw](const std::shared_ptr<Texture2D>& t) { return t.get() == raw; }),
+                   textures.end());
+}
+
+void Texture2D::clearTextures() {
+    textures.clear();
+    shared.clear();
+}
 
 void Texture2D::mipmapping(bool enabled) {
     mipmap = enabled;

@@ -1,6 +1,8 @@
 #pragma once
+#include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <IL/il.h>
@@ -16,6 +18,11 @@
 // autoDelete false, loadImage, generateTexture, bind, makeOGLTexture2DCalls,
 // generateTexObj, set autoDelete, registerTexture, deleteImage. The DevIL copy
 // of the picture is dropped right after the upload, so only OpenGL holds it.
+//
+// createFromFile shares: loading a file again with the same parameters gives
+// the texture made the first time (one OpenGL texture, one registry entry),
+// as long as that texture is alive and registered. Sharers share the texture's
+// state too: its `enabled` flag and the filters that the switches set.
 class Texture2D : public Texture {
 public:
     explicit Texture2D(bool autoDelete);
@@ -37,19 +44,30 @@ public:
     void setAutoDelete(bool value) { autoDelete = value; }
     bool isImageLoaded() const { return imageLoaded; }
     bool isTextureGenerated() const { return textureGenerated; }
+    // The picture was read from its file and uploaded by createFromFile.
+    bool hasPicture() const { return pictureUploaded; }
     const std::string& getFileName() const { return fileName; }
 
     // Wrap, filter and environment parameters of the bound texture, in this order.
     static void makeOGLTexture2DCalls(GLint wrapS, GLint wrapT, GLint magFilter, GLint minFilter, GLint texEnvMode);
 
     // The loading sequence every loader uses: the picture at path (opened as
-    // given) becomes a registered, mipmapped texture with these parameters.
-    // A picture that cannot be loaded gives a texture without its image.
+    // given) becomes a registered texture with these parameters, with
+    // mipmaps unless told otherwise. The same path with the same parameters
+    // gives the same texture while it is registered. A picture that cannot
+    // be loaded gives a texture without its image (never shared: the next
+    // request tries the file again).
     static std::shared_ptr<Texture2D> createFromFile(const std::string& path, GLint wrap, GLint magFilter = GL_LINEAR,
                                                      GLint minFilter = GL_LINEAR_MIPMAP_LINEAR,
-                                                     GLint texEnvMode = GL_MODULATE);
+                                                     GLint texEnvMode = GL_MODULATE, bool mipmapped = true);
 
     static void registerTexture(const std::shared_ptr<Texture2D>& texture);
+    // Drops the given handle; when the registry then holds the texture's
+    // last handle, the texture leaves it and its OpenGL texture is deleted.
+    // A texture that others still hold stays registered.
+    static void release(std::shared_ptr<Texture2D> texture);
+    // Empties the registry and forgets the shared textures: a texture still
+    // held elsewhere lives on, but later loads make new ones.
     static void clearTextures();
     static const std::vector<std::shared_ptr<Texture2D>>& registeredTextures() { return textures; }
 
@@ -62,6 +80,12 @@ public:
 
     static bool mipmap;  // mipmapped minification selected
     static bool filter;  // linear (not nearest) filtering selected
+    // Mipmapped pictures without alpha whose path starts with this folder
+    // ("terrain/" for the terrain tiles) are stored with 16 bits per texel
+    // (5-6-5, sixteenBitFormat) instead of 32: half the memory, colours
+    // rounded to 32 or 64 levels. Empty, the default: every picture keeps its colours.
+    static std::string sixteenBitFolder;
+    static GLint sixteenBitFormat;  // GL_RGB565 or GL_RGB5
 
 private:
     ILuint imageName = 0;  // 0: no DevIL image of ours
@@ -69,6 +93,14 @@ private:
     bool imageLoaded = false;
     bool textureGenerated = false;
     bool autoDelete;
+    bool pictureUploaded = false;
+
+    // path, wrap, magnification filter, minification filter, environment mode, mipmapped
+    using SharingKey = std::tuple<std::string, GLint, GLint, GLint, GLint, bool>;
+    static bool storedInSixteenBits(const std::string& path);
+    static std::shared_ptr<Texture2D> upload(const std::string& path, GLint wrap, GLint magFilter, GLint minFilter,
+                                             GLint texEnvMode, bool mipmapped);
 
     static std::vector<std::shared_ptr<Texture2D>> textures;
+    static std::map<SharingKey, std::weak_ptr<Texture2D>> shared;  // textures made from a file, by their key
 };

@@ -30,16 +30,10 @@ void TextureQuad::makeWhite(Material& m, float alpha) {
 void TextureQuad::load(const char* texfile, float sizex, float sizez, bool autoMipMap) {
     makeWhite(*material, 0.7f);
 
-    texture = std::make_shared<Texture2D>(false);
-    if (!texture->loadImage(texfile))
+    texture = Texture2D::createFromFile(texfile, GL_REPEAT, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, GL_MODULATE, autoMipMap);
+    if (!texture->hasPicture())
         std::printf("\n TextureQuad.load() - %s: ERROR WHILE LOADING IMAGE %s", nodeDescription.c_str(), texfile);
     texture->enabled = true;
-    texture->generateTexture();
-    texture->bind();
-    Texture2D::makeOGLTexture2DCalls(GL_REPEAT, GL_REPEAT, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, GL_MODULATE);
-    texture->generateTexObj(autoMipMap, 0);
-    Texture2D::registerTexture(texture);
-    texture->deleteImage();
 
     const float hx = 0.5f * sizex, hz = 0.5f * sizez;
     // Corner 0 (-x, -z) ends up at the lower left of a billboard, where the

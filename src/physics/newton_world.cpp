@@ -13,6 +13,11 @@ namespace {
 
 // A very long update (a stalled frame) is split into at most this many steps.
 constexpr int MAX_SUB_STEPS = 1000;
+// Contact manifolds and collision algorithms come from pools made with the
+// world, 4096 of each by default: about 4 MB, written through at once. A level
+// has a few dozen touching pairs, and beyond its pool Bullet takes further
+// ones from the heap, so smaller pools change nothing but memory.
+constexpr int CONTACT_POOL_SIZE = 256;
 
 // Worlds alive, so that a second NewtonDestroy of the same handle is caught.
 std::unordered_set<NewtonWorld*>& liveWorlds() {
@@ -140,7 +145,10 @@ void NewtonWorld::freeCollision(NewtonCollision* collision) {
 
 NewtonWorld* NewtonCreate(NewtonAllocMemory, NewtonFreeMemory) {
     auto* world = new NewtonWorld;
-    world->configuration = std::make_unique<btDefaultCollisionConfiguration>();
+    btDefaultCollisionConstructionInfo pools;
+    pools.m_defaultMaxPersistentManifoldPoolSize = CONTACT_POOL_SIZE;
+    pools.m_defaultMaxCollisionAlgorithmPoolSize = CONTACT_POOL_SIZE;
+    world->configuration = std::make_unique<btDefaultCollisionConfiguration>(pools);
     world->dispatcher = std::make_unique<btCollisionDispatcher>(world->configuration.get());
     world->broadphase = std::make_unique<btDbvtBroadphase>();
     world->solver = std::make_unique<btSequentialImpulseConstraintSolver>();

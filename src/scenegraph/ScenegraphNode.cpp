@@ -34,6 +34,12 @@ void ScenegraphNode::addChild(NodePtr child) {
     if (child) children.push_front(std::move(child));
 }
 
+bool ScenegraphNode::removeChild(const ScenegraphNode* child) {
+    const std::size_t before = children.size();
+    children.remove_if([child](const NodePtr& node) { return node.get() == child; });
+    return children.size() != before;
+}
+
 void ScenegraphNode::processChildren() {
     for (const NodePtr& child : children) child->performOperations();
 }

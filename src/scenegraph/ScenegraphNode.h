@@ -23,6 +23,8 @@ public:
 
     // Inserts at the front: the child added last is visited first.
     void addChild(NodePtr child);
+    // Takes the child out of the list; false if it is not a child of this node.
+    bool removeChild(const ScenegraphNode* child);
     const std::list<NodePtr>& getChildren() const { return children; }
     void processChildren();
 

@@ -134,6 +134,49 @@ TEST(Billboard, FadedToZeroStaysOffUntilSwitchedOnAgain) {
     EXPECT_TRUE(lit());
 }
 
+namespace {
+// Each board hangs from its own parent, 1.2 units (53 pixels) left or right of the centre.
+void placeBoard(RootNode& root, const std::shared_ptr<Billboard>& board, float x) {
+    auto parent = std::make_shared<GeometryNode>("board holder");
+    parent->useOwnTransform = true;
+    parent->alwaysVisible = true;
+    parent->setTranslation(x, 0, 0);
+    parent->addChild(board);
+    root.addChild(parent);
+}
+}  // namespace
+
+// Boards of one picture draw with one texture; one that outlives the clear
+// of the registry keeps drawing, and a board made after it loads anew.
+TEST(Billboard, BoardsOfOnePictureShareItsTextureAndAllDraw) {
+    REQUIRE_GL();
+    SwitchGuard guard;
+    const std::string picture = TestPictures::quadrants();
+    RootNode root("root");
+    setUpView(root);
+    auto left = crispBillboard(picture, "left");
+    auto right = crispBillboard(picture, "right");
+    EXPECT_EQ(left->getQuad()->getTexture(), right->getQuad()->getTexture());
+    placeBoard(root, left, -1.2f);
+    placeBoard(root, right, 1.2f);
+    root.finalize();
+    drawFrame(root);
+    expectUprightQuadrants(CX - 53, CY, 10);
+    expectUprightQuadrants(CX + 53, CY, 10);
+
+    Texture2D::clearTextures();  // as a new level's build starts
+    auto late = crispBillboard(picture, "late");
+    EXPECT_NE(late->getQuad()->getTexture(), right->getQuad()->getTexture());
+    RootNode second("second root");
+    setUpView(second);
+    placeBoard(second, late, -1.2f);
+    placeBoard(second, right, 1.2f);
+    second.finalize();
+    drawFrame(second);
+    expectUprightQuadrants(CX - 53, CY, 10);
+    expectUprightQuadrants(CX + 53, CY, 10);
+}
+
 TEST(TextureQuad, UploadsMipmapsOnlyWhenAskedAndSurvivesAMissingPicture) {
     REQUIRE_GL();
     const std::string picture = TestPictures::quadrants(64);

@@ -209,6 +209,39 @@ TEST_F(MilkshapeNodeTest, FlatVertexArrayHoldsEveryMeshInOrder) {
     EXPECT_EQ(at, 9u * 7u);
 }
 
+// Two nodes of one file: their lists hold the geometry and their arrays go;
+// every reader and draw path gets them back from the shared parse, and a
+// file changed on disk is parsed anew.
+TEST_F(MilkshapeNodeTest, NodesOfOneFileShareTheParseAndGiveTheirArraysToTheirLists) {
+    std::shared_ptr<MilkshapeNode> a = loadModel(), b = loadModel(), plain = loadModel();
+    ScenegraphNode::drawMode = 0;
+    const Frame immediate = render(*plain);
+    const FloatArray flat = plain->getFlatVertexArray();
+    for (const auto& node : {a, b}) {
+        ASSERT_TRUE(node->enableDisplayList());
+        for (const auto& mesh : node->getMeshes()) EXPECT_FALSE(mesh->hasArrays()) << mesh->getNodeDescription();
+        EXPECT_EQ(differingPixels(render(*node), immediate), 0);
+        const FloatArray again = node->getFlatVertexArray();
+        for (int i = 0; i < 9 * 7; ++i) ASSERT_EQ(again[i], flat[i]) << i;
+        for (const auto& mesh : node->getMeshes()) EXPECT_FALSE(mesh->hasArrays()) << "a reader gives them back";
+    }
+    for (int mode : {0, 1, 2}) {
+        ScenegraphNode::drawMode = mode;
+        ScenegraphNode::displayListsEnabled = false;
+        EXPECT_EQ(differingPixels(render(*b), immediate), 0) << "without lists, draw mode " << mode;
+        ScenegraphNode::displayListsEnabled = true;
+        ASSERT_TRUE(b->refreshDisplayList());
+        EXPECT_EQ(differingPixels(render(*b), immediate), 0) << "lists compiled again, draw mode " << mode;
+    }
+
+    std::string moved = MODEL;
+    moved.replace(moved.find("0 -1.8 -1.8 0 0 0 -1"), 20, "0 -1.5 -1.8 0 0 0 -1");
+    AssetFiles::writeText(dir + "/model.txt", moved);
+    const FloatArray changed = loadModel()->getFlatVertexArray();
+    EXPECT_FLOAT_EQ(changed[0], -1.5f);
+    EXPECT_FLOAT_EQ(a->getFlatVertexArray()[0], -1.8f) << "the first nodes keep their own parse";
+}
+
 TEST_F(MilkshapeNodeTest, UnreadableAndMalformedFilesAreReported) {
     std::shared_ptr<MilkshapeNode> node = loadModel();
     ASSERT_TRUE(node->enableDisplayList());

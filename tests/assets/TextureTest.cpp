@@ -1,5 +1,6 @@
 #include "assets/Texture2D.h"
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +39,7 @@ protected:
     void SetUp() override {
         REQUIRE_GL();
         AssetFiles::startDevIL();
+        Texture2D::clearTextures();  // other suites of this program leave theirs
         dir = AssetFiles::makeTempDir();
         AssetFiles::writePicture(dir + "/red.png", 8, 4, 255, 0, 0);
         AssetFiles::writePicture(dir + "/green.jpg", 16, 16, 0, 255, 0);
@@ -47,6 +49,7 @@ protected:
         AssetFiles::drainDevILErrors();
         Texture2D::mipmap = true;
         Texture2D::filter = true;
+        Texture2D::sixteenBitFolder.clear();
         Texture::unbindTexture();
     }
     std::string dir;
@@ -194,6 +197,91 @@ TEST_F(TextureTest, RegistryKeepsTexturesAliveUntilCleared) {
     Texture2D::clearTextures();
     EXPECT_TRUE(weak.expired());
     EXPECT_FALSE(glIsTexture(name)) << "the OpenGL object must go with the last handle";
+}
+
+// One OpenGL texture per file and parameters, until the registry is cleared;
+// other parameters and failed loads get textures of their own.
+TEST_F(TextureTest, SameFileWithSameParametersSharesOneTextureUntilCleared) {
+    std::shared_ptr<Texture2D> first = Texture2D::createFromFile(dir + "/red.png", GL_REPEAT);
+    std::shared_ptr<Texture2D> again = Texture2D::createFromFile(dir + "/red.png", GL_REPEAT);
+    EXPECT_EQ(again, first);
+    EXPECT_TRUE(first->hasPicture());
+    std::shared_ptr<Texture2D> mirrored = Texture2D::createFromFile(dir + "/red.png", GL_MIRRORED_REPEAT);
+    std::shared_ptr<Texture2D> single =
+        Texture2D::createFromFile(dir + "/red.png", GL_REPEAT, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, GL_MODULATE, false);
+    std::shared_ptr<Texture2D> nearest = Texture2D::createFromFile(dir + "/red.png", GL_REPEAT, GL_NEAREST);
+    for (const auto& other : {mirrored, single, nearest}) EXPECT_NE(other->getTextureName(), first->getTextureName());
+    EXPECT_EQ(Texture2D::registeredTextures().size(), 4u) << "a shared texture is registered once";
+    EXPECT_EQ(textureParameter(first->getTextureName(), GL_TEXTURE_WRAP_S), GL_REPEAT);
+    EXPECT_EQ(textureParameter(mirrored->getTextureName(), GL_TEXTURE_WRAP_S), GL_MIRRORED_REPEAT);
+    EXPECT_EQ(textureParameter(nearest->getTextureName(), GL_TEXTURE_MAG_FILTER), GL_NEAREST);
+    EXPECT_EQ(levelWidth(first->getTextureName(), 1), 4);
+    EXPECT_EQ(levelWidth(single->getTextureName(), 1), 0) << "the unmipmapped load has its own base level only";
+
+    // After the clear the old texture lives on with its holder; a new load reads the file again.
+    const GLuint oldName = first->getTextureName();
+    Texture2D::clearTextures();
+    std::shared_ptr<Texture2D> fresh = Texture2D::createFromFile(dir + "/red.png", GL_REPEAT);
+    EXPECT_NE(fresh, first);
+    EXPECT_NE(fresh->getTextureName(), oldName);
+    EXPECT_TRUE(glIsTexture(oldName));
+    ASSERT_EQ(Texture2D::registeredTextures().size(), 1u);
+    EXPECT_EQ(Texture2D::registeredTextures()[0], fresh);
+    EXPECT_EQ(levelWidth(fresh->getTextureName(), 0), 8);
+}
+
+TEST_F(TextureTest, MissingPictureIsNeverSharedAndEveryLoadReportsIt) {
+    testing::internal::CaptureStdout();
+    std::shared_ptr<Texture2D> a = Texture2D::createFromFile(dir + "/none.png", GL_REPEAT);
+    std::shared_ptr<Texture2D> b = Texture2D::createFromFile(dir + "/none.png", GL_REPEAT);
+    std::string out = testing::internal::GetCapturedStdout();
+    AssetFiles::drainDevILErrors();
+    EXPECT_NE(a, b);
+    EXPECT_FALSE(a->hasPicture());
+    const std::string message = "\n Texture2D.loadImage(" + dir + "/none.png): Error while loading image!";
+    const std::size_t first = out.find(message);
+    ASSERT_NE(first, std::string::npos) << out;
+    EXPECT_NE(out.find(message, first + 1), std::string::npos) << "the second load tried the file again";
+
+    // The picture appears: the next load finds it.
+    AssetFiles::writePicture(dir + "/none.png", 4, 4, 0, 0, 255);
+    std::shared_ptr<Texture2D> c = Texture2D::createFromFile(dir + "/none.png", GL_REPEAT);
+    EXPECT_TRUE(c->hasPicture());
+    EXPECT_EQ(levelWidth(c->getTextureName(), 0), 4);
+}
+
+GLint redBits(const Texture2D& texture, int level = 0) {
+    glBindTexture(GL_TEXTURE_2D, texture.getTextureName());
+    GLint bits = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_RED_SIZE, &bits);
+    return bits;
+}
+
+// Off by default; switched on, only pictures without alpha in that folder lose bits.
+TEST_F(TextureTest, SixteenBitStorageOnlyForPicturesWithoutAlphaInItsFolder) {
+    std::filesystem::create_directories(dir + "/tiles");
+    AssetFiles::writeRgbPicture(dir + "/tiles/tile.png", 4, 4, std::vector<unsigned char>(48, 200));
+    AssetFiles::writeGreyPicture(dir + "/tiles/grey.png", 4, 4, std::vector<unsigned char>(16, 200));
+    EXPECT_EQ(redBits(*Texture2D::createFromFile(dir + "/tiles/tile.png", GL_MIRRORED_REPEAT)), 8);
+
+    Texture2D::clearTextures();
+    Texture2D::sixteenBitFolder = dir + "/tiles/";
+    std::shared_ptr<Texture2D> tile = Texture2D::createFromFile(dir + "/tiles/tile.png", GL_MIRRORED_REPEAT);
+    EXPECT_TRUE(tile->hasPicture());
+    EXPECT_EQ(redBits(*tile), 5);
+    GLint bits = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_GREEN_SIZE, &bits);
+    EXPECT_EQ(bits, 6);
+    EXPECT_EQ(redBits(*tile, 2), 5) << "every mipmap level is built";
+    EXPECT_EQ(levelWidth(tile->getTextureName(), 2), 1);
+    EXPECT_EQ(textureParameter(tile->getTextureName(), GL_TEXTURE_WRAP_S), GL_MIRRORED_REPEAT);
+    unsigned char texels[4 * 4 * 4];
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    EXPECT_NEAR(texels[0], 200, 4) << "colours are rounded to 32 levels";
+    EXPECT_NEAR(texels[1], 200, 2) << "green to 64";
+
+    EXPECT_EQ(redBits(*Texture2D::createFromFile(dir + "/red.png", GL_REPEAT)), 8) << "outside the folder";
+    EXPECT_NE(redBits(*Texture2D::createFromFile(dir + "/tiles/grey.png", GL_REPEAT)), 5) << "not an RGB picture";
 }
 
 TEST_F(TextureTest, BaseTextureBindOnlyWarns) {

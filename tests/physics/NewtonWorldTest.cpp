@@ -2,6 +2,7 @@
 // callbacks, resting, sleeping, static bodies and the debug iteration.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,26 @@ TEST_F(NewtonWorldTest, BoxDroppedOnAStaticBoxComesToRestOnIt) {
     NewtonBodyGetVelocity(box, v);
     EXPECT_NEAR(v[1], 0.0f, 0.01f);
     EXPECT_EQ(matrixOf(ground), groundBefore);
+}
+
+// More touching pairs than the world's contact pools hold: the rest come
+// from the heap and every box still rests on the floor.
+TEST_F(NewtonWorldTest, MoreContactsThanThePoolsHoldAllWork) {
+    w.floor();
+    std::vector<NewtonBody*> boxes;
+    for (int i = 0; i < 18; ++i)
+        for (int j = 0; j < 18; ++j)
+            boxes.push_back(w.box(0.8f, 0.6f, 0.8f, translation(i - 8.5f, 0.45f + 0.01f * j, j - 8.5f), 1.0f));
+    ASSERT_GT(boxes.size(), 300u);  // the pools hold 256 pairs each
+    w.run(1.5f);
+    int resting = 0;
+    for (NewtonBody* box : boxes) {
+        const Matrix16 m = matrixOf(box);
+        float v[3];
+        NewtonBodyGetVelocity(box, v);
+        if (std::fabs(m[13] - 0.3f) < 0.02f && std::fabs(v[1]) < 0.01f && std::fabs(m[5] - 1.0f) < 1e-3f) ++resting;
+    }
+    EXPECT_EQ(resting, static_cast<int>(boxes.size()));
 }
 
 TEST_F(NewtonWorldTest, StaticBodiesNeverMoveAndGetNoCallbacks) {
