@@ -546,6 +546,8 @@ TEST(TerrainGrid, SegmentNormalsAreTheVertexNormalsToTheBit) {
                     ASSERT_EQ(got[2], static_cast<float>(expected.z));
                 }
         }
+}
+
 // Neighbouring segments at different levels of detail meet without gaps: on
 // rough hills, with every segment at another level than the ones beside it,
 // a low view across the terrain shows no background anywhere, in every draw
