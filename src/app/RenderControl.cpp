@@ -58,7 +58,7 @@ const char* RenderControl::helpText() {
            "  F9   toggle alphablending\n"
            "  F10  enable/disable textures\n"
            "  F11  draw everything in full / save work where it does not show\n"
-           "       (single-sampled sky and glows, coarser far terrain)\n\n"
+           "       (single-sampled sky and glows, coarser far terrain, 16-bit tiles)\n\n"
            "  1    show/hide eventspheres\n"
            "  2    show/hide occlusion bounding boxes\n"
            "  3    enable/disable high occlusion bounding box granularity\n"
@@ -200,8 +200,9 @@ void RenderControl::consumeSpecial(int key, int, int) {
         case DETAIL:
             showMessage(toggle(ScenegraphNode::detailSavings,
                                "saving work where it does not show (sky, clouds, glows single-sampled; far "
-                               "terrain coarser)...",
+                               "terrain coarser; terrain tiles in 16 bits)...",
                                "drawing everything in full..."));
+            Texture2D::storeSixteenBits(ScenegraphNode::detailSavings);
             break;
         case 7:
             showMessage(ScenegraphNode::displayListsEnabled ? "disabled display lists (Warning: some objects may be unpaintable now)"

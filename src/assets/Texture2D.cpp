@@ -11,6 +11,7 @@ bool Texture2D::mipmap = true;
 bool Texture2D::filter = true;
 std::string Texture2D::sixteenBitFolder;
 GLint Texture2D::sixteenBitFormat = GL_RGB565;
+bool Texture2D::sixteenBits = true;
 std::vector<std::shared_ptr<Texture2D>> Texture2D::textures;
 std::map<Texture2D::SharingKey, std::weak_ptr<Texture2D>> Texture2D::shared;
 
@@ -105,10 +106,9 @@ std::shared_ptr<Texture2D> Texture2D::upload(const std::string& path, GLint wrap
     texture->generateTexture();
     texture->bind();
     makeOGLTexture2DCalls(wrap, wrap, magFilter, minFilter, texEnvMode);
-    if (loaded && mipmapped && storedInSixteenBits(path))
-        gluBuild2DMipmaps(GL_TEXTURE_2D, sixteenBitFormat, ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT),
-                          static_cast<GLenum>(ilGetInteger(IL_IMAGE_FORMAT)),
-                          static_cast<GLenum>(ilGetInteger(IL_IMAGE_TYPE)), ilGetData());
+    texture->mipmapped = mipmapped;
+    if (loaded)
+        texture->uploadBoundImage();
     else
         texture->generateTexObj(mipmapped, 0);
     texture->pictureUploaded = loaded && texture->textureName != 0;
@@ -118,8 +118,35 @@ std::shared_ptr<Texture2D> Texture2D::upload(const std::string& path, GLint wrap
     return texture;
 }
 
+// The DevIL image bound now into the bound texture, in 16 bits per texel
+// where the folder and the switch ask for it.
+void Texture2D::uploadBoundImage() {
+    if (mipmapped && storedInSixteenBits(fileName))
+        gluBuild2DMipmaps(GL_TEXTURE_2D, sixteenBitFormat, ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT),
+                          static_cast<GLenum>(ilGetInteger(IL_IMAGE_FORMAT)),
+                          static_cast<GLenum>(ilGetInteger(IL_IMAGE_TYPE)), ilGetData());
+    else
+        generateTexObj(mipmapped, 0);
+}
+
+void Texture2D::storeSixteenBits(bool enabled) {
+    if (enabled == sixteenBits) return;
+    sixteenBits = enabled;
+    if (sixteenBitFolder.empty()) return;
+    for (const std::shared_ptr<Texture2D>& texture : textures) {
+        const std::string& path = texture->fileName;
+        if (!texture->pictureUploaded || path.compare(0, sixteenBitFolder.size(), sixteenBitFolder) != 0) continue;
+        if (!texture->loadImage(path)) continue;  // the picture is gone: the texture keeps what it has
+        glBindTexture(GL_TEXTURE_2D, texture->textureName);
+        texture->uploadBoundImage();
+        texture->deleteImage();
+    }
+    unbindTexture();
+}
+
 bool Texture2D::storedInSixteenBits(const std::string& path) {
-    if (sixteenBitFolder.empty() || path.compare(0, sixteenBitFolder.size(), sixteenBitFolder) != 0) return false;
+    if (!sixteenBits || sixteenBitFolder.empty() || path.compare(0, sixteenBitFolder.size(), sixteenBitFolder) != 0)
+        return false;
     const ILint format = ilGetInteger(IL_IMAGE_FORMAT);
     return format == IL_RGB || format == IL_BGR;
 }

@@ -80,12 +80,17 @@ public:
 
     static bool mipmap;  // mipmapped minification selected
     static bool filter;  // linear (not nearest) filtering selected
-    // Mipmapped pictures without alpha whose path starts with this folder
-    // ("terrain/" for the terrain tiles) are stored with 16 bits per texel
-    // (5-6-5, sixteenBitFormat) instead of 32: half the memory, colours
-    // rounded to 32 or 64 levels. Empty, the default: every picture keeps its colours.
+    // While sixteenBits is on, mipmapped pictures without alpha whose path
+    // starts with this folder ("terrain/" for the terrain tiles) are stored
+    // with 16 bits per texel (5-6-5, sixteenBitFormat) instead of 32: half
+    // the memory, colours within 4 of 255 levels. Empty, the default: every
+    // picture keeps its colours.
     static std::string sixteenBitFolder;
     static GLint sixteenBitFormat;  // GL_RGB565 or GL_RGB5
+    static bool sixteenBits;
+    // Switches sixteenBits and stores the folder's registered textures again
+    // from their files, in the new format.
+    static void storeSixteenBits(bool enabled);
 
 private:
     ILuint imageName = 0;  // 0: no DevIL image of ours
@@ -94,6 +99,9 @@ private:
     bool textureGenerated = false;
     bool autoDelete;
     bool pictureUploaded = false;
+    bool mipmapped = true;
+
+    void uploadBoundImage();
 
     // path, wrap, magnification filter, minification filter, environment mode, mipmapped
     using SharingKey = std::tuple<std::string, GLint, GLint, GLint, GLint, bool>;

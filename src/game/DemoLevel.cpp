@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 
 #include "assets/Halo.h"
+#include "assets/Texture2D.h"
 #include "assets/TextureMover.h"
 #include "audio/AudioManager.h"
 #include "game/Event.h"
@@ -162,6 +163,10 @@ void DemoLevel::buildMessages() {
 }
 
 void DemoLevel::buildTerrain() {
+    // The tiles are photographs of ground: 16 bits per texel keep them within
+    // 4 of 255 levels at half the memory (F11 switches them back to 32).
+    Texture2D::sixteenBitFolder = "terrain/";
+    Texture2D::sixteenBits = ScenegraphNode::detailSavings;
     terrain = std::make_shared<TerrainNode>("Terrain");
     terrain->setTranslation(0, -5, 0);
     terrain->load("terrain", "heightmap.png", "terrain", 8, Vector(600, 5, 600));

@@ -50,6 +50,7 @@ protected:
         Texture2D::mipmap = true;
         Texture2D::filter = true;
         Texture2D::sixteenBitFolder.clear();
+        Texture2D::sixteenBits = true;
         Texture::unbindTexture();
     }
     std::string dir;
@@ -257,7 +258,7 @@ GLint redBits(const Texture2D& texture, int level = 0) {
     return bits;
 }
 
-// Off by default; switched on, only pictures without alpha in that folder lose bits.
+// Off without a folder; with one, only pictures without alpha in it lose bits.
 TEST_F(TextureTest, SixteenBitStorageOnlyForPicturesWithoutAlphaInItsFolder) {
     std::filesystem::create_directories(dir + "/tiles");
     AssetFiles::writeRgbPicture(dir + "/tiles/tile.png", 4, 4, std::vector<unsigned char>(48, 200));
@@ -280,8 +281,27 @@ TEST_F(TextureTest, SixteenBitStorageOnlyForPicturesWithoutAlphaInItsFolder) {
     EXPECT_NEAR(texels[0], 200, 4) << "colours are rounded to 32 levels";
     EXPECT_NEAR(texels[1], 200, 2) << "green to 64";
 
-    EXPECT_EQ(redBits(*Texture2D::createFromFile(dir + "/red.png", GL_REPEAT)), 8) << "outside the folder";
+    std::shared_ptr<Texture2D> outside = Texture2D::createFromFile(dir + "/red.png", GL_REPEAT);
+    EXPECT_EQ(redBits(*outside), 8) << "outside the folder";
     EXPECT_NE(redBits(*Texture2D::createFromFile(dir + "/tiles/grey.png", GL_REPEAT)), 5) << "not an RGB picture";
+
+    // Switched off at run time, the folder's textures get their full colours
+    // back in the same texture objects, with their mipmaps and parameters;
+    // switched on again, they lose them again. Others stay as they are.
+    const GLuint name = tile->getTextureName();
+    Texture2D::storeSixteenBits(false);
+    EXPECT_EQ(tile->getTextureName(), name);
+    EXPECT_EQ(redBits(*tile), 8);
+    EXPECT_EQ(redBits(*tile, 2), 8);
+    EXPECT_EQ(textureParameter(name, GL_TEXTURE_WRAP_S), GL_MIRRORED_REPEAT);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    EXPECT_EQ(texels[0], 200);
+    EXPECT_EQ(redBits(*outside), 8);
+    EXPECT_EQ(redBits(*Texture2D::createFromFile(dir + "/tiles/tile.png", GL_REPEAT)), 8) << "loaded while off";
+    Texture2D::storeSixteenBits(true);
+    EXPECT_EQ(boundTexture(), 0);
+    EXPECT_EQ(redBits(*tile), 5);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(TextureTest, BaseTextureBindOnlyWarns) {
