@@ -429,6 +429,20 @@ std::vector<unsigned char> windowPixels() {
     return rgba;
 }
 
+// The terrain lit by one white light from above in the view set up before,
+// with its textures; the window's pixels afterwards.
+std::vector<unsigned char> paintLit(TerrainNode& terrain) {
+    const float light[4] = {0.3f, 1, 0.2f, 0};
+    glLightfv(GL_LIGHT0, GL_POSITION, light);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHTING);
+    Texture::enable2DTextures();
+    terrain.paint();
+    Texture::disable2DTextures();
+    glDisable(GL_LIGHTING);
+    return windowPixels();
+}
+
 int differingPixels(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
     int count = 0;
     for (std::size_t i = 0; i + 3 < a.size() && i + 3 < b.size(); i += 4)
@@ -471,15 +485,7 @@ TEST_F(TerrainTest, EveryDrawPathPaintsTheSameTerrainOnceTheDisplayListsHoldTheG
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
         gluLookAt(-3, 4, 6, 0, 0, 0, 0, 1, 0);
-        const float light[4] = {0.3f, 1, 0.2f, 0};
-        glLightfv(GL_LIGHT0, GL_POSITION, light);
-        glEnable(GL_LIGHT0);
-        glEnable(GL_LIGHTING);
-        Texture::enable2DTextures();
-        terrain->paint();
-        Texture::disable2DTextures();
-        glDisable(GL_LIGHTING);
-        return windowPixels();
+        return paintLit(*terrain);
     };
 
     ScenegraphNode::drawMode = 1;
@@ -588,15 +594,7 @@ TEST_F(TerrainTest, NeighboursAtDifferentLevelsLeaveNoGapInTheGround) {
         // 30 degrees down from 30 units up: the top edge of the view meets the
         // ground 15 degrees down, 112 units ahead, inside the terrain.
         gluLookAt(0, 30, 80, 0, 30 - std::tan(30 * 3.14159265 / 180), 79, 0, 1, 0);
-        const float light[4] = {0.3f, 1, 0.2f, 0};
-        glLightfv(GL_LIGHT0, GL_POSITION, light);
-        glEnable(GL_LIGHT0);
-        glEnable(GL_LIGHTING);
-        Texture::enable2DTextures();
-        terrain->paint();
-        Texture::disable2DTextures();
-        glDisable(GL_LIGHTING);
-        return windowPixels();
+        return paintLit(*terrain);
     };
     auto background = [](const std::vector<unsigned char>& rgba) {
         int count = 0;
