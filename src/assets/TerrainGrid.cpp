@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "assets/TerrainLevels.h"
+
 namespace {
 
 // Heightmap bytes to heights: a white pixel lies scale.y high.
@@ -101,14 +103,8 @@ void TerrainGrid::fillSegment(MeshNode& mesh, int i, int j, int n) const {
             t[2 * corner] = static_cast<float>(p) / quadsX;
             t[2 * corner + 1] = static_cast<float>(q) / quadsZ;
         }
-    GLuint* index = mesh.getIndices().get();
-    for (int q = 0; q < quadsZ; ++q)
-        for (int p = 0; p < quadsX; ++p) {
-            const GLuint a = static_cast<GLuint>(q * columns + p);
-            const GLuint b = a + columns + 1, c = a + 1, d = a + columns;
-            const GLuint corners[6] = {a, b, c, a, d, b};  // T1 = (A, B, C), T2 = (A, D, B)
-            for (GLuint k : corners) *index++ = k;
-        }
+    const std::vector<GLuint> cells = TerrainLevels::gridIndices(quadsX, quadsZ);
+    std::copy(cells.begin(), cells.end(), mesh.getIndices().get());
 }
 
 std::vector<float> TerrainGrid::segmentHeights(int i, int j, int n) const {

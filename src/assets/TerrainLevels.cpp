@@ -6,7 +6,7 @@
 
 TerrainLevels::TerrainLevels(int x, int z) : quadsX(std::max(x, 0)), quadsZ(std::max(z, 0)) {
     if (quadsX < 1 || quadsZ < 1) return;
-    lists.push_back(fullGrid());
+    lists.push_back(gridIndices(quadsX, quadsZ));
     for (int level = 1; level <= MAX_LEVEL; ++level) {
         const int step = 1 << level;
         if (std::min(quadsX, quadsZ) < 2 * step) break;
@@ -19,12 +19,15 @@ const std::vector<GLuint>& TerrainLevels::indices(int level) const {
     return level >= 0 && level < levelCount() ? lists[static_cast<std::size_t>(level)] : none;
 }
 
-std::vector<GLuint> TerrainLevels::fullGrid() const {
+std::vector<GLuint> TerrainLevels::gridIndices(int quadsX, int quadsZ) {
     std::vector<GLuint> out;
+    if (quadsX < 1 || quadsZ < 1) return out;
     out.reserve(6 * static_cast<std::size_t>(quadsX) * quadsZ);
+    const GLuint columns = static_cast<GLuint>(quadsX) + 1;
     for (int q = 0; q < quadsZ; ++q)
         for (int p = 0; p < quadsX; ++p) {
-            const GLuint a = corner(p, q), b = corner(p + 1, q + 1), c = corner(p + 1, q), d = corner(p, q + 1);
+            const GLuint a = static_cast<GLuint>(q) * columns + static_cast<GLuint>(p);
+            const GLuint b = a + columns + 1, c = a + 1, d = a + columns;
             out.insert(out.end(), {a, b, c, a, d, b});  // T1 = (A, B, C), T2 = (A, D, B)
         }
     return out;

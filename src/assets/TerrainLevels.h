@@ -19,6 +19,11 @@ public:
     // The coarsest level there is: every 8th grid line.
     static constexpr int MAX_LEVEL = 3;
 
+    // Level 0 of a segment of quadsX x quadsZ cells: cell by cell, row by
+    // row, T1 = (A, B, C) before T2 = (A, D, B) with A = (p, q),
+    // B = (p+1, q+1), C = (p+1, q), D = (p, q+1).
+    static std::vector<GLuint> gridIndices(int quadsX, int quadsZ);
+
     // A segment of fewer than 1 cell on a side gets empty lists.
     TerrainLevels(int quadsX, int quadsZ);
 
@@ -51,7 +56,6 @@ private:
     std::vector<std::vector<GLuint>> lists;
 
     GLuint corner(int p, int q) const { return static_cast<GLuint>(q * (quadsX + 1) + p); }
-    std::vector<GLuint> fullGrid() const;
     std::vector<GLuint> coarse(int step) const;
     // Grid lines of the inner rectangle along a side of n cells: step, 2 step,
     // ... below n - step, then n - step.

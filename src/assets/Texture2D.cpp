@@ -132,10 +132,9 @@ void Texture2D::uploadBoundImage() {
 void Texture2D::storeSixteenBits(bool enabled) {
     if (enabled == sixteenBits) return;
     sixteenBits = enabled;
-    if (sixteenBitFolder.empty()) return;
     for (const std::shared_ptr<Texture2D>& texture : textures) {
         const std::string& path = texture->fileName;
-        if (!texture->pictureUploaded || path.compare(0, sixteenBitFolder.size(), sixteenBitFolder) != 0) continue;
+        if (!texture->pictureUploaded || !inSixteenBitFolder(path)) continue;
         if (!texture->loadImage(path)) continue;  // the picture is gone: the texture keeps what it has
         glBindTexture(GL_TEXTURE_2D, texture->textureName);
         texture->uploadBoundImage();
@@ -144,9 +143,12 @@ void Texture2D::storeSixteenBits(bool enabled) {
     unbindTexture();
 }
 
+bool Texture2D::inSixteenBitFolder(const std::string& path) {
+    return !sixteenBitFolder.empty() && path.compare(0, sixteenBitFolder.size(), sixteenBitFolder) == 0;
+}
+
 bool Texture2D::storedInSixteenBits(const std::string& path) {
-    if (!sixteenBits || sixteenBitFolder.empty() || path.compare(0, sixteenBitFolder.size(), sixteenBitFolder) != 0)
-        return false;
+    if (!sixteenBits || !inSixteenBitFolder(path)) return false;
     const ILint format = ilGetInteger(IL_IMAGE_FORMAT);
     return format == IL_RGB || format == IL_BGR;
 }

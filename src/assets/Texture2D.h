@@ -105,6 +105,7 @@ private:
 
     // path, wrap, magnification filter, minification filter, environment mode, mipmapped
     using SharingKey = std::tuple<std::string, GLint, GLint, GLint, GLint, bool>;
+    static bool inSixteenBitFolder(const std::string& path);
     static bool storedInSixteenBits(const std::string& path);
     static std::shared_ptr<Texture2D> upload(const std::string& path, GLint wrap, GLint magFilter, GLint minFilter,
                                              GLint texEnvMode, bool mipmapped);
