@@ -12,7 +12,6 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
-#include <thread>
 
 namespace kit {
 
@@ -28,47 +27,57 @@ int runGenerator(const std::vector<std::string>& args) {
 
 namespace {
 
-// Two generator runs into a private temporary folder, removed at exit.
-struct Kits {
-    fs::path root, first, second;
-    Kits() {
+// The second run into a private temporary folder, removed at exit.
+struct SecondKit {
+    fs::path root, folder, sheet;
+    int status = -1;
+    SecondKit() {
         root = fs::temp_directory_path() / ("zarvik_assetkit_" + std::to_string(getpid()));
         fs::remove_all(root);
-        first = root / "one";
-        second = root / "two";
-        std::thread other([this] { runGenerator({second.string()}); });
-        runGenerator({first.string()});
-        other.join();
+        fs::create_directories(root);
+        folder = root / "kit";
+        sheet = root / "sheet.png";
+        status = runGenerator({"--preview", sheet.string(), folder.string()});
     }
-    ~Kits() {
+    ~SecondKit() {
         std::error_code ec;
         fs::remove_all(root, ec);
     }
 };
 
-const Kits& kits() {
-    static const Kits k;
+const SecondKit& secondKit() {
+    static const SecondKit k;
     return k;
 }
 
 }  // namespace
 
-const fs::path& kitFolder() { return kits().first; }
-const fs::path& secondKitFolder() { return kits().second; }
+const fs::path& kitFolder() {
+    static const fs::path folder = [] {
+        const char* dir = std::getenv("ZARVIK_GAME_DIR");
+        return fs::path(dir ? dir : "game");
+    }();
+    return folder;
+}
+
+const fs::path& secondKitFolder() { return secondKit().folder; }
+const fs::path& contactSheet() { return secondKit().sheet; }
 
 std::map<std::string, uint64_t> digests(const fs::path& folder) {
     std::map<std::string, uint64_t> out;
-    if (!fs::exists(folder)) return out;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        if (!entry.is_regular_file()) continue;
-        std::ifstream in(entry.path(), std::ios::binary);
-        uint64_t h = 1469598103934665603ull;  // FNV-1a
-        char c;
-        while (in.get(c)) {
-            h ^= static_cast<uint8_t>(c);
-            h *= 1099511628211ull;
+    for (const char* data : {"models", "images", "terrain", "audio"}) {
+        if (!fs::is_directory(folder / data)) continue;
+        for (const auto& entry : fs::recursive_directory_iterator(folder / data)) {
+            if (!entry.is_regular_file()) continue;
+            std::ifstream in(entry.path(), std::ios::binary);
+            uint64_t h = 1469598103934665603ull;  // FNV-1a
+            char c;
+            while (in.get(c)) {
+                h ^= static_cast<uint8_t>(c);
+                h *= 1099511628211ull;
+            }
+            out[fs::relative(entry.path(), folder).generic_string()] = h;
         }
-        out[fs::relative(entry.path(), folder).generic_string()] = h;
     }
     return out;
 }

@@ -21,12 +21,18 @@ fs::path generatorPath();
 // Runs the generator with the arguments; returns its exit status.
 int runGenerator(const std::vector<std::string>& args);
 
-// A folder written by the generator once per test program (two runs
-// happen at once so that the determinism test can compare them).
+// The kit as the build wrote it with this generator: the game folder
+// (ZARVIK_GAME_DIR, else game/ under the build folder).
 const fs::path& kitFolder();
+// A second run of the generator, once per test program, into a private
+// temporary folder; the same run draws the contact sheet. The determinism
+// test compares it with the build's kit.
 const fs::path& secondKitFolder();
+const fs::path& contactSheet();
 
-// Every file under a folder, by relative path, with a digest of its bytes.
+// Every file of the four data folders (models, images, terrain, audio) under
+// a folder, by relative path, with a digest of its bytes. The game folder
+// also holds the game itself, which is not part of the kit.
 std::map<std::string, uint64_t> digests(const fs::path& folder);
 
 // --- models ---------------------------------------------------------------

@@ -33,6 +33,7 @@ protected:
         ASSERT_EQ(terrain->getSegments().size(), static_cast<size_t>(SEGMENTS * SEGMENTS));
     }
     static void TearDownTestSuite() {
+        corners.clear();
         terrain.reset();
         tiles.clear();
         Texture2D::clearTextures();
@@ -45,7 +46,7 @@ protected:
         int j = std::clamp(static_cast<int>((x + EXTENT / 2) / (EXTENT / SEGMENTS)), 0, SEGMENTS - 1);
         int i = std::clamp(static_cast<int>((z + EXTENT / 2) / (EXTENT / SEGMENTS)), 0, SEGMENTS - 1);
         MeshNode& seg = *terrain->getSegments()[i * SEGMENTS + j];
-        const TriangleCorners corners(seg);
+        const TriangleCorners& corners = cornersOf(seg);
         const float* v = corners.positions.data();
         const float* uv = corners.texCoords.data();
         for (int t = 0; t < seg.getTriangleCount(); ++t) {
@@ -67,6 +68,14 @@ protected:
         return none;
     }
 
+    // A segment's corners are read once: expanding them gives the segment its
+    // arrays back each time, thousands of times per test otherwise.
+    static const TriangleCorners& cornersOf(MeshNode& segment) {
+        auto it = corners.find(&segment);
+        if (it == corners.end()) it = corners.emplace(&segment, TriangleCorners(segment)).first;
+        return it->second;
+    }
+
     static const kit::Picture& picture(const std::string& path) {
         auto it = tiles.find(path);
         if (it == tiles.end()) {
@@ -78,10 +87,12 @@ protected:
 
     static std::unique_ptr<TerrainNode> terrain;
     static std::map<std::string, kit::Picture> tiles;
+    static std::map<const MeshNode*, TriangleCorners> corners;
 };
 
 std::unique_ptr<TerrainNode> TerrainFiles::terrain;
 std::map<std::string, kit::Picture> TerrainFiles::tiles;
+std::map<const MeshNode*, TriangleCorners> TerrainFiles::corners;
 
 bool isDark(const uint8_t* c) { return c[0] < 70 && c[1] < 70 && c[2] < 70; }
 bool isWhite(const uint8_t* c) { return c[0] > 190 && c[1] > 190 && c[2] > 180; }
