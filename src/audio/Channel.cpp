@@ -50,6 +50,7 @@ SoundResult Channel::start(Sound* s, bool startPaused) {
         nextFrame = 0;
         streamEnded = false;
     } else {
+        alSourceRewind(source);  // a reused voice waits as new, not as played out
         alSourcei(source, AL_BUFFER, static_cast<ALint>(sound->sample));
         alSourcei(source, AL_LOOPING, sound->isLooping() ? AL_TRUE : AL_FALSE);
     }
@@ -62,7 +63,8 @@ void Channel::hold(bool holding) {
     if (!sound) return;
     if (held) {
         if (sourceState(source) == AL_PLAYING) alSourcePause(source);
-    } else if (running()) {
+    } else if (running() && (sound->isStream() || sourceState(source) != AL_STOPPED)) {
+        // A sound that played out just before the pause stays over; service() frees it.
         play();
     }
 }

@@ -111,7 +111,7 @@ SoundResult SoundSystem::init(int maxChannels, Output output) {
     running = this;
     channelLimit = maxChannels;
     muted = false;
-    paused = false;
+    holding = false;
     mixStart = now();
     framesMixed = 0;
     return SoundResult::OK;
@@ -195,7 +195,7 @@ SoundResult SoundSystem::playSound(Sound* sound, bool paused, Channel** channel)
     if (sound->isStream() && sound->channel) sound->channel->stop();
     Channel* free = freeChannel();
     if (!free) return SoundResult::ERR_CHANNEL_ALLOC;
-    free->held = paused;
+    free->held = holding;
     const SoundResult started = free->start(sound, paused);
     if (started != SoundResult::OK) return started;
     if (channel) *channel = free;
@@ -256,14 +256,14 @@ SoundResult SoundSystem::getMute(bool* mute) const {
 
 SoundResult SoundSystem::setPaused(bool pause) {
     if (!context) return SoundResult::ERR_NOT_INITIALIZED;
-    paused = pause;
-    for (const auto& channel : channels) channel->hold(paused);
+    holding = pause;
+    for (const auto& channel : channels) channel->hold(holding);
     return SoundResult::OK;
 }
 
 SoundResult SoundSystem::getPaused(bool* pause) const {
     if (!pause) return SoundResult::ERR_INVALID_PARAM;
     if (!context) return SoundResult::ERR_NOT_INITIALIZED;
-    *pause = paused;
+    *pause = holding;
     return SoundResult::OK;
 }

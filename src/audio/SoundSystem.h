@@ -92,7 +92,7 @@ private:
     ALCcontext_struct* context = nullptr;
     bool loopback = false;
     bool muted = false;
-    bool paused = false;
+    bool holding = false;  // the master pause
     int channelLimit = 0;
     std::vector<std::unique_ptr<Channel>> channels;  // made as needed, up to channelLimit
     std::vector<std::unique_ptr<Sound>> sounds;

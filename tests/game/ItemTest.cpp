@@ -151,7 +151,9 @@ TEST_F(ItemTest, BoozeSwervesAMovingCarToRandomSidesAtRandomIntervalsAndSobersUp
         for (double t = 2 + STEP; booze.isInfluenceActive(); t += STEP) {
             booze.animate(STEP);
             if (!booze.isInfluenceActive() || car->steeringInverted() == (swerves % 2 == 1)) continue;
-            if (swerves++ > 0) EXPECT_TRUE(t - last >= 0.5 && t - last <= 1.0 + STEP) << t;
+            if (swerves++ > 0) {
+                EXPECT_TRUE(t - last >= 0.5 && t - last <= 1.0 + STEP) << t;
+            }
             EXPECT_NE(car->isSteeringLeft(), car->isSteeringRight()) << "swerve " << swerves;
             ++sides[car->steeringInverted()][car->isSteeringLeft()];
             last = t;
