@@ -420,7 +420,7 @@ TEST_F(DemoLevelTest, AChaseThatAnOverkillItemJoinedEndsWithTheBackgroundMusicBa
     EXPECT_TRUE(LevelAudio::muted(LevelAudio::backgroundChannel));
     EXPECT_FALSE(LevelAudio::paused(LevelAudio::huntingChannel));
 
-    overkill->animate(overkill->getInfluenceDuration() - overkill->getElapsed());  // the overkill's end
+    overkill->animate(overkill->getInfluenceDuration() - overkill->getElapsed() + FRAME);  // the overkill's end
     EXPECT_EQ(huntingCount(), 0);
     driveTo(-60, -60);  // out of the sphere again: nobody hunted there any more
     EXPECT_EQ(LevelAudio::huntCount, 0);
