@@ -31,6 +31,7 @@ Sound* AudioManager::error = nullptr;
 Sound* AudioManager::cheer = nullptr;
 SoundSystem::Output AudioManager::output = SoundSystem::Output::DEVICE;
 bool AudioManager::allMuted = false;
+bool AudioManager::allPaused = false;
 
 namespace {
 // One key press on the console: a byte from standard input, read with line
@@ -84,6 +85,7 @@ void AudioManager::init() {
     errorCheck(audiosystem->createSound("./audio/error.mp3", SoundLoop::OFF, &error));
     errorCheck(audiosystem->createSound("./audio/cheer.mp3", SoundLoop::OFF, &cheer));
     if (allMuted) errorCheck(audiosystem->setMute(true));
+    if (allPaused) errorCheck(audiosystem->setPaused(true));
 }
 
 void AudioManager::initStream(const char* file, Sound** targetSound, Channel** targetChannel, bool looping,
@@ -216,4 +218,9 @@ void AudioManager::fireCheer() { fireSound(cheer); }
 void AudioManager::muteAll(bool mute) {
     allMuted = mute;
     if (audiosystem) errorCheck(audiosystem->setMute(mute));
+}
+
+void AudioManager::pauseAll(bool pause) {
+    allPaused = pause;
+    if (audiosystem) errorCheck(audiosystem->setPaused(pause));
 }

@@ -53,6 +53,11 @@ public:
     // touching the music's own mute flags. It holds across kill and init.
     static void muteAll(bool mute);
     static bool isAllMuted() { return allMuted; }
+    // Holds all sound, music and effects, where it stands, or lets it go on
+    // from there (the game's pause). The music's own pause flags and the
+    // music rules stay as they are. It holds across kill and init.
+    static void pauseAll(bool pause);
+    static bool isAllPaused() { return allPaused; }
 
 protected:
     static void initStream(const char* file, Sound** targetSound, Channel** targetChannel, bool looping,
@@ -94,4 +99,5 @@ protected:
     // that read what is played.
     static SoundSystem::Output output;
     static bool allMuted;
+    static bool allPaused;
 };

@@ -50,11 +50,23 @@ SoundResult Channel::start(Sound* s, bool startPaused) {
         nextFrame = 0;
         streamEnded = false;
     } else {
+        alSourceRewind(source);  // a reused voice waits as new, not as played out
         alSourcei(source, AL_BUFFER, static_cast<ALint>(sound->sample));
         alSourcei(source, AL_LOOPING, sound->isLooping() ? AL_TRUE : AL_FALSE);
     }
-    if (!paused) play();
+    if (running()) play();
     return SoundResult::OK;
+}
+
+void Channel::hold(bool holding) {
+    held = holding;
+    if (!sound) return;
+    if (held) {
+        if (sourceState(source) == AL_PLAYING) alSourcePause(source);
+    } else if (running() && (sound->isStream() || sourceState(source) != AL_STOPPED)) {
+        // A sound that played out just before the pause stays over; service() frees it.
+        play();
+    }
 }
 
 void Channel::stop() {
@@ -74,8 +86,7 @@ void Channel::play() {
 }
 
 void Channel::service() {
-    if (!sound) return;
-    if (paused) return;
+    if (!sound || !running()) return;
     if (sound->isStream()) refill();
     if (sourceState(source) == AL_PLAYING) return;
     // Stopped without being paused: a stream that ran dry goes on with its
@@ -173,7 +184,7 @@ SoundResult Channel::setPaused(bool pause) {
     paused = pause;
     if (paused) {
         if (sourceState(source) == AL_PLAYING) alSourcePause(source);
-    } else {
+    } else if (running()) {
         play();
     }
     return SoundResult::OK;
@@ -195,12 +206,12 @@ SoundResult Channel::setPosition(unsigned ms) {
         return SoundResult::OK;
     }
     // A stream starts over from the new place: what is queued is dropped and
-    // decoding resumes there (at once when playing, else when unpaused).
+    // decoding resumes there (at once when playing, else when it runs again).
     flushStream();
     if (!sound->decoder->seek(frame)) return SoundResult::ERR_INVALID_POSITION;
     nextFrame = frame;
     streamEnded = false;
-    if (!paused) play();
+    if (running()) play();
     return SoundResult::OK;
 }
 

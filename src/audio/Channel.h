@@ -11,6 +11,8 @@ class Sound;
 // Volume is 0..1 (clamped; 1 when the channel starts). Positions are
 // milliseconds from the start of the sound. Mute silences the channel and
 // keeps its volume. A paused channel keeps its sound and its place.
+// The system's master pause holds every channel where it stands without
+// touching its own pause flag.
 // A channel whose sound has played out (a sound without loop at its end) is
 // free again: its handle answers ERR_CHANNEL_FREE until playSound hands the
 // channel out for another sound. Looping and paused channels never end by
@@ -43,7 +45,12 @@ private:
     };
 
     bool inUse() const { return sound != nullptr; }
+    // Neither paused by itself nor held by the system.
+    bool running() const { return !paused && !held; }
     SoundResult start(Sound* sound, bool paused);
+    // The system's master pause: held, the voice stands; let go, it goes on
+    // unless the channel is paused itself.
+    void hold(bool holding);
     // Frees the channel: the voice stops and lets go of its sound.
     void stop();
     // Called by the system before each stretch of mixing: refills a stream,
@@ -62,6 +69,7 @@ private:
     float volume = 1.0f;
     bool muted = false;
     bool paused = false;
+    bool held = false;  // by the system's master pause
 
     std::deque<QueuedBlock> queued;     // a stream's blocks in the mixer, oldest first
     std::vector<unsigned> idleBuffers;  // a stream's buffers waiting to be filled

@@ -111,6 +111,7 @@ SoundResult SoundSystem::init(int maxChannels, Output output) {
     running = this;
     channelLimit = maxChannels;
     muted = false;
+    holding = false;
     mixStart = now();
     framesMixed = 0;
     return SoundResult::OK;
@@ -194,6 +195,7 @@ SoundResult SoundSystem::playSound(Sound* sound, bool paused, Channel** channel)
     if (sound->isStream() && sound->channel) sound->channel->stop();
     Channel* free = freeChannel();
     if (!free) return SoundResult::ERR_CHANNEL_ALLOC;
+    free->held = holding;
     const SoundResult started = free->start(sound, paused);
     if (started != SoundResult::OK) return started;
     if (channel) *channel = free;
@@ -249,5 +251,19 @@ SoundResult SoundSystem::getMute(bool* mute) const {
     if (!mute) return SoundResult::ERR_INVALID_PARAM;
     if (!context) return SoundResult::ERR_NOT_INITIALIZED;
     *mute = muted;
+    return SoundResult::OK;
+}
+
+SoundResult SoundSystem::setPaused(bool pause) {
+    if (!context) return SoundResult::ERR_NOT_INITIALIZED;
+    holding = pause;
+    for (const auto& channel : channels) channel->hold(holding);
+    return SoundResult::OK;
+}
+
+SoundResult SoundSystem::getPaused(bool* pause) const {
+    if (!pause) return SoundResult::ERR_INVALID_PARAM;
+    if (!context) return SoundResult::ERR_NOT_INITIALIZED;
+    *pause = holding;
     return SoundResult::OK;
 }

@@ -61,6 +61,11 @@ public:
     // Silences everything, now and later, without touching any channel's own mute flag.
     SoundResult setMute(bool mute);
     SoundResult getMute(bool* mute) const;
+    // Holds every channel where it stands, now and later (a sound played
+    // meanwhile waits at its start), without touching any channel's own pause
+    // flag; unpausing lets each channel go on unless it is paused itself.
+    SoundResult setPaused(bool pause);
+    SoundResult getPaused(bool* pause) const;
 
     bool isLoopback() const { return loopback; }
     // Loopback output only: mixes the next frames (stereo, interleaved, 2 x
@@ -87,6 +92,7 @@ private:
     ALCcontext_struct* context = nullptr;
     bool loopback = false;
     bool muted = false;
+    bool holding = false;  // the master pause
     int channelLimit = 0;
     std::vector<std::unique_ptr<Channel>> channels;  // made as needed, up to channelLimit
     std::vector<std::unique_ptr<Sound>> sounds;

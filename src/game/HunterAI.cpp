@@ -120,9 +120,11 @@ std::shared_ptr<EventSphere> HunterAI::addCheckpoint(const std::shared_ptr<Event
     return sphere;
 }
 
+// Only a pursuer that starts hunting counts towards the chase: counting one
+// that hunts already would outlast its own end, and the chase music with it.
 void HunterAI::enterHuntingState() {
     if (BLIND) return;
-    AudioManager::startHunting();
+    if (state != HUNTING) AudioManager::startHunting();
     state = HUNTING;
     if (hunter) hunter->maxSpeed = normalMaxSpeed;
     overlay->visible = true;

@@ -73,8 +73,8 @@ public:
     std::shared_ptr<EventSphere> addCheckpoint(const std::shared_ptr<EventManager>& globalEvtMgr,
                                                const Vector& position, float size, const char* desc);
 
-    // Hunting sound (again, also when hunting already), full speed, star shown.
-    // Nothing at all while BLIND.
+    // Full speed, star shown; the hunting sound, counted once per pursuer:
+    // a pursuer that hunts already adds nothing. Nothing at all while BLIND.
     void enterHuntingState();
     // Ends the hunting sound if it was hunting; half speed, star hidden; goes
     // for the nearest checkpoint or a random one.

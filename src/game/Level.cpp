@@ -36,7 +36,10 @@ Level::Level()
 }
 
 Level::~Level() {
-    if (paused) KeyboardProcessor::setPaused(false);
+    if (paused) {
+        KeyboardProcessor::setPaused(false);
+        AudioManager::pauseAll(false);
+    }
     animator->clear();
     root->physicRelease();
     Physics::release();
@@ -86,7 +89,7 @@ void Level::warmUpPaint() {
 void Level::display() {
     if (paused) {
         paintFrame();
-        AudioManager::update();  // the music streams on
+        AudioManager::update();  // the sound system stays serviced, its sound held
         return;
     }
     frameTimes.begin();
@@ -114,6 +117,7 @@ void Level::setPaused(bool p) {
     paused = p;
     pauseOverlay->visible = p;
     KeyboardProcessor::setPaused(p);
+    AudioManager::pauseAll(p);
     if (p) return;
     animator->getTimeBase()->reset();
     stopWatch->skipElapsed();

@@ -38,9 +38,10 @@ public:
 
     // A paused level paints its standing picture with "PAUSED" in the middle
     // and runs nothing else: no animation, physics, event or race time, no
-    // game key presses (releases still arrive, so no key sticks). Resuming
-    // drops the paused time from the animator's and the stopwatch's clocks:
-    // nothing jumps. A new build starts unpaused.
+    // game key presses (releases still arrive, so no key sticks), and holds
+    // all music and effects where they stand. Resuming drops the paused time
+    // from the animator's and the stopwatch's clocks (nothing jumps) and lets
+    // the sound go on from where it stood. A new build starts unpaused.
     void setPaused(bool paused);
     bool isPaused() const { return paused; }
     std::shared_ptr<TextOverlay> getPauseOverlay() const { return pauseOverlay; }

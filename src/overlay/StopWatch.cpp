@@ -13,7 +13,10 @@ void StopWatch::reset() {
     showTime();
 }
 
+// Only a stopped watch takes a new time base: restarting it while running
+// would drop the time since the last update.
 void StopWatch::start() {
+    if (running) return;
     running = true;
     timeBase->reset();
 }

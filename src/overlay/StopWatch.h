@@ -16,7 +16,8 @@ public:
 
     // Zero total and text; a running watch runs on from zero.
     void reset();
-    // Runs from now: the time before start() never counts.
+    // A stopped watch runs from now: the time before start() never counts.
+    // A running watch runs on, losing nothing.
     void start();
     // Keeps the total and its text: the shown time is the result.
     void stop();

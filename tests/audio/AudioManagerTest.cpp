@@ -52,7 +52,10 @@ protected:
         AudioManager::init();
         ASSERT_TRUE(Audio::audiosystem);
     }
-    void TearDown() override { AudioManager::kill(); }
+    void TearDown() override {
+        AudioManager::pauseAll(false);
+        AudioManager::kill();
+    }
 
     static std::vector<float> mix(double seconds) {
         std::vector<float> out(2 * static_cast<std::size_t>(seconds * RATE));
@@ -236,6 +239,45 @@ TEST_F(AudioManagerTest, EffectsOverlapAndMuteAllSilencesEverything) {
     AudioManager::muteAll(false);
     EXPECT_FALSE(muted(Audio::introChannel));
     EXPECT_GT(rms(mix(0.3), FADE), 0.01);
+}
+
+// p: music and effects stand still where they are, while the music rules
+// and the channels' own flags carry on underneath; resuming goes on from there.
+TEST_F(AudioManagerTest, PauseAllHoldsMusicAndEffectsWhereTheyStand) {
+    const Pcm background = audiotest::decode(gameAudio("background.mp3"));
+    const double cheerLength = audiotest::decode(gameAudio("cheer.mp3")).frames() / double(RATE) + 0.05;
+    AudioManager::fireCheer();
+    const std::vector<float> cheer = mix(cheerLength);  // as the effect sounds without a pause
+    AudioManager::startBackground();
+    mix(0.6);
+    AudioManager::pauseAll(true);
+    EXPECT_TRUE(AudioManager::isAllPaused());
+    for (int i = 0; i < 3; ++i) AudioManager::update();
+    EXPECT_LT(rms(mix(0.5), FADE), 1e-6);
+    EXPECT_EQ(position(Audio::backgroundChannel), 600u) << "the music does not move on while paused";
+    EXPECT_FALSE(paused(Audio::backgroundChannel));
+    AudioManager::pauseAll(false);
+    const std::vector<float> resumed = mix(0.4);
+    EXPECT_LT(deviation(resumed, FADE, background, RATE * 6 / 10 + FADE, resumed.size() / 2 - FADE, 0.6), 1e-4)
+        << "the background goes on from 600 ms";
+
+    // An effect fired during the pause waits at its start; the chase begun
+    // meanwhile keeps its count and mutes the background, all unheard.
+    AudioManager::pauseAll(true);
+    AudioManager::fireCheer();
+    AudioManager::startHunting();
+    EXPECT_EQ(Audio::huntCount, 1);
+    EXPECT_TRUE(muted(Audio::backgroundChannel));
+    EXPECT_LT(rms(mix(0.3), FADE), 1e-6);
+    EXPECT_EQ(position(Audio::huntingChannel), 0u);
+    AudioManager::stopHunting();  // the chase is over before the pause ends
+    AudioManager::stopBackground();
+    AudioManager::pauseAll(false);
+    const std::vector<float> cheered = mix(cheerLength);
+    double worst = 0.0;
+    for (std::size_t i = 0; i < cheer.size(); ++i) worst = std::max(worst, double(std::fabs(cheered[i] - cheer[i])));
+    EXPECT_GT(rms(cheer), 0.01);
+    EXPECT_LT(worst, 1e-4) << "the cheer from its start, alone";
 }
 
 // Levels are built and reset in tests without sound: every operation is harmless then.

@@ -97,6 +97,30 @@ protected:
 FakeClock* DemoLevelTest::clock = nullptr;
 std::shared_ptr<DemoLevel> DemoLevelTest::shared;
 
+// The music rules' inner state, and the sound system started on the silent
+// loopback output for one test (the level tests otherwise run without sound).
+struct LevelAudio : AudioManager {
+    using AudioManager::audiosystem;
+    using AudioManager::backgroundChannel;
+    using AudioManager::currentBackground;
+    using AudioManager::huntCount;
+    using AudioManager::huntingChannel;
+    using AudioManager::output;
+    LevelAudio() {
+        output = SoundSystem::Output::LOOPBACK;
+        init();
+    }
+    ~LevelAudio() { kill(); }
+    static bool paused(Channel* channel) {
+        bool p = false;
+        return channel->getPaused(&p) == SoundResult::OK && p;
+    }
+    static bool muted(Channel* channel) {
+        bool m = false;
+        return channel->getMute(&m) == SoundResult::OK && m;
+    }
+};
+
 }  // namespace
 
 TEST_F(DemoLevelTest, BuildsTheWorldAroundTheStart) {
@@ -365,6 +389,51 @@ TEST_F(DemoLevelTest, APursuerCatchesTheParkedCarAndTheResetBringsBackTheStart) 
     EXPECT_GT(pose()[10], 0.999f) << "the car keeps facing north after the reset";
 }
 
+TEST_F(DemoLevelTest, AChaseThatAnOverkillItemJoinedEndsWithTheBackgroundMusicBack) {
+    LevelAudio audio;
+    ASSERT_TRUE(LevelAudio::audiosystem);
+    auto car = shared->getPlayerCar();
+    auto driveTo = [&](float x, float z) {
+        DemoLevel::putBack(*car, x, shared->height(x, z) + 0.5f, z);
+        frames(2);
+    };
+    std::shared_ptr<ItemAction> overkill;
+    for (const auto& item : shared->getItems())
+        if (std::dynamic_pointer_cast<OverkillAction>(item) && item->getItem()->getXpos() == -100.0f &&
+            item->getItem()->getZpos() == -100.0f)
+            overkill = item;
+    ASSERT_TRUE(overkill);
+    const auto& hunters = shared->getHunters();
+    auto huntingCount = [&] {
+        return std::count_if(hunters.begin(), hunters.end(), [](auto& h) { return h->getState() == HunterAI::HUNTING; });
+    };
+
+    driveTo(-60, -60);  // out of the start area, out of every view sphere: the race and its music start
+    ASSERT_FALSE(HunterAI::BLIND);
+    ASSERT_EQ(LevelAudio::currentBackground, LevelAudio::backgroundChannel);
+    driveTo(-100, -100);  // the overkill item: all eight pursuers hunt
+    EXPECT_EQ(huntingCount(), 8);
+    EXPECT_EQ(LevelAudio::huntCount, 8);
+    const Vector p = HunterAI::positionOf(*hunters[0]->getCar());
+    driveTo(float(p.x) + 8.0f, float(p.z));  // into the view sphere of a pursuer that hunts already
+    EXPECT_EQ(LevelAudio::huntCount, 8) << "a hunting pursuer is counted once";
+    EXPECT_TRUE(LevelAudio::muted(LevelAudio::backgroundChannel));
+    EXPECT_FALSE(LevelAudio::paused(LevelAudio::huntingChannel));
+
+    overkill->animate(overkill->getInfluenceDuration() - overkill->getElapsed() + FRAME);  // the overkill's end
+    EXPECT_EQ(huntingCount(), 0);
+    driveTo(-60, -60);  // out of the sphere again: nobody hunted there any more
+    EXPECT_EQ(LevelAudio::huntCount, 0);
+    EXPECT_TRUE(LevelAudio::paused(LevelAudio::huntingChannel));
+    EXPECT_EQ(LevelAudio::currentBackground, LevelAudio::backgroundChannel);
+    EXPECT_FALSE(LevelAudio::paused(LevelAudio::backgroundChannel) || LevelAudio::muted(LevelAudio::backgroundChannel));
+    std::vector<float> heard(2 * 8192);
+    ASSERT_EQ(LevelAudio::audiosystem->mix(heard.data(), 8192), SoundResult::OK);
+    double sum = 0;
+    for (size_t i = 2 * 4096; i < heard.size(); ++i) sum += heard[i] * heard[i];  // after the unmute's fade
+    EXPECT_GT(std::sqrt(sum / (heard.size() - 2 * 4096)), 0.01) << "the background music is heard";
+}
+
 TEST_F(DemoLevelTest, TheTerrainsWallsKeepTheCarIn) {
     // 15 units before the north edge of the terrain (z = -300), heading north.
     auto car = shared->getPlayerCar();
@@ -508,6 +577,7 @@ TEST_F(DemoLevelTest, APauseFreezesTheWholeGameAndResumesWithoutATimeJump) {
     KeyboardProcessor::processDown('p', 0, 0);
     ASSERT_TRUE(shared->isPaused());
     EXPECT_TRUE(shared->getPauseOverlay()->visible);
+    EXPECT_TRUE(AudioManager::isAllPaused());
     const std::vector<double> frozen = snapshot();
     KeyboardProcessor::processUp('w', 0, 0);    // let go during the pause: it does not stick
     KeyboardProcessor::processDown('a', 0, 0);  // pressed during the pause and held: ignored
@@ -518,6 +588,7 @@ TEST_F(DemoLevelTest, APauseFreezesTheWholeGameAndResumesWithoutATimeJump) {
     KeyboardProcessor::processDown('p', 0, 0);
     ASSERT_FALSE(shared->isPaused());
     EXPECT_FALSE(shared->getPauseOverlay()->visible);
+    EXPECT_FALSE(AudioManager::isAllPaused());
     EXPECT_FALSE(movement->isAccelerating());
     EXPECT_FALSE(movement->isSteeringLeft());
     // The first frame after the pause counts one frame's time, not 1.01 s more.

@@ -222,6 +222,8 @@ TEST_F(HunterTest, AnOverkillItemSetsThePursuerHuntingForFifteenSecondsUnlessBli
     HunterAI::BLIND = false;
     overkill->enter();
     expectHunting(true);
+    ai->enterHuntingState();  // the player comes into view as well: still one pursuer hunting
+    expectHunting(true);
     overkill->animate(14.9);
     expectHunting(true);
     overkill->animate(0.2);

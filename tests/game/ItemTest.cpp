@@ -130,11 +130,12 @@ TEST_F(ItemTest, ToolsAndEnginesAddUpAndUndoExactly) {
     EXPECT_TRUE(car->acceleration == acc && car->maxSpeed == top && car->maxReverseSpeed == reverse);
 }
 
-TEST_F(ItemTest, BoozeSwervesAMovingCarAtRandomIntervalsAndSobersUp) {
+TEST_F(ItemTest, BoozeSwervesAMovingCarToRandomSidesAtRandomIntervalsAndSobersUp) {
     std::srand(11);
     constexpr double STEP = 1.0 / 64;
     auto car = playerMovement();
     BoozeAction booze(node(1), car, "models/item_booze.png");
+    int sides[2][2] = {};  // [steering inverted][turning left]: swerves seen
     for (float sign : {1.0f, -1.0f, 1.0f, -1.0f}) {  // forward and reverse alike
         EXPECT_TRUE(booze.getNextSwerve() >= 0.5 && booze.getNextSwerve() <= 1.0) << booze.getNextSwerve();
         booze.enter();
@@ -142,7 +143,8 @@ TEST_F(ItemTest, BoozeSwervesAMovingCarAtRandomIntervalsAndSobersUp) {
         for (double t = 0; t < 2; t += STEP) booze.animate(STEP);
         EXPECT_FALSE(car->steeringInverted() || car->isSteering());
 
-        // Every swerve flips the steering; from the second on the car turns.
+        // Every swerve flips the steering and, with no key held, turns the
+        // car to exactly one side, drawn anew each time.
         car->speed = 6.0f * sign;
         double last = 0;
         int swerves = 0;
@@ -150,14 +152,19 @@ TEST_F(ItemTest, BoozeSwervesAMovingCarAtRandomIntervalsAndSobersUp) {
             booze.animate(STEP);
             if (!booze.isInfluenceActive() || car->steeringInverted() == (swerves % 2 == 1)) continue;
             if (swerves++ > 0) {
-                EXPECT_TRUE(t - last >= 0.5 && t - last <= 1.0 + STEP && car->isSteering()) << t;
+                EXPECT_TRUE(t - last >= 0.5 && t - last <= 1.0 + STEP) << t;
             }
+            EXPECT_NE(car->isSteeringLeft(), car->isSteeringRight()) << "swerve " << swerves;
+            ++sides[car->steeringInverted()][car->isSteeringLeft()];
             last = t;
         }
         EXPECT_GE(swerves, 8);
         EXPECT_FALSE(car->steeringInverted() || car->isSteering());
         booze.abortInfluence();
     }
+    // Both sides, after switching to inverted steering and after switching back.
+    EXPECT_TRUE(sides[0][0] > 0 && sides[0][1] > 0 && sides[1][0] > 0 && sides[1][1] > 0)
+        << sides[0][0] << " " << sides[0][1] << " " << sides[1][0] << " " << sides[1][1];
     car->setSteerLeft(true);  // the keys steer as labelled again
     EXPECT_TRUE(car->isSteeringLeft());
 }

@@ -24,6 +24,11 @@ TEST(StopWatch, CountsOnlyRunningTimeAndShowsItCutToTheMillisecond) {
     clock.advance(0.5);
     watch.update();
     EXPECT_EQ(shown(), "Time: 1:02:03.956");
+    clock.advance(0.25);
+    watch.start();  // already running: the 0.25 s since the update still count
+    clock.advance(0.125);
+    watch.update();
+    EXPECT_EQ(shown(), "Time: 1:02:04.331") << "1:02:03.956 + 0.25 s + 0.125 s";
 
     watch.reset();  // a running watch runs on from zero
     EXPECT_EQ(shown(), "Time: 0:00:00.000");
