@@ -1,6 +1,7 @@
 #include "GameProcess.h"
 
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -50,6 +51,8 @@ bool GameProcess::start(const std::vector<std::string>& args) {
     pid = fork();
     if (pid < 0) return false;
     if (pid == 0) {
+        // Ends with the test program, even when a sanitizer aborts it.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
         dup2(fds[1], STDOUT_FILENO);
         dup2(fds[1], STDERR_FILENO);
         close(fds[0]);

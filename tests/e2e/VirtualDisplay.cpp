@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +24,8 @@ public:
         pid = fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
+            // Ends with the test program, even when a sanitizer aborts it.
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
             close(fds[0]);
             const int quiet = open("/dev/null", O_WRONLY);
             dup2(quiet, STDOUT_FILENO);
