@@ -57,6 +57,7 @@ void DemoLevel::build() {
     settings.clear();
     signs.clear();
     items.clear();
+    signGames.clear();
     buildHud();
     buildMessages();
     buildTerrain();

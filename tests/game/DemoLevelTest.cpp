@@ -180,6 +180,71 @@ TEST_F(DemoLevelTest, DrivingIntoASignStartsItsGameAndTheRightKeysTakeItDown) {
     EXPECT_TRUE(sign->getMesh("backside")->visible);
 }
 
+TEST_F(DemoLevelTest, ACatchDuringASignGameEndsItWithThePlateUpAndTheKeysIdle) {
+    // The car drives into the sign at (0, -200) from 15 units before it: 0.5 x 7 x 2.04^2 = 14.5.
+    auto car = shared->getPlayerCar();
+    DemoLevel::putBack(*car, 0, shared->height(0, -185) + 0.5f, -185);
+    settle();
+    KeyboardProcessor::processDown('w', 0, 0);
+    frames(200);
+    KeyboardProcessor::processUp('w', 0, 0);
+    frames(50);
+    auto sign = shared->getSigns()[3];
+    std::shared_ptr<UnmountAction> unmount;
+    for (const auto& event : shared->getEventManager()->events)
+        if (event->getWith() == sign) unmount = std::dynamic_pointer_cast<UnmountAction>(event->getAction());
+    ASSERT_TRUE(unmount && unmount->getConsumer() && unmount->getConsumer()->isRunning());
+    const std::vector<int> row = unmount->getConsumer()->getSequence();
+    ASSERT_EQ(row.size(), 8u);
+    auto type = [](char key) {
+        KeyboardProcessor::processDown(key, 0, 0);
+        KeyboardProcessor::processUp(key, 0, 0);
+    };
+    for (int i = 0; i < 3; ++i) type("dwas"[row[i]]);
+    ASSERT_EQ(unmount->getConsumer()->getSequencePosition(), 3);
+
+    // The first pursuer, hunting, comes from 8 units behind the car and catches it.
+    auto hunter = shared->getHunters()[0];
+    DemoLevel::putBack(*hunter->getCar(), pose()[12], shared->height(pose()[12], pose()[14] + 8) + 0.5f,
+                       pose()[14] + 8);
+    HunterAI::BLIND = false;
+    hunter->enterHuntingState();
+    for (int i = 0; i < 500 && !AudioManager::caught; ++i) frames(1);
+    ASSERT_TRUE(AudioManager::caught);
+    auto catchAction = std::dynamic_pointer_cast<CatchAction>(shared->getEventManager()->events[1]->getAction());
+    ASSERT_TRUE(catchAction);
+    auto stack = shared->getMessageStack();
+
+    // The game is over: no arrow left, the row no longer judged.
+    EXPECT_FALSE(unmount->getConsumer()->isRunning());
+    EXPECT_FALSE(shared->getSequenceOverlays()->visible);
+    for (const auto& arrow : shared->getSequenceOverlays()->items) EXPECT_FALSE(arrow->visible);
+    // The rest of the row takes nothing down and shows no "sign dismantled"...
+    for (size_t i = 3; i < row.size(); ++i) type("dwas"[row[i]]);
+    EXPECT_FALSE(unmount->getSign()->dismounted);
+    EXPECT_TRUE(sign->getMesh("face")->visible);
+    EXPECT_TRUE(sign->getMesh("backside")->visible);
+    ASSERT_FALSE(stack->getStack().empty());
+    EXPECT_EQ(stack->getStack().back(), catchAction->loserBoard);
+    // ...a wrong key shows no "wrong key" over "busted", and the car stays.
+    type(row[0] == 1 ? 's' : 'w');
+    EXPECT_EQ(stack->getStack().back(), catchAction->loserBoard);
+    EXPECT_FALSE(shared->getCarControl()->enabled);
+    const float caughtZ = pose()[14];
+    KeyboardProcessor::processDown('s', 0, 0);
+    frames(100);
+    KeyboardProcessor::processUp('s', 0, 0);
+    EXPECT_NEAR(pose()[14], caughtZ, 1.0f);
+
+    // r: the steering back, the sign standing, no game, no picture.
+    shared->reset();
+    EXPECT_TRUE(shared->getCarControl()->enabled);
+    EXPECT_FALSE(AudioManager::caught);
+    EXPECT_TRUE(stack->getStack().empty());
+    EXPECT_FALSE(unmount->getSign()->dismounted);
+    for (const auto& arrow : shared->getSequenceOverlays()->items) EXPECT_FALSE(arrow->visible);
+}
+
 TEST_F(DemoLevelTest, TheRaceStartsOnLeavingTheStartAreaAndIsJudgedOnReturn) {
     auto watch = shared->getStopWatch();
     auto stack = shared->getMessageStack();
