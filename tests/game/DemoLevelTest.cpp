@@ -901,3 +901,70 @@ TEST_F(DemoLevelTest, SingleSampledSoftSurfacesLeaveTheMultisampledPictureAlone)
     glDeleteRenderbuffers(1, &depth);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
+
+// The HUD lies over the whole world, the sun's flare included: with the car
+// facing the low sun at the start, the flare's chain runs down through the
+// middle of the window, where the message board shows.
+TEST_F(DemoLevelTest, AMessageBoardCoversTheSunsFlare) {
+    gameProjection();
+    auto sky = shared->getRoot()->getSkyElementsRoot();
+    auto flare = shared->getLensFlare();
+    const auto skyOrder = sky->getChildren();
+    // The clock stands still: the pictures differ only by what is drawn.
+    auto picture = [] {
+        for (int i = 0; i < 3; ++i) {
+            ScenegraphNode::beginFrame();
+            shared->display();
+        }
+        glFinish();
+        return readPicture();
+    };
+    auto pictureWithoutFlare = [&] {
+        sky->removeChild(flare.get());
+        auto rgb = picture();
+        for (const auto& child : skyOrder) sky->removeChild(child.get());
+        for (auto it = skyOrder.rbegin(); it != skyOrder.rend(); ++it) sky->addChild(*it);  // the old order
+        return rgb;
+    };
+    // The inner part of the board: eye x -0.4 to 0.4, y 0.1 to 0.5 (it spans
+    // 1 x 0.5 round (0, 0.3) one unit ahead).
+    int x0, y0, x1, y1;
+    eyeToWindow(-0.4, 0.1, -1, x0, y0);
+    eyeToWindow(0.4, 0.5, -1, x1, y1);
+    const int w = GlTestWindow::width();
+    // Pixels with a channel more than 8 levels apart; largest takes the largest difference.
+    int largest = 0;
+    auto differing = [&](const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+        int n = 0;
+        largest = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                const size_t i = 3 * (static_cast<size_t>(y) * w + x);
+                int d = 0;
+                for (size_t c = 0; c < 3; ++c) d = std::max(d, std::abs(a[i + c] - b[i + c]));
+                largest = std::max(largest, d);
+                if (d > 8) ++n;
+            }
+        return n;
+    };
+    const int area = (x1 - x0) * (y1 - y0);
+    const auto world = picture();
+    const auto worldWithoutFlare = pictureWithoutFlare();
+    const int flared = differing(world, worldWithoutFlare);
+    EXPECT_GT(flared, area / 50) << "the flare shows where the board goes";
+
+    auto stack = shared->getMessageStack();
+    auto catchAction = std::dynamic_pointer_cast<CatchAction>(shared->getEventManager()->events[1]->getAction());
+    ASSERT_TRUE(catchAction);
+    stack->push(catchAction->loserBoard);
+    const auto board = picture();
+    EXPECT_GT(differing(board, worldWithoutFlare), area * 9 / 10) << "the board shows";
+    const int throughBoard = differing(board, pictureWithoutFlare());
+    std::printf("\nboard area %d pixels: the flare changes %d of them; with the board shown %d, by at most %d levels\n",
+                area, flared, throughBoard, largest);
+    // The board's ground is not quite opaque: the core of the sun's glow
+    // shows through by a few levels, nothing of the flare's shapes.
+    EXPECT_LT(throughBoard, area / 500);
+    EXPECT_LT(largest, 16);
+    stack->clear();
+}
