@@ -26,6 +26,7 @@
 #include "input/KeyboardProcessor.h"
 #include "scenegraph/SceneTestSupport.h"
 #include "physics/PhysicVolume.h"
+#include "physics/newton.h"
 #include "support/FakeClock.h"
 #include "support/GlTestWindow.h"
 
@@ -428,6 +429,77 @@ TEST_F(DemoLevelTest, APursuerCatchesTheParkedCarAndTheResetBringsBackTheStart) 
     EXPECT_FALSE(sign->dismounted);
     settle();
     EXPECT_GT(pose()[10], 0.999f) << "the car keeps facing north after the reset";
+}
+
+namespace {
+// Lays a car down where it is put, rolled about its length: 90 degrees on
+// its side, 180 on its roof, half a unit above the ground.
+void overturn(GeometryNode& car, float x, float z, float roll, float ground) {
+    DemoLevel::putBack(car, x, ground + 0.5f, z);
+    Matrix& m = *car.getPhysicVolume()->matrix;
+    m.rotateZ(roll * PI_OVER_180);
+    NewtonBodySetMatrix(car.getPhysicVolume()->body, m.data());
+}
+}  // namespace
+
+TEST_F(DemoLevelTest, CarsOnTheirRoofStandUpAgainAndDriveOn) {
+    auto movement = shared->getCarMovement();
+    auto watch = shared->getStopWatch();
+    auto hunter = shared->getHunters()[0];
+    auto hunterMovement = hunter->getMovement();
+    ASSERT_FALSE(movement->isOverturned());
+    EXPECT_EQ(movement->getOverturnedTime(), 0.0) << "on its wheels since the drop";
+
+    // Leaning 45 degrees a car is on its wheels, at 90 on its side (which it
+    // does not stay on: it falls back onto its wheels).
+    overturn(*shared->getPlayerCar(), 0, 0, 45, shared->height(0, 0));
+    EXPECT_FALSE(movement->isOverturned());
+    overturn(*shared->getPlayerCar(), 0, 0, 90, shared->height(0, 0));
+    EXPECT_TRUE(movement->isOverturned());
+
+    // The player's car on its roof, the race time running: it lies three seconds.
+    watch->start();
+    overturn(*shared->getPlayerCar(), 0, 0, 180, shared->height(0, 0));
+    frames(100);
+    ASSERT_TRUE(movement->isOverturned());
+    const double lying = 2.8 - movement->getOverturnedTime();
+    frames(static_cast<int>(lying / SIMULATED_PER_FRAME));
+    EXPECT_TRUE(movement->isOverturned()) << "after " << movement->getOverturnedTime() << " s";
+    frames(static_cast<int>(0.4 / SIMULATED_PER_FRAME));
+    EXPECT_FALSE(movement->isOverturned());
+    settle();
+    EXPECT_GT(pose()[5], 0.99f) << "on its wheels";
+    EXPECT_NEAR(std::hypot(pose()[12], pose()[14]), 0.0f, 0.5f) << "where it lay";
+    EXPECT_GT(pose()[10], 0.99f) << "facing north as before";
+    EXPECT_TRUE(watch->isRunning());
+    const float z = pose()[14];
+    KeyboardProcessor::processDown('w', 0, 0);
+    frames(100);
+    KeyboardProcessor::processUp('w', 0, 0);
+    EXPECT_LT(pose()[14], z - 3.0f) << "0.5 x 7 x 1.02^2 = 3.6 units north";
+    watch->stop();
+
+    // A hunting pursuer lands on its roof beside the car, at its goal: it
+    // gets no nearer, and three seconds later it stands facing the car.
+    HunterAI::BLIND = false;
+    hunter->enterHuntingState();
+    const float hx = pose()[12] + 2.0f, hz = pose()[14];
+    overturn(*hunter->getCar(), hx, hz, 180, shared->height(hx, hz));
+    hunterMovement->takeHeadingFromCar();
+    int framesLying = 0;
+    for (; framesLying < 1000 && (framesLying < 20 || hunterMovement->isOverturned()); ++framesLying) frames(1);
+    EXPECT_NEAR(framesLying * FRAME, 3.0, 0.3) << "stuck for three seconds";
+    const Vector p = HunterAI::positionOf(*hunter->getCar());
+    Vector goal = HunterAI::positionOf(*shared->getPlayerCar());
+    const double towardsGoal = std::atan2(goal.z - p.z, p.x - goal.x);
+    EXPECT_NEAR(std::remainder(hunterMovement->getHeading() - towardsGoal, TWO_PI), 0.0, 0.1);
+    // It follows the car put 20 units further west.
+    DemoLevel::putBack(*shared->getPlayerCar(), hx - 22.0f, shared->height(hx - 22.0f, hz) + 0.5f, hz);
+    frames(2);
+    goal = HunterAI::positionOf(*shared->getPlayerCar());
+    frames(200);
+    EXPECT_FALSE(hunterMovement->isOverturned());
+    EXPECT_LT(Vector::distance(HunterAI::positionOf(*hunter->getCar()), goal), 10.0) << "driving on";
 }
 
 TEST_F(DemoLevelTest, TheTerrainsWallsKeepTheCarIn) {
