@@ -481,9 +481,15 @@ TEST_F(DemoLevelTest, CarsOnTheirRoofStandUpAgainAndDriveOn) {
 
     // A hunting pursuer lands on its roof beside the car, at its goal: it
     // gets no nearer, and three seconds later it stands facing the car.
+    // Both a little west of the start, clear of the chalet east of it; the
+    // pursuer stopped first, as the level's reset does.
+    const float hx = -10.0f, hz = 12.0f;
+    DemoLevel::putBack(*shared->getPlayerCar(), hx - 2.0f, shared->height(hx - 2.0f, hz) + 0.5f, hz);
+    movement->takeHeadingFromCar();
+    settle();
     HunterAI::BLIND = false;
     hunter->enterHuntingState();
-    const float hx = pose()[12] + 2.0f, hz = pose()[14];
+    hunterMovement->stop();
     overturn(*hunter->getCar(), hx, hz, 180, shared->height(hx, hz));
     hunterMovement->takeHeadingFromCar();
     int framesLying = 0;
