@@ -24,6 +24,7 @@ public:
     // A screen picture comes after the whole scene even when fully opaque:
     // it is drawn without the depth test, so anything drawn later would cover it.
     bool drawnInTransparentPass() const override { return overlay || GeometryNode::drawnInTransparentPass(); }
+    bool pinnedToScreen() const override { return overlay; }
 
     std::shared_ptr<TextureQuad> getQuad() const { return quad; }
 

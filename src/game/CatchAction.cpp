@@ -13,6 +13,7 @@ void CatchAction::enter() {
         carControl->enabled = false;
         if (auto movement = carControl->getCarMovement()) movement->stop();
     }
+    if (onCatch) onCatch();
     AudioManager::startLooser();
     AudioManager::caught = true;
     if (messageStack) messageStack->push(loserBoard);

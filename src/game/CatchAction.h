@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <memory>
 
 #include "assets/Billboard.h"
@@ -26,6 +27,9 @@ public:
 
     std::shared_ptr<OverlayStack> messageStack;
     std::shared_ptr<Billboard> loserBoard;
+    // Runs as the catch happens, before the loser picture shows: the level
+    // ends a sign game in progress there, so that its row is no longer judged.
+    std::function<void()> onCatch;
 
 private:
     std::shared_ptr<HunterAI> ai;

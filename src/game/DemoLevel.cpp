@@ -23,6 +23,8 @@ namespace {
 constexpr float START_X = 0.0f, START_Z = 0.0f, DROP_HEIGHT = 2.0f;
 // The start/finish area round the start.
 constexpr float START_RADIUS = 30.0f;
+// Seconds the player's car lies on its side or roof before it rights itself.
+constexpr double PLAYER_UPRIGHT_AFTER = 3.0;
 
 }  // namespace
 
@@ -57,6 +59,7 @@ void DemoLevel::build() {
     settings.clear();
     signs.clear();
     items.clear();
+    signGames.clear();
     buildHud();
     buildMessages();
     buildTerrain();
@@ -189,6 +192,7 @@ void DemoLevel::buildPlayerCar() {
     root->addChild(std::make_shared<PhysicsDebugNode>(playerCar, "physics debugging"));
 
     carMovement = std::make_shared<PhysicCarMovement>(playerCar);
+    carMovement->uprightAfter = PLAYER_UPRIGHT_AFTER;
     carControl = std::make_shared<CarControl>(carMovement);
     KeyboardProcessor::registerConsumer(carControl);
     animator->registerAnimation(carMovement);

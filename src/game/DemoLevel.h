@@ -137,6 +137,8 @@ private:
     std::shared_ptr<GeometryNode> placeItemModel(const ItemKind& kind, float x, float z);
     void registerItem(const std::shared_ptr<GeometryNode>& item, const std::shared_ptr<ItemAction>& action);
     void placeHunters();
+    // A catch ends whichever sign game is in progress.
+    void endSignGames();
     void placeItems();
 
     std::shared_ptr<TerrainNode> terrain;
@@ -145,6 +147,7 @@ private:
     std::vector<std::shared_ptr<MilkshapeNode>> signs;
     std::vector<std::shared_ptr<HunterAI>> hunters;  // in placement order
     std::vector<std::shared_ptr<ItemAction>> items;  // in placement order
+    std::vector<std::shared_ptr<UnmountAction>> signGames;  // one per sign, in placement order
     std::vector<std::shared_ptr<Setting>> settings;  // in creation order
     std::shared_ptr<LightNode> sun;
     std::shared_ptr<LensFlare> lensFlare;

@@ -96,6 +96,7 @@ void DemoLevel::placeHunterOfKind(const HunterKind& kind, float x, float z) {
     auto catchAction = std::make_shared<CatchAction>(ai, carControl);
     catchAction->messageStack = messageStack;
     catchAction->loserBoard = loserBoard;
+    catchAction->onCatch = [this] { endSignGames(); };
     eventManager->events.push_back(std::make_shared<Event>(playerCar, car, catchAction));
 
     auto star = ai->getOverlay()->getBillboard();
@@ -115,6 +116,11 @@ void DemoLevel::placeHunterOfKind(const HunterKind& kind, float x, float z) {
     setting->startX = x;
     setting->startZ = z;
     settings.push_back(setting);
+}
+
+// The signs are placed after the pursuers: the list is read when a catch happens.
+void DemoLevel::endSignGames() {
+    for (const auto& game : signGames) game->endByCatch();
 }
 
 std::shared_ptr<MilkshapeNode> DemoLevel::placeRoadSign(float x, float z, float rotation) {
@@ -148,6 +154,7 @@ std::shared_ptr<MilkshapeNode> DemoLevel::placeRoadSign(float x, float z, float 
     // Every pursuer patrols from sign to sign.
     for (const auto& hunter : hunters) root->addChild(hunter->addCheckpoint(eventManager, sign.get(), 5.0f));
     settings.push_back(std::make_shared<SignSetting>(state, unmount));
+    signGames.push_back(unmount);
     signs.push_back(sign);
     return sign;
 }

@@ -23,6 +23,10 @@ constexpr double DRIVE_LIMIT = 80.0;
 constexpr double BRAKE_LIMIT = 90.0;
 constexpr double FAST_TURN_LIMIT = 45.0;
 constexpr double DEAD_BAND = 5.0;
+// An overturned pursuer that has not come this much nearer its goal within
+// STUCK_TIME seconds is set back on its wheels.
+constexpr double STUCK_PROGRESS = 1.0;
+constexpr double STUCK_TIME = 3.0;
 // Star opacity at the pursuer's own place; it fades linearly with the
 // distance, over the reach of the view sphere (radius plus z offset).
 constexpr double STAR_FULL = 1.65;
@@ -203,14 +207,17 @@ void HunterAI::fadeStar(double distance) {
     overlay->getBillboard()->getMaterial()->setTransparency(static_cast<float>(alpha));
 }
 
-void HunterAI::animate(double /*elapsedTime*/) {
+// The elapsed time counts only how long an overturned car has been stuck.
+void HunterAI::animate(double elapsedTime) {
     if (state == IDLE || !getCar()) return;
     const Vector position = positionOf(*getCar());
     viewfield->setTranslation(static_cast<float>(position.x), static_cast<float>(position.y),
                               static_cast<float>(position.z));
     Vector goal;
     double reach = 0.0;
-    if (!findGoal(position, goal, reach) || Vector::distance(position, goal) <= reach) {
+    const bool hasGoal = findGoal(position, goal, reach);
+    if (hasGoal) uprightWhenStuck(elapsedTime, position, goal);
+    if (!hasGoal || Vector::distance(position, goal) <= reach) {
         hunter->stop();
         return;
     }
@@ -235,4 +242,24 @@ void HunterAI::steerTowards(const Matrix& pose, const Vector& position, const Ve
     if (hunter->speed < 0.0f) bearing = -bearing;  // reversing mirrors the steering
     hunter->setSteerRight(bearing > DEAD_BAND);
     hunter->setSteerLeft(bearing < -DEAD_BAND);
+}
+
+// Lying at its goal, pressed against other cars or spinning on its roof, an
+// overturned car gets no nearer: after STUCK_TIME it stands up again, its
+// front (-cos h, 0, sin h) towards the goal.
+void HunterAI::uprightWhenStuck(double elapsedTime, const Vector& position, const Vector& goal) {
+    if (!hunter->isOverturned()) {
+        stuckDistance = -1.0;
+        return;
+    }
+    const double distance = Vector::distance(position, goal);
+    if (stuckDistance < 0.0 || distance < stuckDistance - STUCK_PROGRESS) {
+        stuckDistance = distance;
+        stuckTime = 0.0;
+        return;
+    }
+    stuckTime += elapsedTime;
+    if (stuckTime < STUCK_TIME) return;
+    hunter->setUpright(static_cast<float>(std::atan2(goal.z - position.z, position.x - goal.x)));
+    stuckDistance = -1.0;
 }

@@ -25,7 +25,9 @@
 // Steering by the bearing of the goal (degrees, 0 = straight ahead, positive
 // to the right): within 80 drive on, between 80 and 90 coast, beyond 90 brake
 // and reverse; beyond 45 turn at double rate; steer towards the goal unless
-// it lies within 5 degrees (mirrored while reversing).
+// it lies within 5 degrees (mirrored while reversing). A car on its side or
+// roof that comes no nearer its goal for three seconds is put back on its
+// wheels where it stands, facing the goal.
 //
 // The brain must be held by a shared handle before setViewfield or
 // addCheckpoint: its events refer to it weakly and do nothing once it is gone.
@@ -48,7 +50,8 @@ public:
     HunterAI(std::shared_ptr<PhysicCarMovement> hunter, std::shared_ptr<GeometryNode> target,
              const char* overlayTex);
 
-    // The elapsed time is not used: every rate lives in the movement.
+    // Every rate lives in the movement: the elapsed time only measures how
+    // long an overturned car has been stuck.
     void animate(double elapsedTime) override;
 
     // A yellow screen billboard of the picture, switched off, wrapped in a
@@ -111,6 +114,9 @@ private:
     bool findGoal(const Vector& position, Vector& goal, double& reach);
     void fadeStar(double distance);
     void steerTowards(const Matrix& pose, const Vector& position, const Vector& goal);
+    // A car on its side or roof that has come no nearer its goal for a few
+    // seconds is set back on its wheels where it stands, facing the goal.
+    void uprightWhenStuck(double elapsedTime, const Vector& position, const Vector& goal);
 
     std::vector<std::shared_ptr<Checkpoint>> checkpoints;
     int currentCheckpoint = 0;
@@ -121,4 +127,6 @@ private:
     double normalMaxSpeed = 0.0;       // units per second
     std::shared_ptr<Overlay3D> overlay;
     int state = STRAFING;
+    double stuckTime = 0.0;       // seconds overturned since the last progress
+    double stuckDistance = -1.0;  // distance to the goal at the last progress; negative while on its wheels
 };

@@ -60,6 +60,14 @@ void UnmountAction::leave() {
     messageStack->remove(unmountErrorBoard);
 }
 
+void UnmountAction::endByCatch() {
+    if (!consumer || !consumer->isRunning()) return;
+    consumer->abort();
+    if (sequenceOverlay) sequenceOverlay->visible = false;
+    std::printf("\n UnmountAction::endByCatch(): sign game ended by the catch");
+    std::fflush(stdout);
+}
+
 void UnmountAction::abort() {
     if (consumer) consumer->abort();
     leave();

@@ -30,6 +30,10 @@ public:
     // Level reset: ends a running game, removes the pictures, gives the
     // steering back and hides the arrow row. The sign itself is the level's.
     void abort();
+    // A catch ends a game in progress unfinished: the arrows go, the sign
+    // keeps its plate and the steering stays with the catch until the reset.
+    // Nothing happens when this sign has no game running.
+    void endByCatch();
 
     // The number of keys of a row started now (before the consumer keeps it within 1..8).
     static int sequenceLength();

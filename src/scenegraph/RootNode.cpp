@@ -48,7 +48,11 @@ void RootNode::performOperations() {
     const bool skyFirst = state == OPAQUE_PASS && detailSavings;
     if (skyFirst) skyElementsRoot->performOperations();
     for (const NodePtr& child : children)
-        if (!skyFirst || child != skyElementsRoot) child->performOperations();
+        if ((!skyFirst || child != skyElementsRoot) && !child->pinnedToScreen()) child->performOperations();
+    // The HUD's pictures go over the whole world, the sky's lens flare
+    // included: the flare is drawn without the depth test, as they are.
+    for (const NodePtr& child : children)
+        if (child->pinnedToScreen()) child->performOperations();
     glPopMatrix();
 }
 

@@ -9,8 +9,9 @@
 // The top of a level's scene graph: the camera everything is seen through,
 // the light model applied at the start of each lit pass, and the sky elements
 // root for things that travel with the viewer (sky dome, clouds, flare).
-// The sky elements root is visited last, except in the opaque pass while
-// detail savings are on: then it comes first, with its background.
+// The sky elements root is visited after the level's objects, except in the
+// opaque pass while detail savings are on: then it comes first, with its
+// background. Pictures pinned to the screen come after everything.
 class RootNode : public ScenegraphNode {
 public:
     explicit RootNode(const char* nodeDescription);

@@ -41,6 +41,9 @@ public:
     virtual void executeDisplayList();
     virtual void callDisplayList();
     virtual void draw();
+    // A picture pinned to the screen (the HUD): its parent draws it after
+    // everything else of the frame.
+    virtual bool pinnedToScreen() const { return false; }
 
     // Clears colour and depth at the start of a frame.
     static void beginFrame();

@@ -20,6 +20,45 @@ void PhysicCarMovement::takeHeadingFromCar() {
     heading = static_cast<float>(simpleCar->getYrot() * PI_OVER_180 - HALF_PI);
 }
 
+namespace {
+// The up axis's vertical part below cos 60 degrees: on the side or the roof.
+constexpr float OVERTURNED_UP = 0.5f;
+// How far above its place a righted car is dropped, clear of the ground.
+constexpr float UPRIGHT_LIFT = 1.0f;
+}  // namespace
+
+bool PhysicCarMovement::isOverturned() const { return (*simpleCar->getPhysicVolume()->matrix)[5] < OVERTURNED_UP; }
+
+// The body's Z axis is (cos h, 0, -sin h), so its front (-Z) points along
+// (-cos h, 0, sin h); up is Y, and X = Y x Z.
+void PhysicCarMovement::setUpright(float newHeading) {
+    heading = newHeading;
+    speed = 0.0f;
+    overturnedTime = 0.0;
+    GeometryNode::PhysicVolume& volume = *simpleCar->getPhysicVolume();
+    Matrix& m = *volume.matrix;
+    const float x = m[12], y = m[13] + UPRIGHT_LIFT, z = m[14];
+    const float s = std::sin(newHeading), c = std::cos(newHeading);
+    m.setIdentity();
+    m[0] = -s;
+    m[2] = -c;
+    m[8] = c;
+    m[10] = -s;
+    m[12] = x;
+    m[13] = y;
+    m[14] = z;
+    if (!volume.hasLiveBody()) return;
+    const float rest[3] = {0.0f, 0.0f, 0.0f};
+    NewtonBodySetMatrix(volume.body, m.data());
+    NewtonBodySetVelocity(volume.body, rest);
+    NewtonBodySetOmega(volume.body, rest);
+}
+
+void PhysicCarMovement::watchOverturn(double t) {
+    overturnedTime = isOverturned() ? overturnedTime + t : 0.0;
+    if (uprightAfter > 0.0 && overturnedTime >= uprightAfter) setUpright(heading);
+}
+
 void PhysicCarMovement::stop() {
     StaticCarMovement::stop();
     speed = 0.0f;
@@ -69,6 +108,7 @@ void PhysicCarMovement::updateSpeed(double t) {
 
 void PhysicCarMovement::animate(double elapsedTime) {
     const double t = elapsedTime;
+    watchOverturn(t);
     const double rate = turnRate();
     turn(t, rate);
     showSteering(rate);

@@ -25,11 +25,23 @@ public:
     // construction): a car put back by hand then keeps facing where it was put.
     void takeHeadingFromCar();
 
+    // On its side or roof: the car's up axis leans more than 60 degrees from
+    // the vertical (no hill of the terrain is that steep).
+    bool isOverturned() const;
+    // Seconds the car has lain on its side or roof without a break.
+    double getOverturnedTime() const { return overturnedTime; }
+    // Back on its wheels where it stands, dropped from a little above the
+    // place, at rest and facing the heading (radians, as getHeading).
+    void setUpright(float newHeading);
+
     double acceleration = 7.0;       // speed gained per second while accelerating
     double brakeDeceleration = 10.0;  // speed lost per second while braking
     double rollDeceleration = 1.0;   // speed lost per second while rolling freely
     double maxSpeed = 15.0;          // forward limit
     double maxReverseSpeed = -7.0;   // reverse limit (negative)
+    // Seconds on its side or roof after which the car rights itself, facing
+    // its heading; 0 leaves it lying (a pursuer's brain decides for its car).
+    double uprightAfter = 0.0;
 
 protected:
     float heading;
@@ -40,4 +52,7 @@ private:
     void turn(double elapsedTime, double rate);
     void showSteering(double rate);
     void updateSpeed(double elapsedTime);
+    void watchOverturn(double elapsedTime);
+
+    double overturnedTime = 0.0;
 };

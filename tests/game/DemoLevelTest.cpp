@@ -26,6 +26,7 @@
 #include "input/KeyboardProcessor.h"
 #include "scenegraph/SceneTestSupport.h"
 #include "physics/PhysicVolume.h"
+#include "physics/newton.h"
 #include "support/FakeClock.h"
 #include "support/GlTestWindow.h"
 
@@ -202,6 +203,71 @@ TEST_F(DemoLevelTest, DrivingIntoASignStartsItsGameAndTheRightKeysTakeItDown) {
     EXPECT_FALSE(unmount->getSign()->dismounted);
     EXPECT_TRUE(sign->getMesh("face")->visible);
     EXPECT_TRUE(sign->getMesh("backside")->visible);
+}
+
+TEST_F(DemoLevelTest, ACatchDuringASignGameEndsItWithThePlateUpAndTheKeysIdle) {
+    // The car drives into the sign at (0, -200) from 15 units before it: 0.5 x 7 x 2.04^2 = 14.5.
+    auto car = shared->getPlayerCar();
+    DemoLevel::putBack(*car, 0, shared->height(0, -185) + 0.5f, -185);
+    settle();
+    KeyboardProcessor::processDown('w', 0, 0);
+    frames(200);
+    KeyboardProcessor::processUp('w', 0, 0);
+    frames(50);
+    auto sign = shared->getSigns()[3];
+    std::shared_ptr<UnmountAction> unmount;
+    for (const auto& event : shared->getEventManager()->events)
+        if (event->getWith() == sign) unmount = std::dynamic_pointer_cast<UnmountAction>(event->getAction());
+    ASSERT_TRUE(unmount && unmount->getConsumer() && unmount->getConsumer()->isRunning());
+    const std::vector<int> row = unmount->getConsumer()->getSequence();
+    ASSERT_EQ(row.size(), 8u);
+    auto type = [](char key) {
+        KeyboardProcessor::processDown(key, 0, 0);
+        KeyboardProcessor::processUp(key, 0, 0);
+    };
+    for (int i = 0; i < 3; ++i) type("dwas"[row[i]]);
+    ASSERT_EQ(unmount->getConsumer()->getSequencePosition(), 3);
+
+    // The first pursuer, hunting, comes from 8 units behind the car and catches it.
+    auto hunter = shared->getHunters()[0];
+    DemoLevel::putBack(*hunter->getCar(), pose()[12], shared->height(pose()[12], pose()[14] + 8) + 0.5f,
+                       pose()[14] + 8);
+    HunterAI::BLIND = false;
+    hunter->enterHuntingState();
+    for (int i = 0; i < 500 && !AudioManager::caught; ++i) frames(1);
+    ASSERT_TRUE(AudioManager::caught);
+    auto catchAction = std::dynamic_pointer_cast<CatchAction>(shared->getEventManager()->events[1]->getAction());
+    ASSERT_TRUE(catchAction);
+    auto stack = shared->getMessageStack();
+
+    // The game is over: no arrow left, the row no longer judged.
+    EXPECT_FALSE(unmount->getConsumer()->isRunning());
+    EXPECT_FALSE(shared->getSequenceOverlays()->visible);
+    for (const auto& arrow : shared->getSequenceOverlays()->items) EXPECT_FALSE(arrow->visible);
+    // The rest of the row takes nothing down and shows no "sign dismantled"...
+    for (size_t i = 3; i < row.size(); ++i) type("dwas"[row[i]]);
+    EXPECT_FALSE(unmount->getSign()->dismounted);
+    EXPECT_TRUE(sign->getMesh("face")->visible);
+    EXPECT_TRUE(sign->getMesh("backside")->visible);
+    ASSERT_FALSE(stack->getStack().empty());
+    EXPECT_EQ(stack->getStack().back(), catchAction->loserBoard);
+    // ...a wrong key shows no "wrong key" over "busted", and the car stays.
+    type(row[0] == 1 ? 's' : 'w');
+    EXPECT_EQ(stack->getStack().back(), catchAction->loserBoard);
+    EXPECT_FALSE(shared->getCarControl()->enabled);
+    const float caughtZ = pose()[14];
+    KeyboardProcessor::processDown('s', 0, 0);
+    frames(100);
+    KeyboardProcessor::processUp('s', 0, 0);
+    EXPECT_NEAR(pose()[14], caughtZ, 1.0f);
+
+    // r: the steering back, the sign standing, no game, no picture.
+    shared->reset();
+    EXPECT_TRUE(shared->getCarControl()->enabled);
+    EXPECT_FALSE(AudioManager::caught);
+    EXPECT_TRUE(stack->getStack().empty());
+    EXPECT_FALSE(unmount->getSign()->dismounted);
+    for (const auto& arrow : shared->getSequenceOverlays()->items) EXPECT_FALSE(arrow->visible);
 }
 
 TEST_F(DemoLevelTest, TheRaceStartsOnLeavingTheStartAreaAndIsJudgedOnReturn) {
@@ -432,6 +498,83 @@ TEST_F(DemoLevelTest, AChaseThatAnOverkillItemJoinedEndsWithTheBackgroundMusicBa
     double sum = 0;
     for (size_t i = 2 * 4096; i < heard.size(); ++i) sum += heard[i] * heard[i];  // after the unmute's fade
     EXPECT_GT(std::sqrt(sum / (heard.size() - 2 * 4096)), 0.01) << "the background music is heard";
+}
+
+namespace {
+// Lays a car down where it is put, rolled about its length: 90 degrees on
+// its side, 180 on its roof, half a unit above the ground.
+void overturn(GeometryNode& car, float x, float z, float roll, float ground) {
+    DemoLevel::putBack(car, x, ground + 0.5f, z);
+    Matrix& m = *car.getPhysicVolume()->matrix;
+    m.rotateZ(roll * PI_OVER_180);
+    NewtonBodySetMatrix(car.getPhysicVolume()->body, m.data());
+}
+}  // namespace
+
+TEST_F(DemoLevelTest, CarsOnTheirRoofStandUpAgainAndDriveOn) {
+    auto movement = shared->getCarMovement();
+    auto watch = shared->getStopWatch();
+    auto hunter = shared->getHunters()[0];
+    auto hunterMovement = hunter->getMovement();
+    ASSERT_FALSE(movement->isOverturned());
+    EXPECT_EQ(movement->getOverturnedTime(), 0.0) << "on its wheels since the drop";
+
+    // Leaning 45 degrees a car is on its wheels, at 90 on its side (which it
+    // does not stay on: it falls back onto its wheels).
+    overturn(*shared->getPlayerCar(), 0, 0, 45, shared->height(0, 0));
+    EXPECT_FALSE(movement->isOverturned());
+    overturn(*shared->getPlayerCar(), 0, 0, 90, shared->height(0, 0));
+    EXPECT_TRUE(movement->isOverturned());
+
+    // The player's car on its roof, the race time running: it lies three seconds.
+    watch->start();
+    overturn(*shared->getPlayerCar(), 0, 0, 180, shared->height(0, 0));
+    frames(100);
+    ASSERT_TRUE(movement->isOverturned());
+    const double lying = 2.8 - movement->getOverturnedTime();
+    frames(static_cast<int>(lying / SIMULATED_PER_FRAME));
+    EXPECT_TRUE(movement->isOverturned()) << "after " << movement->getOverturnedTime() << " s";
+    frames(static_cast<int>(0.4 / SIMULATED_PER_FRAME));
+    EXPECT_FALSE(movement->isOverturned());
+    settle();
+    EXPECT_GT(pose()[5], 0.99f) << "on its wheels";
+    EXPECT_NEAR(std::hypot(pose()[12], pose()[14]), 0.0f, 0.5f) << "where it lay";
+    EXPECT_GT(pose()[10], 0.99f) << "facing north as before";
+    EXPECT_TRUE(watch->isRunning());
+    const float z = pose()[14];
+    KeyboardProcessor::processDown('w', 0, 0);
+    frames(100);
+    KeyboardProcessor::processUp('w', 0, 0);
+    EXPECT_LT(pose()[14], z - 3.0f) << "0.5 x 7 x 1.02^2 = 3.6 units north";
+    watch->stop();
+
+    // A hunting pursuer lands on its roof beside the car, at its goal: it
+    // gets no nearer, and three seconds later it stands facing the car.
+    // Both a little west of the start, clear of the chalet east of it; the
+    // pursuer stopped first, as the level's reset does.
+    const float hx = -10.0f, hz = 12.0f;
+    DemoLevel::putBack(*shared->getPlayerCar(), hx - 2.0f, shared->height(hx - 2.0f, hz) + 0.5f, hz);
+    movement->takeHeadingFromCar();
+    settle();
+    HunterAI::BLIND = false;
+    hunter->enterHuntingState();
+    hunterMovement->stop();
+    overturn(*hunter->getCar(), hx, hz, 180, shared->height(hx, hz));
+    hunterMovement->takeHeadingFromCar();
+    int framesLying = 0;
+    for (; framesLying < 1000 && (framesLying < 20 || hunterMovement->isOverturned()); ++framesLying) frames(1);
+    EXPECT_NEAR(framesLying * FRAME, 3.0, 0.3) << "stuck for three seconds";
+    const Vector p = HunterAI::positionOf(*hunter->getCar());
+    Vector goal = HunterAI::positionOf(*shared->getPlayerCar());
+    const double towardsGoal = std::atan2(goal.z - p.z, p.x - goal.x);
+    EXPECT_NEAR(std::remainder(hunterMovement->getHeading() - towardsGoal, TWO_PI), 0.0, 0.1);
+    // It follows the car put 20 units further west.
+    DemoLevel::putBack(*shared->getPlayerCar(), hx - 22.0f, shared->height(hx - 22.0f, hz) + 0.5f, hz);
+    frames(2);
+    goal = HunterAI::positionOf(*shared->getPlayerCar());
+    frames(200);
+    EXPECT_FALSE(hunterMovement->isOverturned());
+    EXPECT_LT(Vector::distance(HunterAI::positionOf(*hunter->getCar()), goal), 10.0) << "driving on";
 }
 
 TEST_F(DemoLevelTest, TheTerrainsWallsKeepTheCarIn) {
@@ -906,4 +1049,71 @@ TEST_F(DemoLevelTest, SingleSampledSoftSurfacesLeaveTheMultisampledPictureAlone)
     glDeleteRenderbuffers(2, colour);
     glDeleteRenderbuffers(1, &depth);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// The HUD lies over the whole world, the sun's flare included: with the car
+// facing the low sun at the start, the flare's chain runs down through the
+// middle of the window, where the message board shows.
+TEST_F(DemoLevelTest, AMessageBoardCoversTheSunsFlare) {
+    gameProjection();
+    auto sky = shared->getRoot()->getSkyElementsRoot();
+    auto flare = shared->getLensFlare();
+    const auto skyOrder = sky->getChildren();
+    // The clock stands still: the pictures differ only by what is drawn.
+    auto picture = [] {
+        for (int i = 0; i < 3; ++i) {
+            ScenegraphNode::beginFrame();
+            shared->display();
+        }
+        glFinish();
+        return readPicture();
+    };
+    auto pictureWithoutFlare = [&] {
+        sky->removeChild(flare.get());
+        auto rgb = picture();
+        for (const auto& child : skyOrder) sky->removeChild(child.get());
+        for (auto it = skyOrder.rbegin(); it != skyOrder.rend(); ++it) sky->addChild(*it);  // the old order
+        return rgb;
+    };
+    // The inner part of the board: eye x -0.4 to 0.4, y 0.1 to 0.5 (it spans
+    // 1 x 0.5 round (0, 0.3) one unit ahead).
+    int x0, y0, x1, y1;
+    eyeToWindow(-0.4, 0.1, -1, x0, y0);
+    eyeToWindow(0.4, 0.5, -1, x1, y1);
+    const int w = GlTestWindow::width();
+    // Pixels with a channel more than 8 levels apart; largest takes the largest difference.
+    int largest = 0;
+    auto differing = [&](const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+        int n = 0;
+        largest = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) {
+                const size_t i = 3 * (static_cast<size_t>(y) * w + x);
+                int d = 0;
+                for (size_t c = 0; c < 3; ++c) d = std::max(d, std::abs(a[i + c] - b[i + c]));
+                largest = std::max(largest, d);
+                if (d > 8) ++n;
+            }
+        return n;
+    };
+    const int area = (x1 - x0) * (y1 - y0);
+    const auto world = picture();
+    const auto worldWithoutFlare = pictureWithoutFlare();
+    const int flared = differing(world, worldWithoutFlare);
+    EXPECT_GT(flared, area / 50) << "the flare shows where the board goes";
+
+    auto stack = shared->getMessageStack();
+    auto catchAction = std::dynamic_pointer_cast<CatchAction>(shared->getEventManager()->events[1]->getAction());
+    ASSERT_TRUE(catchAction);
+    stack->push(catchAction->loserBoard);
+    const auto board = picture();
+    EXPECT_GT(differing(board, worldWithoutFlare), area * 9 / 10) << "the board shows";
+    const int throughBoard = differing(board, pictureWithoutFlare());
+    std::printf("\nboard area %d pixels: the flare changes %d of them; with the board shown %d, by at most %d levels\n",
+                area, flared, throughBoard, largest);
+    // The board's ground is not quite opaque: the core of the sun's glow
+    // shows through by a few levels, nothing of the flare's shapes.
+    EXPECT_LT(throughBoard, area / 500);
+    EXPECT_LT(largest, 16);
+    stack->clear();
 }
