@@ -4,9 +4,9 @@
 #include <GL/freeglut.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 
+#include "app/Application.h"
 #include "app/FPSCounter.h"
 #include "app/Renderer.h"
 #include "app/Screenshot.h"
@@ -72,16 +72,12 @@ void RenderControl::showMessage(const std::string& text) {
     helpShown = false;
 }
 
-void RenderControl::quit(Renderer& r) {
-    AudioManager::kill();
-    r.exitGameMode();
-    std::exit(0);
-}
-
 void RenderControl::consumeDown(byte key, int, int) {
     auto root = level->getRoot();
     switch (key) {
-        case ESCAPE: quit(*renderer); break;
+        // The end comes after this key: the sound stops, game mode is left, then
+        // the renderer and the level are released and the program exits.
+        case ESCAPE: Application::quit(0); break;
         case '1':
             eventSpheresShown = !eventSpheresShown;
             root->paintEventSpheres(eventSpheresShown);

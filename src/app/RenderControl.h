@@ -28,7 +28,6 @@ private:
     void toggleHelp();
     void switchDrawMode();
     void saveScreenshot();
-    static void quit(Renderer& renderer);
 
     std::shared_ptr<Renderer> renderer;
     std::shared_ptr<Level> level;
