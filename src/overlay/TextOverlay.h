@@ -17,6 +17,10 @@ public:
     virtual void setText(const std::string& text);
     void setAlignment(alignment hori, alignment vert, int offsetX, int offsetY);
     void setFont(void* f) { font = f; }
+    // A dark translucent panel behind the text keeps it readable on a bright
+    // sky; it spans every line, with a margin of PANEL_MARGIN pixels.
+    void setPanel(bool on) { panel = on; }
+    static constexpr int PANEL_MARGIN = 6;
     void setWindowDimensions(int width, int height) override;
     void calcPaintPosition();
     void paint() override;
@@ -27,7 +31,10 @@ public:
     const float* getColour() const { return colour.get(); }
 
 protected:
+    void paintPanel() const;
+
     void* font;
+    bool panel = false;
     int paintX = 0, paintY = 0;
     int offsetX = 0, offsetY = 0;
     alignment hori = LEFT;
