@@ -11,6 +11,34 @@ namespace {
 // Sixty per cent black: the sky behind turns dark enough for light text, and
 // the scene still shows through.
 constexpr float PANEL_OPACITY = 0.6f;
+
+// Darkens a rectangle given in window pixels (origin lower left), whatever
+// the scene left switched on: no texture, light, fog or depth, and filled
+// also in wireframe mode.
+void darken(int left, int bottom, int right, int top) {
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, viewport[2], 0, viewport[3], -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    for (GLenum cap : {GL_TEXTURE_2D, GL_LIGHTING, GL_DEPTH_TEST, GL_CULL_FACE, GL_FOG, GL_ALPHA_TEST})
+        glDisable(cap);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(0.0f, 0.0f, 0.0f, PANEL_OPACITY);
+    glRecti(left, bottom, right, top);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
+}
 }  // namespace
 
 TextOverlay::TextOverlay() : font(GLUT_BITMAP_TIMES_ROMAN_24) {
@@ -62,10 +90,9 @@ void TextOverlay::paint() {
     TextPainter::drawstr(paintX, paintY, font, text);
 }
 
-void TextOverlay::paintPanel() const {
-    // The text's extent: its widest line, and its lines down to the last one
-    // that holds something, each TextPainter::textheight below the one before.
-    int widest = 0, lines = 0, line = 0;
+TextOverlay::Extent TextOverlay::measureText() const {
+    Extent extent;
+    int line = 0;
     std::string current;
     for (std::size_t i = 0; i <= text.size(); ++i) {
         if (i < text.size() && text[i] != '\n') {
@@ -74,38 +101,20 @@ void TextOverlay::paintPanel() const {
         }
         ++line;
         if (current.empty()) continue;
-        widest = std::max(widest, glutBitmapLength(font, reinterpret_cast<const unsigned char*>(current.c_str())));
-        lines = line;
+        const auto* characters = reinterpret_cast<const unsigned char*>(current.c_str());
+        extent.widest = std::max(extent.widest, glutBitmapLength(font, characters));
+        extent.lines = line;
         current.clear();
     }
-    if (lines == 0) return;
-    // A bitmap font's height covers its ascent and descent; about a quarter
-    // of it lies below the baseline.
-    const int fontHeight = glutBitmapHeight(font);
-    const int left = paintX - PANEL_MARGIN, right = paintX + widest + PANEL_MARGIN;
-    const int top = paintY + fontHeight - fontHeight / 4 + PANEL_MARGIN;
-    const int bottom = paintY - (lines - 1) * TextPainter::textheight - fontHeight / 4 - PANEL_MARGIN;
+    return extent;
+}
 
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, viewport[2], 0, viewport[3], -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    for (GLenum cap : {GL_TEXTURE_2D, GL_LIGHTING, GL_DEPTH_TEST, GL_CULL_FACE, GL_FOG, GL_ALPHA_TEST})
-        glDisable(cap);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);  // also in wireframe mode
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(0.0f, 0.0f, 0.0f, PANEL_OPACITY);
-    glRecti(left, bottom, right, top);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopAttrib();
+void TextOverlay::paintPanel() const {
+    const Extent extent = measureText();
+    if (extent.lines == 0) return;
+    // Lines go down TextPainter::textheight each; about a quarter of a bitmap
+    // font's height lies below the baseline.
+    const int fontHeight = glutBitmapHeight(font);
+    darken(paintX - PANEL_MARGIN, paintY - (extent.lines - 1) * TextPainter::textheight - fontHeight / 4 - PANEL_MARGIN,
+           paintX + extent.widest + PANEL_MARGIN, paintY + fontHeight - fontHeight / 4 + PANEL_MARGIN);
 }

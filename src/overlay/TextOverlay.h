@@ -31,6 +31,13 @@ public:
     const float* getColour() const { return colour.get(); }
 
 protected:
+    // The width in pixels of the widest line, and the number of lines down
+    // to the last one that holds something.
+    struct Extent {
+        int widest = 0;
+        int lines = 0;
+    };
+    Extent measureText() const;
     void paintPanel() const;
 
     void* font;
