@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,11 +48,6 @@ int oldx = 0, oldy = 0;
 constexpr int LEFT_BUTTON = 0;
 constexpr int RIGHT_BUTTON = 2;
 constexpr int STATE_DOWN = 0;
-
-void releaseAtExit() {
-    theRenderer.reset();
-    theLevel.reset();
-}
 
 // The game opens its data relative to the working directory; started from
 // elsewhere it still finds the folders that sit beside its executable.
@@ -93,7 +89,24 @@ Orbit orbit() { return {camDist, camrotHor, camrotVert, leftMouseDown}; }
 namespace {
 Options theOptions;
 
-// Reads the command line; false when the program should end with exitCode.
+// --help and --version need no display: they are answered before GLUT opens one.
+bool answeredAtOnce(int argc, char** args) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            std::printf("%s\n", helpText().c_str());
+            return true;
+        }
+        if (arg == "--version") {
+            std::printf("%s\n", versionText().c_str());
+            return true;
+        }
+    }
+    return false;
+}
+
+// Reads the game's own options, from what GLUT left of the command line;
+// false when the program should end with exitCode.
 bool readOptions(int argc, char** args, int& exitCode) {
     std::string error;
     auto parsed = parseCommandLine(std::vector<std::string>(args + 1, args + argc), error);
@@ -103,11 +116,6 @@ bool readOptions(int argc, char** args, int& exitCode) {
         return false;
     }
     theOptions = *parsed;
-    if (theOptions.help || theOptions.version) {
-        std::printf("%s\n", theOptions.help ? helpText().c_str() : versionText().c_str());
-        exitCode = 0;
-        return false;
-    }
     return true;
 }
 }  // namespace
@@ -121,6 +129,29 @@ std::unique_ptr<Autoplay> autoplay;
 std::unique_ptr<Benchmark> benchmark;
 long benchmarkFrames = 0;
 std::unique_ptr<FrameCapture> capture;  // --benchmark-capture
+std::optional<int> pendingExit;        // set by quit, carried out by the next frame
+
+// Lets go of the renderer, then of the level, whose destructor releases its
+// physics world. The key consumers and the automatic runs hold the level too:
+// they go first. Runs while the world registry, the GL context and GLUT live,
+// before static destruction; a second run finds nothing left.
+void release() {
+    KeyboardProcessor::reset();
+    capture.reset();
+    benchmark.reset();
+    autoplay.reset();
+    theRenderer.reset();
+    theLevel.reset();
+}
+
+// The one way out: no key handler is running (a handler holds its consumer,
+// and the consumer the level), the sound is off and game mode left first.
+[[noreturn]] void end(int code) {
+    AudioManager::kill();
+    if (theRenderer) theRenderer->exitGameMode();
+    release();
+    std::exit(code);
+}
 
 void startCapture() {
     if (theOptions.benchmarkCapture.empty()) return;
@@ -176,37 +207,39 @@ void finishAutomaticRun() {
     } else if (!benchmark && autoplay && autoplay->getOutcome() != Autoplay::PLAYING) {
         code = autoplay->getOutcome() == Autoplay::WON ? 0 : 3;
     }
-    if (code < 0) return;
-    // The autoplay shares the level: let go of it before the exit releases the level.
-    autoplay.reset();
-    AudioManager::kill();
-    theRenderer->exitGameMode();
-    std::exit(code);
+    if (code >= 0) end(code);
 }
 }  // namespace
 
-int main(int argc, char** args) {
-    int exitCode = 0;
-    if (!readOptions(argc, args, exitCode)) return exitCode;
+void quit(int code) { pendingExit = code; }
+
+bool startUp(int& argc, char** args, int& exitCode) {
+    auto renderer = std::make_shared<Renderer>();
+    renderer->initGLUT(&argc, args);
+    if (!readOptions(argc, args, exitCode)) return false;
     std::srand(theOptions.seed ? *theOptions.seed : static_cast<unsigned>(std::time(nullptr)));
     // Diagnostics go to the console as they happen, also when it is a pipe.
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     if (theOptions.fixedStep) fixedStepClock.install();
     enterExecutableFolder();
-    auto renderer = std::make_shared<Renderer>();
     setup(std::make_shared<DemoLevel>(), renderer);
-    std::atexit(releaseAtExit);
+    // Whatever ends the program (a fatal sound error, GLUT itself) releases in the same order.
+    std::atexit(release);
     renderer->windowTitle = "Zarvik";
     renderer->windowPosX = 100;
     renderer->windowPosY = 100;
-
     renderer->windowWidth = theOptions.windowWidth;
     renderer->windowHeight = theOptions.windowHeight;
     renderer->multisampling = theOptions.multisampling;
-    int glutArgc = 1;  // our options are not GLUT's
-    renderer->initGLUT(&glutArgc, args);
     if (theOptions.gameMode.empty()) renderer->initWindow();
     else renderer->initGameMode(theOptions.gameMode.c_str());
+    return true;
+}
+
+int main(int argc, char** args) {
+    if (answeredAtOnce(argc, args)) return 0;
+    int exitCode = 0;
+    if (!startUp(argc, args, exitCode)) return exitCode;
 
     ExtensionManager::initGLEW();
     ExtensionManager::configureExtensions();
@@ -221,6 +254,8 @@ int main(int argc, char** args) {
     glutSpecialFunc(KeyboardProcessor::processSpecial);
     glutMouseFunc(mouseBtn);
     glutMotionFunc(mouseMotion);
+    // Closing the window ends the game as Escape does, while the window still exists.
+    glutCloseFunc([] { end(0); });
     // The idle callback is registered at the end of load: a frame needs a built level.
     std::fflush(stdout);
     glutMainLoop();
@@ -270,6 +305,7 @@ void load() {
 }
 
 void display() {
+    if (pendingExit) end(*pendingExit);
     const auto frameStart = std::chrono::steady_clock::now();
     if (theOptions.fixedStep) fixedStepClock.advance();
     ScenegraphNode::beginFrame();

@@ -11,8 +11,17 @@ class Renderer;
 namespace Application {
 
 int main(int argc, char** args);
+// The start-up up to an open window: GLUT takes its own options (-display,
+// -geometry, ...) out of the command line, the game reads the rest, then come
+// the level, the renderer and the window. False when the program ends at once
+// with exitCode (a bad option).
+bool startUp(int& argc, char** args, int& exitCode);
 // The options of the command line that started the game.
 const Options& options();
+// Ends the program with code once the current event is handled: the next
+// frame releases the renderer, then the level with its physics world, while
+// everything they use still lives, and exits.
+void quit(int code);
 
 void load();
 void display();

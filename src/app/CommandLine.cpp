@@ -4,6 +4,8 @@
 #include <functional>
 #include <map>
 
+#include "app/KeyTable.h"
+
 namespace {
 
 bool parseNumber(const std::string& text, double& value) {
@@ -25,6 +27,10 @@ bool parseWindow(const std::string& text, int& w, int& h) {
 }
 
 bool isOption(const std::string& arg) { return arg.size() > 1 && arg[0] == '-'; }
+
+// The keys line up with the options above them, in a terminal's 80 columns.
+constexpr std::size_t HELP_INPUT_WIDTH = 21;
+constexpr std::size_t HELP_LINE_WIDTH = 80;
 
 }  // namespace
 
@@ -100,7 +106,7 @@ std::optional<Options> parseCommandLine(const std::vector<std::string>& args, st
 std::string versionText() { return "zarvik 0.13"; }
 
 std::string helpText() {
-    return "usage: zarvik [options] [GAMEMODE]\n"
+    return "usage: zarvik [GLUT options] [options] [GAMEMODE]\n"
            "\n"
            "  GAMEMODE               full screen in a GLUT game mode, e.g. 1024x768:32\n"
            "  --window WxH           the window's size (default 800x600)\n"
@@ -115,24 +121,14 @@ std::string helpText() {
            "  --help                 this text\n"
            "  --version              the version\n"
            "\n"
-           "keys:\n"
-           "  w / s                  accelerate / brake and reverse\n"
-           "  a / d                  steer left / right\n"
-           "  w a s d at a sign      type the arrows shown to take the sign down\n"
-           "  r                      put the level back to its start\n"
-           "  p                      pause and resume\n"
-           "  m                      mute or unmute all sound\n"
-           "  F11                    draw everything in full, or save work where it does not show\n"
-           "                         (single-sampled sky and glows, coarser far terrain; faster)\n"
-           "  F12                    save a screenshot into the working directory\n"
-           "  Escape                 quit\n"
-           "  F1                     help text of the debug keys\n"
-           "  F2                     frame rate\n"
-           "  F3                     wireframe\n"
-           "  F4 / F5                texture filtering / mipmapping\n"
-           "  F6                     next draw mode\n"
-           "  F7 F8 F9 F10           display lists, occlusion culling, alpha blending, textures\n"
-           "  1 2 3                  trigger spheres, occlusion boxes, boxes per mesh\n"
-           "  4 5 6                  physics shapes, axes, print the scene graph\n"
-           "  left drag / right click  orbit the camera / reset the orbit\n";
+           "GLUT's options, taken out of the command line by GLUT before the game reads it:\n"
+           "  -display DISPLAY       the X display to play on\n"
+           "  -geometry WxH+X+Y      the window's size and place (over --window)\n"
+           "  -direct, -indirect     direct or indirect GL rendering\n"
+           "  -iconic                start iconified\n"
+           "  -gldebug               report GL errors as they happen\n"
+           "  -sync                  synchronous X calls\n"
+           "\n"
+           "keys and mouse:\n" +
+           KeyTable::text(HELP_INPUT_WIDTH, HELP_LINE_WIDTH);
 }

@@ -3,11 +3,13 @@
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
+#include <cstddef>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 
+#include "app/Application.h"
 #include "app/FPSCounter.h"
+#include "app/KeyTable.h"
 #include "app/Renderer.h"
 #include "app/Screenshot.h"
 #include "assets/Texture.h"
@@ -24,6 +26,13 @@ constexpr byte MUTE = 'm';
 constexpr int DETAIL = 11;      // F11
 constexpr int SCREENSHOT = 12;  // F12
 constexpr double MESSAGE_SECONDS = 2.0;
+// Messages and the help in the 9 x 15 font on their panel, which begins
+// MESSAGE_X pixels from the left edge: at 84 characters a line the longest
+// fits an 800 pixel wide window (10 + 6 + 84 * 9 + 6 = 778).
+constexpr int MESSAGE_X = 10;
+constexpr std::size_t HELP_INPUT_WIDTH = 18;
+constexpr std::size_t HELP_LINE_WIDTH = 84;
+constexpr int HELP_LINE_HEIGHT = 17;
 
 // Flips a switch and returns the message of its new state.
 const char* toggle(bool& state, const char* on, const char* off) {
@@ -40,48 +49,25 @@ RenderControl::RenderControl(std::shared_ptr<Renderer> r, std::shared_ptr<Level>
     specialKeys.push_back(SCREENSHOT);
     activeWhilePaused = true;
     messageOverlay->visible = true;
-    messageOverlay->setColor(200, 200, 200);
-    messageOverlay->setFont(GLUT_BITMAP_8_BY_13);
-    messageOverlay->setAlignment(TextOverlay::LEFT, TextOverlay::TOP, 2, -40);
+    messageOverlay->setColor(230, 230, 230);
+    messageOverlay->setFont(GLUT_BITMAP_9_BY_15);
+    messageOverlay->setPanel(true);
+    messageOverlay->setAlignment(TextOverlay::LEFT, TextOverlay::TOP, MESSAGE_X, -40);
 }
 
-const char* RenderControl::helpText() {
-    return "Function Keys:\n"
-           "  F1   show this help\n"
-           "  F2   toggle fps\n"
-           "  F3   toggle wireframe mode\n"
-           "  F4   switch texture filter mode\n"
-           "  F5   toggle mipmapping\n"
-           "  F6   switch draw modes\n"
-           "  F7   toggle display lists\n"
-           "  F8   toggle visibility culling\n"
-           "  F9   toggle alphablending\n"
-           "  F10  enable/disable textures\n"
-           "  F11  draw everything in full / save work where it does not show\n"
-           "       (single-sampled sky and glows, coarser far terrain, 16-bit tiles)\n\n"
-           "  1    show/hide eventspheres\n"
-           "  2    show/hide occlusion bounding boxes\n"
-           "  3    enable/disable high occlusion bounding box granularity\n"
-           "  4    show/hide physics debug overlay\n"
-           "  5    show/hide gameobject axes\n"
-           "  6    paint scenegraph info to console\n";
-}
+std::string RenderControl::helpText() { return "Keys:\n" + KeyTable::text(HELP_INPUT_WIDTH, HELP_LINE_WIDTH); }
 
 void RenderControl::showMessage(const std::string& text) {
     messageOverlay->setText(text, MESSAGE_SECONDS);
     helpShown = false;
 }
 
-void RenderControl::quit(Renderer& r) {
-    AudioManager::kill();
-    r.exitGameMode();
-    std::exit(0);
-}
-
 void RenderControl::consumeDown(byte key, int, int) {
     auto root = level->getRoot();
     switch (key) {
-        case ESCAPE: quit(*renderer); break;
+        // The end comes after this key: the sound stops, game mode is left, then
+        // the renderer and the level are released and the program exits.
+        case ESCAPE: Application::quit(0); break;
         case '1':
             eventSpheresShown = !eventSpheresShown;
             root->paintEventSpheres(eventSpheresShown);
@@ -119,7 +105,7 @@ void RenderControl::consumeDown(byte key, int, int) {
 
 void RenderControl::toggleHelp() {
     if (!helpShown) {
-        TextPainter::textheight = 15;
+        TextPainter::textheight = HELP_LINE_HEIGHT;
         messageOverlay->setText(helpText(), TimedTextOverlay::TIME_PERMANENT);
         helpShown = true;
     } else {
@@ -199,8 +185,8 @@ void RenderControl::consumeSpecial(int key, int, int) {
         case SCREENSHOT: saveScreenshot(); break;
         case DETAIL:
             showMessage(toggle(ScenegraphNode::detailSavings,
-                               "saving work where it does not show (sky, clouds, glows single-sampled; far "
-                               "terrain coarser; terrain tiles in 16 bits)...",
+                               "saving work where it does not show:\n"
+                               "sky, clouds, glows single-sampled; far terrain coarser; terrain tiles in 16 bits...",
                                "drawing everything in full..."));
             Texture2D::storeSixteenBits(ScenegraphNode::detailSavings);
             break;

@@ -8,10 +8,11 @@
 class Renderer;
 class Level;
 
-// The debug keys: F1 to F10 and 1 to 6 switch rendering paths and debug
-// views, each with a short message on screen; m mutes and unmutes all
-// sound; F12 saves the current frame as a PNG file in the working directory;
-// Escape quits. Every key works while the game is paused.
+// The debug keys: F1 to F11 and 1 to 6 switch rendering paths and debug
+// views, each with a short message on screen; F1 lists every key of the
+// game; m mutes and unmutes all sound; F12 saves the current frame as a PNG
+// file in the working directory; Escape quits. Every key works while the
+// game is paused. Messages and the key list stand on a dark panel.
 class RenderControl : public KeyConsumer {
 public:
     RenderControl(std::shared_ptr<Renderer> renderer, std::shared_ptr<Level> level);
@@ -20,7 +21,8 @@ public:
     void consumeDown(byte key, int x, int y) override;
     void consumeSpecial(int key, int x, int y) override;
 
-    static const char* helpText();
+    // Every key the game answers (app/KeyTable.h), shown by F1.
+    static std::string helpText();
     bool isHelpShown() const { return helpShown; }
 
 private:
@@ -28,7 +30,6 @@ private:
     void toggleHelp();
     void switchDrawMode();
     void saveScreenshot();
-    static void quit(Renderer& renderer);
 
     std::shared_ptr<Renderer> renderer;
     std::shared_ptr<Level> level;

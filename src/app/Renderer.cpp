@@ -19,10 +19,25 @@ Renderer::~Renderer() {
 }
 
 void Renderer::initGLUT(int* argc, char** args) {
+    // GLUT's own default size (300 x 300) would read like a size from
+    // -geometry: there is none until glutInit has read the command line.
+    glutInitWindowSize(-1, -1);
     glutInit(argc, args);
     // Closing the window ends the program the same way Escape does.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_EXIT);
-    glutInitDisplayString(displayString().c_str());
+}
+
+void Renderer::takeGlutGeometry() {
+    const int w = glutGet(GLUT_INIT_WINDOW_WIDTH), h = glutGet(GLUT_INIT_WINDOW_HEIGHT);
+    if (w > 0 && h > 0) {
+        windowWidth = w;
+        windowHeight = h;
+    }
+    const int x = glutGet(GLUT_INIT_WINDOW_X), y = glutGet(GLUT_INIT_WINDOW_Y);
+    if (x >= 0 && y >= 0) {
+        windowPosX = x;
+        windowPosY = y;
+    }
 }
 
 std::string Renderer::displayString() const {
@@ -34,6 +49,8 @@ std::string Renderer::displayString() const {
 }
 
 void Renderer::initWindow() {
+    takeGlutGeometry();
+    glutInitDisplayString(displayString().c_str());
     glutInitWindowSize(windowWidth, windowHeight);
     glutInitWindowPosition(windowPosX, windowPosY);
     glutCreateWindow(windowTitle.c_str());
@@ -41,6 +58,7 @@ void Renderer::initWindow() {
 }
 
 void Renderer::initGameMode(const char* modeString) {
+    glutInitDisplayString(displayString().c_str());
     glutGameModeString(modeString);
     if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE) && glutEnterGameMode() != 0) {
         init();

@@ -19,9 +19,13 @@ public:
     Renderer(const Renderer&) = delete;
     Renderer& operator=(const Renderer&) = delete;
 
+    // glutInit: GLUT takes its own options (-display, -geometry, ...) out of
+    // the arguments and lowers argc.
     void initGLUT(int* argc, char** args);
-    // The display string initGLUT hands to glutInitDisplayString.
+    // The display string the window and the game mode are opened with.
     std::string displayString() const;
+    // A window of windowWidth x windowHeight at windowPosX, windowPosY, unless
+    // a -geometry option given to GLUT says otherwise (then those follow it).
     void initWindow();
     void initGameMode(const char* modeString);
     void exitGameMode();
@@ -56,5 +60,7 @@ public:
     bool gameMode = false;
 
 private:
+    void takeGlutGeometry();
+
     GLuint fogList = 0;
 };

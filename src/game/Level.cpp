@@ -13,9 +13,11 @@
 #include "vehicles/PhysicCarMovement.h"
 
 namespace {
-// "PAUSED" is about 92 pixels wide in the 24 pixel font.
+// "PAUSED" is about 92 pixels wide in the 24 pixel font; it stands on the
+// dark panel of the HUD's messages.
 std::shared_ptr<TextOverlay> makePauseOverlay() {
     auto overlay = std::make_shared<TextOverlay>();
+    overlay->setPanel(true);
     overlay->setAlignment(TextOverlay::CENTER, TextOverlay::CENTER, -46, -8);
     overlay->setText("PAUSED");
     overlay->visible = false;

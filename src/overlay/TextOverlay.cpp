@@ -3,7 +3,43 @@
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
+#include <algorithm>
+
 #include "gl/TextPainter.h"
+
+namespace {
+// Sixty per cent black: the sky behind turns dark enough for light text, and
+// the scene still shows through.
+constexpr float PANEL_OPACITY = 0.6f;
+
+// Darkens a rectangle given in window pixels (origin lower left), whatever
+// the scene left switched on: no texture, light, fog or depth, and filled
+// also in wireframe mode.
+void darken(int left, int bottom, int right, int top) {
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, viewport[2], 0, viewport[3], -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    for (GLenum cap : {GL_TEXTURE_2D, GL_LIGHTING, GL_DEPTH_TEST, GL_CULL_FACE, GL_FOG, GL_ALPHA_TEST})
+        glDisable(cap);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(0.0f, 0.0f, 0.0f, PANEL_OPACITY);
+    glRecti(left, bottom, right, top);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
+}
+}  // namespace
 
 TextOverlay::TextOverlay() : font(GLUT_BITMAP_TIMES_ROMAN_24) {
     calcPaintPosition();
@@ -49,6 +85,36 @@ void TextOverlay::calcPaintPosition() {
 
 void TextOverlay::paint() {
     if (!visible) return;
+    if (panel) paintPanel();
     glColor3fv(colour.get());
     TextPainter::drawstr(paintX, paintY, font, text);
+}
+
+TextOverlay::Extent TextOverlay::measureText() const {
+    Extent extent;
+    int line = 0;
+    std::string current;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        if (i < text.size() && text[i] != '\n') {
+            current += text[i];
+            continue;
+        }
+        ++line;
+        if (current.empty()) continue;
+        const auto* characters = reinterpret_cast<const unsigned char*>(current.c_str());
+        extent.widest = std::max(extent.widest, glutBitmapLength(font, characters));
+        extent.lines = line;
+        current.clear();
+    }
+    return extent;
+}
+
+void TextOverlay::paintPanel() const {
+    const Extent extent = measureText();
+    if (extent.lines == 0) return;
+    // Lines go down TextPainter::textheight each; about a quarter of a bitmap
+    // font's height lies below the baseline.
+    const int fontHeight = glutBitmapHeight(font);
+    darken(paintX - PANEL_MARGIN, paintY - (extent.lines - 1) * TextPainter::textheight - fontHeight / 4 - PANEL_MARGIN,
+           paintX + extent.widest + PANEL_MARGIN, paintY + fontHeight - fontHeight / 4 + PANEL_MARGIN);
 }

@@ -17,6 +17,10 @@ public:
     virtual void setText(const std::string& text);
     void setAlignment(alignment hori, alignment vert, int offsetX, int offsetY);
     void setFont(void* f) { font = f; }
+    // A dark translucent panel behind the text keeps it readable on a bright
+    // sky; it spans every line, with a margin of PANEL_MARGIN pixels.
+    void setPanel(bool on) { panel = on; }
+    static constexpr int PANEL_MARGIN = 6;
     void setWindowDimensions(int width, int height) override;
     void calcPaintPosition();
     void paint() override;
@@ -27,7 +31,17 @@ public:
     const float* getColour() const { return colour.get(); }
 
 protected:
+    // The width in pixels of the widest line, and the number of lines down
+    // to the last one that holds something.
+    struct Extent {
+        int widest = 0;
+        int lines = 0;
+    };
+    Extent measureText() const;
+    void paintPanel() const;
+
     void* font;
+    bool panel = false;
     int paintX = 0, paintY = 0;
     int offsetX = 0, offsetY = 0;
     alignment hori = LEFT;

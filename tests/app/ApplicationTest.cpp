@@ -1,9 +1,15 @@
 #include <GL/glew.h>
+#include <GL/freeglut.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "app/Application.h"
+#include "app/CommandLine.h"
 #include "app/Renderer.h"
 #include "game/Level.h"
 #include "gl/ExtensionManager.h"
@@ -59,6 +65,41 @@ TEST_F(ApplicationTest, MouseOrbitsTheEyeAndRightClickResets) {
     EXPECT_NEAR(camera->getEyeX(), 0.0f, 1e-6);
     EXPECT_NEAR(camera->getEyeY(), 0.6946f, 1e-4);
     EXPECT_NEAR(camera->getEyeZ(), 3.9392f, 1e-4);
+}
+
+namespace {
+// The start-up with these arguments up to the open window; then a line on
+// standard error with the window's size and place, what GLUT left of the
+// arguments and the seed read from them, and the end of the process.
+[[noreturn]] void startAndReport(std::vector<std::string> words) {
+    std::vector<char*> args;
+    for (auto& word : words) args.push_back(word.data());
+    args.push_back(nullptr);
+    int argc = static_cast<int>(words.size()), exitCode = 0;
+    if (!Application::startUp(argc, args.data(), exitCode)) std::exit(exitCode);
+    std::fprintf(stderr, "window %dx%d at %d,%d; %d arguments left; seed %u\n", glutGet(GLUT_WINDOW_WIDTH),
+                 glutGet(GLUT_WINDOW_HEIGHT), glutGet(GLUT_WINDOW_X), glutGet(GLUT_WINDOW_Y), argc,
+                 Application::options().seed.value_or(0));
+    // Straight out: the window is all this process was for (the game's own
+    // ways out are checked by the end-to-end games).
+    std::_Exit(0);
+}
+}  // namespace
+
+// GLUT reads its own options first and takes them out; the game reads the
+// rest. -geometry sizes and places the window (over --window), -display picks
+// the display; neither is an unknown option to the game. GLUT starts once per
+// process, so each start runs in a process of its own.
+TEST(ApplicationStartUp, GlutTakesItsOwnOptionsFirst) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const char* display = std::getenv("DISPLAY");
+    ASSERT_TRUE(display) << "no X display: run the tests through scripts/test.sh";
+    EXPECT_EXIT(startAndReport({"zarvik", "-geometry", "320x200+7+9", "--seed", "3", "--window", "640x480"}),
+                testing::ExitedWithCode(0), "window 320x200 at 7,9; 5 arguments left; seed 3");
+    EXPECT_EXIT(startAndReport({"zarvik", "--window", "300x100", "-display", display, "--seed", "4"}),
+                testing::ExitedWithCode(0), "window 300x100 at 100,100; 5 arguments left; seed 4");
+    EXPECT_EXIT(startAndReport({"zarvik", "-geometry", "320x200", "--bogus"}), testing::ExitedWithCode(2),
+                "zarvik: unknown option --bogus");
 }
 
 TEST(Renderer, DisplayStringFollowsTheFlags) {

@@ -65,11 +65,12 @@ TEST(CommandLine, ABadOptionOrValueSaysWhy) {
     }
 }
 
-TEST(CommandLine, HelpNamesEveryOptionAndKey) {
+// The keys come from the key table (KeyTableTest); GLUT's own options are
+// named too, as GLUT reads them before the game does.
+TEST(CommandLine, HelpNamesEveryOptionAndGlutsOwn) {
     const std::string help = helpText();
     for (const char* word : {"--window", "--autoplay", "--benchmark", "--benchmark-csv", "--benchmark-capture",
-                             "--fixed-step", "--seed", "--no-multisampling", "--help", "--version", "w / s", "a / d",
-                             "r ", "p ", "m ", "F12", "Escape", "F1 ", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9",
-                             "F10", "F11", "1 2 3", "4 5 6"})
+                             "--fixed-step", "--seed", "--no-multisampling", "--help", "--version", "-display DISPLAY",
+                             "-geometry WxH+X+Y", "-direct", "-indirect", "-iconic", "-gldebug", "-sync"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
 }

@@ -5,6 +5,7 @@
 #include <GL/glew.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <regex>
@@ -17,6 +18,7 @@
 #include "gl/TextPainter.h"
 #include "input/KeyboardProcessor.h"
 #include "overlay/Overlay2D.h"
+#include "overlay/Overlay2DManager.h"
 #include "scenegraph/ScenegraphNode.h"
 #include "support/GlTestWindow.h"
 
@@ -47,7 +49,7 @@ protected:
 TEST_F(RenderControlTest, HelpTogglesAndAnotherKeyReplacesIt) {
     control->consumeSpecial(1, 0, 0);
     EXPECT_EQ(message(), RenderControl::helpText());
-    EXPECT_EQ(TextPainter::textheight, 15);
+    EXPECT_EQ(TextPainter::textheight, 17);
     control->consumeSpecial(1, 0, 0);
     EXPECT_EQ(message(), "");
     EXPECT_EQ(TextPainter::textheight, 24);
@@ -57,9 +59,90 @@ TEST_F(RenderControlTest, HelpTogglesAndAnotherKeyReplacesIt) {
     EXPECT_EQ(message(), "enabled physics debug overlay...");
     EXPECT_TRUE(ScenegraphNode::showPhysicsDebug);
     EXPECT_FALSE(control->isHelpShown());
-    EXPECT_EQ(TextPainter::textheight, 15);  // ...but keeps the help's line height
+    EXPECT_EQ(TextPainter::textheight, 17);  // ...but keeps the help's line height
     control->consumeSpecial(1, 0, 0);        // so F1 shows the help again
     EXPECT_EQ(message(), RenderControl::helpText());
+}
+
+// At 800 x 600 over a bright sky, the help, every message of the keys and
+// "PAUSED" stand on a dark panel that covers all behind the text, and none of
+// them reaches a window edge. F3's message is painted in wireframe.
+TEST_F(RenderControlTest, HelpMessagesAndPauseStandOnADarkPanelInsideTheWindow) {
+    REQUIRE_GL();
+    constexpr int W = 800, H = 600;
+    GLuint framebuffer = 0, colour = 0;
+    glGenFramebuffers(1, &framebuffer);
+    glGenRenderbuffers(1, &colour);
+    glBindRenderbuffer(GL_RENDERBUFFER, colour);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, W, H);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    glViewport(0, 0, W, H);
+    Overlay2DManager hud(W, H, true);
+    hud.registerOverlay(control->getOverlay(), 0);
+    auto pause = level->getPauseOverlay();
+    hud.registerOverlay(pause, 0);
+
+    std::vector<unsigned char> rgb(W * H * 3);
+    auto sky = [&](const unsigned char* p) { return p[0] == 153 && p[1] == 204 && p[2] == 255; };
+    auto checkPanel = [&](const std::string& what) {
+        glClearColor(0.6f, 0.8f, 1.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glEnable(GL_TEXTURE_2D);  // as in the game
+        hud.paint();
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, W, H, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        int left = W, right = -1, bottom = H, top = -1;
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                if (!sky(&rgb[(y * W + x) * 3])) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    bottom = std::min(bottom, y);
+                    top = std::max(top, y);
+                }
+        ASSERT_GE(right, left) << what << ": nothing painted";
+        EXPECT_TRUE(left > 0 && right < W - 1 && bottom > 0 && top < H - 1)
+            << what << ": cut off at the window's edge, x " << left << " to " << right << ", y " << bottom << " to " << top;
+        int skyInside = 0, dark = 0, light = 0;
+        for (int y = bottom; y <= top; ++y)
+            for (int x = left; x <= right; ++x) {
+                const unsigned char* p = &rgb[(y * W + x) * 3];
+                skyInside += sky(p);
+                dark += std::max({p[0], p[1], p[2]}) < 110;  // the sky at 40 %: (61, 82, 102)
+                light += std::min({p[0], p[1], p[2]}) > 200;
+            }
+        const int area = (right - left + 1) * (top - bottom + 1);
+        EXPECT_EQ(skyInside, 0) << what << ": the panel has holes";
+        EXPECT_GT(dark, area / 2) << what;
+        EXPECT_GT(light, 20) << what << ": no light text on the panel";
+    };
+
+    control->consumeSpecial(1, 0, 0);
+    checkPanel("the help");
+    // The first press of each key; the second puts its switch back.
+    for (int key : {2, 3, 4, 5, 6, 6, 7, 8, 9, 10, 11}) {  // F6 four times: every draw mode
+        control->consumeSpecial(key, 0, 0);
+        checkPanel("F" + std::to_string(key) + ": " + message());
+        control->consumeSpecial(key, 0, 0);
+    }
+    for (byte key : {'1', '2', '3', '4', '5', 'm'}) {
+        control->consumeDown(key, 0, 0);
+        checkPanel(std::string(1, key) + ": " + message());
+        control->consumeDown(key, 0, 0);
+    }
+    control->getOverlay()->visible = false;
+    pause->visible = true;
+    checkPanel("PAUSED");
+    pause->visible = false;
+
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDeleteFramebuffers(1, &framebuffer);
+    glDeleteRenderbuffers(1, &colour);
+    glViewport(0, 0, GlTestWindow::width(), GlTestWindow::height());
+    glDisable(GL_TEXTURE_2D);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(RenderControlTest, DrawModesCycleAndSwitchDisplayListsOff) {

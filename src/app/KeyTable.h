@@ -1,0 +1,29 @@
+#pragma once
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// One input the game answers: what the player presses and what it does.
+struct KeyRow {
+    std::string input;             // as the player reads it: "w / s", "F4 / F5", "left drag"
+    std::string effect;
+    std::string keys;              // the GLUT key characters the row stands for
+    std::vector<int> specialKeys;  // the GLUT special keys (F1 to F12 are 1 to 12)
+};
+
+// Every key and mouse input of the game in one table. The F1 help, the
+// --help text and the key table of README.md are all made from it, so that
+// none of them can leave a key out or describe it differently.
+namespace KeyTable {
+
+const std::vector<KeyRow>& rows();
+
+// The rows as plain text, a row a line: two spaces, the input in a column
+// inputWidth wide, two spaces, the effect; an effect that would pass
+// lineWidth characters goes on in the effect's column on the next lines.
+std::string text(std::size_t inputWidth, std::size_t lineWidth);
+
+// The rows as README.md's Markdown table, header included.
+std::string markdown();
+
+}  // namespace KeyTable
