@@ -14,7 +14,7 @@ const std::vector<KeyRow> table = {
     {"left drag", "orbit the camera around the car", "", {}},
     {"right click", "reset the orbit", "", {}},
     {"r", "put the level back to its start", "r", {}},
-    {"p", "pause and resume: everything stands still, \"PAUSED\" in the middle", "p", {}},
+    {"p", "pause and resume: everything stands still and falls silent, \"PAUSED\" in the middle", "p", {}},
     {"m", "mute or unmute all sound, music and effects", "m", {}},
     {"F12", "save the frame as zarvik-YYYYMMDD-HHMMSS.png in the game's folder", "", {12}},
     {"Escape", "quit (also from full-screen game mode)", std::string(1, ESCAPE), {}},
