@@ -1,18 +1,29 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything with AddressSanitizer and
 # UndefinedBehaviorSanitizer into build/test, and runs every test under a
-# virtual X server when no display is set.
+# virtual X server when no display is set. Arguments go to ctest
+# (-L fast: the quick loop; -R NAME: one program). Prints how long each
+# step took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
+took() { echo "test.sh: $1 took $SECONDS s"; SECONDS=0; }
+
+SECONDS=0
 scripts/deps.sh
+took "installing packages"
 . scripts/xvfb.sh
 
 build=${ZARVIK_TEST_BUILD:-build/test}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARVIK_SANITIZE=ON -DZARVIK_FUZZ=ON >/dev/null
+took "configuring"
 cmake --build "$build" -j "$(nproc)"
+took "building"
 
 start_virtual_display
 cd "$build"
-ctest --output-on-failure -j "$(nproc)" "$@"
+status=0
+ctest --output-on-failure -j "$(nproc)" "$@" || status=$?
+took "testing"
+exit $status
