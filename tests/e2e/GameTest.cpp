@@ -1,6 +1,4 @@
 #include <gtest/gtest.h>
-#define STB_IMAGE_IMPLEMENTATION
-#include <stb/stb_image.h>
 
 #include <chrono>
 #include <cmath>
@@ -9,25 +7,11 @@
 #include <string>
 #include <thread>
 
-#include "GameProcess.h"
+#include "GameSupport.h"
+
+using namespace e2e;
 
 namespace {
-
-struct Picture {
-    int w = 0, h = 0;
-    unsigned char* pixels = nullptr;
-    Picture() = default;
-    Picture(Picture&& other) noexcept : w(other.w), h(other.h), pixels(other.pixels) { other.pixels = nullptr; }
-    Picture(const Picture&) = delete;
-    Picture& operator=(const Picture&) = delete;
-    ~Picture() { stbi_image_free(pixels); }
-    bool load(const std::string& path) {
-        int channels = 0;
-        pixels = stbi_load(path.c_str(), &w, &h, &channels, 3);
-        return pixels != nullptr;
-    }
-    const unsigned char* at(int x, int y) const { return pixels + (static_cast<size_t>(y) * w + x) * 3; }
-};
 
 // Distinct colours (quantised to 32 levels per channel) in a window region.
 int distinctColours(const Picture& p, int x0, int y0, int x1, int y1) {
@@ -61,14 +45,6 @@ bool skyBlue(const unsigned char* c) { return c[2] > 150 && c[2] > c[0] + 30; }
 // Lit ground: neither sky nor the black of an empty frame.
 bool ground(const unsigned char* c) { return !skyBlue(c) && c[0] + c[1] + c[2] > 120; }
 
-int countPixels(const Picture& p, int x0, int y0, int x1, int y1, bool (*kind)(const unsigned char*)) {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x)
-            if (kind(p.at(x, y))) ++n;
-    return n;
-}
-
 // The player car's offset from the last scene dump in the game's output.
 bool carOffset(const std::string& output, float xyz[3]) {
     const size_t car = output.rfind("SimpleCarNode - Player Car:");
@@ -78,33 +54,7 @@ bool carOffset(const std::string& output, float xyz[3]) {
     return std::sscanf(output.c_str() + offset, "offset    = (%f, %f, %f)", &xyz[0], &xyz[1], &xyz[2]) == 3;
 }
 
-Picture shot(GameProcess& game, const std::string& name) {
-    Picture p;
-    const std::string path = GameProcess::buildDir() + "/" + name;
-    if (game.screenshot(path)) p.load(path);
-    return p;
-}
-
-void settle(double seconds) { std::this_thread::sleep_for(std::chrono::duration<double>(seconds)); }
-
-// Screenshots until one shows what the test expects, for at most `seconds`:
-// a game on a busy machine draws a few frames a second, one on a quiet
-// machine has drawn the change by the first shot. The last shot is returned
-// either way, and the test's expectations judge it.
-template <typename Shows>
-Picture shotShowing(GameProcess& game, const std::string& name, Shows shows, double seconds = 15.0) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    for (;;) {
-        Picture p = shot(game, name);
-        if ((p.pixels && shows(p)) || std::chrono::steady_clock::now() >= end) return p;
-        settle(0.2);
-    }
-}
-
 }  // namespace
-
-// The game's window sits at (100, 100) and is 800 x 600.
-constexpr int WX = 100, WY = 100, WW = 800, WH = 600;
 
 TEST(Game, DrivesTheCarAndAnswersTheDebugKeys) {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through scripts/test.sh";
@@ -249,30 +199,8 @@ TEST(Game, AGameModeTheDisplayCannotShowFallsBackToAWindow) {
 
 namespace {
 
-// The keys of the sign game's row, from its debug line ("" when there is none).
-std::string signKeys(const std::string& output) {
-    const std::string mark = "sign game started, keys: ";
-    const size_t at = output.rfind(mark);
-    if (at == std::string::npos) return "";
-    std::string keys;
-    for (size_t i = at + mark.size(); i < output.size() && std::string("dwas").find(output[i]) != std::string::npos; ++i)
-        keys += output[i];
-    return keys;
-}
-
 // The yellow of a town plate (the sun and its glow are whiter).
 bool plateYellow(const unsigned char* c) { return c[0] > 160 && c[1] > 130 && c[2] < 70; }
-
-// Pixels of the region that differ clearly between two frames.
-int changedPixels(const Picture& a, const Picture& b, int x0, int y0, int x1, int y1) {
-    int n = 0;
-    for (int y = y0; y < y1; ++y)
-        for (int x = x0; x < x1; ++x) {
-            const unsigned char *p = a.at(x, y), *q = b.at(x, y);
-            if (std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) > 90) ++n;
-        }
-    return n;
-}
 
 }  // namespace
 
@@ -280,21 +208,7 @@ TEST(Game, DrivesIntoTheSignAheadAndTakesItDownWithTheArrowKeys) {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through scripts/test.sh";
     GameProcess game;
     ASSERT_TRUE(game.start());
-    ASSERT_TRUE(game.waitFor("HAVE FUN! :)", 120.0)) << game.output();
-    settle(5.5);
-    // Back over the anti-pursuer item 25 units behind the start (the pursuers
-    // then lose sight of the car for 20 s), staying inside the start area...
-    ASSERT_TRUE(game.keyDown("s"));
-    settle(4.0);
-    ASSERT_TRUE(game.keyUp("s"));
-    // ...then north, 225 units to the sign across the road. w is let go some
-    // 40 units before it and the car rolls on into it: a key still held when
-    // the game starts could reach it as an X auto-repeat press.
-    ASSERT_TRUE(game.keyDown("w"));
-    settle(12.0);
-    ASSERT_TRUE(game.keyUp("w"));
-    ASSERT_TRUE(game.waitFor("sign game started", 30.0)) << game.output();
-    const std::string keys = signKeys(game.output());
+    const std::string keys = driveIntoTheNorthSign(game);
     ASSERT_EQ(keys.size(), 8u) << game.output();
     settle(0.5);
     Picture playing = shot(game, "e2e-sign-game.png");
@@ -328,11 +242,6 @@ TEST(Game, DrivesIntoTheSignAheadAndTakesItDownWithTheArrowKeys) {
     ASSERT_TRUE(game.key("Escape"));
     EXPECT_EQ(game.waitForExit(60.0), 0);
 }
-
-namespace {
-// The dark blue-grey ground of the message pictures.
-bool messageDark(const unsigned char* c) { return c[0] < 70 && c[1] < 70 && c[2] < 100 && c[2] >= c[0]; }
-}  // namespace
 
 TEST(Game, APursuerCatchesTheCarAndRPutsTheLevelBack) {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through scripts/test.sh";

@@ -91,6 +91,10 @@ protected:
 
     static const Matrix& pose() { return *shared->getPlayerCar()->getPhysicVolume()->matrix; }
 
+    // The picture of a moment: the third frame drawn while the clock stands
+    // still, after the occlusion answers of the first two have come in.
+    static std::vector<unsigned char> stillPicture();
+
     static FakeClock* clock;
     static std::shared_ptr<DemoLevel> shared;
 };
@@ -887,6 +891,15 @@ double shareDiffering(const std::vector<unsigned char>& a, const std::vector<uns
     return static_cast<double>(count) / static_cast<double>(a.size() / 3);
 }
 
+std::vector<unsigned char> DemoLevelTest::stillPicture() {
+    for (int i = 0; i < 3; ++i) {
+        ScenegraphNode::beginFrame();
+        shared->display();
+    }
+    glFinish();
+    return readPicture();
+}
+
 }  // namespace
 
 TEST_F(DemoLevelTest, EveryRenderingPathDrawsTheSamePicture) {
@@ -894,14 +907,7 @@ TEST_F(DemoLevelTest, EveryRenderingPathDrawsTheSamePicture) {
     gameProjection();
     // The clock stands still: every frame shows the same moment. The third
     // frame of a path is read, after its occlusion answers have come in.
-    auto picture = [] {
-        for (int i = 0; i < 3; ++i) {
-            ScenegraphNode::beginFrame();
-            shared->display();
-        }
-        glFinish();
-        return readPicture();
-    };
+    auto picture = [] { return stillPicture(); };
     int largest = 0;
     auto differing = [&](const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
         return shareDiffering(a, b, largest);
@@ -1060,14 +1066,7 @@ TEST_F(DemoLevelTest, AMessageBoardCoversTheSunsFlare) {
     auto flare = shared->getLensFlare();
     const auto skyOrder = sky->getChildren();
     // The clock stands still: the pictures differ only by what is drawn.
-    auto picture = [] {
-        for (int i = 0; i < 3; ++i) {
-            ScenegraphNode::beginFrame();
-            shared->display();
-        }
-        glFinish();
-        return readPicture();
-    };
+    auto picture = [] { return stillPicture(); };
     auto pictureWithoutFlare = [&] {
         sky->removeChild(flare.get());
         auto rgb = picture();
