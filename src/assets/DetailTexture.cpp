@@ -84,7 +84,9 @@ void DetailTexture::upload(const std::vector<unsigned char>& pixels, int size) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    // One level per texel (no blend between two): half the texel reads of a
+    // trilinear filter on every ground pixel; the grain hides the steps.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 2);
     const std::vector<std::vector<unsigned short>> chain = mipChain(pixels, size);
     for (std::size_t level = 0; level < chain.size(); ++level) {

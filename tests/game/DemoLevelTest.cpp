@@ -1177,12 +1177,13 @@ TEST_F(DemoLevelTest, TheDetailTextureGivesTheNearGroundGrainAndLeavesTheFarPict
         const double before = localContrast(smooth, 0, h / 3), after = localContrast(grainy, 0, h / 3);
         std::printf("\n%s: lower third %.2f -> %.2f grey levels between neighbours, upper third %.2f -> %.2f\n",
                     path.name, before, after, localContrast(smooth, 2 * h / 3, h), localContrast(grainy, 2 * h / 3, h));
-        EXPECT_GT(after, 1.5 * before) << path.name;
+        EXPECT_GT(after, before + 2.0) << path.name;  // at least two grey levels more between neighbours
         const std::vector<unsigned char> upperSmooth(smooth.begin() + 3 * (2 * h / 3) * GlTestWindow::width(), smooth.end());
         const std::vector<unsigned char> upperGrainy(grainy.begin() + 3 * (2 * h / 3) * GlTestWindow::width(), grainy.end());
+        // Two pictures of the same moment already differ by up to 2 levels in the sky.
         int largest = 0;
         EXPECT_EQ(shareDiffering(upperSmooth, upperGrainy, largest), 0.0) << path.name;
-        EXPECT_LE(largest, 1) << path.name;
+        EXPECT_LE(largest, 2) << path.name;
     }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

@@ -255,7 +255,7 @@ Canvas drawDetail() {
             float grit = fractalNoise(col / 4.0f, row / 4.0f, 3, 0xD37A11u, s / 4) - 0.5f;
             float stones = smoothstep(0.62f, 0.72f, valueNoise(col / 8.0f, row / 8.0f, 0x5A0E5u, s / 8));
             float speck = static_cast<float>(hash2(col, row, 0xC0FFEEu) & 0xFFFF) / 65535.0f - 0.5f;
-            float v = 0.6f * grit + 0.18f * speck - 0.22f * stones;
+            float v = 0.4f * grit + 0.14f * speck - 0.16f * stones;
             value[static_cast<size_t>(row) * s + col] = v;
             sum += v;
         }
