@@ -22,6 +22,7 @@
 #include "app/LoadingPicture.h"
 #include "app/RenderControl.h"
 #include "app/Renderer.h"
+#include "assets/DetailTexture.h"
 #include "assets/Texture.h"
 #include "audio/AudioManager.h"
 #include "game/Autoplay.h"
@@ -231,6 +232,7 @@ bool startUp(int& argc, char** args, int& exitCode) {
     renderer->windowWidth = theOptions.windowWidth;
     renderer->windowHeight = theOptions.windowHeight;
     renderer->multisampling = theOptions.multisampling;
+    DetailTexture::enabled = theOptions.detailTexture;
     if (theOptions.gameMode.empty()) renderer->initWindow();
     else renderer->initGameMode(theOptions.gameMode.c_str());
     return true;

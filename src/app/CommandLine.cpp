@@ -53,6 +53,8 @@ std::optional<Options> parseCommandLine(const std::vector<std::string>& args, st
             options.fixedStep = true;
         } else if (arg == "--no-multisampling") {
             options.multisampling = false;
+        } else if (arg == "--no-detail-texture") {
+            options.detailTexture = false;
         } else if (arg == "--benchmark") {
             options.benchmark = true;
             // The seconds are optional: a following number belongs to the option.
@@ -118,6 +120,7 @@ std::string helpText() {
            "  --seed N               the same random numbers on every run\n"
            "  --no-multisampling     one sample per pixel: rougher edges, about twice the frame rate\n"
            "                         on a software rasteriser\n"
+           "  --no-detail-texture    the near ground without its grain (to measure what it costs)\n"
            "  --help                 this text\n"
            "  --version              the version\n"
            "\n"

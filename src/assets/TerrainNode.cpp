@@ -187,12 +187,17 @@ void TerrainNode::createPhysicsBounds(NewtonWorld* world) const {
 
 void TerrainNode::performOperations() {
     const RenderStates state = getRenderState();
-    if (state == OPAQUE_PASS || state == SINGLE_PASS) {
+    const bool drawing = state == OPAQUE_PASS || state == SINGLE_PASS;
+    if (drawing) {
         sortSegmentsFrontToBack();
         const double pixels = pixelsPerUnit();
         for (const std::shared_ptr<TerrainSegment>& segment : segments) segment->setPixelsPerUnit(pixels);
     }
+    // Begun before the terrain's own offset is applied: the grain follows world x and z.
+    const bool grain = drawing && detail && DetailTexture::enabled && glIsEnabled(GL_TEXTURE_2D);
+    if (grain) detail->begin();
     MilkshapeNode::performOperations();
+    if (grain) detail->end();
 }
 
 double TerrainNode::pixelsPerUnit() {

@@ -2,6 +2,7 @@
 #include <memory>
 #include <vector>
 
+#include "assets/DetailTexture.h"
 #include "assets/MeshNode.h"
 #include "assets/MilkshapeNode.h"
 #include "assets/TerrainGrid.h"
@@ -25,7 +26,9 @@ struct NewtonWorld;
 // static collision tree of all segment triangles (CollisionTreeBuilder); that
 // tree and heightAt use the full grid, whatever level of detail a segment
 // draws (TerrainSegment: the terrain hands the segments the projection in
-// each drawing pass).
+// each drawing pass). A detail texture, when given, lays its grain over the
+// tiles in the drawing passes, in the terrain's parent frame (world x and z),
+// while DetailTexture::enabled and 2D textures are on.
 class TerrainNode : public MilkshapeNode {
 public:
     explicit TerrainNode(const char* nodeDescription);
@@ -52,6 +55,10 @@ public:
     // pass's projection to choose its level of detail.
     void performOperations() override;
 
+    // The grain laid over every segment's tile; null: none.
+    void setDetailTexture(std::shared_ptr<DetailTexture> texture) { detail = std::move(texture); }
+    const std::shared_ptr<DetailTexture>& getDetailTexture() const { return detail; }
+
     const std::vector<std::shared_ptr<TerrainSegment>>& getSegments() const { return segments; }
     int getSegmentsPerDirection() const { return segmentsPerDirection; }
     int getMapWidth() const { return mapWidth; }
@@ -68,6 +75,7 @@ private:
     Vector scale;
     int segmentsPerDirection = 0;
     std::vector<std::shared_ptr<TerrainSegment>> segments;
+    std::shared_ptr<DetailTexture> detail;
 
     // The heightmap itself: heights, normals and segment arrays on demand.
     std::shared_ptr<const TerrainGrid> grid;

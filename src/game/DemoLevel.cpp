@@ -173,6 +173,7 @@ void DemoLevel::buildTerrain() {
     terrain = std::make_shared<TerrainNode>("Terrain");
     terrain->setTranslation(0, -5, 0);
     terrain->load("terrain", "heightmap.png", "terrain", 8, Vector(600, 5, 600));
+    terrain->setDetailTexture(DetailTexture::createFromFile("terrain/detail.png"));
     root->addChild(terrain);
 }
 

@@ -9,6 +9,7 @@ bool ExtensionManager::verboseOutput = false;
 namespace {
 // The glew flags are only meaningful after glewInit; before it they read false
 // and every wrapper is a no-op.
+bool hasGL13() { return GLEW_VERSION_1_3; }
 bool hasGL14() { return GLEW_VERSION_1_4; }
 bool hasGL15() { return GLEW_VERSION_1_5; }
 bool hasArbWindowPos() { return GLEW_ARB_window_pos; }
@@ -21,6 +22,7 @@ void report(bool ok) { std::printf(ok ? "     ok" : "     NOT AVAILABLE!"); }
 // so on: the very names of our wrappers. Inside the class those names would
 // find the wrappers themselves, so the core calls are made from here, outside it.
 namespace core {
+void activeTexture(GLenum unit) { glActiveTexture(unit); }
 void windowPos2i(GLint x, GLint y) { glWindowPos2i(x, y); }
 void genBuffers(GLsizei n, GLuint* b) { glGenBuffers(n, b); }
 void bindBuffer(GLenum t, GLuint b) { glBindBuffer(t, b); }
@@ -60,6 +62,15 @@ void ExtensionManager::configureExtensions() {
     report(vboAvailable());
     std::printf("\n   hardware visibility culling require GL_VERSION_1_5 or GL_ARB_occlusion_query.");
     report(occlusionQueryAvailable());
+    std::printf("\n   the ground's detail texture requires GL_VERSION_1_3 (multitexture, combine).");
+    report(multitextureAvailable());
+}
+
+bool ExtensionManager::multitextureAvailable() { return hasGL13(); }
+
+void ExtensionManager::__glewActiveTexture(GLenum unit) {
+    if (hasGL13()) core::activeTexture(unit);
+    else notAvailable("glActiveTexture");
 }
 
 bool ExtensionManager::vboAvailable() { return hasGL15() || hasArbVbo(); }

@@ -12,11 +12,14 @@ public:
     static void initGLEW();
     static void configureExtensions();
 
+    // A second texture unit and the combine environment (GL 1.3).
+    static bool multitextureAvailable();
     static bool vboAvailable();
     static bool occlusionQueryAvailable();
     // A GL context is current on this thread (GL calls made without one are skipped).
     static bool contextAvailable();
 
+    static void __glewActiveTexture(GLenum unit);
     static void __glewWindowPos2i(GLint x, GLint y);
 
     static void __glewGenBuffers(GLsizei n, GLuint* buffers);

@@ -149,6 +149,13 @@ TEST(ExtensionManager, WrappersUseTheDriversFunctions) {
     ExtensionManager::__glewDeleteBuffers(2, buffers);
     EXPECT_FALSE(glIsBuffer(buffers[0]));
 
+    ASSERT_TRUE(ExtensionManager::multitextureAvailable());
+    ExtensionManager::__glewActiveTexture(GL_TEXTURE1);
+    GLint unit = 0;
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &unit);
+    EXPECT_EQ(unit, GL_TEXTURE1);
+    ExtensionManager::__glewActiveTexture(GL_TEXTURE0);
+
     testing::internal::CaptureStdout();
     ExtensionManager::configureExtensions();
     const std::string report = testing::internal::GetCapturedStdout();
@@ -156,5 +163,6 @@ TEST(ExtensionManager, WrappersUseTheDriversFunctions) {
               "\n ExtensionManager.configureExtensions():"
               "\n   glWindowPos2i requires GL_VERSION_1_4 or GL_ARB_window_pos.     ok"
               "\n   vertex buffer objects require GL_VERSION_1_5 or GL_ARB_vertex_buffer_object.     ok"
-              "\n   hardware visibility culling require GL_VERSION_1_5 or GL_ARB_occlusion_query.     ok");
+              "\n   hardware visibility culling require GL_VERSION_1_5 or GL_ARB_occlusion_query.     ok"
+              "\n   the ground's detail texture requires GL_VERSION_1_3 (multitexture, combine).     ok");
 }

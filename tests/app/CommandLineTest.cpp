@@ -40,6 +40,8 @@ TEST(CommandLine, ReadsEveryOptionAndImpliesTheFixedStep) {
     EXPECT_TRUE(parse({"--fixed-step"})->fixedStep);
     EXPECT_TRUE(parse({})->multisampling);
     EXPECT_FALSE(parse({"--no-multisampling"})->multisampling);
+    EXPECT_FALSE(parse({"--no-detail-texture"})->detailTexture);
+    EXPECT_TRUE(parse({})->detailTexture);
     EXPECT_TRUE(parse({"--help"})->help);
     EXPECT_TRUE(parse({"--version"})->version);
 }
@@ -70,7 +72,7 @@ TEST(CommandLine, ABadOptionOrValueSaysWhy) {
 TEST(CommandLine, HelpNamesEveryOptionAndGlutsOwn) {
     const std::string help = helpText();
     for (const char* word : {"--window", "--autoplay", "--benchmark", "--benchmark-csv", "--benchmark-capture",
-                             "--fixed-step", "--seed", "--no-multisampling", "--help", "--version", "-display DISPLAY",
+                             "--fixed-step", "--seed", "--no-multisampling", "--no-detail-texture", "--help", "--version", "-display DISPLAY",
                              "-geometry WxH+X+Y", "-direct", "-indirect", "-iconic", "-gldebug", "-sync"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
 }

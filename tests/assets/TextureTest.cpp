@@ -1,5 +1,7 @@
 #include "assets/Texture2D.h"
 
+#include "assets/DetailTexture.h"
+
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -333,4 +335,37 @@ TEST_F(TextureTest, BottomRowOfAPictureIsAtTextureCoordinateZero) {
     EXPECT_EQ(texels[0], 0) << "first texel row (t = 0) is the bottom of the picture";
     EXPECT_EQ(texels[2], 255);
     EXPECT_EQ(texels[3 * 16], 255) << "last texel row is the top of the picture";
+}
+
+// The grain's mip chain: level 0 keeps the picture (one 8-bit step is 256
+// 16-bit steps around mid-grey), each level averages four texels and keeps
+// its share of the contrast, and the coarse levels are flat mid-grey. A
+// picture that is not square with a power of two side loads as no texture.
+TEST_F(TextureTest, DetailMipmapsFadeToFlatMidGreyAndBadPicturesLoadNothing) {
+    // A 64 x 64 chessboard of 8-texel squares, 128 - 40 and 128 + 40.
+    const int size = 64;
+    std::vector<unsigned char> pixels(size * size);
+    for (int r = 0; r < size; ++r)
+        for (int c = 0; c < size; ++c) pixels[r * size + c] = ((r / 8 + c / 8) % 2) ? 168 : 88;
+    const auto chain = DetailTexture::mipChain(pixels, size);
+    ASSERT_EQ(chain.size(), 7u);  // 64, 32, 16, 8, 4, 2, 1
+    const int mid = DetailTexture::MID_GREY;
+    EXPECT_EQ(chain[0][0], mid - 40 * 256);
+    EXPECT_EQ(chain[0][8], mid + 40 * 256);
+    EXPECT_EQ(chain[1][4], mid + 40 * 256);  // full contrast
+    EXPECT_EQ(chain[2][2], mid + 7168);  // 16 x 16: a texel inside one square; 40 * 256 * 0.7
+    EXPECT_EQ(chain[3][1], mid + 4096);  // 8 x 8: one texel per square; 40 * 256 * 0.4
+    for (std::size_t level = 4; level < chain.size(); ++level)  // the squares are averaged away or faded out
+        for (unsigned short texel : chain[level]) EXPECT_EQ(texel, mid) << "level " << level;
+    EXPECT_TRUE(DetailTexture::mipChain(std::vector<unsigned char>(48 * 48, 128), 48).empty());
+    EXPECT_TRUE(DetailTexture::mipChain(pixels, 32).empty());
+
+    AssetFiles::writePicture(dir + "/wide.png", 16, 8, 128, 128, 128);
+    EXPECT_FALSE(DetailTexture::createFromFile(dir + "/wide.png")->isLoaded());
+    EXPECT_FALSE(DetailTexture::createFromFile(dir + "/missing.png")->isLoaded());
+    AssetFiles::writePicture(dir + "/grey.png", 16, 16, 100, 100, 100);
+    const auto grey = DetailTexture::createFromFile(dir + "/grey.png");
+    ASSERT_TRUE(grey->isLoaded());
+    EXPECT_EQ(levelWidth(grey->getTextureName(), 4), 1);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

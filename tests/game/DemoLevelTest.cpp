@@ -13,6 +13,7 @@
 #include <GL/glew.h>
 #include <GL/glu.h>
 
+#include "assets/DetailTexture.h"
 #include "assets/Halo.h"
 #include "audio/AudioManager.h"
 #include "math/Constants.h"
@@ -1115,4 +1116,73 @@ TEST_F(DemoLevelTest, AMessageBoardCoversTheSunsFlare) {
     EXPECT_LT(throughBoard, area / 500);
     EXPECT_LT(largest, 16);
     stack->clear();
+}
+
+namespace {
+
+// Mean absolute luminance step between neighbouring pixels (right and up) in
+// rows [first, last) of a picture: how much grain the rows show.
+double localContrast(const std::vector<unsigned char>& rgb, int first, int last) {
+    const int w = GlTestWindow::width();
+    auto grey = [&](int x, int y) {
+        const size_t i = 3 * (static_cast<size_t>(y) * w + x);
+        return 0.299 * rgb[i] + 0.587 * rgb[i + 1] + 0.114 * rgb[i + 2];
+    };
+    double sum = 0;
+    int steps = 0;
+    for (int y = first; y + 1 < last; ++y)
+        for (int x = 0; x + 1 < w; ++x) {
+            sum += std::fabs(grey(x + 1, y) - grey(x, y)) + std::fabs(grey(x, y + 1) - grey(x, y));
+            steps += 2;
+        }
+    return steps ? sum / steps : 0.0;
+}
+
+}  // namespace
+
+// The ground's grain: in every draw path the lower third of the picture (the
+// ground around the car) shows clearly more contrast between neighbouring
+// pixels with the detail texture than without it, and the upper third (sky
+// and far hills, where its mipmaps are flat mid-grey) stays the same picture.
+TEST_F(DemoLevelTest, TheDetailTextureGivesTheNearGroundGrainAndLeavesTheFarPictureAlone) {
+    SwitchGuard guard;
+    gameProjection();
+    ASSERT_TRUE(shared->getTerrain()->getDetailTexture() && shared->getTerrain()->getDetailTexture()->isLoaded());
+    const int h = GlTestWindow::height();
+    auto picture = [](bool grain) {
+        DetailTexture::enabled = grain;
+        for (int i = 0; i < 3; ++i) {
+            ScenegraphNode::beginFrame();
+            shared->display();
+        }
+        glFinish();
+        DetailTexture::enabled = true;
+        return readPicture();
+    };
+    struct Path {
+        const char* name;
+        bool lists;
+        int drawMode;
+    };
+    const Path paths[] = {{"display lists", true, 1},
+                          {"immediate", false, 0},
+                          {"vertex arrays", false, 1},
+                          {"vertex buffers", false, 2}};
+    for (const Path& path : paths) {
+        ScenegraphNode::displayListsEnabled = path.lists;
+        ScenegraphNode::drawMode = path.drawMode;
+        const auto smooth = picture(false), grainy = picture(true);
+        // Rows count from the bottom: the lower third is rows 0 .. h/3.
+        const double before = localContrast(smooth, 0, h / 3), after = localContrast(grainy, 0, h / 3);
+        std::printf("\n%s: lower third %.2f -> %.2f grey levels between neighbours, upper third %.2f -> %.2f\n",
+                    path.name, before, after, localContrast(smooth, 2 * h / 3, h), localContrast(grainy, 2 * h / 3, h));
+        EXPECT_GT(after, before + 2.0) << path.name;  // at least two grey levels more between neighbours
+        const std::vector<unsigned char> upperSmooth(smooth.begin() + 3 * (2 * h / 3) * GlTestWindow::width(), smooth.end());
+        const std::vector<unsigned char> upperGrainy(grainy.begin() + 3 * (2 * h / 3) * GlTestWindow::width(), grainy.end());
+        // Two pictures of the same moment already differ by up to 2 levels in the sky.
+        int largest = 0;
+        EXPECT_EQ(shareDiffering(upperSmooth, upperGrainy, largest), 0.0) << path.name;
+        EXPECT_LE(largest, 2) << path.name;
+    }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }

@@ -12,7 +12,8 @@ namespace assetgen {
 namespace {
 
 const int TILE_SIZE = 512;
-const int MACRO_STEP = 4;  // the smooth colour layers are computed every 4 texels
+const int MACRO_STEP = 4;
+const int DETAIL_SIZE = 128;  // the detail pattern's texels per side  // the smooth colour layers are computed every 4 texels
 
 struct Road {
     float dx, dz;       // direction from the centre to the sign
@@ -241,6 +242,33 @@ Canvas drawTile(const TerrainLayout& layout, int a, int b) {
     return tile;
 }
 
+// The ground's grain: a seamless greyscale pattern around mid-grey (grit,
+// small stones and fine speckle), which the game lays over the near tiles
+// (a texel v scales the tile's colour by v / 128). Its mean is moved to
+// exactly mid-grey so that the ground keeps its brightness on average.
+Canvas drawDetail() {
+    const int s = DETAIL_SIZE;
+    std::vector<float> value(static_cast<size_t>(s) * s);
+    double sum = 0;
+    for (int row = 0; row < s; ++row)
+        for (int col = 0; col < s; ++col) {
+            float grit = fractalNoise(col / 4.0f, row / 4.0f, 3, 0xD37A11u, s / 4) - 0.5f;
+            float stones = smoothstep(0.62f, 0.72f, valueNoise(col / 8.0f, row / 8.0f, 0x5A0E5u, s / 8));
+            float speck = static_cast<float>(hash2(col, row, 0xC0FFEEu) & 0xFFFF) / 65535.0f - 0.5f;
+            float v = 0.4f * grit + 0.14f * speck - 0.16f * stones;
+            value[static_cast<size_t>(row) * s + col] = v;
+            sum += v;
+        }
+    const float mean = static_cast<float>(sum / value.size());
+    Canvas detail(s, s);
+    for (int row = 0; row < s; ++row)
+        for (int col = 0; col < s; ++col) {
+            float v = std::clamp(128.0f / 255.0f + value[static_cast<size_t>(row) * s + col] - mean, 0.0f, 1.0f);
+            detail.set(col, row, Colour(v, v, v, 1));
+        }
+    return detail;
+}
+
 }  // namespace
 
 Colour TerrainLayout::surface(float x, float z) const { return detailColour(x, z, macroColour(*this, x, z)); }
@@ -255,6 +283,9 @@ void writeTerrain(AssetSink& sink) {
         }
     sink.write("terrain/heightmap.png", heightmap.greyPng());
     sink.preview("terrain/heightmap.png", heightmap, 256);
+    Canvas detail = drawDetail();
+    sink.write("terrain/detail.png", detail.greyPng());
+    sink.preview("terrain/detail.png", detail, 128);
 
     // Tiles are independent, so two threads share them (the output does
     // not depend on which thread drew a tile).

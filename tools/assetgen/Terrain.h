@@ -57,7 +57,8 @@ private:
 // drawn brighter and bluer by this much, so the ground looks as designed.
 constexpr float GROUND_LIGHT[3] = {0.70f, 0.65f, 0.59f};
 
-// Writes "terrain/heightmap.png" and "terrain/terrain_a_b.jpg".
+// Writes "terrain/heightmap.png", "terrain/terrain_a_b.jpg" and the
+// seamless greyscale grain "terrain/detail.png" (mid-grey: no change).
 void writeTerrain(AssetSink& sink);
 
 }  // namespace assetgen
