@@ -12,8 +12,8 @@ namespace assetgen {
 namespace {
 
 const int TILE_SIZE = 512;
-const int MACRO_STEP = 4;
-const int DETAIL_SIZE = 128;  // the detail pattern's texels per side  // the smooth colour layers are computed every 4 texels
+const int MACRO_STEP = 4;     // the smooth colour layers are computed every 4 texels
+const int DETAIL_SIZE = 128;  // the detail pattern's texels per side
 
 struct Road {
     float dx, dz;       // direction from the centre to the sign
