@@ -83,12 +83,11 @@ std::string Autoplay::formatTime(double seconds) {
 // (its vaccine lies under a booze item, whose swerving costs more). Between
 // two signs the route cuts the corner near the start.
 void Autoplay::buildRoute() {
-    const Point vaccine{0, 25, ITEM_REACH};
-    route = {{{vaccine, {12, -190}}, signNear(0, -200)},
-             {{{12, -185}, {40, -40, CORNER_REACH}, {175, 0}, {195, 0, ITEM_REACH}}, signNear(200, 0)},
-             {{{30, 10}, vaccine}, signNear(0, 200)},
-             {{{-40, 40, CORNER_REACH}, {-175, 0}, {-195, 0, ITEM_REACH}}, signNear(-200, 0)},
-             {{}, -1}};
+    route = {{{{0, 25, ITEM_REACH}}, signNear(0, 200)},
+             {{{150, 150, ITEM_REACH}}, signNear(200, 0)},
+             {{{150, -150, ITEM_REACH}}, signNear(0, -200)},
+             {{{-140, -140, CORNER_REACH}}, signNear(-200, 0)},
+             {{{-195, 0, ITEM_REACH}}, -1}};
 }
 
 int Autoplay::signNear(double x, double z) const {
