@@ -37,7 +37,10 @@ constexpr int BACK_OFF_FRAMES = 60;
 // A sign is entered only when no pursuer stands this near it; meanwhile the
 // car waits this far out.
 constexpr double SIGN_GUARD = 25.0;  // beyond the pursuer's view
-constexpr double SIGN_WAIT = 45.0;
+constexpr double SIGN_WAIT = 60.0;   // out of the monster truck's view of the sign
+// Signs are driven into from outside the square they span, away from the
+// pursuers' roads between them: from a waypoint this far out.
+constexpr double SIGN_APPROACH = 30.0;
 constexpr double WAYPOINT_WAIT = 8.0;  // the car stands this near its place to wait
 // A sign game takes about this long (up to eight keys, four a second, and backing off).
 constexpr double TYPING_SECONDS = 4.5;
@@ -88,6 +91,8 @@ void Autoplay::buildRoute() {
              {{{150, -150, ITEM_REACH}}, signNear(0, -200)},
              {{{-140, -140, CORNER_REACH}}, signNear(-200, 0)},
              {{{-195, 0, ITEM_REACH}}, -1}};
+    for (std::size_t i = 1; i < route.size(); ++i)
+        if (route[i].sign >= 0) route[i].waypoints.push_back(outside(route[i].sign, SIGN_APPROACH));
 }
 
 int Autoplay::signNear(double x, double z) const {
@@ -213,7 +218,7 @@ void Autoplay::drive() {
     const Point target = goal();
     double dx = target.x - position.x, dz = target.z - position.z;
     const double d = length(dx, dz);
-    if (waiting() && d < WAYPOINT_WAIT) {
+    if (waiting() && d < WAYPOINT_WAIT && !pursuerNear()) {
         standStill();
         return;
     }
@@ -259,12 +264,8 @@ Autoplay::Point Autoplay::goal() {
         ++waypoint;
     if (waypoint < current.waypoints.size()) return current.waypoints[waypoint];
     if (current.sign < 0) return {0.0, 0.0};
-    const Point sign = signPosition(current.sign);
-    const double dx = lastPosition.x - sign.x, dz = lastPosition.z - sign.z;
-    const double d = length(dx, dz);
-    if (d < SIGN_WAIT + WAYPOINT_WAIT && d > 0.0 && signCrowded(current.sign))
-        return {sign.x + dx / d * SIGN_WAIT, sign.z + dz / d * SIGN_WAIT};
-    return sign;
+    if (signCrowded(current.sign)) return outside(current.sign, SIGN_WAIT);
+    return signPosition(current.sign);
 }
 
 // How much longer a vaccine keeps the pursuers blind (its HUD icon fades out
@@ -299,13 +300,30 @@ bool Autoplay::signCrowded(int sign) const {
     return false;
 }
 
-// Waiting near the sign of the leg for the pursuers to go.
+// Waiting outside the sign of the leg for the pursuers to go.
 bool Autoplay::waiting() const {
     const Leg& current = route[std::min(leg, route.size() - 1)];
-    if (current.sign < 0 || waypoint < current.waypoints.size()) return false;
-    const Point sign = signPosition(current.sign);
-    return length(lastPosition.x - sign.x, lastPosition.z - sign.z) < SIGN_WAIT + WAYPOINT_WAIT &&
-           signCrowded(current.sign);
+    return current.sign >= 0 && waypoint >= current.waypoints.size() && signCrowded(current.sign);
+}
+
+// Whether a pursuer that sees nothing yet is about to: within its view and a margin.
+bool Autoplay::pursuerNear() const {
+    const auto& hunters = level->getHunters();
+    for (std::size_t i = 0; i < hunters.size(); ++i) {
+        const double view = viewOf(i, BLIND_MARGIN);
+        if (view < 1.0) continue;
+        const Vector h = HunterAI::positionOf(*hunters[i]->getViewfield());
+        if (length(h.x - lastPosition.x, h.z - lastPosition.z) < view + PATROL_MARGIN) return true;
+    }
+    return false;
+}
+
+// The point this far out from the sign, on the line from the start area through it.
+Autoplay::Point Autoplay::outside(int sign, double distance) const {
+    const Point s = signPosition(sign);
+    const double d = length(s.x, s.z);
+    if (d < 1.0) return s;
+    return {s.x * (1.0 + distance / d), s.z * (1.0 + distance / d), CORNER_REACH};
 }
 
 // Bends the unit direction to the goal away from every pursuer within its

@@ -62,6 +62,8 @@ private:
     void backOff();
     Point goal();
     bool waiting() const;
+    bool pursuerNear() const;
+    Point outside(int sign, double distance) const;
     Point avoidPursuers(const Point& position, const Point& toGoal);
     bool signCrowded(int sign) const;
     double blindTime() const;
