@@ -37,6 +37,7 @@ constexpr int BACK_OFF_FRAMES = 60;
 // A sign is entered only when no pursuer stands this near it; meanwhile the
 // car waits this far out.
 constexpr double SIGN_GUARD = 25.0;  // beyond the pursuer's view
+constexpr double LEAVING_GUARD = 5.0;  // for a pursuer driving away from the sign
 constexpr double SIGN_WAIT = 60.0;   // out of the monster truck's view of the sign
 // Signs are driven into from outside the square they span, away from the
 // pursuers' roads between them: from a waypoint this far out.
@@ -87,12 +88,10 @@ std::string Autoplay::formatTime(double seconds) {
 // two signs the route cuts the corner near the start.
 void Autoplay::buildRoute() {
     route = {{{{0, 25, ITEM_REACH}}, signNear(0, 200)},
-             {{{150, 150, ITEM_REACH}}, signNear(200, 0)},
-             {{{150, -150, ITEM_REACH}}, signNear(0, -200)},
-             {{{-140, -140, CORNER_REACH}}, signNear(-200, 0)},
-             {{{-195, 0, ITEM_REACH}}, -1}};
-    for (std::size_t i = 1; i < route.size(); ++i)
-        if (route[i].sign >= 0) route[i].waypoints.push_back(outside(route[i].sign, SIGN_APPROACH));
+             {{{150, 150, ITEM_REACH}, outside(signNear(200, 0), SIGN_APPROACH)}, signNear(200, 0)},
+             {{{150, -150, ITEM_REACH}, outside(signNear(0, -200), SIGN_APPROACH)}, signNear(0, -200)},
+             {{{-140, -140, CORNER_REACH}, {-170, -12}, {-195, 0, ITEM_REACH}}, signNear(-200, 0)},
+             {{}, -1}};
 }
 
 int Autoplay::signNear(double x, double z) const {
@@ -130,6 +129,7 @@ Autoplay::Outcome Autoplay::step() {
     if (frontLength > 0.0)
         forwardSpeed = -((p.x - lastPosition.x) * pose[8] + (p.z - lastPosition.z) * pose[10]) / frontLength / frameSeconds;
     lastPosition = {p.x, p.z};
+    watchPursuers();
 
     if (rowShown()) {
         if (mode != TYPING) {
@@ -150,6 +150,18 @@ Autoplay::Outcome Autoplay::step() {
     if (mode == BACKING) backOff();
     else drive();
     return outcome;
+}
+
+// Where each pursuer went since the last frame, as a player sees the cars move.
+void Autoplay::watchPursuers() {
+    const auto& hunters = level->getHunters();
+    hunterMoves.resize(hunters.size());
+    hunterPlaces.resize(hunters.size());
+    for (std::size_t i = 0; i < hunters.size(); ++i) {
+        const Vector h = HunterAI::positionOf(*hunters[i]->getViewfield());
+        hunterMoves[i] = {h.x - hunterPlaces[i].x, h.z - hunterPlaces[i].z};
+        hunterPlaces[i] = {h.x, h.z};
+    }
 }
 
 // Counts the plates gone, moves the route on past dismantled signs, and sees
@@ -295,7 +307,10 @@ bool Autoplay::signCrowded(int sign) const {
         const double radius = viewOf(i, TYPING_SECONDS);
         if (radius < 1.0) continue;
         const Vector h = HunterAI::positionOf(*view);
-        if (length(h.x - s.x, h.z - s.z) < radius + SIGN_GUARD) return true;
+        const double dx = h.x - s.x, dz = h.z - s.z;
+        const double d = length(dx, dz);
+        const bool leaving = i < hunterMoves.size() && dx * hunterMoves[i].x + dz * hunterMoves[i].z > 0.0;
+        if (d < radius + (leaving ? LEAVING_GUARD : SIGN_GUARD)) return true;
     }
     return false;
 }
@@ -320,6 +335,7 @@ bool Autoplay::pursuerNear() const {
 
 // The point this far out from the sign, on the line from the start area through it.
 Autoplay::Point Autoplay::outside(int sign, double distance) const {
+    if (sign < 0) return {};
     const Point s = signPosition(sign);
     const double d = length(s.x, s.z);
     if (d < 1.0) return s;

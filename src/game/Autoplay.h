@@ -56,6 +56,7 @@ private:
     double raceTime() const;
 
     void watchOutcome();
+    void watchPursuers();
     bool rowShown() const;
     void type();
     void drive();
@@ -79,6 +80,8 @@ private:
     double frameSeconds;
     std::vector<Leg> route;
     std::vector<double> trueViews;  // per pursuer, units
+    std::vector<Point> hunterPlaces;  // per pursuer, where it was seen last
+    std::vector<Point> hunterMoves;   // per pursuer, its way in the last frame (units)
     std::size_t leg = 0;
     std::size_t waypoint = 0;
     Mode mode = DRIVING;
