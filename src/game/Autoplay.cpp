@@ -36,9 +36,9 @@ constexpr double STUCK_SPEED = 1.0;
 constexpr int BACK_OFF_FRAMES = 60;
 // A sign is entered only when no pursuer stands this near it; meanwhile the
 // car waits this far out.
-constexpr double SIGN_GUARD = 25.0;  // beyond the pursuer's view
+constexpr double SIGN_GUARD = 5.0;  // beyond the pursuer's view
 constexpr double LEAVING_GUARD = 5.0;  // for a pursuer driving away from the sign
-constexpr double SIGN_WAIT = 60.0;   // out of the monster truck's view of the sign
+constexpr double SIGN_WAIT = 15.0;   // beyond the widest view of the pursuers there
 // Signs are driven into from outside the square they span, away from the
 // pursuers' roads between them: from a waypoint this far out.
 constexpr double SIGN_APPROACH = 30.0;
@@ -276,7 +276,8 @@ Autoplay::Point Autoplay::goal() {
         ++waypoint;
     if (waypoint < current.waypoints.size()) return current.waypoints[waypoint];
     if (current.sign < 0) return {0.0, 0.0};
-    if (signCrowded(current.sign)) return outside(current.sign, SIGN_WAIT);
+    const double crowd = crowdView(current.sign);
+    if (crowd > 0.0) return outside(current.sign, crowd + SIGN_WAIT);
     return signPosition(current.sign);
 }
 
@@ -298,9 +299,14 @@ double Autoplay::viewOf(std::size_t hunter, double seconds) const {
     return blindTime() > seconds ? 0.0 : trueViews[hunter];
 }
 
-// Whether a pursuer would see the car at the sign now or while it types.
-bool Autoplay::signCrowded(int sign) const {
+// The widest view of the pursuers that would see the car at the sign before
+// it has driven there and typed the row (units); 0 when none would. A pursuer
+// coming nearer counts with the way it makes in that time, one driving away
+// only while it still stands close.
+double Autoplay::crowdView(int sign) const {
+    double widest = 0.0;
     const Point s = signPosition(sign);
+    const double seconds = length(s.x - lastPosition.x, s.z - lastPosition.z) / TOP_SPEED + TYPING_SECONDS;
     const auto& hunters = level->getHunters();
     for (std::size_t i = 0; i < hunters.size(); ++i) {
         const auto view = hunters[i]->getViewfield();
@@ -309,16 +315,18 @@ bool Autoplay::signCrowded(int sign) const {
         const Vector h = HunterAI::positionOf(*view);
         const double dx = h.x - s.x, dz = h.z - s.z;
         const double d = length(dx, dz);
-        const bool leaving = i < hunterMoves.size() && dx * hunterMoves[i].x + dz * hunterMoves[i].z > 0.0;
-        if (d < radius + (leaving ? LEAVING_GUARD : SIGN_GUARD)) return true;
+        const Point move = i < hunterMoves.size() ? hunterMoves[i] : Point{};
+        const bool leaving = dx * move.x + dz * move.z > 0.0;
+        const double way = length(move.x, move.z) / frameSeconds * seconds;
+        if (d < radius + (leaving ? LEAVING_GUARD : way + SIGN_GUARD)) widest = std::max(widest, radius);
     }
-    return false;
+    return widest;
 }
 
 // Waiting outside the sign of the leg for the pursuers to go.
 bool Autoplay::waiting() const {
     const Leg& current = route[std::min(leg, route.size() - 1)];
-    return current.sign >= 0 && waypoint >= current.waypoints.size() && signCrowded(current.sign);
+    return current.sign >= 0 && waypoint >= current.waypoints.size() && crowdView(current.sign) > 0.0;
 }
 
 // Whether a pursuer that sees nothing yet is about to: within its view and a margin.

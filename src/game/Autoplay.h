@@ -66,7 +66,7 @@ private:
     bool pursuerNear() const;
     Point outside(int sign, double distance) const;
     Point avoidPursuers(const Point& position, const Point& toGoal);
-    bool signCrowded(int sign) const;
+    double crowdView(int sign) const;
     double blindTime() const;
     double viewOf(std::size_t hunter, double seconds) const;
     void steer(double bearing, double distance);
