@@ -33,8 +33,8 @@ public:
     // Race time as the watch shows it: "h:mm:ss.mmm", milliseconds cut.
     static std::string formatTime(double seconds);
 
-    static constexpr int KEY_INTERVAL = 15;  // frames between two typed arrows (four a second)
-    static constexpr int KEY_HOLD = 5;       // frames an arrow key stays down
+    static constexpr int KEY_INTERVAL = 8;   // frames between two typed arrows (7.5 a second)
+    static constexpr int KEY_HOLD = 4;       // frames an arrow key stays down
 
 private:
     struct Point {
