@@ -36,12 +36,12 @@ constexpr double STUCK_SPEED = 1.0;
 constexpr int BACK_OFF_FRAMES = 60;
 // A sign is entered only when no pursuer stands this near it; meanwhile the
 // car waits this far out.
-constexpr double SIGN_GUARD = 5.0;  // beyond the pursuer's view
+constexpr double SIGN_GUARD = 15.0; // beyond the pursuer's view
 constexpr double LEAVING_GUARD = 5.0;  // for a pursuer driving away from the sign
 constexpr double SIGN_WAIT = 15.0;   // beyond the widest view of the pursuers there
 // Signs are driven into from outside the square they span, away from the
 // pursuers' roads between them: from a waypoint this far out.
-constexpr double SIGN_APPROACH = 30.0;
+constexpr double SIGN_APPROACH = 25.0;
 constexpr double WAYPOINT_WAIT = 8.0;  // the car stands this near its place to wait
 // A sign game takes about this long (up to eight keys, 7.5 a second, and backing off).
 constexpr double TYPING_SECONDS = 3.0;
@@ -88,8 +88,8 @@ std::string Autoplay::formatTime(double seconds) {
 // two signs the route cuts the corner near the start.
 void Autoplay::buildRoute() {
     route = {{{{0, 25, ITEM_REACH}}, signNear(0, 200)},
-             {{{150, 150, ITEM_REACH}, outside(signNear(200, 0), SIGN_APPROACH)}, signNear(200, 0)},
-             {{{150, -150, ITEM_REACH}, outside(signNear(0, -200), SIGN_APPROACH)}, signNear(0, -200)},
+             {{{150, 150, ITEM_REACH}, approach(signNear(200, 0), {150, 150})}, signNear(200, 0)},
+             {{{150, -150, ITEM_REACH}, approach(signNear(0, -200), {150, -150})}, signNear(0, -200)},
              {{{-140, -140, CORNER_REACH}, {-170, -12}, {-195, 0, ITEM_REACH}}, signNear(-200, 0)},
              {{}, -1}};
 }
@@ -339,6 +339,25 @@ bool Autoplay::pursuerNear() const {
         if (length(h.x - lastPosition.x, h.z - lastPosition.z) < view + PATROL_MARGIN) return true;
     }
     return false;
+}
+
+// Where the car turns into the sign coming from a point outside the square
+// of the signs: out from the sign and to the side of that point, so that the
+// last stretch runs in from outside without a sharp turn.
+Autoplay::Point Autoplay::approach(int sign, const Point& from) const {
+    if (sign < 0) return {};
+    const Point s = signPosition(sign);
+    const Point out = outside(sign, SIGN_APPROACH);
+    double ox = out.x - s.x, oz = out.z - s.z;
+    const double fx = from.x - s.x, fz = from.z - s.z;
+    const double along = (fx * ox + fz * oz) / (SIGN_APPROACH * SIGN_APPROACH);
+    double sx = fx - along * ox, sz = fz - along * oz;
+    const double side = length(sx, sz);
+    if (side > 0.0) {
+        sx *= SIGN_APPROACH / side;
+        sz *= SIGN_APPROACH / side;
+    }
+    return {out.x + sx, out.z + sz, CORNER_REACH};
 }
 
 // The point this far out from the sign, on the line from the start area through it.

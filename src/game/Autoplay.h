@@ -65,6 +65,7 @@ private:
     bool waiting() const;
     bool pursuerNear() const;
     Point outside(int sign, double distance) const;
+    Point approach(int sign, const Point& from) const;
     Point avoidPursuers(const Point& position, const Point& toGoal);
     double crowdView(int sign) const;
     double blindTime() const;
