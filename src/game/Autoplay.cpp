@@ -43,9 +43,8 @@ constexpr double SIGN_WAIT = 15.0;   // beyond the widest view of the pursuers t
 // pursuers' roads between them: from a waypoint this far out.
 constexpr double SIGN_APPROACH = 25.0;
 constexpr double WAYPOINT_WAIT = 8.0;  // the car stands this near its place to wait
-// A sign game takes about this long: up to eight keys, 7.5 a second, backing
-// off and driving out of sight again.
-constexpr double TYPING_SECONDS = 5.0;
+// A sign game takes about this long (up to eight keys, 7.5 a second, and backing off).
+constexpr double TYPING_SECONDS = 3.0;
 // Blind pursuers are not kept away from while their blindness lasts longer than this.
 constexpr double BLIND_MARGIN = 2.0;
 // Beyond its view the margin kept from a patrolling pursuer and from a
