@@ -6,7 +6,7 @@
 #   scripts/autoplay-survey.sh FIRST LAST
 #
 # The game comes from a release build (build/rel, override with ZARVIK); the
-# window is small (ZARVIK_WINDOW, default 320x240): the race is the same in
+# window is small (ZARVIK_WINDOW, default 64x48): the race is the same in
 # every window size. Without a display the races run under one virtual X server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,7 +18,7 @@ fi
 first=$1
 last=$2
 game=${ZARVIK:-build/rel/game/zarvik}
-window=${ZARVIK_WINDOW:-320x240}
+window=${ZARVIK_WINDOW:-64x48}
 if [ ! -x "$game" ]; then
   echo "$game: no such game; build it first:" >&2
   echo "  cmake -S . -B build/rel -DCMAKE_BUILD_TYPE=Release && cmake --build build/rel -j2 --target zarvik assets" >&2
