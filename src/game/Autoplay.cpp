@@ -34,11 +34,12 @@ constexpr int STUCK_FRAMES = 60;
 constexpr double STUCK_SPEED = 1.0;
 // Backing off lasts one second.
 constexpr int BACK_OFF_FRAMES = 60;
-// A sign is entered only when no pursuer stands this near it; meanwhile the
-// car waits this far out.
-constexpr double SIGN_GUARD = 15.0; // beyond the pursuer's view
-constexpr double LEAVING_GUARD = 5.0;  // for a pursuer driving away from the sign
-constexpr double SIGN_WAIT = 15.0;   // beyond the widest view of the pursuers there
+// A sign is entered only when no pursuer will stand this near it beyond its
+// view (one driving away from the sign: LEAVING_GUARD); meanwhile the car
+// waits SIGN_WAIT beyond the widest view of the pursuers there.
+constexpr double SIGN_GUARD = 15.0;
+constexpr double LEAVING_GUARD = 5.0;
+constexpr double SIGN_WAIT = 15.0;
 // Signs are driven into from outside the square they span, away from the
 // pursuers' roads between them: from a waypoint this far out.
 constexpr double SIGN_APPROACH = 25.0;
@@ -80,12 +81,14 @@ std::string Autoplay::formatTime(double seconds) {
     return text;
 }
 
-// North first, then clockwise round, most signs under a vaccine: the one
-// behind the start before the north and the south sign, the one on the road
-// just before the west sign. The north sign is approached from the side (an
-// overkill item lies on its road just before it), and so is the east sign
-// (its vaccine lies under a booze item, whose swerving costs more). Between
-// two signs the route cuts the corner near the start.
+// The pursuers patrol on straight roads from sign to sign, so the route keeps
+// outside the square the four signs span and goes round it: south first,
+// under the vaccine behind the start; then east through the engine item in
+// the corner between (its speed carries the car on); north through the tool
+// item in the next corner (half the arrows); west past the booze item in the
+// last corner and into the sign through its vaccine, which blinds the
+// pursuers while the row is typed and on the way home. The east and north
+// signs are driven into from outside, off the roads that meet at them.
 void Autoplay::buildRoute() {
     route = {{{{0, 25, ITEM_REACH}}, signNear(0, 200)},
              {{{150, 150, ITEM_REACH}, approach(signNear(200, 0), {150, 150})}, signNear(200, 0)},
@@ -348,7 +351,7 @@ Autoplay::Point Autoplay::approach(int sign, const Point& from) const {
     if (sign < 0) return {};
     const Point s = signPosition(sign);
     const Point out = outside(sign, SIGN_APPROACH);
-    double ox = out.x - s.x, oz = out.z - s.z;
+    const double ox = out.x - s.x, oz = out.z - s.z;
     const double fx = from.x - s.x, fz = from.z - s.z;
     const double along = (fx * ox + fz * oz) / (SIGN_APPROACH * SIGN_APPROACH);
     double sx = fx - along * ox, sz = fz - along * oz;

@@ -11,13 +11,18 @@
 // holds or releases w, a, s, d through the keyboard processor. It never moves
 // a car or writes game state itself.
 //
-// The route: the town signs north, east, south and west in turn, then back
-// into the start area. On the way it steers by the bearing of the next
-// waypoint (positive to the right), brakes for sharp turns, backs off when
-// stuck or after a sign, and bends its course away from pursuers: hard from
-// hunting ones, gently from patrolling ones, whose view it keeps out of. A
-// sign is entered only while no pursuer is near it; the arrow row is typed at
-// four keys a second. Each milestone prints one console line "autoplay: ...".
+// The route: round the outside of the square of the town signs, south, east,
+// north and west, through the items that help on the way and away from the
+// pursuers' roads between the signs, then back into the start area. On the way
+// it steers by the bearing of the next waypoint (positive to the right), brakes
+// for sharp turns, backs off when stuck or after a sign, and bends its course
+// away from pursuers: hard from hunting ones, gently from patrolling ones,
+// whose view it keeps out of. A sign is entered only when no pursuer will see
+// it before the row is typed (one coming nearer counts with the way it makes
+// meanwhile); until then the car waits outside the sign, beyond the widest
+// view of the pursuers there, and leaves its place when one comes near. The
+// arrow row is typed at 7.5 keys a second. Each milestone prints one console
+// line "autoplay: ...".
 class Autoplay {
 public:
     enum Outcome { PLAYING, WON, CAUGHT };
