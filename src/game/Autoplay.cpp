@@ -24,6 +24,8 @@ constexpr double CHASE_DISTANCE = 25.0;
 // The car's turn rate in radians per second at a standstill (it falls to half at top speed).
 constexpr double TURN_RATE = 100.0 * PI_OVER_180;
 constexpr double TOP_SPEED = 15.0;
+// A hunting pursuer drives twice as fast as a patrolling one.
+constexpr double HUNT_FACTOR = 2.0;
 // Steering: no key within the dead band; brake for turns sharper than
 // BRAKE_BEARING while faster than BRAKE_SPEED (degrees, units per second).
 constexpr double DEAD_BAND = 4.0;
@@ -320,7 +322,11 @@ double Autoplay::crowdView(int sign) const {
         const double d = length(dx, dz);
         const Point move = i < hunterMoves.size() ? hunterMoves[i] : Point{};
         const bool leaving = dx * move.x + dz * move.z > 0.0;
-        const double way = length(move.x, move.z) / frameSeconds * seconds;
+        const double patrolSpeed = length(move.x, move.z) / frameSeconds;
+        // One that hunts faster than the car drives must not come near before
+        // the car has also left its view.
+        const double escape = HUNT_FACTOR * patrolSpeed > TOP_SPEED ? radius / TOP_SPEED : 0.0;
+        const double way = patrolSpeed * (seconds + escape);
         if (d < radius + (leaving ? LEAVING_GUARD : way + SIGN_GUARD)) widest = std::max(widest, radius);
     }
     return widest;
