@@ -19,7 +19,8 @@
 // away from pursuers: hard from hunting ones, gently from patrolling ones,
 // whose view it keeps out of. A sign is entered only when no pursuer will see
 // it before the row is typed (one coming nearer counts with the way it makes
-// meanwhile); until then the car waits outside the sign, beyond the widest
+// meanwhile, one that hunts faster than the car also with the time to leave
+// its view); until then the car waits outside the sign, beyond the widest
 // view of the pursuers there, and leaves its place when one comes near. The
 // arrow row is typed at 7.5 keys a second. Each milestone prints one console
 // line "autoplay: ...".
