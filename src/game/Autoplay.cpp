@@ -24,6 +24,8 @@ constexpr double CHASE_DISTANCE = 25.0;
 // The car's turn rate in radians per second at a standstill (it falls to half at top speed).
 constexpr double TURN_RATE = 100.0 * PI_OVER_180;
 constexpr double TOP_SPEED = 15.0;
+// A hunting pursuer drives twice as fast as a patrolling one.
+constexpr double HUNT_FACTOR = 2.0;
 // Steering: no key within the dead band; brake for turns sharper than
 // BRAKE_BEARING while faster than BRAKE_SPEED (degrees, units per second).
 constexpr double DEAD_BAND = 4.0;
@@ -34,13 +36,18 @@ constexpr int STUCK_FRAMES = 60;
 constexpr double STUCK_SPEED = 1.0;
 // Backing off lasts one second.
 constexpr int BACK_OFF_FRAMES = 60;
-// A sign is entered only when no pursuer stands this near it; meanwhile the
-// car waits this far out.
-constexpr double SIGN_GUARD = 25.0;  // beyond the pursuer's view
-constexpr double SIGN_WAIT = 45.0;
+// A sign is entered only when no pursuer will stand this near it beyond its
+// view (one driving away from the sign: LEAVING_GUARD); meanwhile the car
+// waits SIGN_WAIT beyond the widest view of the pursuers there.
+constexpr double SIGN_GUARD = 15.0;
+constexpr double LEAVING_GUARD = 5.0;
+constexpr double SIGN_WAIT = 15.0;
+// Signs are driven into from outside the square they span, away from the
+// pursuers' roads between them: from a waypoint this far out.
+constexpr double SIGN_APPROACH = 25.0;
 constexpr double WAYPOINT_WAIT = 8.0;  // the car stands this near its place to wait
-// A sign game takes about this long (up to eight keys, four a second, and backing off).
-constexpr double TYPING_SECONDS = 4.5;
+// A sign game takes about this long (up to eight keys, 7.5 a second, and backing off).
+constexpr double TYPING_SECONDS = 3.0;
 // Blind pursuers are not kept away from while their blindness lasts longer than this.
 constexpr double BLIND_MARGIN = 2.0;
 // Beyond its view the margin kept from a patrolling pursuer and from a
@@ -76,18 +83,19 @@ std::string Autoplay::formatTime(double seconds) {
     return text;
 }
 
-// North first, then clockwise round, most signs under a vaccine: the one
-// behind the start before the north and the south sign, the one on the road
-// just before the west sign. The north sign is approached from the side (an
-// overkill item lies on its road just before it), and so is the east sign
-// (its vaccine lies under a booze item, whose swerving costs more). Between
-// two signs the route cuts the corner near the start.
+// The pursuers patrol on straight roads from sign to sign, so the route keeps
+// outside the square the four signs span and goes round it: south first,
+// under the vaccine behind the start; then east through the engine item in
+// the corner between (its speed carries the car on); north through the tool
+// item in the next corner (half the arrows); west past the booze item in the
+// last corner and into the sign through its vaccine, which blinds the
+// pursuers while the row is typed and on the way home. The east and north
+// signs are driven into from outside, off the roads that meet at them.
 void Autoplay::buildRoute() {
-    const Point vaccine{0, 25, ITEM_REACH};
-    route = {{{vaccine, {12, -190}}, signNear(0, -200)},
-             {{{12, -185}, {40, -40, CORNER_REACH}, {175, 0}, {195, 0, ITEM_REACH}}, signNear(200, 0)},
-             {{{30, 10}, vaccine}, signNear(0, 200)},
-             {{{-40, 40, CORNER_REACH}, {-175, 0}, {-195, 0, ITEM_REACH}}, signNear(-200, 0)},
+    route = {{{{0, 25, ITEM_REACH}}, signNear(0, 200)},
+             {{{150, 150, ITEM_REACH}, approach(signNear(200, 0), {150, 150})}, signNear(200, 0)},
+             {{{150, -150, ITEM_REACH}, approach(signNear(0, -200), {150, -150})}, signNear(0, -200)},
+             {{{-140, -140, CORNER_REACH}, {-170, -12}, {-195, 0, ITEM_REACH}}, signNear(-200, 0)},
              {{}, -1}};
 }
 
@@ -126,6 +134,7 @@ Autoplay::Outcome Autoplay::step() {
     if (frontLength > 0.0)
         forwardSpeed = -((p.x - lastPosition.x) * pose[8] + (p.z - lastPosition.z) * pose[10]) / frontLength / frameSeconds;
     lastPosition = {p.x, p.z};
+    watchPursuers();
 
     if (rowShown()) {
         if (mode != TYPING) {
@@ -146,6 +155,18 @@ Autoplay::Outcome Autoplay::step() {
     if (mode == BACKING) backOff();
     else drive();
     return outcome;
+}
+
+// Where each pursuer went since the last frame, as a player sees the cars move.
+void Autoplay::watchPursuers() {
+    const auto& hunters = level->getHunters();
+    hunterMoves.resize(hunters.size());
+    hunterPlaces.resize(hunters.size());
+    for (std::size_t i = 0; i < hunters.size(); ++i) {
+        const Vector h = HunterAI::positionOf(*hunters[i]->getViewfield());
+        hunterMoves[i] = {h.x - hunterPlaces[i].x, h.z - hunterPlaces[i].z};
+        hunterPlaces[i] = {h.x, h.z};
+    }
 }
 
 // Counts the plates gone, moves the route on past dismantled signs, and sees
@@ -214,7 +235,7 @@ void Autoplay::drive() {
     const Point target = goal();
     double dx = target.x - position.x, dz = target.z - position.z;
     const double d = length(dx, dz);
-    if (waiting() && d < WAYPOINT_WAIT) {
+    if (waiting() && d < WAYPOINT_WAIT && !pursuerNear()) {
         standStill();
         return;
     }
@@ -260,12 +281,9 @@ Autoplay::Point Autoplay::goal() {
         ++waypoint;
     if (waypoint < current.waypoints.size()) return current.waypoints[waypoint];
     if (current.sign < 0) return {0.0, 0.0};
-    const Point sign = signPosition(current.sign);
-    const double dx = lastPosition.x - sign.x, dz = lastPosition.z - sign.z;
-    const double d = length(dx, dz);
-    if (d < SIGN_WAIT + WAYPOINT_WAIT && d > 0.0 && signCrowded(current.sign))
-        return {sign.x + dx / d * SIGN_WAIT, sign.z + dz / d * SIGN_WAIT};
-    return sign;
+    const double crowd = crowdView(current.sign);
+    if (crowd > 0.0) return outside(current.sign, crowd + SIGN_WAIT);
+    return signPosition(current.sign);
 }
 
 // How much longer a vaccine keeps the pursuers blind (its HUD icon fades out
@@ -286,27 +304,78 @@ double Autoplay::viewOf(std::size_t hunter, double seconds) const {
     return blindTime() > seconds ? 0.0 : trueViews[hunter];
 }
 
-// Whether a pursuer would see the car at the sign now or while it types.
-bool Autoplay::signCrowded(int sign) const {
+// The widest view of the pursuers that would see the car at the sign before
+// it has driven there and typed the row (units); 0 when none would. A pursuer
+// coming nearer counts with the way it makes in that time, one driving away
+// only while it still stands close.
+double Autoplay::crowdView(int sign) const {
+    double widest = 0.0;
     const Point s = signPosition(sign);
+    const double seconds = length(s.x - lastPosition.x, s.z - lastPosition.z) / TOP_SPEED + TYPING_SECONDS;
     const auto& hunters = level->getHunters();
     for (std::size_t i = 0; i < hunters.size(); ++i) {
         const auto view = hunters[i]->getViewfield();
         const double radius = viewOf(i, TYPING_SECONDS);
         if (radius < 1.0) continue;
         const Vector h = HunterAI::positionOf(*view);
-        if (length(h.x - s.x, h.z - s.z) < radius + SIGN_GUARD) return true;
+        const double dx = h.x - s.x, dz = h.z - s.z;
+        const double d = length(dx, dz);
+        const Point move = i < hunterMoves.size() ? hunterMoves[i] : Point{};
+        const bool leaving = dx * move.x + dz * move.z > 0.0;
+        const double patrolSpeed = length(move.x, move.z) / frameSeconds;
+        // One that hunts faster than the car drives must not come near before
+        // the car has also left its view.
+        const double escape = HUNT_FACTOR * patrolSpeed > TOP_SPEED ? radius / TOP_SPEED : 0.0;
+        const double way = patrolSpeed * (seconds + escape);
+        if (d < radius + (leaving ? LEAVING_GUARD : way + SIGN_GUARD)) widest = std::max(widest, radius);
+    }
+    return widest;
+}
+
+// Waiting outside the sign of the leg for the pursuers to go.
+bool Autoplay::waiting() const {
+    const Leg& current = route[std::min(leg, route.size() - 1)];
+    return current.sign >= 0 && waypoint >= current.waypoints.size() && crowdView(current.sign) > 0.0;
+}
+
+// Whether a pursuer that sees nothing yet is about to: within its view and a margin.
+bool Autoplay::pursuerNear() const {
+    const auto& hunters = level->getHunters();
+    for (std::size_t i = 0; i < hunters.size(); ++i) {
+        const double view = viewOf(i, BLIND_MARGIN);
+        if (view < 1.0) continue;
+        const Vector h = HunterAI::positionOf(*hunters[i]->getViewfield());
+        if (length(h.x - lastPosition.x, h.z - lastPosition.z) < view + PATROL_MARGIN) return true;
     }
     return false;
 }
 
-// Waiting near the sign of the leg for the pursuers to go.
-bool Autoplay::waiting() const {
-    const Leg& current = route[std::min(leg, route.size() - 1)];
-    if (current.sign < 0 || waypoint < current.waypoints.size()) return false;
-    const Point sign = signPosition(current.sign);
-    return length(lastPosition.x - sign.x, lastPosition.z - sign.z) < SIGN_WAIT + WAYPOINT_WAIT &&
-           signCrowded(current.sign);
+// Where the car turns into the sign coming from a point outside the square
+// of the signs: out from the sign and to the side of that point, so that the
+// last stretch runs in from outside without a sharp turn.
+Autoplay::Point Autoplay::approach(int sign, const Point& from) const {
+    if (sign < 0) return {};
+    const Point s = signPosition(sign);
+    const Point out = outside(sign, SIGN_APPROACH);
+    const double ox = out.x - s.x, oz = out.z - s.z;
+    const double fx = from.x - s.x, fz = from.z - s.z;
+    const double along = (fx * ox + fz * oz) / (SIGN_APPROACH * SIGN_APPROACH);
+    double sx = fx - along * ox, sz = fz - along * oz;
+    const double side = length(sx, sz);
+    if (side > 0.0) {
+        sx *= SIGN_APPROACH / side;
+        sz *= SIGN_APPROACH / side;
+    }
+    return {out.x + sx, out.z + sz, CORNER_REACH};
+}
+
+// The point this far out from the sign, on the line from the start area through it.
+Autoplay::Point Autoplay::outside(int sign, double distance) const {
+    if (sign < 0) return {};
+    const Point s = signPosition(sign);
+    const double d = length(s.x, s.z);
+    if (d < 1.0) return s;
+    return {s.x * (1.0 + distance / d), s.z * (1.0 + distance / d), CORNER_REACH};
 }
 
 // Bends the unit direction to the goal away from every pursuer within its

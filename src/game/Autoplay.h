@@ -11,13 +11,19 @@
 // holds or releases w, a, s, d through the keyboard processor. It never moves
 // a car or writes game state itself.
 //
-// The route: the town signs north, east, south and west in turn, then back
-// into the start area. On the way it steers by the bearing of the next
-// waypoint (positive to the right), brakes for sharp turns, backs off when
-// stuck or after a sign, and bends its course away from pursuers: hard from
-// hunting ones, gently from patrolling ones, whose view it keeps out of. A
-// sign is entered only while no pursuer is near it; the arrow row is typed at
-// four keys a second. Each milestone prints one console line "autoplay: ...".
+// The route: round the outside of the square of the town signs, south, east,
+// north and west, through the items that help on the way and away from the
+// pursuers' roads between the signs, then back into the start area. On the way
+// it steers by the bearing of the next waypoint (positive to the right), brakes
+// for sharp turns, backs off when stuck or after a sign, and bends its course
+// away from pursuers: hard from hunting ones, gently from patrolling ones,
+// whose view it keeps out of. A sign is entered only when no pursuer will see
+// it before the row is typed (one coming nearer counts with the way it makes
+// meanwhile, one that hunts faster than the car also with the time to leave
+// its view); until then the car waits outside the sign, beyond the widest
+// view of the pursuers there, and leaves its place when one comes near. The
+// arrow row is typed at 7.5 keys a second. Each milestone prints one console
+// line "autoplay: ...".
 class Autoplay {
 public:
     enum Outcome { PLAYING, WON, CAUGHT };
@@ -33,8 +39,8 @@ public:
     // Race time as the watch shows it: "h:mm:ss.mmm", milliseconds cut.
     static std::string formatTime(double seconds);
 
-    static constexpr int KEY_INTERVAL = 15;  // frames between two typed arrows (four a second)
-    static constexpr int KEY_HOLD = 5;       // frames an arrow key stays down
+    static constexpr int KEY_INTERVAL = 8;   // frames between two typed arrows (7.5 a second)
+    static constexpr int KEY_HOLD = 4;       // frames an arrow key stays down
 
 private:
     struct Point {
@@ -56,14 +62,18 @@ private:
     double raceTime() const;
 
     void watchOutcome();
+    void watchPursuers();
     bool rowShown() const;
     void type();
     void drive();
     void backOff();
     Point goal();
     bool waiting() const;
+    bool pursuerNear() const;
+    Point outside(int sign, double distance) const;
+    Point approach(int sign, const Point& from) const;
     Point avoidPursuers(const Point& position, const Point& toGoal);
-    bool signCrowded(int sign) const;
+    double crowdView(int sign) const;
     double blindTime() const;
     double viewOf(std::size_t hunter, double seconds) const;
     void steer(double bearing, double distance);
@@ -77,6 +87,8 @@ private:
     double frameSeconds;
     std::vector<Leg> route;
     std::vector<double> trueViews;  // per pursuer, units
+    std::vector<Point> hunterPlaces;  // per pursuer, where it was seen last
+    std::vector<Point> hunterMoves;   // per pursuer, its way in the last frame (units)
     std::size_t leg = 0;
     std::size_t waypoint = 0;
     Mode mode = DRIVING;
