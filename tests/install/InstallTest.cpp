@@ -31,14 +31,14 @@ std::string env(const char* name) {
 
 std::string quoted(const std::string& text) { return "'" + text + "'"; }
 
-struct Run {
+struct Outcome {
     int code = -1;
     std::string output;  // standard output and error
 };
 
 // Runs a shell command; its exit code and everything it printed.
-Run run(const std::string& command) {
-    Run result;
+Outcome run(const std::string& command) {
+    Outcome result;
     FILE* pipe = popen((command + " 2>&1").c_str(), "r");
     if (!pipe) return result;
     char buffer[4096];
@@ -50,7 +50,7 @@ Run run(const std::string& command) {
 
 // The game as the tests start it: from /, no sound card, records and
 // screenshots in dataHome, leaks fail the run.
-Run runGame(const std::string& exe, const std::string& args, const std::string& dataHome,
+Outcome runGame(const std::string& exe, const std::string& args, const std::string& dataHome,
             const std::string& environment = "") {
     return run("cd / && env ASAN_OPTIONS=detect_leaks=1 ALSOFT_DRIVERS=none XDG_DATA_HOME=" + quoted(dataHome) + " " +
                environment + " " + quoted(exe) + " " + args);
@@ -81,7 +81,7 @@ protected:
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         root = pattern;
         prefix = root / "first place" / "usr";
-        const Run install = run(quoted(env("ZARVIK_CMAKE")) + " --install " + quoted(build()) + " --prefix " +
+        const Outcome install = run(quoted(env("ZARVIK_CMAKE")) + " --install " + quoted(build()) + " --prefix " +
                                 quoted(prefix.string()));
         ASSERT_EQ(install.code, 0) << install.output;
         // The manifest of this install: cpack writes its own over it.
@@ -130,19 +130,22 @@ TEST_F(InstalledGame, InstallsEveryFileOfOneVersionInItsPlace) {
 
     const fs::path desktop = share / "applications" / (id + ".desktop");
     const fs::path metainfo = share / "metainfo" / (id + ".metainfo.xml");
-    const Run desktopCheck = run("desktop-file-validate " + quoted(desktop.string()));
+    const Outcome desktopCheck = run("desktop-file-validate " + quoted(desktop.string()));
     EXPECT_EQ(desktopCheck.code, 0) << desktopCheck.output;
     EXPECT_EQ(desktopCheck.output, "");
-    const Run metainfoCheck = run("appstreamcli validate --no-net " + quoted(metainfo.string()));
+    const Outcome metainfoCheck = run("appstreamcli validate --no-net " + quoted(metainfo.string()));
     EXPECT_EQ(metainfoCheck.code, 0) << metainfoCheck.output;
     const std::string meta = read(metainfo);
     EXPECT_NE(meta.find("<release version=\"" + version + "\" date=\""), std::string::npos) << meta;
     EXPECT_NE(meta.find("<li>F12: save the frame"), std::string::npos) << meta;
 
-    const Run man = run("zcat " + quoted((share / "man/man6/zarvik.6.gz").string()));
+    const Outcome man = run("zcat " + quoted((share / "man/man6/zarvik.6.gz").string()));
     EXPECT_EQ(man.output.rfind(".TH ZARVIK 6 \"", 0), 0u) << man.output.substr(0, 80);
     EXPECT_NE(man.output.find("\"zarvik " + version + "\""), std::string::npos);
-    const Run version_ = runGame(exe().string(), "--version", root.string());
+    const Outcome manCheck = run("zcat " + quoted((share / "man/man6/zarvik.6.gz").string()) + " | groff -man -ww -z");
+    EXPECT_EQ(manCheck.code, 0);
+    EXPECT_EQ(manCheck.output, "") << "groff's warnings on the manual page";
+    const Outcome version_ = runGame(exe().string(), "--version", root.string());
     EXPECT_EQ(version_.code, 0);
     EXPECT_EQ(version_.output, "zarvik " + version + "\n");
 
@@ -157,7 +160,7 @@ TEST_F(InstalledGame, PlaysFromAMovedTreeAndLeavesItsDataAlone) {
     fs::create_directories(moved);
     fs::rename(prefix, moved / "usr");
     prefix = moved / "usr";
-    const Run game = runGame(exe().string(), "--benchmark 3 --window 320x240", (root / "home").string());
+    const Outcome game = runGame(exe().string(), "--benchmark 3 --window 320x240", (root / "home").string());
     EXPECT_EQ(game.code, 0) << game.output;
     EXPECT_NE(game.output.find("benchmark: "), std::string::npos) << game.output;
     EXPECT_EQ(listing(data()), before);
@@ -211,7 +214,7 @@ TEST_F(InstalledGame, WithoutDataNamesEveryPlaceItLookedInAndExits1) {
          {alone.string() + " (beside the program)", (root / "share/games/zarvik").string() + " (installed)"}},
     };
     for (const Case& c : cases) {
-        const Run game = runGame(c.exe, c.args, home, c.environment);
+        const Outcome game = runGame(c.exe, c.args, home, c.environment);
         EXPECT_EQ(game.code, 1) << c.args << c.environment << game.output;
         EXPECT_NE(game.output.find("zarvik: no game data (the folders audio, images, models and terrain) in "),
                   std::string::npos)
@@ -223,7 +226,7 @@ TEST_F(InstalledGame, WithoutDataNamesEveryPlaceItLookedInAndExits1) {
     }
     // The installed tree without its data folder.
     fs::rename(data(), away);
-    const Run game = runGame(exe().string(), "", home);
+    const Outcome game = runGame(exe().string(), "", home);
     fs::rename(away, data());
     EXPECT_EQ(game.code, 1) << game.output;
     EXPECT_NE(game.output.find(data().string() + " (installed)"), std::string::npos) << game.output;
@@ -235,7 +238,7 @@ TEST_F(InstalledGame, WithoutDataNamesEveryPlaceItLookedInAndExits1) {
 TEST_F(InstalledGame, TheDebianPackageHoldsTheInstalledFiles) {
     const std::string version = env("ZARVIK_VERSION");
     const fs::path out = root / "package";
-    const Run pack = run(quoted(env("ZARVIK_CPACK")) + " -G DEB --config " + quoted(build() + "/CPackConfig.cmake") +
+    const Outcome pack = run(quoted(env("ZARVIK_CPACK")) + " -G DEB --config " + quoted(build() + "/CPackConfig.cmake") +
                          " -B " + quoted(out.string()));
     ASSERT_EQ(pack.code, 0) << pack.output;
     const fs::path deb = out / ("zarvik_" + version + "_amd64.deb");
@@ -257,7 +260,7 @@ TEST_F(InstalledGame, TheDebianPackageHoldsTheInstalledFiles) {
     EXPECT_EQ(packed, installed);
 
     auto field = [&](const std::string& name) {
-        Run r = run("dpkg-deb -f " + quoted(deb.string()) + " " + name);
+        Outcome r = run("dpkg-deb -f " + quoted(deb.string()) + " " + name);
         while (!r.output.empty() && r.output.back() == '\n') r.output.pop_back();
         return r.output;
     };
