@@ -11,6 +11,7 @@ PACKAGES=(
   libstb-dev fonts-dejavu-core
   libgtest-dev libbenchmark-dev
   libx11-dev xvfb xdotool x11-utils
+  desktop-file-utils appstream file groff-base
 )
 
 missing=()

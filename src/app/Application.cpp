@@ -6,17 +6,18 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/Benchmark.h"
 #include "app/CommandLine.h"
+#include "app/DataFolder.h"
 #include "app/FixedStepClock.h"
 #include "app/FrameCapture.h"
 #include "app/LoadingPicture.h"
@@ -50,17 +51,22 @@ constexpr int LEFT_BUTTON = 0;
 constexpr int RIGHT_BUTTON = 2;
 constexpr int STATE_DOWN = 0;
 
-// The game opens its data relative to the working directory; started from
-// elsewhere it still finds the folders that sit beside its executable.
-void enterExecutableFolder() {
-    char path[PATH_MAX];
-    const ssize_t n = readlink("/proc/self/exe", path, sizeof(path) - 1);
-    if (n <= 0) return;
-    path[n] = '\0';
-    std::string folder(path);
-    folder.erase(folder.find_last_of('/') + 1);
-    if (access((folder + "images").c_str(), F_OK) == 0 && chdir(folder.c_str()) != 0)
-        std::printf("\n Application.main(): WARNING! cannot enter %s", folder.c_str());
+// The game opens its data relative to the working directory: it changes into
+// the data folder (app/DataFolder.h). Files named on the command line are
+// taken from the folder it started in. False when there is no data.
+bool enterDataFolder(Options& options) {
+    std::string error;
+    const auto folder = DataFolder::find(
+        DataFolder::places(options.dataFolder, std::getenv("ZARVIK_DATA"), DataFolder::executable()), error);
+    if (!folder) {
+        std::fprintf(stderr, "zarvik: %s\n", error.c_str());
+        return false;
+    }
+    for (std::string* file : {&options.benchmarkCsv, &options.benchmarkCapture})
+        if (!file->empty()) *file = std::filesystem::absolute(*file).string();
+    if (chdir(folder->c_str()) == 0) return true;
+    std::fprintf(stderr, "zarvik: cannot enter the data folder %s\n", folder->c_str());
+    return false;
 }
 
 void setEyePoint() {
@@ -222,7 +228,10 @@ bool startUp(int& argc, char** args, int& exitCode) {
     // Diagnostics go to the console as they happen, also when it is a pipe.
     std::setvbuf(stdout, nullptr, _IONBF, 0);
     if (theOptions.fixedStep) fixedStepClock.install();
-    enterExecutableFolder();
+    if (!enterDataFolder(theOptions)) {
+        exitCode = 1;
+        return false;
+    }
     setup(std::make_shared<DemoLevel>(), renderer);
     // Whatever ends the program (a fatal sound error, GLUT itself) releases in the same order.
     std::atexit(release);

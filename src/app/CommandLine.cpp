@@ -5,6 +5,7 @@
 #include <map>
 
 #include "app/KeyTable.h"
+#include "app/Version.h"
 
 namespace {
 
@@ -84,6 +85,10 @@ std::optional<Options> parseCommandLine(const std::vector<std::string>& args, st
                 return std::nullopt;
             }
             options.seed = unsigned(seed);
+        } else if (arg == "--data") {
+            const std::string* folder = value("a folder");
+            if (!folder) return std::nullopt;
+            options.dataFolder = *folder;
         } else if (arg == "--window") {
             const std::string* text = value("a size WxH");
             if (!text) return std::nullopt;
@@ -105,33 +110,46 @@ std::optional<Options> parseCommandLine(const std::vector<std::string>& args, st
     return options;
 }
 
-std::string versionText() { return "zarvik 0.13"; }
+std::string versionText() { return std::string("zarvik ") + ZARVIK_VERSION; }
+
+const std::vector<OptionRow>& optionRows() {
+    static const std::vector<OptionRow> rows = {
+        {"GAMEMODE", "full screen in a GLUT game mode, e.g. 1024x768:32"},
+        {"--window WxH", "the window's size (default 800x600)"},
+        {"--autoplay", "the game plays itself; exits 0 after a win, 3 when caught"},
+        {"--benchmark [SECONDS]", "autoplay for SECONDS simulated seconds (default 60), then timing figures"},
+        {"--benchmark-csv FILE", "with --benchmark: one row per frame into FILE"},
+        {"--benchmark-capture FILE", "with --benchmark: the triangles of every 60th frame into FILE"},
+        {"--fixed-step", "every frame advances the game by exactly 1/60 s"},
+        {"--seed N", "the same random numbers on every run"},
+        {"--no-multisampling", "one sample per pixel: rougher edges, about twice the frame rate on a software rasteriser"},
+        {"--no-detail-texture", "the near ground without its grain (to measure what it costs)"},
+        {"--data DIR", "the game's data is in DIR (else $ZARVIK_DATA, else beside the program, else installed)"},
+        {"--help", "this text"},
+        {"--version", "the version"},
+    };
+    return rows;
+}
+
+const std::vector<OptionRow>& glutOptionRows() {
+    static const std::vector<OptionRow> rows = {
+        {"-display DISPLAY", "the X display to play on"},
+        {"-geometry WxH+X+Y", "the window's size and place (over --window)"},
+        {"-direct, -indirect", "direct or indirect GL rendering"},
+        {"-iconic", "start iconified"},
+        {"-gldebug", "report GL errors as they happen"},
+        {"-sync", "synchronous X calls"},
+    };
+    return rows;
+}
 
 std::string helpText() {
-    return "usage: zarvik [GLUT options] [options] [GAMEMODE]\n"
-           "\n"
-           "  GAMEMODE               full screen in a GLUT game mode, e.g. 1024x768:32\n"
-           "  --window WxH           the window's size (default 800x600)\n"
-           "  --autoplay             the game plays itself; exits 0 after a win, 3 when caught\n"
-           "  --benchmark [SECONDS]  autoplay for SECONDS simulated seconds (default 60), then timing figures\n"
-           "  --benchmark-csv FILE   with --benchmark: one row per frame into FILE\n"
-           "  --benchmark-capture FILE  with --benchmark: the triangles of every 60th frame into FILE\n"
-           "  --fixed-step           every frame advances the game by exactly 1/60 s\n"
-           "  --seed N               the same random numbers on every run\n"
-           "  --no-multisampling     one sample per pixel: rougher edges, about twice the frame rate\n"
-           "                         on a software rasteriser\n"
-           "  --no-detail-texture    the near ground without its grain (to measure what it costs)\n"
-           "  --help                 this text\n"
-           "  --version              the version\n"
-           "\n"
-           "GLUT's options, taken out of the command line by GLUT before the game reads it:\n"
-           "  -display DISPLAY       the X display to play on\n"
-           "  -geometry WxH+X+Y      the window's size and place (over --window)\n"
-           "  -direct, -indirect     direct or indirect GL rendering\n"
-           "  -iconic                start iconified\n"
-           "  -gldebug               report GL errors as they happen\n"
-           "  -sync                  synchronous X calls\n"
-           "\n"
-           "keys and mouse:\n" +
-           KeyTable::text(HELP_INPUT_WIDTH, HELP_LINE_WIDTH);
+    auto columns = [](const std::vector<OptionRow>& rows) {
+        std::vector<std::pair<std::string, std::string>> pairs;
+        for (const OptionRow& row : rows) pairs.emplace_back(row.option, row.effect);
+        return KeyTable::columns(pairs, HELP_INPUT_WIDTH, HELP_LINE_WIDTH);
+    };
+    return "usage: zarvik [GLUT options] [options] [GAMEMODE]\n\n" + columns(optionRows()) +
+           "\nGLUT's options, taken out of the command line by GLUT before the game reads it:\n" +
+           columns(glutOptionRows()) + "\nkeys and mouse:\n" + KeyTable::text(HELP_INPUT_WIDTH, HELP_LINE_WIDTH);
 }

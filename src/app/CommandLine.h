@@ -18,6 +18,7 @@ struct Options {
     bool multisampling = true;    // --no-multisampling: one sample per pixel (a software rasteriser runs twice as fast)
     bool detailTexture = true;    // --no-detail-texture: the ground without its grain (to measure its cost)
     std::optional<unsigned> seed;  // --seed N: every random number repeats
+    std::string dataFolder;       // --data DIR: the game's data is there (app/DataFolder.h)
     bool help = false;            // --help
     bool version = false;         // --version
 };
@@ -25,6 +26,16 @@ struct Options {
 // Reads the arguments after the program name. On a bad option or value it
 // returns nothing and sets error to a message for the console.
 std::optional<Options> parseCommandLine(const std::vector<std::string>& args, std::string& error);
+
+// One option as --help and the manual page describe it.
+struct OptionRow {
+    std::string option;  // with its value: "--window WxH"
+    std::string effect;
+};
+// The game's own options, and GLUT's (GLUT takes them out of the command
+// line before the game reads it).
+const std::vector<OptionRow>& optionRows();
+const std::vector<OptionRow>& glutOptionRows();
 
 // The --help text: every option and every key.
 std::string helpText();

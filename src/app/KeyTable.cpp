@@ -16,7 +16,7 @@ const std::vector<KeyRow> table = {
     {"r", "put the level back to its start", "r", {}},
     {"p", "pause and resume: everything stands still and falls silent, \"PAUSED\" in the middle", "p", {}},
     {"m", "mute or unmute all sound, music and effects", "m", {}},
-    {"F12", "save the frame as zarvik-YYYYMMDD-HHMMSS.png in the game's folder", "", {12}},
+    {"F12", "save the frame as zarvik-YYYYMMDD-HHMMSS.png in ~/.local/share/zarvik/screenshots", "", {12}},
     {"Escape", "quit (also from full-screen game mode)", std::string(1, ESCAPE), {}},
     {"F1", "show or hide this list of keys", "", {1}},
     {"F2", "show or hide the frame rate", "", {2}},
@@ -51,18 +51,25 @@ std::vector<std::string> wrap(const std::string& text, std::size_t width) {
 const std::vector<KeyRow>& KeyTable::rows() { return table; }
 
 std::string KeyTable::text(std::size_t inputWidth, std::size_t lineWidth) {
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (const KeyRow& row : table) rows.emplace_back(row.input, row.effect);
+    return columns(rows, inputWidth, lineWidth);
+}
+
+std::string KeyTable::columns(const std::vector<std::pair<std::string, std::string>>& rows, std::size_t inputWidth,
+                              std::size_t lineWidth) {
     const std::size_t column = 2 + inputWidth + 2;
     const std::size_t effectWidth = lineWidth > column + 20 ? lineWidth - column : 20;
     std::string out;
-    for (const KeyRow& row : table) {
-        std::string first = "  " + row.input;
+    for (const auto& [input, effect] : rows) {
+        std::string first = "  " + input;
         // An input wider than its column pushes the effect onto the next line.
         if (first.size() + 2 > column) {
             out += first + "\n";
             first.clear();
         }
         first.resize(column, ' ');
-        const auto lines = wrap(row.effect, effectWidth);
+        const auto lines = wrap(effect, effectWidth);
         for (std::size_t i = 0; i < lines.size(); ++i)
             out += (i == 0 ? first : std::string(column, ' ')) + lines[i] + "\n";
     }

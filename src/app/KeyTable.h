@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <string>
+#include <utility>
 #include <vector>
 
 // One input the game answers: what the player presses and what it does.
@@ -22,6 +23,9 @@ const std::vector<KeyRow>& rows();
 // inputWidth wide, two spaces, the effect; an effect that would pass
 // lineWidth characters goes on in the effect's column on the next lines.
 std::string text(std::size_t inputWidth, std::size_t lineWidth);
+// Any two-column rows in the same layout (the options of --help).
+std::string columns(const std::vector<std::pair<std::string, std::string>>& rows, std::size_t inputWidth,
+                    std::size_t lineWidth);
 
 // The rows as README.md's Markdown table, header included.
 std::string markdown();

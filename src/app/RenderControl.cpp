@@ -16,6 +16,7 @@
 #include "assets/Texture2D.h"
 #include "audio/AudioManager.h"
 #include "game/Level.h"
+#include "game/UserDataFolder.h"
 #include "gl/ExtensionManager.h"
 #include "gl/TextPainter.h"
 #include "scenegraph/ScenegraphNode.h"
@@ -138,12 +139,22 @@ void RenderControl::switchDrawMode() {
 // Keys arrive between frames, when the back buffer holds nothing certain and
 // the front buffer cannot be read back everywhere (Mesa's software driver
 // returns black): the frame is painted once more, with no time passing, and
-// read from the back buffer before anything is shown.
+// read from the back buffer before anything is shown. The pictures go to the
+// player's own folder, never into the game's data.
 void RenderControl::saveScreenshot() {
-    const std::string name = Screenshot::freeName("", std::time(nullptr));
+    const std::string folder = UserDataFolder::path("screenshots");
+    std::string error;
+    if (folder.empty()) error = "neither XDG_DATA_HOME nor HOME is set";
+    else if (!UserDataFolder::create(folder, error)) error = "cannot create the folder " + error;
+    if (!error.empty()) {
+        std::printf("\n RenderControl: WARNING! cannot save the screenshot: %s", error.c_str());
+        showMessage("cannot save screenshot: " + error);
+        std::fflush(stdout);
+        return;
+    }
+    const std::string name = Screenshot::freeName(folder, std::time(nullptr));
     ScenegraphNode::beginFrame();
     level->paintFrame();
-    std::string error;
     if (Screenshot::save(name, renderer->windowWidth, renderer->windowHeight, GL_BACK, error)) {
         std::printf("\n RenderControl: saved the screenshot %s", name.c_str());
         showMessage("saved screenshot " + name + "...");

@@ -12,21 +12,14 @@
 #include <fstream>
 #include <sstream>
 
+#include "game/UserDataFolder.h"
+
 namespace {
 constexpr const char* KEYWORD = "best";
 // A record file is one short line; anything longer is not ours.
 constexpr std::streamsize MAX_FILE_SIZE = 256;
 
 bool isRaceTime(double seconds) { return std::isfinite(seconds) && seconds > 0.0; }
-
-// Creates every missing folder of the file's path (mkdir -p of its parent).
-bool makeParentFolders(const std::string& file) {
-    for (size_t slash = file.find('/', 1); slash != std::string::npos; slash = file.find('/', slash + 1)) {
-        const std::string folder = file.substr(0, slash);
-        if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) return false;
-    }
-    return true;
-}
 
 std::string folderOf(const std::string& file) {
     const size_t slash = file.find_last_of('/');
@@ -36,13 +29,7 @@ std::string folderOf(const std::string& file) {
 
 BestTimes::BestTimes(std::string p) : path(std::move(p)) {}
 
-std::string BestTimes::defaultPath() {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data && data[0] == '/') return std::string(data) + "/zarvik/records";
-    const char* home = std::getenv("HOME");
-    if (home && home[0]) return std::string(home) + "/.local/share/zarvik/records";
-    return "";
-}
+std::string BestTimes::defaultPath() { return UserDataFolder::path("records"); }
 
 // The shortest text that reads back as exactly the same number: the record
 // read in the next game is the time shown in this one.
@@ -83,7 +70,8 @@ bool BestTimes::offer(double seconds) {
 }
 
 bool BestTimes::save(double seconds) const {
-    if (path.empty() || !makeParentFolders(path)) return false;
+    std::string error;
+    if (path.empty() || !UserDataFolder::create(folderOf(path), error)) return false;
     std::string temp = folderOf(path) + "/.records-XXXXXX";
     const int fd = mkstemp(&temp[0]);
     if (fd < 0) return false;

@@ -94,12 +94,18 @@ TEST(ApplicationStartUp, GlutTakesItsOwnOptionsFirst) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const char* display = std::getenv("DISPLAY");
     ASSERT_TRUE(display) << "no X display: run the tests through scripts/test.sh";
+    // The test program has no data beside it: --data or $ZARVIK_DATA names the build's.
+    const std::string gameDir = std::getenv("ZARVIK_GAME_DIR");
+    EXPECT_EXIT(startAndReport({"zarvik", "--data", gameDir, "-geometry", "100x80+7+9", "--seed", "5"}),
+                testing::ExitedWithCode(0), "window 100x80 at 7,9; 5 arguments left; seed 5");
+    setenv("ZARVIK_DATA", gameDir.c_str(), 1);
     EXPECT_EXIT(startAndReport({"zarvik", "-geometry", "320x200+7+9", "--seed", "3", "--window", "640x480"}),
                 testing::ExitedWithCode(0), "window 320x200 at 7,9; 5 arguments left; seed 3");
     EXPECT_EXIT(startAndReport({"zarvik", "--window", "300x100", "-display", display, "--seed", "4"}),
                 testing::ExitedWithCode(0), "window 300x100 at 100,100; 5 arguments left; seed 4");
     EXPECT_EXIT(startAndReport({"zarvik", "-geometry", "320x200", "--bogus"}), testing::ExitedWithCode(2),
                 "zarvik: unknown option --bogus");
+    unsetenv("ZARVIK_DATA");
 }
 
 TEST(Renderer, DisplayStringFollowsTheFlags) {

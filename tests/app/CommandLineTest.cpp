@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/KeyTable.h"
+#include "app/ManualPage.h"
 
 namespace {
 std::optional<Options> parse(std::vector<std::string> args, std::string* error = nullptr) {
@@ -44,6 +46,7 @@ TEST(CommandLine, ReadsEveryOptionAndImpliesTheFixedStep) {
     EXPECT_TRUE(parse({})->detailTexture);
     EXPECT_TRUE(parse({"--help"})->help);
     EXPECT_TRUE(parse({"--version"})->version);
+    EXPECT_EQ(parse({"--data", "my data"})->dataFolder, "my data");
 }
 
 TEST(CommandLine, ABadOptionOrValueSaysWhy) {
@@ -59,6 +62,7 @@ TEST(CommandLine, ABadOptionOrValueSaysWhy) {
         {{"--benchmark-csv"}, "--benchmark-csv needs a file name"},
         {{"--benchmark-capture", "--seed", "1"}, "--benchmark-capture needs a file name"},
         {{"640x480:16", "800x600:32"}, "one game mode only"},
+        {{"--data"}, "--data needs a folder"},
     };
     for (const auto& [args, expected] : bad) {
         std::string error;
@@ -72,7 +76,26 @@ TEST(CommandLine, ABadOptionOrValueSaysWhy) {
 TEST(CommandLine, HelpNamesEveryOptionAndGlutsOwn) {
     const std::string help = helpText();
     for (const char* word : {"--window", "--autoplay", "--benchmark", "--benchmark-csv", "--benchmark-capture",
-                             "--fixed-step", "--seed", "--no-multisampling", "--no-detail-texture", "--help", "--version", "-display DISPLAY",
+                             "--fixed-step", "--seed", "--no-multisampling", "--no-detail-texture", "--data DIR", "--help", "--version", "-display DISPLAY",
                              "-geometry WxH+X+Y", "-direct", "-indirect", "-iconic", "-gldebug", "-sync"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
+}
+
+// The manual page is made from the same tables as --help: every option, each
+// of GLUT's and every key with its effect, as roff shows them literally.
+TEST(CommandLine, TheManualPageListsEveryOptionAndKey) {
+    const std::string page = ManualPage::roff("1.2", "2026-12-08");
+    EXPECT_EQ(page.rfind(".TH ZARVIK 6 \"2026-12-08\" \"zarvik 1.2\" \"Games\"\n", 0), 0u);
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (const auto& row : optionRows()) rows.emplace_back(row.option, row.effect);
+    for (const auto& row : glutOptionRows()) rows.emplace_back(row.option, row.effect);
+    for (const auto& row : KeyTable::rows()) rows.emplace_back(row.input, row.effect);
+    for (const auto& [input, effect] : rows)
+        EXPECT_NE(page.find(".TP\n.B " + ManualPage::escape(input) + "\n" + ManualPage::escape(effect) + "\n"),
+                  std::string::npos)
+            << input;
+    EXPECT_NE(page.find(".B \\-\\-data DIR\n"), std::string::npos);
+    EXPECT_EQ(ManualPage::escape("a\\b-c"), "a\\eb\\-c");
+    EXPECT_EQ(ManualPage::escape(".start 'quoted'"), "\\&.start 'quoted'");
+    EXPECT_EQ(ManualPage::escape("'start"), "\\&'start");
 }

@@ -204,15 +204,18 @@ TEST_F(RenderControlTest, MMutesAndUnmutesAllSound) {
     KeyboardProcessor::reset();
 }
 
-// F12 writes the current frame into the working directory, named after
-// the time; a name already taken gets a counter, a failed write a message.
+// F12 writes the current frame into the player's screenshot folder, made
+// when missing, named after the time; a name already taken gets a counter, a
+// folder that cannot be made or written a message.
 TEST_F(RenderControlTest, F12SavesTheCurrentFrameAsAPng) {
     REQUIRE_GL();
     namespace fs = std::filesystem;
     std::string pattern = testing::TempDir() + "zarvik-shots-XXXXXX";
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    const fs::path folder = pattern, home = fs::current_path();
-    fs::current_path(folder);
+    const fs::path dataHome = pattern, folder = dataHome / "zarvik" / "screenshots";
+    const bool hadDataHome = std::getenv("XDG_DATA_HOME");
+    const std::string savedDataHome = hadDataHome ? std::getenv("XDG_DATA_HOME") : "";
+    setenv("XDG_DATA_HOME", pattern.c_str(), 1);
     renderer->windowWidth = GlTestWindow::width();
     renderer->windowHeight = GlTestWindow::height();
 
@@ -245,8 +248,8 @@ TEST_F(RenderControlTest, F12SavesTheCurrentFrameAsAPng) {
     std::vector<fs::path> shots;
     for (const auto& entry : fs::directory_iterator(folder)) shots.push_back(entry.path().filename());
     ASSERT_EQ(shots.size(), 1u);
-    const std::string name = shots[0].string();
-    EXPECT_TRUE(std::regex_match(name, std::regex(R"(zarvik-\d{8}-\d{6}\.png)"))) << name;
+    EXPECT_TRUE(std::regex_match(shots[0].string(), std::regex(R"(zarvik-\d{8}-\d{6}\.png)"))) << shots[0];
+    const std::string name = (folder / shots[0]).string();
     EXPECT_EQ(message(), "saved screenshot " + name + "...");
     EXPECT_NE(console.find(name), std::string::npos);
     int w = 0, h = 0, channels = 0;
@@ -271,11 +274,26 @@ TEST_F(RenderControlTest, F12SavesTheCurrentFrameAsAPng) {
     std::fclose(std::fopen(second.c_str(), "w"));
     EXPECT_EQ(Screenshot::freeName(folder.string(), when), first.substr(0, first.size() - 4) + "-3.png");
 
-    // A working directory that is gone: a message, no file, no crash.
-    fs::remove_all(folder);
-    testing::internal::CaptureStdout();
+    // A file where the folder should be, and one where the folder above it
+    // should be (root may write anywhere, but not there): a message, no
+    // picture, no crash.
+    for (const fs::path& file : {folder, folder.parent_path()}) {
+        fs::remove_all(dataHome / "zarvik");
+        fs::create_directories(file.parent_path());
+        std::fclose(std::fopen(file.c_str(), "w"));
+        testing::internal::CaptureStdout();
+        control->consumeSpecial(12, 0, 0);
+        EXPECT_NE(testing::internal::GetCapturedStdout().find("cannot save the screenshot"), std::string::npos);
+        EXPECT_EQ(message(), "cannot save screenshot: cannot create the folder " + file.string() + ": not a folder");
+        EXPECT_TRUE(fs::is_regular_file(file));
+    }
+    // No folder for the player at all.
+    unsetenv("XDG_DATA_HOME");
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    unsetenv("HOME");
     control->consumeSpecial(12, 0, 0);
-    EXPECT_NE(testing::internal::GetCapturedStdout().find("cannot save the screenshot"), std::string::npos);
-    EXPECT_EQ(message().rfind("cannot save screenshot zarvik-", 0), 0u) << message();
-    fs::current_path(home);
+    EXPECT_EQ(message(), "cannot save screenshot: neither XDG_DATA_HOME nor HOME is set");
+    if (!savedHome.empty()) setenv("HOME", savedHome.c_str(), 1);
+    if (hadDataHome) setenv("XDG_DATA_HOME", savedDataHome.c_str(), 1);
+    fs::remove_all(dataHome);
 }

@@ -63,15 +63,14 @@ bool GameProcess::start(const std::vector<std::string>& args) {
         // No sound output on any machine, as on CI machines without a sound
         // card: OpenAL Soft gets no playback backend at all.
         setenv("ALSOFT_DRIVERS", "none", 1);
-        // Best times go to the build folder, never into the user's records.
-        setenv("XDG_DATA_HOME", (buildDir() + "/e2e-data").c_str(), 1);
+        // Best times and screenshots go to the build folder, never into the user's.
+        setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
         // Started from another folder on purpose: the game finds its data by itself.
         if (chdir("/") != 0) _exit(126);
-        const std::string exe = gameDir() + "/zarvik";
-        std::vector<char*> argv{const_cast<char*>(exe.c_str())};
+        std::vector<char*> argv{const_cast<char*>(executable.c_str())};
         for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
-        execv(exe.c_str(), argv.data());
+        execv(executable.c_str(), argv.data());
         _exit(127);
     }
     close(fds[1]);

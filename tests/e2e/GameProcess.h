@@ -15,6 +15,12 @@ public:
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
 
+    // Another program than the built game (an installed one), and another
+    // folder for its records and screenshots than <build>/e2e-data; both
+    // before start.
+    void setExecutable(const std::string& path) { executable = path; }
+    void setDataHome(const std::string& path) { dataHome = path; }
+
     // Starts the game; a non-empty gameMode is passed as its one argument.
     bool start(const std::string& gameMode = "");
     // Starts the game with these arguments.
@@ -45,6 +51,8 @@ private:
     bool xdotool(const std::string& args);
     void readOutput(int fd);
 
+    std::string executable = gameDir() + "/zarvik";
+    std::string dataHome = buildDir() + "/e2e-data";
     pid_t pid = -1;
     int exitCode = -1;
     std::thread reader;

@@ -5,6 +5,7 @@
 //   assetgen --preview SHEET.png       draw a contact sheet of the pictures,
 //                                      tiles and models (writes nothing else)
 //   assetgen --preview SHEET.png OUTDIR  both
+//   assetgen --icons OUTDIR            write only the game's icons/ (menus, software centres)
 #include <chrono>
 #include <ctime>
 #include <cstdio>
@@ -12,12 +13,18 @@
 
 #include "AssetSink.h"
 #include "ContactSheet.h"
+#include "Icon.h"
 #include "Models.h"
 #include "Pictures.h"
 #include "Sounds.h"
 #include "Terrain.h"
 
 int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "--icons") {
+        assetgen::AssetSink sink(argv[2], false);
+        assetgen::writeIcons(sink);
+        return sink.ok() ? 0 : 1;
+    }
     std::string outDir, preview;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
@@ -32,7 +39,7 @@ int main(int argc, char** argv) {
         }
     }
     if (outDir.empty() && preview.empty()) {
-        std::printf("usage: %s OUTDIR | --preview SHEET.png [OUTDIR]\n", argv[0]);
+        std::printf("usage: %s OUTDIR | --preview SHEET.png [OUTDIR] | --icons OUTDIR\n", argv[0]);
         return 2;
     }
 
