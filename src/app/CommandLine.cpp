@@ -91,6 +91,7 @@ std::optional<Options> parseCommandLine(const std::vector<std::string>& args, st
                 error = "--window wants a size like 1024x768, not " + *text;
                 return std::nullopt;
             }
+            options.windowGiven = true;
         } else if (isOption(arg)) {
             error = "unknown option " + arg + " (--help lists them)";
             return std::nullopt;

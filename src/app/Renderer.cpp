@@ -75,6 +75,12 @@ void Renderer::exitGameMode() {
     gameMode = false;
 }
 
+void Renderer::toggleFullScreen() {
+    if (gameMode) return;
+    glutFullScreenToggle();
+    fullScreen = !fullScreen;
+}
+
 void Renderer::init() {
     if (depthTest) glEnable(GL_DEPTH_TEST);
     else glDisable(GL_DEPTH_TEST);
