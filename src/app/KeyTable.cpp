@@ -8,20 +8,20 @@ constexpr char ESCAPE = 27;
 // The order a new player reads them in: driving and the game first, then the
 // debug keys.
 const std::vector<KeyRow> table = {
-    {"w / s", "accelerate / brake and reverse (lower case only)", "ws", {}, {Action::DriveUp, Action::DriveDown}},
-    {"a / d", "steer left / right", "ad", {}, {Action::DriveLeft, Action::DriveRight}},
+    {"w / s", "accelerate / brake and reverse (lower case only)", "ws", {}, {PlayerAction::DriveUp, PlayerAction::DriveDown}},
+    {"a / d", "steer left / right", "ad", {}, {PlayerAction::DriveLeft, PlayerAction::DriveRight}},
     {"w a s d at a sign", "type the arrows shown (up, left, down, right) to take the sign down", "wasd", {},
-     {Action::ArrowUp, Action::ArrowLeft, Action::ArrowDown, Action::ArrowRight}},
+     {PlayerAction::ArrowUp, PlayerAction::ArrowLeft, PlayerAction::ArrowDown, PlayerAction::ArrowRight}},
     {"left drag", "orbit the camera around the car", "", {}},
     {"right click", "reset the orbit", "", {}},
-    {"r", "put the level back to its start", "r", {}, {Action::Reset}},
+    {"r", "put the level back to its start", "r", {}, {PlayerAction::Reset}},
     {"p", "pause and resume: everything stands still and falls silent, \"PAUSED\" in the middle", "p", {},
-     {Action::Pause}},
-    {"m", "mute or unmute all sound, music and effects", "m", {}, {Action::Mute}},
-    {"7 / 8", "music quieter / louder by 10 %", "78", {}, {Action::MusicDown, Action::MusicUp}},
-    {"9 / 0", "effects quieter / louder by 10 %", "90", {}, {Action::EffectsDown, Action::EffectsUp}},
-    {"f", "full screen or window", "f", {}, {Action::FullScreen}},
-    {"F12", "save the frame as zarvik-YYYYMMDD-HHMMSS.png in the game's folder", "", {12}, {Action::Screenshot}},
+     {PlayerAction::Pause}},
+    {"m", "mute or unmute all sound, music and effects", "m", {}, {PlayerAction::Mute}},
+    {"7 / 8", "music quieter / louder by 10 %", "78", {}, {PlayerAction::MusicDown, PlayerAction::MusicUp}},
+    {"9 / 0", "effects quieter / louder by 10 %", "90", {}, {PlayerAction::EffectsDown, PlayerAction::EffectsUp}},
+    {"f", "full screen or window", "f", {}, {PlayerAction::FullScreen}},
+    {"F12", "save the frame as zarvik-YYYYMMDD-HHMMSS.png in the game's folder", "", {12}, {PlayerAction::Screenshot}},
     {"Escape", "quit (also from full-screen game mode)", std::string(1, ESCAPE), {}},
     {"F1", "show or hide this list of keys", "", {1}},
     {"F2", "show or hide the frame rate", "", {2}},
@@ -62,7 +62,7 @@ std::string KeyTable::boundInput(const KeyRow& row, const KeyBindings& bindings)
     std::vector<std::string> words;
     for (std::string word; in >> word;) words.push_back(word);
     std::size_t next = 0;
-    for (const Action action : row.actions) {
+    for (const PlayerAction action : row.actions) {
         const std::string name = KeyBindings::keyName(KeyBindings::info(action).defaultKey);
         for (std::size_t i = next; i < words.size(); ++i) {
             if (words[i] != name) continue;

@@ -11,7 +11,7 @@ struct KeyRow {
     std::string effect;
     std::string keys;              // the GLUT key characters the row stands for
     std::vector<int> specialKeys;  // the GLUT special keys (F1 to F12 are 1 to 12)
-    std::vector<Action> actions = {};  // the row's keys that can be bound, in the order input names them
+    std::vector<PlayerAction> actions = {};  // the row's keys that can be bound, in the order input names them
 };
 
 // Every key and mouse input of the game in one table. The F1 help, the

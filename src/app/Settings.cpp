@@ -30,7 +30,7 @@ std::string Settings::defaultText() {
         "[keys]\n";
     for (const auto& action : KeyBindings::actions()) {
         const std::string entry = std::string(action.name) + " = \"" + KeyBindings::keyName(action.defaultKey) + "\"\n";
-        const bool arrow = action.action >= Action::ArrowUp && action.action <= Action::ArrowRight;
+        const bool arrow = action.action >= PlayerAction::ArrowUp && action.action <= PlayerAction::ArrowRight;
         text += arrow ? "# " + entry : entry;
     }
     text +=

@@ -118,7 +118,7 @@ public:
     void readKeys() {
         const toml::table* keys = root["keys"].as_table();
         if (!keys) return;
-        std::vector<std::pair<Action, const toml::node*>> bad;
+        std::vector<std::pair<PlayerAction, const toml::node*>> bad;
         std::vector<const toml::node*> lineOf(ACTION_COUNT, nullptr);
         for (const auto& [name, node] : *keys) {
             const auto action = KeyBindings::actionNamed(std::string(name.str()));
@@ -206,7 +206,8 @@ std::string SettingsFile::defaultPath() {
 SettingsFile::Read SettingsFile::readText(std::string& text) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        if (errno == ENOENT) return Read::MISSING;
+        // No file, also when a file stands where its folder should be.
+        if (errno == ENOENT || errno == ENOTDIR) return Read::MISSING;
         note("cannot read " + path + " (" + std::strerror(errno) + ")");
         return Read::FAILED;
     }

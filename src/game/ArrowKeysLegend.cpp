@@ -17,9 +17,9 @@ ArrowKeysLegend::ArrowKeysLegend(std::shared_ptr<OverlayList> r) : row(std::move
 }
 
 std::string ArrowKeysLegend::textFor(const KeyBindings& bindings) {
-    auto name = [&](Action a) { return KeyBindings::keyName(bindings.keyOf(a)); };
-    return "keys: up " + name(Action::ArrowUp) + "  left " + name(Action::ArrowLeft) + "  down " +
-           name(Action::ArrowDown) + "  right " + name(Action::ArrowRight);
+    auto name = [&](PlayerAction a) { return KeyBindings::keyName(bindings.keyOf(a)); };
+    return "keys: up " + name(PlayerAction::ArrowUp) + "  left " + name(PlayerAction::ArrowLeft) + "  down " +
+           name(PlayerAction::ArrowDown) + "  right " + name(PlayerAction::ArrowRight);
 }
 
 void ArrowKeysLegend::paint() {

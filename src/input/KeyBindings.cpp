@@ -10,23 +10,23 @@ constexpr int F1 = 1, F11 = 11, F12 = 12;
 constexpr unsigned char ESCAPE = 27;
 
 const std::array<KeyBindings::ActionInfo, ACTION_COUNT> table = {{
-    {Action::DriveUp, "drive_up", plain('w')},
-    {Action::DriveLeft, "drive_left", plain('a')},
-    {Action::DriveDown, "drive_down", plain('s')},
-    {Action::DriveRight, "drive_right", plain('d')},
-    {Action::ArrowUp, "arrow_up", plain('w')},
-    {Action::ArrowLeft, "arrow_left", plain('a')},
-    {Action::ArrowDown, "arrow_down", plain('s')},
-    {Action::ArrowRight, "arrow_right", plain('d')},
-    {Action::Reset, "reset", plain('r')},
-    {Action::Pause, "pause", plain('p')},
-    {Action::Mute, "mute", plain('m')},
-    {Action::Screenshot, "screenshot", special(F12)},
-    {Action::MusicDown, "music_down", plain('7')},
-    {Action::MusicUp, "music_up", plain('8')},
-    {Action::EffectsDown, "effects_down", plain('9')},
-    {Action::EffectsUp, "effects_up", plain('0')},
-    {Action::FullScreen, "full_screen", plain('f')},
+    {PlayerAction::DriveUp, "drive_up", plain('w')},
+    {PlayerAction::DriveLeft, "drive_left", plain('a')},
+    {PlayerAction::DriveDown, "drive_down", plain('s')},
+    {PlayerAction::DriveRight, "drive_right", plain('d')},
+    {PlayerAction::ArrowUp, "arrow_up", plain('w')},
+    {PlayerAction::ArrowLeft, "arrow_left", plain('a')},
+    {PlayerAction::ArrowDown, "arrow_down", plain('s')},
+    {PlayerAction::ArrowRight, "arrow_right", plain('d')},
+    {PlayerAction::Reset, "reset", plain('r')},
+    {PlayerAction::Pause, "pause", plain('p')},
+    {PlayerAction::Mute, "mute", plain('m')},
+    {PlayerAction::Screenshot, "screenshot", special(F12)},
+    {PlayerAction::MusicDown, "music_down", plain('7')},
+    {PlayerAction::MusicUp, "music_up", plain('8')},
+    {PlayerAction::EffectsDown, "effects_down", plain('9')},
+    {PlayerAction::EffectsUp, "effects_up", plain('0')},
+    {PlayerAction::FullScreen, "full_screen", plain('f')},
 }};
 
 // Named special keys (GLUT codes) besides F1..F12.
@@ -38,9 +38,9 @@ constexpr NamedKey specialNames[] = {{"left", 100},     {"up", 101},  {"right", 
                                      {"page_up", 104},  {"page_down", 105}, {"home", 106},
                                      {"end", 107},      {"insert", 108}};
 
-bool isDrive(Action a) { return a <= Action::DriveRight; }
-bool isArrow(Action a) { return a >= Action::ArrowUp && a <= Action::ArrowRight; }
-int index(Action a) { return static_cast<int>(a); }
+bool isDrive(PlayerAction a) { return a <= PlayerAction::DriveRight; }
+bool isArrow(PlayerAction a) { return a >= PlayerAction::ArrowUp && a <= PlayerAction::ArrowRight; }
+int index(PlayerAction a) { return static_cast<int>(a); }
 
 KeyBindings theBindings;
 
@@ -60,9 +60,9 @@ void forward(Key pressed, bool down) {
 }  // namespace
 
 const std::array<KeyBindings::ActionInfo, ACTION_COUNT>& KeyBindings::actions() { return table; }
-const KeyBindings::ActionInfo& KeyBindings::info(Action action) { return table[index(action)]; }
+const KeyBindings::ActionInfo& KeyBindings::info(PlayerAction action) { return table[index(action)]; }
 
-std::optional<Action> KeyBindings::actionNamed(const std::string& name) {
+std::optional<PlayerAction> KeyBindings::actionNamed(const std::string& name) {
     for (const ActionInfo& a : table)
         if (name == a.name) return a.action;
     return std::nullopt;
@@ -87,11 +87,11 @@ std::optional<Key> KeyBindings::keyNamed(const std::string& name) {
     return std::nullopt;
 }
 
-void KeyBindings::bind(Action action, Key key) { bound[index(action)] = key; }
+void KeyBindings::bind(PlayerAction action, Key key) { bound[index(action)] = key; }
 
-Key KeyBindings::keyOf(Action action) const {
+Key KeyBindings::keyOf(PlayerAction action) const {
     if (const auto& key = bound[index(action)]) return *key;
-    if (isArrow(action)) return keyOf(static_cast<Action>(index(action) - index(Action::ArrowUp)));
+    if (isArrow(action)) return keyOf(static_cast<PlayerAction>(index(action) - index(PlayerAction::ArrowUp)));
     return info(action).defaultKey;
 }
 
@@ -101,9 +101,9 @@ bool KeyBindings::isFixed(Key key) {
     return key.code == ESCAPE || (key.code >= '1' && key.code <= '6');
 }
 
-bool KeyBindings::mayShare(Action a, Action b) {
+bool KeyBindings::mayShare(PlayerAction a, PlayerAction b) {
     if (isArrow(a)) std::swap(a, b);
-    return isDrive(a) && isArrow(b) && index(b) - index(Action::ArrowUp) == index(a);
+    return isDrive(a) && isArrow(b) && index(b) - index(PlayerAction::ArrowUp) == index(a);
 }
 
 std::vector<KeyBindings::Note> KeyBindings::settle() {
@@ -113,24 +113,26 @@ std::vector<KeyBindings::Note> KeyBindings::settle() {
     for (;;) {
         std::vector<Note> round;
         for (int i = 0; i < ACTION_COUNT; ++i) {
-            const Action a = table[i].action;
+            const PlayerAction a = table[i].action;
             const Key key = keyOf(a);
-            std::string clash = isFixed(key) ? "a key of its own" : "";
+            std::string clash = isFixed(key) ? "kept for its own use" : "";
             for (int j = 0; j < ACTION_COUNT && clash.empty(); ++j) {
-                const Action b = table[j].action;
-                if (i != j && !mayShare(a, b) && keyOf(b) == key) clash = std::string("the key of ") + table[j].name;
+                const PlayerAction b = table[j].action;
+                if (i != j && !mayShare(a, b) && keyOf(b) == key) clash = std::string("already the key of ") + table[j].name;
             }
             if (clash.empty() || !bound[i] || *bound[i] == table[i].defaultKey) continue;
-            round.push_back({a, "key \"" + keyName(key) + "\" of " + table[i].name + " is already " + clash +
-                                    ", using \"" + keyName(table[i].defaultKey) + "\""});
+            round.push_back({a, "key \"" + keyName(key) + "\" of " + table[i].name + " is " + clash});
         }
         if (round.empty()) return notes;
-        for (const Note& note : round) bound[index(note.action)] = info(note.action).defaultKey;
+        for (Note& note : round) {
+            bound[index(note.action)].reset();
+            note.text += ", using \"" + keyName(keyOf(note.action)) + "\"";
+        }
         notes.insert(notes.end(), round.begin(), round.end());
     }
 }
 
-std::optional<Action> KeyBindings::actionOn(Key key) const {
+std::optional<PlayerAction> KeyBindings::actionOn(Key key) const {
     for (const ActionInfo& a : table)
         if (keyOf(a.action) == key) return a.action;
     return std::nullopt;
@@ -152,5 +154,5 @@ void KeyBindings::processUp(unsigned char key, int, int) { forward(plain(static_
 void KeyBindings::processSpecial(int key, int, int) { forward(special(key), true); }
 void KeyBindings::processSpecialUp(int key, int, int) { forward(special(key), false); }
 
-void KeyBindings::press(Action action) { dispatch(info(action).defaultKey, true); }
-void KeyBindings::release(Action action) { dispatch(info(action).defaultKey, false); }
+void KeyBindings::press(PlayerAction action) { dispatch(info(action).defaultKey, true); }
+void KeyBindings::release(PlayerAction action) { dispatch(info(action).defaultKey, false); }

@@ -15,14 +15,14 @@ struct Key {
 
 // Everything the player can move to another key. The sign game's arrows
 // follow the drive keys of the same direction unless bound apart.
-enum class Action {
+enum class PlayerAction {
     DriveUp, DriveLeft, DriveDown, DriveRight,
     ArrowUp, ArrowLeft, ArrowDown, ArrowRight,
     Reset, Pause, Mute, Screenshot,
     MusicDown, MusicUp, EffectsDown, EffectsUp,
     FullScreen,
 };
-constexpr int ACTION_COUNT = static_cast<int>(Action::FullScreen) + 1;
+constexpr int ACTION_COUNT = static_cast<int>(PlayerAction::FullScreen) + 1;
 
 // The one place where a physical key becomes the game's action. The key
 // consumers keep listening to the keys they always had (each action's default
@@ -40,13 +40,13 @@ constexpr int ACTION_COUNT = static_cast<int>(Action::FullScreen) + 1;
 class KeyBindings {
 public:
     struct ActionInfo {
-        Action action;
+        PlayerAction action;
         const char* name;  // the entry's name in the settings file's [keys] table
         Key defaultKey;
     };
     static const std::array<ActionInfo, ACTION_COUNT>& actions();
-    static const ActionInfo& info(Action action);
-    static std::optional<Action> actionNamed(const std::string& name);
+    static const ActionInfo& info(PlayerAction action);
+    static std::optional<PlayerAction> actionNamed(const std::string& name);
 
     // Key names as the settings file writes them: a printable character as
     // itself ("w", "7", ","), and "space", "F1".."F12", "up", "down", "left",
@@ -57,16 +57,16 @@ public:
     // Every action on its default key.
     KeyBindings() = default;
 
-    void bind(Action action, Key key);
+    void bind(PlayerAction action, Key key);
     // Resolves conflicts (see above): a note for each action that went back
     // to its default key.
     struct Note {
-        Action action;
+        PlayerAction action;
         std::string text;
     };
     std::vector<Note> settle();
     // The key an action answers to now.
-    Key keyOf(Action action) const;
+    Key keyOf(PlayerAction action) const;
     // What a pressed key hands to the keyboard processor: the default key of
     // its action, the key itself when no action is involved, or nothing when
     // the key's action has moved to another key.
@@ -85,14 +85,14 @@ public:
     // An action pressed and let go by other means than its key (a pad): the
     // keyboard processor gets the action's default key, as from the keyboard.
     // Special keys have no release; releasing their action does nothing.
-    static void press(Action action);
-    static void release(Action action);
+    static void press(PlayerAction action);
+    static void release(PlayerAction action);
 
 private:
     static bool isFixed(Key key);
     // Two actions that may share one key: a sign-game arrow and the drive key of its direction.
-    static bool mayShare(Action a, Action b);
-    std::optional<Action> actionOn(Key key) const;
+    static bool mayShare(PlayerAction a, PlayerAction b);
+    std::optional<PlayerAction> actionOn(Key key) const;
 
     std::array<std::optional<Key>, ACTION_COUNT> bound{};
 };
