@@ -77,7 +77,14 @@ void Renderer::exitGameMode() {
 
 void Renderer::toggleFullScreen() {
     if (gameMode) return;
+    if (!fullScreen) {
+        placeBeforeFullScreen[0] = glutGet(GLUT_WINDOW_X);
+        placeBeforeFullScreen[1] = glutGet(GLUT_WINDOW_Y);
+    }
     glutFullScreenToggle();
+    // Without a window manager freeglut brings the window back elsewhere:
+    // it goes back to where it was.
+    if (fullScreen) glutPositionWindow(placeBeforeFullScreen[0], placeBeforeFullScreen[1]);
     fullScreen = !fullScreen;
 }
 

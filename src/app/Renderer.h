@@ -66,4 +66,5 @@ private:
     void takeGlutGeometry();
 
     GLuint fogList = 0;
+    int placeBeforeFullScreen[2] = {0, 0};
 };
