@@ -82,9 +82,12 @@ void Renderer::toggleFullScreen() {
         placeBeforeFullScreen[1] = glutGet(GLUT_WINDOW_Y);
     }
     glutFullScreenToggle();
-    // Without a window manager freeglut brings the window back elsewhere:
-    // it goes back to where it was.
+    // Without a window manager freeglut resizes the window to the screen but
+    // leaves it off the screen's corner, and brings it back elsewhere: the
+    // full screen starts at the corner, the window goes back to where it
+    // was. (Window managers keep full-screen windows where they put them.)
     if (fullScreen) glutPositionWindow(placeBeforeFullScreen[0], placeBeforeFullScreen[1]);
+    else glutPositionWindow(0, 0);
     fullScreen = !fullScreen;
 }
 
