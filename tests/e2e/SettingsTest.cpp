@@ -47,8 +47,10 @@ TEST(Settings, TheGameReadsTheFileAndWritesBackWhatThePlayerChanged) {
               std::string::npos);
 
     // 640 x 480 at (100, 100): the watch near its top right corner.
-    auto watchAt = [](int right) {
-        return [right](const Picture& p) { return countPixels(p, right - 180, WY + 5, right - 10, WY + 40, textWhite) > 40; };
+    auto watchAt = [](int right, int top = WY) {
+        return [right, top](const Picture& p) {
+            return countPixels(p, right - 180, top + 5, right - 10, top + 40, textWhite) > 40;
+        };
     };
     const Picture small = shotShowing(game, "settings-640.png", watchAt(WX + 640));
     EXPECT_GT(countPixels(small, WX + 640 - 180, WY + 5, WX + 640 - 10, WY + 40, textWhite), 40);
@@ -65,8 +67,11 @@ TEST(Settings, TheGameReadsTheFileAndWritesBackWhatThePlayerChanged) {
     const Picture wide = shotShowing(game, "settings-900.png", watchAt(WX + 900));
     EXPECT_GT(countPixels(wide, WX + 900 - 180, WY + 5, WX + 900 - 10, WY + 40, textWhite), 40);
 
+    // Full screen: the virtual screen's 1280 x 1024, the watch in its corner.
     ASSERT_TRUE(game.key("f"));
     EXPECT_TRUE(fileShows(path, "full_screen = true"));
+    const Picture full = shotShowing(game, "settings-full.png", watchAt(1280, 0));
+    EXPECT_GT(countPixels(full, 1280 - 180, 5, 1280 - 10, 40, textWhite), 40);
     ASSERT_TRUE(game.key("f"));
     EXPECT_TRUE(fileShows(path, "full_screen = false"));
 
