@@ -1,7 +1,9 @@
 #include "app/SettingsControl.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <type_traits>
 
 #include "app/RenderControl.h"
 #include "app/Renderer.h"
