@@ -139,6 +139,11 @@ int windowedWidth = 0, windowedHeight = 0;
 int shownX = 0, shownY = 0;  // where GLUT reported the window at the first frame
 bool windowShown = false;    // a window, not full screen, at the first frame
 
+}  // namespace
+
+const Settings& settings() { return theSettings; }
+
+namespace {
 void printSettingsNotes() {
     for (const std::string& line : settingsFile->messages()) std::printf("\n Settings: %s", line.c_str());
 }

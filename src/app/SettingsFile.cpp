@@ -283,7 +283,10 @@ std::optional<std::string> SettingsFile::edit(const std::string& text, const Cha
         // A new line after the last line of the table's entries, or after its heading.
         std::size_t last = table->source().begin.line;
         for (const auto& [key, node] : *table->as_table()) last = std::max<std::size_t>(last, node.source().end.line);
-        result.insert(endOfLine(text, last), change.key + " = " + value + "\n");
+        const std::size_t at = endOfLine(text, last);
+        // The last line of a file may have no line break of its own.
+        const bool lineEnded = at > 0 && text[at - 1] == '\n';
+        result.insert(at, (lineEnded ? "" : "\n") + change.key + " = " + value + "\n");
     } else if (!table) {
         if (!result.empty() && result.back() != '\n') result += '\n';
         result += "\n[" + change.table + "]\n" + change.key + " = " + value + "\n";

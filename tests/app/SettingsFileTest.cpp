@@ -191,6 +191,11 @@ TEST_F(SettingsFileTest, SavingChangesOnlyTheEntriesChanged) {
     EXPECT_TRUE(s.fullScreen);
     EXPECT_EQ(s.keys.keyOf(PlayerAction::Pause), (Key{false, '"'}));
 
+    // The last line without a line break of its own.
+    write("[sound]\nmusic = 30");
+    EXPECT_TRUE(file.save({{"sound", "mute", true}}));
+    EXPECT_EQ(read(), "[sound]\nmusic = 30\nmute = true\n");
+
     // An inline table takes a new value in place, but no new entry: the file stays.
     write("sound = { music = 30 }\n");
     EXPECT_TRUE(file.save({music60}));
