@@ -9,6 +9,7 @@ PACKAGES=(
   libdevil-dev libbullet-dev
   libopenal-dev libmpg123-dev libmp3lame-dev
   libstb-dev fonts-dejavu-core
+  libtomlplusplus-dev
   libgtest-dev libbenchmark-dev
   libx11-dev xvfb xdotool x11-utils
   desktop-file-utils appstream file groff-base

@@ -23,14 +23,19 @@
 #include "app/LoadingPicture.h"
 #include "app/RenderControl.h"
 #include "app/Renderer.h"
+#include "app/Settings.h"
+#include "app/SettingsControl.h"
+#include "app/SettingsFile.h"
 #include "assets/DetailTexture.h"
 #include "assets/Texture.h"
+#include "assets/Texture2D.h"
 #include "audio/AudioManager.h"
 #include "game/Autoplay.h"
 #include "game/BestTimes.h"
 #include "game/DemoLevel.h"
 #include "game/LevelControl.h"
 #include "gl/ExtensionManager.h"
+#include "input/KeyBindings.h"
 #include "input/KeyboardProcessor.h"
 #include "math/Constants.h"
 #include "scenegraph/OcclusionCulling.h"
@@ -130,6 +135,69 @@ bool readOptions(int argc, char** args, int& exitCode) {
 const Options& options() { return theOptions; }
 
 namespace {
+// The player's lasting choices: read at start, written when the game changes one.
+std::shared_ptr<SettingsFile> settingsFile;  // null without a home folder
+Settings theSettings;
+// The window as the run began and as the player left it in window mode: a
+// size or place changed during the run is saved at the end.
+int startWidth = 0, startHeight = 0;
+int windowedWidth = 0, windowedHeight = 0;
+int shownX = 0, shownY = 0;  // where GLUT reported the window at the first frame
+bool windowShown = false;    // a window, not full screen, at the first frame
+
+}  // namespace
+
+const Settings& settings() { return theSettings; }
+
+namespace {
+void printSettingsNotes() {
+    for (const std::string& line : settingsFile->messages()) std::printf("\n Settings: %s", line.c_str());
+}
+
+void readSettings() {
+    const std::string path = SettingsFile::defaultPath();
+    if (path.empty()) return;
+    settingsFile = std::make_shared<SettingsFile>(path);
+    theSettings = settingsFile->load();
+    printSettingsNotes();
+}
+
+// The settings, with the options of the command line over them.
+void applySettings(Renderer& renderer) {
+    KeyBindings::use(theSettings.keys);
+    renderer.windowPosX = theSettings.windowX;
+    renderer.windowPosY = theSettings.windowY;
+    renderer.windowWidth = theOptions.windowGiven ? theOptions.windowWidth : theSettings.windowWidth;
+    renderer.windowHeight = theOptions.windowGiven ? theOptions.windowHeight : theSettings.windowHeight;
+    renderer.multisampling = theOptions.multisampling && theSettings.multisampling;
+    ScenegraphNode::detailSavings = theSettings.detailSavings;
+    Texture2D::storeSixteenBits(theSettings.detailSavings);
+    AudioManager::setMusicVolume(theSettings.musicVolume);
+    AudioManager::setEffectsVolume(theSettings.effectsVolume);
+    AudioManager::muteAll(theSettings.mute);
+}
+
+// A window the player resized or moved keeps its new size and place for the next game.
+void saveWindow() {
+    if (!settingsFile || !theRenderer || theRenderer->gameMode) return;
+    std::vector<SettingsFile::Change> changes;
+    if (windowedWidth != startWidth || windowedHeight != startHeight) {
+        changes.push_back({"window", "width", std::int64_t{windowedWidth}});
+        changes.push_back({"window", "height", std::int64_t{windowedHeight}});
+    }
+    // Measured against where the window first showed, so that a window
+    // manager's frame does not move the window a little further every game.
+    const int movedX = glutGet(GLUT_WINDOW_X) - shownX, movedY = glutGet(GLUT_WINDOW_Y) - shownY;
+    if (windowShown && !theRenderer->fullScreen && (movedX != 0 || movedY != 0)) {
+        changes.push_back({"window", "x", std::int64_t{theRenderer->windowPosX + movedX}});
+        changes.push_back({"window", "y", std::int64_t{theRenderer->windowPosY + movedY}});
+    }
+    if (changes.empty()) return;
+    if (!settingsFile->save(changes)) printSettingsNotes();
+}
+}  // namespace
+
+namespace {
 // The runs without a player: the fixed-step clock, the autoplay and the benchmark.
 FixedStepClock fixedStepClock;
 std::unique_ptr<Autoplay> autoplay;
@@ -154,6 +222,7 @@ void release() {
 // The one way out: no key handler is running (a handler holds its consumer,
 // and the consumer the level), the sound is off and game mode left first.
 [[noreturn]] void end(int code) {
+    saveWindow();
     AudioManager::kill();
     if (theRenderer) theRenderer->exitGameMode();
     release();
@@ -236,14 +305,14 @@ bool startUp(int& argc, char** args, int& exitCode) {
     // Whatever ends the program (a fatal sound error, GLUT itself) releases in the same order.
     std::atexit(release);
     renderer->windowTitle = "Zarvik";
-    renderer->windowPosX = 100;
-    renderer->windowPosY = 100;
-    renderer->windowWidth = theOptions.windowWidth;
-    renderer->windowHeight = theOptions.windowHeight;
-    renderer->multisampling = theOptions.multisampling;
+    readSettings();
+    applySettings(*renderer);
     DetailTexture::enabled = theOptions.detailTexture;
     if (theOptions.gameMode.empty()) renderer->initWindow();
     else renderer->initGameMode(theOptions.gameMode.c_str());
+    startWidth = windowedWidth = renderer->windowWidth;
+    startHeight = windowedHeight = renderer->windowHeight;
+    if (theSettings.fullScreen && !theOptions.windowGiven) renderer->toggleFullScreen();
     return true;
 }
 
@@ -260,9 +329,11 @@ int main(int argc, char** args) {
 
     glutDisplayFunc(load);
     glutReshapeFunc(reshape);
-    glutKeyboardFunc(KeyboardProcessor::processDown);
-    glutKeyboardUpFunc(KeyboardProcessor::processUp);
-    glutSpecialFunc(KeyboardProcessor::processSpecial);
+    // Keys go through the player's bindings to the key consumers.
+    glutKeyboardFunc(KeyBindings::processDown);
+    glutKeyboardUpFunc(KeyBindings::processUp);
+    glutSpecialFunc(KeyBindings::processSpecial);
+    glutSpecialUpFunc(KeyBindings::processSpecialUp);
     glutMouseFunc(mouseBtn);
     glutMotionFunc(mouseMotion);
     // Closing the window ends the game as Escape does, while the window still exists.
@@ -303,11 +374,17 @@ void load() {
     auto renderControl = std::make_shared<RenderControl>(theRenderer, theLevel);
     KeyboardProcessor::registerConsumer(renderControl);
     overlays->registerOverlay(renderControl->getOverlay(), 0);
+    KeyboardProcessor::registerConsumer(std::make_shared<SettingsControl>(renderControl, theRenderer, settingsFile));
     KeyboardProcessor::registerConsumer(std::make_shared<LevelControl>(theLevel));
     reshape(theRenderer->windowWidth, theRenderer->windowHeight);
     std::printf("\n\n Level loaded successfully...\n HAVE FUN! :)");
     std::fflush(stdout);
 
+    if (!theRenderer->gameMode && !theRenderer->fullScreen) {
+        shownX = glutGet(GLUT_WINDOW_X);
+        shownY = glutGet(GLUT_WINDOW_Y);
+        windowShown = true;
+    }
     picture->startFading(*theLevel->getAnimator());
     theLevel->getAnimator()->getTimeBase()->reset();
     startAutomaticRun();
@@ -339,6 +416,10 @@ void display() {
 void reshape(int w, int h) {
     theRenderer->windowHeight = h;
     theRenderer->windowWidth = w;
+    if (!theRenderer->fullScreen && !theRenderer->gameMode && w > 0 && h > 0) {
+        windowedWidth = w;
+        windowedHeight = h;
+    }
     theLevel->getOverlayManager()->setWindowDimensions(w, h);
     glViewport(0, 0, w, h);
     glMatrixMode(GL_PROJECTION);

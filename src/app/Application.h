@@ -4,6 +4,7 @@
 class Level;
 struct Options;
 class Renderer;
+struct Settings;
 
 // The program's entry and its GLUT callbacks: main sets up the renderer and
 // the window, load builds the level behind a loading frame and then hands the
@@ -18,6 +19,8 @@ int main(int argc, char** args);
 bool startUp(int& argc, char** args, int& exitCode);
 // The options of the command line that started the game.
 const Options& options();
+// The settings file's entries as read at start (app/Settings.h).
+const Settings& settings();
 // Ends the program with code once the current event is handled: the next
 // frame releases the renderer, then the level with its physics world, while
 // everything they use still lives, and exits.

@@ -96,6 +96,7 @@ std::optional<Options> parseCommandLine(const std::vector<std::string>& args, st
                 error = "--window wants a size like 1024x768, not " + *text;
                 return std::nullopt;
             }
+            options.windowGiven = true;
         } else if (isOption(arg)) {
             error = "unknown option " + arg + " (--help lists them)";
             return std::nullopt;
@@ -115,7 +116,7 @@ std::string versionText() { return std::string("zarvik ") + ZARVIK_VERSION; }
 const std::vector<OptionRow>& optionRows() {
     static const std::vector<OptionRow> rows = {
         {"GAMEMODE", "full screen in a GLUT game mode, e.g. 1024x768:32"},
-        {"--window WxH", "the window's size (default 800x600)"},
+        {"--window WxH", "the window's size (default 800x600), in a window"},
         {"--autoplay", "the game plays itself; exits 0 after a win, 3 when caught"},
         {"--benchmark [SECONDS]", "autoplay for SECONDS simulated seconds (default 60), then timing figures"},
         {"--benchmark-csv FILE", "with --benchmark: one row per frame into FILE"},
@@ -143,6 +144,21 @@ const std::vector<OptionRow>& glutOptionRows() {
     return rows;
 }
 
+static std::string settingsHelp() {
+    return "settings file: $XDG_CONFIG_HOME/zarvik/settings.toml (else ~/.config/zarvik/settings.toml),\n"
+           "read at start (the options above win for the run); the game writes what the volume\n"
+           "keys, the full-screen key and a resized window change, and keeps the rest as it is:\n"
+           "  [window]   width, height (pixels), x, y, full_screen, multisampling, detail_savings\n"
+           "             (F11's savings; true or false)\n"
+           "  [sound]    music, effects (per cent, 0 to 100), mute (true or false)\n"
+           "  [keys]     drive_up, drive_left, drive_down, drive_right, arrow_up, arrow_left,\n"
+           "             arrow_down, arrow_right (the sign game; they follow the drive keys unless\n"
+           "             set), reset, pause, mute, screenshot, music_down, music_up, effects_down,\n"
+           "             effects_up, full_screen: a key name such as \"w\", \",\", \"space\", \"F12\",\n"
+           "             \"up\", \"page_down\"\n"
+           "  [gamepad]  dead_zone (per cent of a stick's travel, 0 to 90)\n";
+}
+
 std::string helpText() {
     auto columns = [](const std::vector<OptionRow>& rows) {
         std::vector<std::pair<std::string, std::string>> pairs;
@@ -151,5 +167,6 @@ std::string helpText() {
     };
     return "usage: zarvik [GLUT options] [options] [GAMEMODE]\n\n" + columns(optionRows()) +
            "\nGLUT's options, taken out of the command line by GLUT before the game reads it:\n" +
-           columns(glutOptionRows()) + "\nkeys and mouse:\n" + KeyTable::text(HELP_INPUT_WIDTH, HELP_LINE_WIDTH);
+           columns(glutOptionRows()) + "\n" + settingsHelp() + "\nkeys and mouse:\n" +
+           KeyTable::text(HELP_INPUT_WIDTH, HELP_LINE_WIDTH);
 }

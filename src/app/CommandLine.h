@@ -9,6 +9,7 @@ struct Options {
     std::string gameMode;         // a GLUT game-mode string ("1024x768:32"): full screen
     int windowWidth = 800;        // --window WxH
     int windowHeight = 600;
+    bool windowGiven = false;     // --window was given: over the settings file's size and full screen
     bool autoplay = false;        // --autoplay: the game plays itself
     bool benchmark = false;       // --benchmark [SECONDS]: autoplay, then timing figures
     double benchmarkSeconds = 60.0;  // simulated seconds of the benchmark

@@ -8,15 +8,20 @@ constexpr char ESCAPE = 27;
 // The order a new player reads them in: driving and the game first, then the
 // debug keys.
 const std::vector<KeyRow> table = {
-    {"w / s", "accelerate / brake and reverse (lower case only)", "ws", {}},
-    {"a / d", "steer left / right", "ad", {}},
-    {"w a s d at a sign", "type the arrows shown (up, left, down, right) to take the sign down", "wasd", {}},
+    {"w / s", "accelerate / brake and reverse (lower case only)", "ws", {}, {PlayerAction::DriveUp, PlayerAction::DriveDown}},
+    {"a / d", "steer left / right", "ad", {}, {PlayerAction::DriveLeft, PlayerAction::DriveRight}},
+    {"w a s d at a sign", "type the arrows shown (up, left, down, right) to take the sign down", "wasd", {},
+     {PlayerAction::ArrowUp, PlayerAction::ArrowLeft, PlayerAction::ArrowDown, PlayerAction::ArrowRight}},
     {"left drag", "orbit the camera around the car", "", {}},
     {"right click", "reset the orbit", "", {}},
-    {"r", "put the level back to its start", "r", {}},
-    {"p", "pause and resume: everything stands still and falls silent, \"PAUSED\" in the middle", "p", {}},
-    {"m", "mute or unmute all sound, music and effects", "m", {}},
-    {"F12", "save the frame as zarvik-YYYYMMDD-HHMMSS.png in ~/.local/share/zarvik/screenshots", "", {12}},
+    {"r", "put the level back to its start", "r", {}, {PlayerAction::Reset}},
+    {"p", "pause and resume: everything stands still and falls silent, \"PAUSED\" in the middle", "p", {},
+     {PlayerAction::Pause}},
+    {"m", "mute or unmute all sound, music and effects", "m", {}, {PlayerAction::Mute}},
+    {"7 / 8", "music quieter / louder by 10 %", "78", {}, {PlayerAction::MusicDown, PlayerAction::MusicUp}},
+    {"9 / 0", "effects quieter / louder by 10 %", "90", {}, {PlayerAction::EffectsDown, PlayerAction::EffectsUp}},
+    {"f", "full screen or window", "f", {}, {PlayerAction::FullScreen}},
+    {"F12", "save the frame as zarvik-YYYYMMDD-HHMMSS.png in ~/.local/share/zarvik/screenshots", "", {12}, {PlayerAction::Screenshot}},
     {"Escape", "quit (also from full-screen game mode)", std::string(1, ESCAPE), {}},
     {"F1", "show or hide this list of keys", "", {1}},
     {"F2", "show or hide the frame rate", "", {2}},
@@ -50,9 +55,34 @@ std::vector<std::string> wrap(const std::string& text, std::size_t width) {
 
 const std::vector<KeyRow>& KeyTable::rows() { return table; }
 
+std::string KeyTable::boundInput(const KeyRow& row, const KeyBindings& bindings) {
+    // Each action replaces the first word after the last replaced one that
+    // names its default key: "a" in "w a s d at a sign" is the second word.
+    std::istringstream in(row.input);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    std::size_t next = 0;
+    for (const PlayerAction action : row.actions) {
+        const std::string name = KeyBindings::keyName(KeyBindings::info(action).defaultKey);
+        for (std::size_t i = next; i < words.size(); ++i) {
+            if (words[i] != name) continue;
+            words[i] = KeyBindings::keyName(bindings.keyOf(action));
+            next = i + 1;
+            break;
+        }
+    }
+    std::string out;
+    for (const std::string& word : words) out += (out.empty() ? "" : " ") + word;
+    return out;
+}
+
 std::string KeyTable::text(std::size_t inputWidth, std::size_t lineWidth) {
+    return text(inputWidth, lineWidth, KeyBindings());
+}
+
+std::string KeyTable::text(std::size_t inputWidth, std::size_t lineWidth, const KeyBindings& bindings) {
     std::vector<std::pair<std::string, std::string>> rows;
-    for (const KeyRow& row : table) rows.emplace_back(row.input, row.effect);
+    for (const KeyRow& row : table) rows.emplace_back(boundInput(row, bindings), row.effect);
     return columns(rows, inputWidth, lineWidth);
 }
 

@@ -19,6 +19,7 @@
 #include "game/UserDataFolder.h"
 #include "gl/ExtensionManager.h"
 #include "gl/TextPainter.h"
+#include "input/KeyBindings.h"
 #include "scenegraph/ScenegraphNode.h"
 
 namespace {
@@ -56,7 +57,9 @@ RenderControl::RenderControl(std::shared_ptr<Renderer> r, std::shared_ptr<Level>
     messageOverlay->setAlignment(TextOverlay::LEFT, TextOverlay::TOP, MESSAGE_X, -40);
 }
 
-std::string RenderControl::helpText() { return "Keys:\n" + KeyTable::text(HELP_INPUT_WIDTH, HELP_LINE_WIDTH); }
+std::string RenderControl::helpText() {
+    return "Keys:\n" + KeyTable::text(HELP_INPUT_WIDTH, HELP_LINE_WIDTH, KeyBindings::current());
+}
 
 void RenderControl::showMessage(const std::string& text) {
     messageOverlay->setText(text, MESSAGE_SECONDS);

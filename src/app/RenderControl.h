@@ -21,12 +21,13 @@ public:
     void consumeDown(byte key, int x, int y) override;
     void consumeSpecial(int key, int x, int y) override;
 
-    // Every key the game answers (app/KeyTable.h), shown by F1.
+    // Every key the game answers (app/KeyTable.h) as bound now, shown by F1.
     static std::string helpText();
     bool isHelpShown() const { return helpShown; }
+    // A message on the panel for two seconds, in place of the help or the last message.
+    void showMessage(const std::string& text);
 
 private:
-    void showMessage(const std::string& text);
     void toggleHelp();
     void switchDrawMode();
     void saveScreenshot();

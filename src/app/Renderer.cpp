@@ -75,6 +75,22 @@ void Renderer::exitGameMode() {
     gameMode = false;
 }
 
+void Renderer::toggleFullScreen() {
+    if (gameMode) return;
+    if (!fullScreen) {
+        placeBeforeFullScreen[0] = glutGet(GLUT_WINDOW_X);
+        placeBeforeFullScreen[1] = glutGet(GLUT_WINDOW_Y);
+    }
+    glutFullScreenToggle();
+    // Without a window manager freeglut resizes the window to the screen but
+    // leaves it off the screen's corner, and brings it back elsewhere: the
+    // full screen starts at the corner, the window goes back to where it
+    // was. (Window managers keep full-screen windows where they put them.)
+    if (fullScreen) glutPositionWindow(placeBeforeFullScreen[0], placeBeforeFullScreen[1]);
+    else glutPositionWindow(0, 0);
+    fullScreen = !fullScreen;
+}
+
 void Renderer::init() {
     if (depthTest) glEnable(GL_DEPTH_TEST);
     else glDisable(GL_DEPTH_TEST);

@@ -29,6 +29,8 @@ public:
     void initWindow();
     void initGameMode(const char* modeString);
     void exitGameMode();
+    // A window fills the screen, or goes back to its size and place (not in game mode).
+    void toggleFullScreen();
     void init();
 
     void wireframeMode();
@@ -58,9 +60,11 @@ public:
     std::shared_ptr<FPSCounter> fpsCounter = std::make_shared<FPSCounter>();
     FloatArray clearColor;
     bool gameMode = false;
+    bool fullScreen = false;  // a window filling the screen (toggleFullScreen)
 
 private:
     void takeGlutGeometry();
 
     GLuint fogList = 0;
+    int placeBeforeFullScreen[2] = {0, 0};
 };

@@ -4,6 +4,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -32,6 +33,10 @@ Sound* AudioManager::cheer = nullptr;
 SoundSystem::Output AudioManager::output = SoundSystem::Output::DEVICE;
 bool AudioManager::allMuted = false;
 bool AudioManager::allPaused = false;
+int AudioManager::musicVolume = 100;
+int AudioManager::effectsVolume = 100;
+AudioManager::Piece AudioManager::pieces[MUSIC_PIECES] = {};
+int AudioManager::pieceCount = 0;
 
 namespace {
 // One key press on the console: a byte from standard input, read with line
@@ -70,6 +75,7 @@ void AudioManager::errorCheck(SoundResult r) {
 void AudioManager::init() {
     std::printf("\n AudioManager::init() initializing audio subsystem...");
     audiosystem = new SoundSystem();
+    pieceCount = 0;
     errorCheck(audiosystem->init(CHANNELS, output));
     initStream("./audio/background.mp3", &backgroundMusic, &backgroundChannel, true, 0.6f);
     initStream("./audio/hunting.mp3", &huntingMusic, &huntingChannel, true, 0.7f);
@@ -92,7 +98,12 @@ void AudioManager::initStream(const char* file, Sound** targetSound, Channel** t
                               float volume) {
     errorCheck(audiosystem->createStream(file, loopMode(looping), targetSound));
     errorCheck(audiosystem->playSound(*targetSound, true, targetChannel));
-    errorCheck((*targetChannel)->setVolume(volume));
+    pieces[pieceCount] = {*targetChannel, volume};
+    applyMusicVolume(pieces[pieceCount++]);
+}
+
+void AudioManager::applyMusicVolume(const Piece& piece) {
+    errorCheck(piece.channel->setVolume(piece.volume * static_cast<float>(musicVolume) / 100.0f));
 }
 
 void AudioManager::update() {
@@ -105,6 +116,7 @@ void AudioManager::kill() {
     audiosystem->release();
     delete audiosystem;
     audiosystem = nullptr;
+    pieceCount = 0;
     result = SoundResult::OK;
     caught = false;
     huntCount = 0;
@@ -152,7 +164,11 @@ void AudioManager::replaceSound(Channel* old, Channel* channel) {
 
 void AudioManager::fireSound(Sound* sound) {
     if (!audiosystem || !sound) return;
-    errorCheck(audiosystem->playSound(sound, false, nullptr));
+    // Started paused, so that not a sample sounds at the wrong volume.
+    Channel* channel = nullptr;
+    errorCheck(audiosystem->playSound(sound, true, &channel));
+    errorCheck(channel->setVolume(static_cast<float>(effectsVolume) / 100.0f));
+    errorCheck(channel->setPaused(false));
 }
 
 // The chase music stops and the background is heard again.
@@ -224,3 +240,10 @@ void AudioManager::pauseAll(bool pause) {
     allPaused = pause;
     if (audiosystem) errorCheck(audiosystem->setPaused(pause));
 }
+
+void AudioManager::setMusicVolume(int percent) {
+    musicVolume = std::clamp(percent, 0, 100);
+    for (int i = 0; i < pieceCount; ++i) applyMusicVolume(pieces[i]);
+}
+
+void AudioManager::setEffectsVolume(int percent) { effectsVolume = std::clamp(percent, 0, 100); }

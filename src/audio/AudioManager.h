@@ -58,6 +58,14 @@ public:
     // music rules stay as they are. It holds across kill and init.
     static void pauseAll(bool pause);
     static bool isAllPaused() { return allPaused; }
+    // The music's and the effects' volumes, 0 to 100 per cent (clamped): each
+    // piece of music sounds at its own volume times the music volume, each
+    // effect at the effects volume. Music takes a change at once, effects
+    // from the next one fired. Both hold across kill and init.
+    static void setMusicVolume(int percent);
+    static int getMusicVolume() { return musicVolume; }
+    static void setEffectsVolume(int percent);
+    static int getEffectsVolume() { return effectsVolume; }
 
 protected:
     static void initStream(const char* file, Sound** targetSound, Channel** targetChannel, bool looping,
@@ -100,4 +108,17 @@ protected:
     static SoundSystem::Output output;
     static bool allMuted;
     static bool allPaused;
+    static int musicVolume;
+    static int effectsVolume;
+
+private:
+    // A music channel and the volume of its piece.
+    struct Piece {
+        Channel* channel;
+        float volume;
+    };
+    static void applyMusicVolume(const Piece& piece);
+    static constexpr int MUSIC_PIECES = 5;
+    static Piece pieces[MUSIC_PIECES];
+    static int pieceCount;
 };

@@ -6,6 +6,7 @@
 #include "assets/Texture2D.h"
 #include "assets/TextureMover.h"
 #include "audio/AudioManager.h"
+#include "game/ArrowKeysLegend.h"
 #include "game/Event.h"
 #include "game/EventSphere.h"
 #include "input/KeyboardProcessor.h"
@@ -152,6 +153,7 @@ void DemoLevel::buildHud() {
     overlayManager->registerOverlay(sequenceOverlays, 0);
     for (int slot = 0; slot < ARROW_SLOTS; ++slot)
         sequenceOverlays->items.push_back(prepareOverlay("images/arrow.png"));
+    overlayManager->registerOverlay(std::make_shared<ArrowKeysLegend>(sequenceOverlays), 0);
 }
 
 void DemoLevel::buildMessages() {

@@ -5,7 +5,8 @@
 #include "input/KeyConsumer.h"
 
 // Hands every key event to each registered consumer that wants the key, in
-// registration order. The GLUT keyboard callbacks point here.
+// registration order. GLUT's keyboard callbacks reach it through the
+// player's key bindings (KeyBindings).
 class KeyboardProcessor {
 public:
     using ConsumerPtr = std::shared_ptr<KeyConsumer>;

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -92,6 +94,7 @@ namespace {
 // process, so each start runs in a process of its own.
 TEST(ApplicationStartUp, GlutTakesItsOwnOptionsFirst) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    setenv("XDG_CONFIG_HOME", "/nonexistent", 1);  // no settings file of the machine's player
     const char* display = std::getenv("DISPLAY");
     ASSERT_TRUE(display) << "no X display: run the tests through scripts/test.sh";
     // The test program has no data beside it: --data or $ZARVIK_DATA names the build's.
@@ -106,6 +109,25 @@ TEST(ApplicationStartUp, GlutTakesItsOwnOptionsFirst) {
     EXPECT_EXIT(startAndReport({"zarvik", "-geometry", "320x200", "--bogus"}), testing::ExitedWithCode(2),
                 "zarvik: unknown option --bogus");
     unsetenv("ZARVIK_DATA");
+}
+
+// The settings file sizes and places the window; --window and -geometry win for the run.
+TEST(ApplicationStartUp, TheSettingsFilePlacesTheWindowAndTheCommandLineWins) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ASSERT_TRUE(std::getenv("DISPLAY")) << "no X display: run the tests through scripts/test.sh";
+    std::string folder = (std::filesystem::temp_directory_path() / "zarvik-startup-XXXXXX").string();
+    ASSERT_TRUE(mkdtemp(folder.data()));
+    std::filesystem::create_directories(folder + "/zarvik");
+    std::ofstream(folder + "/zarvik/settings.toml") << "[window]\nwidth = 640\nheight = 480\nx = 20\ny = 30\n";
+    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    EXPECT_EXIT(startAndReport({"zarvik", "--seed", "1"}), testing::ExitedWithCode(0),
+                "window 640x480 at 20,30; 3 arguments left");
+    EXPECT_EXIT(startAndReport({"zarvik", "--window", "300x100"}), testing::ExitedWithCode(0),
+                "window 300x100 at 20,30");
+    EXPECT_EXIT(startAndReport({"zarvik", "-geometry", "320x200+7+9"}), testing::ExitedWithCode(0),
+                "window 320x200 at 7,9");
+    setenv("XDG_CONFIG_HOME", "/nonexistent", 1);
+    std::filesystem::remove_all(folder);
 }
 
 TEST(Renderer, DisplayStringFollowsTheFlags) {

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "app/CommandLine.h"
 #include "app/KeyTable.h"
 #include "app/ManualPage.h"
+#include "app/Settings.h"
 
 namespace {
 std::optional<Options> parse(std::vector<std::string> args, std::string* error = nullptr) {
@@ -98,4 +102,30 @@ TEST(CommandLine, TheManualPageListsEveryOptionAndKey) {
     EXPECT_EQ(ManualPage::escape("a\\b-c"), "a\\eb\\-c");
     EXPECT_EQ(ManualPage::escape(".start 'quoted'"), "\\&.start 'quoted'");
     EXPECT_EQ(ManualPage::escape("'start"), "\\&'start");
+}
+
+// --help and README.md name the settings file and every entry the game
+// reads from it (the entries of the file the game writes first).
+TEST(CommandLine, HelpAndReadmeNameTheSettingsFileAndEveryEntry) {
+    const char* source = std::getenv("ZARVIK_SOURCE_DIR");
+    ASSERT_TRUE(source) << "ZARVIK_SOURCE_DIR names the source folder";
+    std::ifstream file(std::string(source) + "/README.md");
+    const std::string readme((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string help = helpText();
+    std::istringstream defaults(Settings::defaultText());
+    int entries = 0;
+    for (std::string line; std::getline(defaults, line);) {
+        if (line.rfind("# ", 0) == 0) line.erase(0, 2);  // the arrows' entries wait commented out
+        const std::size_t equals = line.find(" = ");
+        if (line.empty() || line[0] == '#' || line[0] == '[' || equals == std::string::npos) continue;
+        const std::string entry = line.substr(0, equals);
+        EXPECT_NE(help.find(entry), std::string::npos) << entry;
+        EXPECT_NE(readme.find("`" + entry + "`"), std::string::npos) << entry;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 10 + 1 + ACTION_COUNT);
+    for (const char* name : {"$XDG_CONFIG_HOME/zarvik/settings.toml", "~/.config/zarvik/settings.toml"}) {
+        EXPECT_NE(help.find(name), std::string::npos) << name;
+        EXPECT_NE(readme.find(name), std::string::npos) << name;
+    }
 }

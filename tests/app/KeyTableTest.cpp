@@ -12,6 +12,7 @@
 #include "app/KeyTable.h"
 #include "app/RenderControl.h"
 #include "app/Renderer.h"
+#include "app/SettingsControl.h"
 #include "game/Level.h"
 #include "game/LevelControl.h"
 #include "vehicles/CarControl.h"
@@ -41,7 +42,8 @@ TEST(KeyTable, ListsEveryKeyTheGameAnswersAndNoOther) {
     auto level = std::make_shared<Level>();
     const std::vector<std::shared_ptr<KeyConsumer>> consumers = {
         std::make_shared<RenderControl>(std::make_shared<Renderer>(), level),
-        std::make_shared<LevelControl>(level), std::make_shared<CarControl>(nullptr)};
+        std::make_shared<LevelControl>(level), std::make_shared<CarControl>(nullptr),
+        std::make_shared<SettingsControl>(nullptr, nullptr, nullptr)};
     std::set<int> listed, listedSpecial;
     for (const KeyRow& row : KeyTable::rows()) {
         for (const char key : row.keys) listed.insert(static_cast<unsigned char>(key));

@@ -54,6 +54,8 @@ protected:
     }
     void TearDown() override {
         AudioManager::pauseAll(false);
+        AudioManager::setMusicVolume(100);
+        AudioManager::setEffectsVolume(100);
         AudioManager::kill();
     }
 
@@ -239,6 +241,49 @@ TEST_F(AudioManagerTest, EffectsOverlapAndMuteAllSilencesEverything) {
     AudioManager::muteAll(false);
     EXPECT_FALSE(muted(Audio::introChannel));
     EXPECT_GT(rms(mix(0.3), FADE), 0.01);
+}
+
+// The two volumes, sample by sample: a piece of music sounds at its own
+// volume times the music volume, taking a change at once; an effect at the
+// effects volume. Both hold across a new start of the sound system.
+TEST_F(AudioManagerTest, MusicAndEffectsSoundAtTheirOwnVolumes) {
+    const Pcm intro = audiotest::decode(gameAudio("intro.mp3"));
+    const double cheerLength = audiotest::decode(gameAudio("cheer.mp3")).frames() / double(RATE) + 0.05;
+    AudioManager::fireCheer();
+    const std::vector<float> loud = mix(cheerLength);  // the effect at full volume
+    ASSERT_GT(rms(loud), 0.01);
+    // Each sample of the mix against the same sample at full volume.
+    auto scaledBy = [&](const std::vector<float>& heard, double gain) {
+        double worst = 0.0;
+        for (std::size_t i = 0; i < loud.size(); ++i) worst = std::max(worst, std::fabs(heard[i] - gain * loud[i]));
+        return worst;
+    };
+
+    AudioManager::setMusicVolume(60);
+    AudioManager::setEffectsVolume(80);
+    AudioManager::startIntro();
+    const std::vector<float> first = mix(0.3);
+    EXPECT_LT(deviation(first, 0, intro, 0, first.size() / 2, 0.6 * 0.6), 1e-4);
+    AudioManager::setMusicVolume(30);
+    const std::vector<float> quieter = mix(0.3);
+    EXPECT_LT(deviation(quieter, FADE, intro, first.size() / 2 + FADE, quieter.size() / 2 - FADE, 0.6 * 0.3), 1e-4);
+
+    AudioManager::stopIntro();
+    mix(0.1);  // the intro fades out
+    AudioManager::fireCheer();
+    EXPECT_LT(scaledBy(mix(cheerLength), 0.8), 1e-4);
+
+    // Out of range: clamped. A new start of the sound system keeps both.
+    AudioManager::setMusicVolume(-10);
+    AudioManager::setEffectsVolume(130);
+    AudioManager::kill();
+    AudioManager::init();
+    EXPECT_EQ(AudioManager::getMusicVolume(), 0);
+    EXPECT_EQ(AudioManager::getEffectsVolume(), 100);
+    AudioManager::startIntro();
+    EXPECT_EQ(rms(mix(0.3)), 0.0);
+    AudioManager::fireCheer();
+    EXPECT_LT(scaledBy(mix(cheerLength), 1.0), 1e-4);
 }
 
 // p: music and effects stand still where they are, while the music rules

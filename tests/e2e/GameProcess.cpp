@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -24,7 +25,10 @@ std::string capture(const std::string& command) {
 }
 }  // namespace
 
-GameProcess::GameProcess() = default;
+GameProcess::GameProcess() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zarvik-e2e-config-XXXXXX").string();
+    if (mkdtemp(pattern.data())) configHome = pattern;
+}
 
 GameProcess::~GameProcess() {
     if (pid > 0 && running()) {
@@ -32,6 +36,8 @@ GameProcess::~GameProcess() {
         waitForExit(5.0);
     }
     if (reader.joinable()) reader.join();
+    std::error_code ignored;
+    if (!configHome.empty()) std::filesystem::remove_all(configHome, ignored);
 }
 
 std::string GameProcess::gameDir() {
@@ -65,6 +71,7 @@ bool GameProcess::start(const std::vector<std::string>& args) {
         setenv("ALSOFT_DRIVERS", "none", 1);
         // Best times and screenshots go to the build folder, never into the user's.
         setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
         // Started from another folder on purpose: the game finds its data by itself.
         if (chdir("/") != 0) _exit(126);
         std::vector<char*> argv{const_cast<char*>(executable.c_str())};
@@ -153,6 +160,11 @@ bool GameProcess::drag(int x, int y, int dx, int dy) {
 }
 
 bool GameProcess::rightClick() { return xdotool("click 3"); }
+
+bool GameProcess::resize(int width, int height) {
+    const std::string id = windowId();
+    return !id.empty() && xdotool("windowsize " + id + " " + std::to_string(width) + " " + std::to_string(height));
+}
 
 bool GameProcess::screenshot(const std::string& path) {
     const std::string command = buildDir() + "/tools/zarvik-screenshot " + path;

@@ -41,8 +41,14 @@ public:
     // A left-button drag from window pixel (x, y) by (dx, dy); a right click.
     bool drag(int x, int y, int dx, int dy);
     bool rightClick();
+    // Sets the game window's size as a player dragging its border would.
+    bool resize(int width, int height);
     // Saves the screen as PNG with the project's screenshot tool.
     bool screenshot(const std::string& path);
+
+    // The game's settings file, in a configuration folder of this process
+    // alone (XDG_CONFIG_HOME), removed with it: no game sees another's settings.
+    std::string settingsPath() const { return configHome + "/zarvik/settings.toml"; }
 
     static std::string gameDir();
     static std::string buildDir();
@@ -53,6 +59,7 @@ private:
 
     std::string executable = gameDir() + "/zarvik";
     std::string dataHome = buildDir() + "/e2e-data";
+    std::string configHome;
     pid_t pid = -1;
     int exitCode = -1;
     std::thread reader;
