@@ -120,12 +120,14 @@ TEST(ApplicationStartUp, TheSettingsFilePlacesTheWindowAndTheCommandLineWins) {
     std::filesystem::create_directories(folder + "/zarvik");
     std::ofstream(folder + "/zarvik/settings.toml") << "[window]\nwidth = 640\nheight = 480\nx = 20\ny = 30\n";
     setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    setenv("ZARVIK_DATA", std::getenv("ZARVIK_GAME_DIR"), 1);
     EXPECT_EXIT(startAndReport({"zarvik", "--seed", "1"}), testing::ExitedWithCode(0),
                 "window 640x480 at 20,30; 3 arguments left");
     EXPECT_EXIT(startAndReport({"zarvik", "--window", "300x100"}), testing::ExitedWithCode(0),
                 "window 300x100 at 20,30");
     EXPECT_EXIT(startAndReport({"zarvik", "-geometry", "320x200+7+9"}), testing::ExitedWithCode(0),
                 "window 320x200 at 7,9");
+    unsetenv("ZARVIK_DATA");
     setenv("XDG_CONFIG_HOME", "/nonexistent", 1);
     std::filesystem::remove_all(folder);
 }
