@@ -24,9 +24,10 @@ public:
     // Every key the game answers (app/KeyTable.h), shown by F1.
     static std::string helpText();
     bool isHelpShown() const { return helpShown; }
+    // A message for two seconds, in place of the help.
+    void showMessage(const std::string& text);
 
 private:
-    void showMessage(const std::string& text);
     void toggleHelp();
     void switchDrawMode();
     void saveScreenshot();
