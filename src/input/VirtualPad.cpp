@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -84,6 +85,7 @@ bool VirtualPad::play(const std::string& line) {
     bool done = false;
     if (verb == "press" || verb == "release") done = setButton(name, verb == "press");
     else if (verb == "axis") done = static_cast<bool>(in >> value) && setAxis(name, value);
+    else if (verb == "wait") done = std::istringstream(name) >> waitFrames && waitFrames >= 0;
     else if (verb == "plug") done = plug();
     else if (verb == "unplug") {
         done = isPlugged();
@@ -103,17 +105,25 @@ bool VirtualPad::follow(const std::string& path) {
 
 void VirtualPad::playScript() {
     if (scriptFd < 0) return;
+    if (waitFrames > 0) {
+        --waitFrames;
+        return;
+    }
     char buffer[512];
     ssize_t n;
     while ((n = read(scriptFd, buffer, sizeof(buffer))) > 0) pending.append(buffer, static_cast<size_t>(n));
-    // One line a frame: a press and its release are always a poll apart.
+    // A line that moves a control already moved in this frame waits for the
+    // next: every press and every release is seen by a poll.
+    std::set<std::string> moved;
     size_t end;
     while ((end = pending.find('\n')) != std::string::npos) {
         const std::string line = pending.substr(0, end);
+        std::istringstream words(line);
+        std::string verb, control;
+        words >> verb >> control;
+        if (!moved.insert(control).second) return;
         pending.erase(0, end + 1);
-        if (!line.empty()) {
-            play(line);
-            return;
-        }
+        if (!line.empty()) play(line);
+        if (waitFrames > 0) return;
     }
 }

@@ -8,10 +8,12 @@ struct _SDL_Joystick;
 // to one), set by the program instead of a hand. Tests drive the game's pad
 // handling with it; the game plugs one in when the environment variable
 // ZARVIK_VIRTUAL_PAD names a script file, and plays the lines appended to
-// the file, one a frame, so that the game sees every press and release:
+// the file as frames come, a control moved at most once a frame, so that the
+// game sees every press and release:
 //   press BUTTON, release BUTTON   SDL's names: a, b, back, start, dpup, dpdown, dpleft, dpright, ...
 //   axis AXIS VALUE                leftx, lefty, rightx, righty (-1 to 1), lefttrigger, righttrigger (0 to 1)
 //   plug, unplug
+//   wait FRAMES                    the next lines wait so many frames (with --fixed-step, 60 a second)
 class VirtualPad {
 public:
     static constexpr const char* NAME = "Zarvik Virtual Pad";
@@ -36,7 +38,8 @@ public:
     bool play(const std::string& line);
     // Follows a script file: false when it cannot be opened.
     bool follow(const std::string& path);
-    // Plays the next whole line written to the followed file, if there is one.
+    // Plays the whole lines written to the followed file, up to one that moves a
+    // control moved already in this call.
     void playScript();
 
 private:
@@ -44,4 +47,5 @@ private:
     _SDL_Joystick* joystick = nullptr;
     int scriptFd = -1;
     std::string pending;  // the start of a line still being written
+    int waitFrames = 0;   // frames the script still waits
 };

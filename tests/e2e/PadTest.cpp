@@ -31,27 +31,23 @@ std::string dpadOf(char key) {
 
 }  // namespace
 
-// The drive of the keyboard's sign game (GameSupport.h) on a pad: the left
-// trigger backs over the anti-pursuer item, A drives north into the sign,
-// and the d-pad types the row.
+// The drive of the keyboard's sign game (GameSupport.h) on a pad, timed in
+// frames of a fixed-step game: the left trigger backs over the anti-pursuer
+// item, A drives north into the sign, then the d-pad types the row.
 TEST(Pad, DrivesIntoTheNorthSignAndTypesTheRowWithTheDPad) {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through scripts/test.sh";
     PadScript pad(GameProcess::buildDir() + "/e2e-pad-script");
+    for (const char* line : {"axis lefttrigger 1", "wait 240", "axis lefttrigger 0", "press a", "wait 720",
+                             "release a"})
+        pad(line);
     setenv("ZARVIK_VIRTUAL_PAD", pad.path.c_str(), 1);
     GameProcess game;
-    ASSERT_TRUE(game.start());
+    ASSERT_TRUE(game.start({"--fixed-step", "--seed", "1"}));
     unsetenv("ZARVIK_VIRTUAL_PAD");
     ASSERT_TRUE(game.waitFor("HAVE FUN! :)", 120.0)) << game.output();
     ASSERT_TRUE(game.waitFor("Pad connected: Zarvik Virtual Pad", 10.0)) << game.output();
-
-    settle(5.5);
-    pad("axis lefttrigger 1");
-    settle(4.0);
-    pad("axis lefttrigger 0");
-    pad("press a");
-    settle(12.0);
-    pad("release a");
-    ASSERT_TRUE(game.waitFor("sign game started", 30.0)) << game.output();
+    // About 16 seconds of game, taking 10 to 20 wall seconds (several minutes on a crowded machine).
+    ASSERT_TRUE(game.waitFor("sign game started", 300.0)) << game.output();
     const std::string keys = signKeys(game.output());
     ASSERT_EQ(keys.size(), 8u) << game.output();
 
@@ -59,7 +55,7 @@ TEST(Pad, DrivesIntoTheNorthSignAndTypesTheRowWithTheDPad) {
         pad("press " + dpadOf(key));
         pad("release " + dpadOf(key));
     }
-    EXPECT_TRUE(game.waitFor("sign dismantled", 30.0)) << game.output();
+    EXPECT_TRUE(game.waitFor("sign dismantled", 60.0)) << game.output();
     EXPECT_EQ(game.output().find("VirtualPad::play(): WARNING!"), std::string::npos) << game.output();
 
     ASSERT_TRUE(game.key("Escape"));

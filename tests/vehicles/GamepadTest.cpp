@@ -117,7 +117,7 @@ TEST(Gamepad, PressesTheKeysOfItsActionsOnceAndLetsGoWhenUnplugged) {
     EXPECT_EQ(log->take(), "");
 
     // Nonsense lines change nothing.
-    for (const char* line : {"press nothing", "axis leftx", "axis sideways 1", "wiggle"})
+    for (const char* line : {"press nothing", "axis leftx", "axis sideways 1", "wait soon", "wiggle"})
         EXPECT_FALSE(hand.play(line)) << line;
     KeyboardProcessor::reset();
 }
