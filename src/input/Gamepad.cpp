@@ -21,7 +21,9 @@ Gamepad::Gamepad(ActionHandler action, MessageHandler message)
     // SDL would otherwise turn Ctrl-C into an event nobody reads.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     available = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
-    if (!available) std::printf("\n Gamepad::Gamepad(): no gamepad support (%s), keys only", SDL_GetError());
+    if (available) return;
+    const char* why = SDL_GetError();
+    std::printf("\n Gamepad::Gamepad(): no gamepad support%s%s, keys only", *why ? ": " : "", why);
 }
 
 Gamepad::~Gamepad() {
