@@ -50,7 +50,10 @@ bool VirtualPad::plug() {
     const int index = SDL_JoystickAttachVirtualEx(&desc);
     if (index < 0) return false;
     joystick = SDL_JoystickOpen(index);
-    if (!joystick) return false;
+    if (!joystick) {
+        SDL_JoystickDetachVirtual(index);
+        return false;
+    }
     setAxis("lefttrigger", 0.0);
     setAxis("righttrigger", 0.0);
     return true;
