@@ -8,6 +8,7 @@ PACKAGES=(
   freeglut3-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dri
   libdevil-dev libbullet-dev
   libopenal-dev libmpg123-dev libmp3lame-dev
+  libsdl2-dev
   libstb-dev fonts-dejavu-core
   libtomlplusplus-dev
   libgtest-dev libbenchmark-dev

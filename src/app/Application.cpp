@@ -36,7 +36,10 @@
 #include "game/LevelControl.h"
 #include "gl/ExtensionManager.h"
 #include "input/KeyBindings.h"
+#include "input/Gamepad.h"
 #include "input/KeyboardProcessor.h"
+#include "input/PadKeys.h"
+#include "input/VirtualPad.h"
 #include "math/Constants.h"
 #include "scenegraph/OcclusionCulling.h"
 #include "scenegraph/ScenegraphNode.h"
@@ -205,12 +208,18 @@ std::unique_ptr<Benchmark> benchmark;
 long benchmarkFrames = 0;
 std::unique_ptr<FrameCapture> capture;  // --benchmark-capture
 std::optional<int> pendingExit;        // set by quit, carried out by the next frame
+// Gamepads, pressing the keys their actions stand for; a virtual pad when a test asks for one.
+std::unique_ptr<Gamepad> gamepad;
+PadKeys padKeys;
+std::unique_ptr<VirtualPad> virtualPad;
 
 // Lets go of the renderer, then of the level, whose destructor releases its
 // physics world. The key consumers and the automatic runs hold the level too:
 // they go first. Runs while the world registry, the GL context and GLUT live,
 // before static destruction; a second run finds nothing left.
 void release() {
+    gamepad.reset();
+    virtualPad.reset();
     KeyboardProcessor::reset();
     capture.reset();
     benchmark.reset();
@@ -256,6 +265,26 @@ void captureFrame() {
     if (capture->write(frame)) return;
     std::fprintf(stderr, "zarvik: %s %s\n", capture->error().c_str(), theOptions.benchmarkCapture.c_str());
     capture.reset();
+}
+
+// Pads act through the keys they stand for; their comings and goings show
+// as messages. ZARVIK_VIRTUAL_PAD plugs in a virtual pad that plays a script.
+void startGamepad(const std::shared_ptr<RenderControl>& renderControl) {
+    std::weak_ptr<RenderControl> messages = renderControl;
+    gamepad = std::make_unique<Gamepad>([](Gamepad::Action action, bool pressed) { padKeys.act(action, pressed); },
+                                        [messages](const std::string& text) {
+                                            if (auto control = messages.lock()) control->showMessage(text);
+                                        });
+    gamepad->setDeadZone(theSettings.padDeadZone());
+    const char* script = std::getenv(VirtualPad::SCRIPT_VARIABLE);
+    if (!script) return;
+    virtualPad = std::make_unique<VirtualPad>();
+    if (virtualPad->follow(script)) virtualPad->plug();
+}
+
+void pollGamepad() {
+    if (virtualPad) virtualPad->playScript();
+    if (gamepad) gamepad->poll();
 }
 
 void startAutomaticRun() {
@@ -376,6 +405,7 @@ void load() {
     overlays->registerOverlay(renderControl->getOverlay(), 0);
     KeyboardProcessor::registerConsumer(std::make_shared<SettingsControl>(renderControl, theRenderer, settingsFile));
     KeyboardProcessor::registerConsumer(std::make_shared<LevelControl>(theLevel));
+    startGamepad(renderControl);
     reshape(theRenderer->windowWidth, theRenderer->windowHeight);
     std::printf("\n\n Level loaded successfully...\n HAVE FUN! :)");
     std::fflush(stdout);
@@ -398,6 +428,7 @@ void display() {
     if (theOptions.fixedStep) fixedStepClock.advance();
     ScenegraphNode::beginFrame();
     theRenderer->fpsCounter->calc();
+    pollGamepad();
     if (autoplay) autoplay->step();
     theLevel->display();
     FrameTimes& times = theLevel->getFrameTimes();

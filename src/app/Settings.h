@@ -20,7 +20,7 @@
 //             effects_down, effects_up, full_screen; each a key name
 //             ("w", "F12", "up", "space", ...). The arrow_ entries follow the
 //             drive keys when they are left out.
-//   [gamepad] dead_zone           0..90 per cent of a stick's travel   20
+//   [gamepad] dead_zone           0..90 per cent of a stick's travel   25
 struct Settings {
     static constexpr int MAX_WINDOW_SIZE = 16384;
     static constexpr int VOLUME_STEP = 10;  // per cent, for the volume keys
@@ -37,7 +37,7 @@ struct Settings {
     int effectsVolume = 100;  // per cent
     bool mute = false;
     KeyBindings keys;
-    int deadZone = 20;  // per cent of a stick's travel
+    int deadZone = 25;  // per cent of a stick's travel
 
     // The dead zone as a share of a stick's travel, 0..0.9: a stick nearer
     // its middle than this counts as let go.

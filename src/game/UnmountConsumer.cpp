@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "audio/AudioManager.h"
 #include "input/KeyboardProcessor.h"
@@ -83,6 +84,7 @@ void UnmountConsumer::abort() {
 // pursuer caught it during the game (then only a reset frees it). No sound.
 void UnmountConsumer::finish() {
     running = false;
+    std::printf("\n UnmountConsumer::finish(): sign dismantled");
     if (carControl && !AudioManager::caught) carControl->enabled = true;
     if (sequenceOverlay) sequenceOverlay->visible = false;
     hideArrows();

@@ -85,12 +85,12 @@ TEST_F(SettingsFileTest, ReadsEveryEntryAndGivesDefaultsForBadOnesWithALineEach)
     EXPECT_EQ(s.keys.keyOf(PlayerAction::ArrowUp), (Key{false, 'i'}));
     EXPECT_EQ(s.keys.keyOf(PlayerAction::DriveLeft), (Key{false, 'a'}));
     EXPECT_EQ(s.keys.keyOf(PlayerAction::Screenshot), (Key{true, 12}));
-    EXPECT_DOUBLE_EQ(s.padDeadZone(), 0.2);
+    EXPECT_DOUBLE_EQ(s.padDeadZone(), 0.25);
     const std::string p = path + ":";
     EXPECT_EQ(notes, (std::vector<std::string>{
                          p + "4: height = 0 is not within 1 and 16384, using 600",
                          p + "13: effects = 100.0 is not a whole number, using 100",
-                         p + "21: dead_zone = 95 is not within 0 and 90, using 20",
+                         p + "21: dead_zone = 95 is not within 0 and 90, using 25",
                          p + "7: full_screen = 'yes' is neither true nor false, using false",
                          p + "18: key \"F5\" of screenshot is kept for its own use, using \"F12\"",
                          p + "17: drive_left = 'joystick' is no key name, using \"a\"",
