@@ -29,6 +29,7 @@
 #include "game/BestTimes.h"
 #include "game/DemoLevel.h"
 #include "game/LevelControl.h"
+#include "game/MinimapChoice.h"
 #include "gl/ExtensionManager.h"
 #include "input/KeyboardProcessor.h"
 #include "math/Constants.h"
@@ -233,6 +234,7 @@ bool startUp(int& argc, char** args, int& exitCode) {
     renderer->windowHeight = theOptions.windowHeight;
     renderer->multisampling = theOptions.multisampling;
     DetailTexture::enabled = theOptions.detailTexture;
+    if (!theOptions.minimap) MinimapChoice::keep(false);
     if (theOptions.gameMode.empty()) renderer->initWindow();
     else renderer->initGameMode(theOptions.gameMode.c_str());
     return true;

@@ -55,6 +55,8 @@ std::optional<Options> parseCommandLine(const std::vector<std::string>& args, st
             options.multisampling = false;
         } else if (arg == "--no-detail-texture") {
             options.detailTexture = false;
+        } else if (arg == "--no-minimap") {
+            options.minimap = false;
         } else if (arg == "--benchmark") {
             options.benchmark = true;
             // The seconds are optional: a following number belongs to the option.
@@ -121,6 +123,7 @@ std::string helpText() {
            "  --no-multisampling     one sample per pixel: rougher edges, about twice the frame rate\n"
            "                         on a software rasteriser\n"
            "  --no-detail-texture    the near ground without its grain (to measure what it costs)\n"
+           "  --no-minimap           start with the minimap and the speedometer hidden (n shows them)\n"
            "  --help                 this text\n"
            "  --version              the version\n"
            "\n"

@@ -18,6 +18,7 @@
 #include "game/Level.h"
 #include "gl/ExtensionManager.h"
 #include "gl/TextPainter.h"
+#include "overlay/Minimap.h"
 #include "scenegraph/ScenegraphNode.h"
 
 namespace {
@@ -55,7 +56,9 @@ RenderControl::RenderControl(std::shared_ptr<Renderer> r, std::shared_ptr<Level>
     messageOverlay->setAlignment(TextOverlay::LEFT, TextOverlay::TOP, MESSAGE_X, -40);
 }
 
-std::string RenderControl::helpText() { return "Keys:\n" + KeyTable::text(HELP_INPUT_WIDTH, HELP_LINE_WIDTH); }
+std::string RenderControl::helpText() {
+    return "Keys:\n" + KeyTable::text(HELP_INPUT_WIDTH, HELP_LINE_WIDTH) + "Minimap, north up:\n" + Minimap::legend();
+}
 
 void RenderControl::showMessage(const std::string& text) {
     messageOverlay->setText(text, MESSAGE_SECONDS);

@@ -14,6 +14,7 @@
 #include "app/Renderer.h"
 #include "game/Level.h"
 #include "game/LevelControl.h"
+#include "overlay/Minimap.h"
 #include "vehicles/CarControl.h"
 
 namespace {
@@ -58,7 +59,7 @@ TEST(KeyTable, ListsEveryKeyTheGameAnswersAndNoOther) {
 }
 
 // README.md's table, --help and the F1 help carry the same rows, word for
-// word; the two texts keep to their widths: a terminal's 80 columns, and 84
+// word, and F1 and README.md the minimap's legend; the two texts keep to their widths: a terminal's 80 columns, and 84
 // characters of the 9 pixel font in an 800 pixel window.
 TEST(KeyTable, ReadmeHelpAndF1ShowTheSameRows) {
     const char* source = std::getenv("ZARVIK_SOURCE_DIR");
@@ -72,7 +73,17 @@ TEST(KeyTable, ReadmeHelpAndF1ShowTheSameRows) {
     std::string rows;
     for (const KeyRow& row : KeyTable::rows()) rows += row.input + " " + row.effect + " ";
     const std::string help = after(helpText(), "keys and mouse:\n");
-    const std::string f1 = after(RenderControl::helpText(), "Keys:\n");
+    std::string f1 = after(RenderControl::helpText(), "Keys:\n");
+    // The minimap's legend follows the keys in F1 and the key table in README.md.
+    const std::string legend = after(f1, "Minimap, north up:\n");
+    EXPECT_EQ(legend, Minimap::legend());
+    f1 = f1.substr(0, f1.find("Minimap, north up:\n"));
+    std::istringstream legendLines(legend);
+    for (std::string line; std::getline(legendLines, line);) {
+        const size_t gap = line.find("  ", 2);
+        const std::string marker = line.substr(2, gap - 2), meaning = words(line.substr(gap));
+        EXPECT_NE(readme.find("| " + marker + " | " + meaning + " |"), std::string::npos) << line;
+    }
     EXPECT_EQ(words(help), words(rows));
     EXPECT_EQ(words(f1), words(rows));
     for (const auto& [text, width] : {std::pair{help, 80u}, std::pair{f1, 84u}}) {
