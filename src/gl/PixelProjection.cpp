@@ -2,6 +2,8 @@
 
 #include <GL/glew.h>
 
+#include <initializer_list>
+
 PixelProjection::PixelProjection() {
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);

@@ -15,8 +15,9 @@
 // row): they stay on top of it, as they do of the whole world.
 class Minimap : public ScenegraphNode {
 public:
-    // Drawn in this order: later kinds lie on top of earlier ones.
-    enum Kind { START_AREA, SIGN, SIGN_DISMANTLED, ITEM, PURSUER, PURSUER_HUNTING, CAR };
+    // Drawn in this order: later kinds lie on top of earlier ones (a sign
+    // over the item that lies five units before it).
+    enum Kind { START_AREA, ITEM, SIGN, SIGN_DISMANTLED, PURSUER, PURSUER_HUNTING, CAR };
 
     struct Marker {
         Kind kind = CAR;

@@ -59,8 +59,9 @@ TEST(KeyTable, ListsEveryKeyTheGameAnswersAndNoOther) {
 }
 
 // README.md's table, --help and the F1 help carry the same rows, word for
-// word, and F1 and README.md the minimap's legend; the two texts keep to their widths: a terminal's 80 columns, and 84
-// characters of the 9 pixel font in an 800 pixel window.
+// word, and F1 and README.md the minimap's legend; the two texts keep to
+// their widths: a terminal's 80 columns, and 84 characters of the 9 pixel
+// font in an 800 pixel window.
 TEST(KeyTable, ReadmeHelpAndF1ShowTheSameRows) {
     const char* source = std::getenv("ZARVIK_SOURCE_DIR");
     ASSERT_TRUE(source) << "ZARVIK_SOURCE_DIR names the source folder";
@@ -84,6 +85,10 @@ TEST(KeyTable, ReadmeHelpAndF1ShowTheSameRows) {
         const std::string marker = line.substr(2, gap - 2), meaning = words(line.substr(gap));
         EXPECT_NE(readme.find("| " + marker + " | " + meaning + " |"), std::string::npos) << line;
     }
+    // The minimap's key, in each of the three.
+    EXPECT_NE(words(help).find("n show or hide the minimap"), std::string::npos);
+    EXPECT_NE(words(f1).find("n show or hide the minimap"), std::string::npos);
+    EXPECT_NE(table.find("| n | show or hide the minimap"), std::string::npos);
     EXPECT_EQ(words(help), words(rows));
     EXPECT_EQ(words(f1), words(rows));
     for (const auto& [text, width] : {std::pair{help, 80u}, std::pair{f1, 84u}}) {
