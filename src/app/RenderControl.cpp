@@ -57,7 +57,7 @@ RenderControl::RenderControl(std::shared_ptr<Renderer> r, std::shared_ptr<Level>
 }
 
 std::string RenderControl::helpText() {
-    return "Keys:\n" + KeyTable::text(HELP_INPUT_WIDTH, HELP_LINE_WIDTH) + "Minimap, north up:\n" + Minimap::legend();
+    return "Keys:\n" + KeyTable::text(HELP_INPUT_WIDTH, HELP_LINE_WIDTH) + Minimap::legendText(HELP_LINE_WIDTH);
 }
 
 void RenderControl::showMessage(const std::string& text) {

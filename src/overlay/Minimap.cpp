@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <sstream>
 
 #include "gl/PixelProjection.h"
 #include "math/Constants.h"
@@ -196,11 +197,27 @@ void Minimap::paintMarker(const Frame& frame, const Marker& marker) const {
     }
 }
 
-std::string Minimap::legend() {
-    return "  white arrow    your car, pointing where it drives\n"
-           "  yellow ring    the start and finish area\n"
-           "  blue square    a sign still standing; a grey cross: a sign taken down\n"
-           "  diamond        an item, in its own colour, while it lies there\n"
-           "  orange dot     a pursuer within 100 units of the car\n"
-           "  red star       a pursuer hunting the car, wherever it is\n";
+const std::vector<Minimap::LegendEntry>& Minimap::legend() {
+    static const std::vector<LegendEntry> entries = {
+        {"white arrow", "your car, pointing ahead"}, {"yellow ring", "start and finish"},
+        {"blue square", "sign standing"},           {"grey cross", "sign taken down"},
+        {"diamond", "item, in its colour"},         {"orange dot", "pursuer within 100 units"},
+        {"red star", "pursuer hunting you"}};
+    return entries;
+}
+
+std::string Minimap::legendText(std::size_t width) {
+    std::string words = "Minimap, north up:";
+    for (const LegendEntry& entry : legend())
+        words += std::string(&entry == &legend().front() ? " " : "; ") + entry.marker + ": " + entry.meaning;
+    std::string text, line;
+    std::istringstream in(words);
+    for (std::string word; in >> word;) {
+        if (!line.empty() && line.size() + 1 + word.size() > width) {
+            text += line + "\n";
+            line.clear();
+        }
+        line += (line.empty() ? "" : " ") + word;
+    }
+    return text + line + "\n";
 }

@@ -59,8 +59,15 @@ public:
     // points outside the square shown stay on its edge.
     static void toWindow(const Frame& frame, float x, float z, float& px, float& py);
 
-    // What the markers mean, a line each, for the help and the README.
-    static std::string legend();
+    // What the markers look like and mean, for the help and the README.
+    struct LegendEntry {
+        const char* marker;
+        const char* meaning;
+    };
+    static const std::vector<LegendEntry>& legend();
+    // "Minimap, north up: white arrow: your car, ...; ..." in lines of at
+    // most width characters, broken at spaces, each ending in a line break.
+    static std::string legendText(std::size_t width);
 
     bool visible = true;
 
