@@ -257,7 +257,8 @@ void DemoLevel::buildClouds() {
 // Added to the root last, so visited first of the screen pictures: the
 // message boards, the arrow row and the other HUD pictures lie over them.
 void DemoLevel::buildMinimap() {
-    minimap = std::make_shared<Minimap>(Texture2D::createFromFile("terrain/minimap.jpg", GL_CLAMP_TO_EDGE), TERRAIN_EXTENT);
+    auto ground = Texture2D::createFromFile("terrain/minimap.jpg", GL_CLAMP_TO_EDGE);
+    minimap = std::make_shared<Minimap>(ground, TERRAIN_EXTENT);
     speedometer = std::make_shared<Speedometer>();
     minimap->visible = speedometer->visible = MinimapChoice::shown();
     root->addChild(minimap);

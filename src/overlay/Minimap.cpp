@@ -190,7 +190,8 @@ void Minimap::paintMarker(const Frame& frame, const Marker& marker) const {
         case CAR: {
             // An arrowhead along the car's front (north up: -z is up the screen).
             const float length = std::hypot(marker.frontX, marker.frontZ);
-            const float dx = length > 0 ? marker.frontX / length : 0.0f, dy = length > 0 ? -marker.frontZ / length : 1.0f;
+            const float dx = length > 0 ? marker.frontX / length : 0.0f;
+            const float dy = length > 0 ? -marker.frontZ / length : 1.0f;
             outlined(x, y, ARROW, CAR_LENGTH / 2 * unit, WHITE, DARK, edge, dx, dy);
             break;
         }

@@ -1242,7 +1242,8 @@ public:
     };
     // The pixel that holds the window point (x, y).
     Rgb at(float x, float y) const {
-        const int px = std::clamp(static_cast<int>(x), 0, WIDTH - 1), py = std::clamp(static_cast<int>(y), 0, HEIGHT - 1);
+        const int px = std::clamp(static_cast<int>(x), 0, WIDTH - 1);
+        const int py = std::clamp(static_cast<int>(y), 0, HEIGHT - 1);
         const unsigned char* p = &rgb[3 * (static_cast<size_t>(py) * WIDTH + px)];
         return {p[0], p[1], p[2]};
     }
@@ -1301,7 +1302,7 @@ TEST_F(DemoLevelTest, TheMinimapsMarkersFollowTheWorld) {
     EXPECT_TRUE(isWhite(mapped(carX, carZ)));
     EXPECT_TRUE(isWhite(mapped(carX, carZ, 3, 0))) << "the tip points east";
     for (auto [dx, dy] : {std::pair{-5.0f, 0.0f}, {0.0f, 4.0f}, {0.0f, -4.0f}})
-        EXPECT_FALSE(isWhite(mapped(carX, carZ, dx, dy))) << "the arrow is no wider and no longer: " << dx << ", " << dy;
+        EXPECT_FALSE(isWhite(mapped(carX, carZ, dx, dy))) << "no wider and no longer: " << dx << ", " << dy;
 
     // The north sign, standing, then taken down, then back up after a reset.
     const auto& signs = shared->getSignStates()->getSigns();
