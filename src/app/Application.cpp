@@ -34,6 +34,7 @@
 #include "game/BestTimes.h"
 #include "game/DemoLevel.h"
 #include "game/LevelControl.h"
+#include "game/MinimapChoice.h"
 #include "gl/ExtensionManager.h"
 #include "input/KeyBindings.h"
 #include "input/Gamepad.h"
@@ -337,6 +338,7 @@ bool startUp(int& argc, char** args, int& exitCode) {
     readSettings();
     applySettings(*renderer);
     DetailTexture::enabled = theOptions.detailTexture;
+    if (!theOptions.minimap) MinimapChoice::keep(false);
     if (theOptions.gameMode.empty()) renderer->initWindow();
     else renderer->initGameMode(theOptions.gameMode.c_str());
     startWidth = windowedWidth = renderer->windowWidth;

@@ -56,6 +56,8 @@ std::optional<Options> parseCommandLine(const std::vector<std::string>& args, st
             options.multisampling = false;
         } else if (arg == "--no-detail-texture") {
             options.detailTexture = false;
+        } else if (arg == "--no-minimap") {
+            options.minimap = false;
         } else if (arg == "--benchmark") {
             options.benchmark = true;
             // The seconds are optional: a following number belongs to the option.
@@ -125,6 +127,7 @@ const std::vector<OptionRow>& optionRows() {
         {"--seed N", "the same random numbers on every run"},
         {"--no-multisampling", "one sample per pixel: rougher edges, about twice the frame rate on a software rasteriser"},
         {"--no-detail-texture", "the near ground without its grain (to measure what it costs)"},
+        {"--no-minimap", "start with the minimap and the speedometer hidden (n shows them)"},
         {"--data DIR", "the game's data is in DIR (else $ZARVIK_DATA, else beside the program, else installed)"},
         {"--help", "this text"},
         {"--version", "the version"},
@@ -154,8 +157,8 @@ static std::string settingsHelp() {
            "  [keys]     drive_up, drive_left, drive_down, drive_right, arrow_up, arrow_left,\n"
            "             arrow_down, arrow_right (the sign game; they follow the drive keys unless\n"
            "             set), reset, pause, mute, screenshot, music_down, music_up, effects_down,\n"
-           "             effects_up, full_screen: a key name such as \"w\", \",\", \"space\", \"F12\",\n"
-           "             \"up\", \"page_down\"\n"
+           "             effects_up, full_screen, minimap: a key name such as \"w\", \",\", \"space\",\n"
+           "             \"F12\", \"up\", \"page_down\"\n"
            "  [gamepad]  dead_zone (per cent of a stick's travel, 0 to 90)\n";
 }
 

@@ -18,6 +18,7 @@ struct Options {
     bool fixedStep = false;       // --fixed-step (implied by --autoplay and --benchmark): 1/60 s per frame
     bool multisampling = true;    // --no-multisampling: one sample per pixel (a software rasteriser runs twice as fast)
     bool detailTexture = true;    // --no-detail-texture: the ground without its grain (to measure its cost)
+    bool minimap = true;          // --no-minimap: start with the minimap and the speedometer hidden
     std::optional<unsigned> seed;  // --seed N: every random number repeats
     std::string dataFolder;       // --data DIR: the game's data is there (app/DataFolder.h)
     bool help = false;            // --help

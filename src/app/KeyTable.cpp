@@ -21,6 +21,7 @@ const std::vector<KeyRow> table = {
     {"7 / 8", "music quieter / louder by 10 %", "78", {}, {PlayerAction::MusicDown, PlayerAction::MusicUp}},
     {"9 / 0", "effects quieter / louder by 10 %", "90", {}, {PlayerAction::EffectsDown, PlayerAction::EffectsUp}},
     {"f", "full screen or window", "f", {}, {PlayerAction::FullScreen}},
+    {"n", "show or hide the minimap and the speedometer (the map's legend is under F1)", "n", {}, {PlayerAction::Minimap}},
     {"F12", "save the frame as zarvik-YYYYMMDD-HHMMSS.png in ~/.local/share/zarvik/screenshots", "", {12}, {PlayerAction::Screenshot}},
     {"Escape", "quit (also from full-screen game mode)", std::string(1, ESCAPE), {}},
     {"F1", "show or hide this list of keys", "", {1}},

@@ -20,6 +20,7 @@
 #include "gl/ExtensionManager.h"
 #include "gl/TextPainter.h"
 #include "input/KeyBindings.h"
+#include "overlay/Minimap.h"
 #include "scenegraph/ScenegraphNode.h"
 
 namespace {
@@ -58,7 +59,8 @@ RenderControl::RenderControl(std::shared_ptr<Renderer> r, std::shared_ptr<Level>
 }
 
 std::string RenderControl::helpText() {
-    return "Keys:\n" + KeyTable::text(HELP_INPUT_WIDTH, HELP_LINE_WIDTH, KeyBindings::current());
+    return "Keys:\n" + KeyTable::text(HELP_INPUT_WIDTH, HELP_LINE_WIDTH, KeyBindings::current()) +
+           Minimap::legendText(HELP_LINE_WIDTH);
 }
 
 void RenderControl::showMessage(const std::string& text) {

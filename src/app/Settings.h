@@ -17,7 +17,7 @@
 //   [keys]    one entry per action (input/KeyBindings.h): drive_up, drive_left,
 //             drive_down, drive_right, arrow_up, arrow_left, arrow_down,
 //             arrow_right, reset, pause, mute, screenshot, music_down, music_up,
-//             effects_down, effects_up, full_screen; each a key name
+//             effects_down, effects_up, full_screen, minimap; each a key name
 //             ("w", "F12", "up", "space", ...). The arrow_ entries follow the
 //             drive keys when they are left out.
 //   [gamepad] dead_zone           0..90 per cent of a stick's travel   25

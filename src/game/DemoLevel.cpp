@@ -9,6 +9,8 @@
 #include "game/ArrowKeysLegend.h"
 #include "game/Event.h"
 #include "game/EventSphere.h"
+#include "game/MinimapChoice.h"
+#include "game/MinimapFeed.h"
 #include "input/KeyboardProcessor.h"
 #include "math/Utilities.h"
 #include "physics/PhysicSledCreator.h"
@@ -24,6 +26,8 @@ namespace {
 constexpr float START_X = 0.0f, START_Z = 0.0f, DROP_HEIGHT = 2.0f;
 // The start/finish area round the start.
 constexpr float START_RADIUS = 30.0f;
+// The terrain's side in units, round x = z = 0.
+constexpr float TERRAIN_EXTENT = 600.0f;
 // Seconds the player's car lies on its side or roof before it rights itself.
 constexpr double PLAYER_UPRIGHT_AFTER = 3.0;
 
@@ -77,9 +81,14 @@ void DemoLevel::build() {
     buildChalet();
     buildLensFlare();
     buildClouds();
+    buildMinimap();
     reset();
     AudioManager::stopIntro();
     postBuild();
+    // Fed after the physics of each frame has moved the cars, and once now.
+    auto feed = std::make_shared<MinimapFeed>(*this, minimap, speedometer);
+    animator->registerAnimation(feed);
+    feed->animate(0.0);
     AudioManager::startIntro();
 }
 
@@ -174,7 +183,7 @@ void DemoLevel::buildTerrain() {
     Texture2D::sixteenBits = ScenegraphNode::detailSavings;
     terrain = std::make_shared<TerrainNode>("Terrain");
     terrain->setTranslation(0, -5, 0);
-    terrain->load("terrain", "heightmap.png", "terrain", 8, Vector(600, 5, 600));
+    terrain->load("terrain", "heightmap.png", "terrain", 8, Vector(TERRAIN_EXTENT, 5, TERRAIN_EXTENT));
     terrain->setDetailTexture(DetailTexture::createFromFile("terrain/detail.png"));
     root->addChild(terrain);
 }
@@ -245,4 +254,15 @@ void DemoLevel::buildClouds() {
     clouds->setRotations(180, 0, 0);
     root->getSkyElementsRoot()->addChild(clouds);
     animator->registerAnimation(std::make_shared<TextureMover>(clouds, 0.001f, 0.0005f));
+}
+
+// Added to the root last, so visited first of the screen pictures: the
+// message boards, the arrow row and the other HUD pictures lie over them.
+void DemoLevel::buildMinimap() {
+    auto ground = Texture2D::createFromFile("terrain/minimap.jpg", GL_CLAMP_TO_EDGE);
+    minimap = std::make_shared<Minimap>(ground, TERRAIN_EXTENT);
+    speedometer = std::make_shared<Speedometer>();
+    minimap->visible = speedometer->visible = MinimapChoice::shown();
+    root->addChild(minimap);
+    root->addChild(speedometer);
 }

@@ -116,6 +116,7 @@ private:
     void buildMessages();
     void buildLensFlare();
     void buildClouds();
+    void buildMinimap();
     void buildTerrain();
     void buildPlayerCar();
     void buildSun();

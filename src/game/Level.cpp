@@ -7,6 +7,7 @@
 #include "assets/Texture.h"
 #include "assets/Texture2D.h"
 #include "audio/AudioManager.h"
+#include "game/MinimapChoice.h"
 #include "input/KeyboardProcessor.h"
 #include "physics/Physics.h"
 #include "physics/PhysicsUpdater.h"
@@ -56,6 +57,8 @@ void Level::preBuild() {
     animator->clear();
     eventManager->events.clear();
     signStates->clear();
+    minimap.reset();
+    speedometer.reset();
     root = std::make_shared<RootNode>("Scenegraph Root");
 }
 
@@ -124,6 +127,14 @@ void Level::setPaused(bool p) {
     animator->getTimeBase()->reset();
     stopWatch->skipElapsed();
 }
+
+void Level::setMinimapShown(bool shown) {
+    MinimapChoice::keep(shown);
+    if (minimap) minimap->visible = shown;
+    if (speedometer) speedometer->visible = shown;
+}
+
+bool Level::isMinimapShown() const { return MinimapChoice::shown(); }
 
 void Level::setBestTimes(std::shared_ptr<BestTimes> times) {
     bestTimes = std::move(times);

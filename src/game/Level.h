@@ -7,7 +7,9 @@
 #include "game/FrameTimes.h"
 #include "game/SignStates.h"
 #include "overlay/BestTimeHud.h"
+#include "overlay/Minimap.h"
 #include "overlay/Overlay2DManager.h"
+#include "overlay/Speedometer.h"
 #include "overlay/StopWatch.h"
 #include "scenegraph/RootNode.h"
 
@@ -54,6 +56,14 @@ public:
     // A won race's time: stored and announced when it is a new record.
     void recordRace(double seconds);
 
+    // The minimap and the speedometer, shown or hidden together; the choice
+    // is kept (MinimapChoice) and a new build shows them as chosen. A level
+    // that builds none keeps the choice all the same.
+    void setMinimapShown(bool shown);
+    bool isMinimapShown() const;
+    std::shared_ptr<Minimap> getMinimap() const { return minimap; }
+    std::shared_ptr<Speedometer> getSpeedometer() const { return speedometer; }
+
     std::shared_ptr<RootNode> getRoot() const { return root; }
     std::shared_ptr<Animator> getAnimator() const { return animator; }
     std::shared_ptr<EventManager> getEventManager() const { return eventManager; }
@@ -73,6 +83,9 @@ protected:
     std::shared_ptr<Overlay2DManager> overlayManager;
     std::shared_ptr<StopWatch> stopWatch;
     std::shared_ptr<SignStates> signStates;
+    // Built by the concrete level, none by default.
+    std::shared_ptr<Minimap> minimap;
+    std::shared_ptr<Speedometer> speedometer;
 
 private:
     void warmUpPaint();

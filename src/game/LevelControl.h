@@ -5,7 +5,8 @@
 #include "input/KeyConsumer.h"
 
 // The level's own keys (lower case only): r restarts the level, p pauses
-// and resumes it. Both work while the game is paused.
+// and resumes it, n shows or hides the minimap and the speedometer. All
+// work while the game is paused.
 class LevelControl : public KeyConsumer {
 public:
     explicit LevelControl(std::shared_ptr<Level> level);

@@ -27,6 +27,7 @@ const std::array<KeyBindings::ActionInfo, ACTION_COUNT> table = {{
     {PlayerAction::EffectsDown, "effects_down", plain('9')},
     {PlayerAction::EffectsUp, "effects_up", plain('0')},
     {PlayerAction::FullScreen, "full_screen", plain('f')},
+    {PlayerAction::Minimap, "minimap", plain('n')},
 }};
 
 // Named special keys (GLUT codes) besides F1..F12.

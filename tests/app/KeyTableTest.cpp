@@ -15,6 +15,7 @@
 #include "app/SettingsControl.h"
 #include "game/Level.h"
 #include "game/LevelControl.h"
+#include "overlay/Minimap.h"
 #include "vehicles/CarControl.h"
 
 namespace {
@@ -60,8 +61,9 @@ TEST(KeyTable, ListsEveryKeyTheGameAnswersAndNoOther) {
 }
 
 // README.md's table, --help and the F1 help carry the same rows, word for
-// word; the two texts keep to their widths: a terminal's 80 columns, and 84
-// characters of the 9 pixel font in an 800 pixel window.
+// word, and F1 and README.md the minimap's legend; the two texts keep to
+// their widths: a terminal's 80 columns, and 84 characters of the 9 pixel
+// font in an 800 pixel window.
 TEST(KeyTable, ReadmeHelpAndF1ShowTheSameRows) {
     const char* source = std::getenv("ZARVIK_SOURCE_DIR");
     ASSERT_TRUE(source) << "ZARVIK_SOURCE_DIR names the source folder";
@@ -74,7 +76,19 @@ TEST(KeyTable, ReadmeHelpAndF1ShowTheSameRows) {
     std::string rows;
     for (const KeyRow& row : KeyTable::rows()) rows += row.input + " " + row.effect + " ";
     const std::string help = after(helpText(), "keys and mouse:\n");
-    const std::string f1 = after(RenderControl::helpText(), "Keys:\n");
+    std::string f1 = after(RenderControl::helpText(), "Keys:\n");
+    // The minimap's legend follows the keys in F1 and the key table in README.md.
+    const size_t legendAt = f1.find("Minimap, north up:");
+    ASSERT_NE(legendAt, std::string::npos);
+    EXPECT_EQ(f1.substr(legendAt), Minimap::legendText(84));
+    f1 = f1.substr(0, legendAt);
+    for (const auto& entry : Minimap::legend())
+        EXPECT_NE(readme.find(std::string("| ") + entry.marker + " | " + entry.meaning + " |"), std::string::npos)
+            << entry.marker;
+    // The minimap's key, in each of the three.
+    EXPECT_NE(words(help).find("n show or hide the minimap"), std::string::npos);
+    EXPECT_NE(words(f1).find("n show or hide the minimap"), std::string::npos);
+    EXPECT_NE(table.find("| n | show or hide the minimap"), std::string::npos);
     EXPECT_EQ(words(help), words(rows));
     EXPECT_EQ(words(f1), words(rows));
     for (const auto& [text, width] : {std::pair{help, 80u}, std::pair{f1, 84u}}) {

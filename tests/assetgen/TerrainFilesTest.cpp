@@ -197,4 +197,58 @@ TEST_F(TerrainFiles, TilesShadeTheHillsOfTheHeightmap) {
     EXPECT_GT(straight, mirrored + 0.2) << "straight: " << straight;
 }
 
+// The minimap's picture is the tiles' ground seen from above with north
+// (-z) at its top and east (+x) to the right: its brightness follows the
+// tiles' brightness round the same places, and not the mirrored places'; the
+// roads show as light bands (each bends to its own side, so a mirrored
+// picture puts them elsewhere).
+TEST_F(TerrainFiles, TheMinimapIsTheTilesGroundNorthUpWithLightRoads) {
+    kit::Picture map;
+    ASSERT_TRUE(kit::loadPicture(kit::kitFolder() / "terrain" / "minimap.jpg", map));
+    ASSERT_EQ(map.width, 512);
+    ASSERT_EQ(map.height, 512);
+    auto mapBrightness = [&](double x, double z) {
+        const int col = std::clamp(static_cast<int>((x + EXTENT / 2) / EXTENT * map.width), 0, map.width - 1);
+        const int row = std::clamp(static_cast<int>((z + EXTENT / 2) / EXTENT * map.height), 0, map.height - 1);
+        const uint8_t* c = map.at(col, row);
+        return c[0] + c[1] + c[2];
+    };
+    // The tiles round a map pixel's place (1.17 units a side).
+    auto tileBrightness = [&](double x, double z) {
+        double sum = 0;
+        for (double dz = -0.4; dz <= 0.41; dz += 0.4)
+            for (double dx = -0.4; dx <= 0.41; dx += 0.4) {
+                const uint8_t* c = groundColour(x + dx, z + dz);
+                sum += c[0] + c[1] + c[2];
+            }
+        return sum / 9;
+    };
+    auto correlation = [&](double flipX, double flipZ) {
+        double sa = 0, sb = 0, saa = 0, sbb = 0, sab = 0;
+        int n = 0;
+        for (double z = -250; z <= 250; z += 13)
+            for (double x = -250; x <= 250; x += 13) {
+                const double a = mapBrightness(x, z), b = tileBrightness(flipX * x, flipZ * z);
+                sa += a, sb += b, saa += a * a, sbb += b * b, sab += a * b, ++n;
+            }
+        const double cov = sab / n - sa / n * sb / n;
+        return cov / std::sqrt((saa / n - sa / n * sa / n) * (sbb / n - sb / n * sb / n));
+    };
+    const double straight = correlation(1, 1);
+    EXPECT_GT(straight, 0.5);
+    EXPECT_LT(correlation(1, -1), straight - 0.3) << "north and south swapped";
+    EXPECT_LT(correlation(-1, 1), straight - 0.3) << "east and west swapped";
+
+    // A quarter into its bend each road lies 7 to 11 units to one side.
+    struct Bend {
+        double x, z, mirroredX, mirroredZ;
+    };
+    for (const Bend& b : {Bend{72.5, 9, 72.5, -9}, Bend{11, 72.5, -11, 72.5}, Bend{-72.5, -7, -72.5, 7},
+                          Bend{-10, -72.5, 10, -72.5}}) {
+        EXPECT_GT(mapBrightness(b.x, b.z), 3 * 180) << "road at " << b.x << ", " << b.z;
+        EXPECT_GT(mapBrightness(b.x, b.z), mapBrightness(b.mirroredX, b.mirroredZ) + 90)
+            << "no road at " << b.mirroredX << ", " << b.mirroredZ;
+    }
+}
+
 }  // namespace

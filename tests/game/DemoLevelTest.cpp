@@ -22,6 +22,7 @@
 #include "game/DemoLevel.h"
 #include "game/EngineAction.h"
 #include "game/LevelControl.h"
+#include "game/MinimapFeed.h"
 #include "game/ToolAction.h"
 #include "game/ViewfieldAction.h"
 #include "input/KeyboardProcessor.h"
@@ -1181,4 +1182,248 @@ TEST_F(DemoLevelTest, TheDetailTextureGivesTheNearGroundGrainAndLeavesTheFarPict
         EXPECT_LE(largest, 2) << path.name;
     }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+namespace {
+
+// The game's 800 x 600 window, as a framebuffer of that size (the test
+// window is smaller), with the game's projection: the HUD lies where it lies
+// in the game. Frames are drawn with the clock standing still.
+class GameSizedPicture {
+public:
+    static constexpr int WIDTH = 800, HEIGHT = 600;
+
+    GameSizedPicture() {
+        glGenFramebuffers(1, &framebuffer);
+        glGenRenderbuffers(2, buffers);
+        glBindRenderbuffer(GL_RENDERBUFFER, buffers[0]);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, WIDTH, HEIGHT);
+        glBindRenderbuffer(GL_RENDERBUFFER, buffers[1]);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, WIDTH, HEIGHT);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, buffers[0]);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, buffers[1]);
+        complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    }
+    ~GameSizedPicture() {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glDeleteFramebuffers(1, &framebuffer);
+        glDeleteRenderbuffers(2, buffers);
+        glViewport(0, 0, GlTestWindow::width(), GlTestWindow::height());
+        gameProjection();
+    }
+
+    // The third of three frames of the same moment, read back.
+    void draw(Level& level) {
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glViewport(0, 0, WIDTH, HEIGHT);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(60.0, static_cast<double>(WIDTH) / HEIGHT, 0.1, 450.0);
+        glMatrixMode(GL_MODELVIEW);
+        for (int i = 0; i < 3; ++i) {
+            ScenegraphNode::beginFrame();
+            level.display();
+        }
+        glFinish();
+        rgb.resize(static_cast<size_t>(3 * WIDTH * HEIGHT));
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    }
+
+    struct Rgb {
+        int r, g, b;
+    };
+    // The pixel that holds the window point (x, y).
+    Rgb at(float x, float y) const {
+        const int px = std::clamp(static_cast<int>(x), 0, WIDTH - 1);
+        const int py = std::clamp(static_cast<int>(y), 0, HEIGHT - 1);
+        const unsigned char* p = &rgb[3 * (static_cast<size_t>(py) * WIDTH + px)];
+        return {p[0], p[1], p[2]};
+    }
+
+    bool complete = false;
+
+private:
+    GLuint framebuffer = 0, buffers[2] = {0, 0};
+    std::vector<unsigned char> rgb;
+};
+
+// The markers' colours as drawn (they are opaque).
+bool isWhite(GameSizedPicture::Rgb p) { return p.r > 235 && p.g > 235 && p.b > 235; }
+bool isSignBlue(GameSizedPicture::Rgb p) { return p.b > 220 && p.r < 90 && p.g < 120; }
+bool isCrossGrey(GameSizedPicture::Rgb p) {
+    return std::max({p.r, p.g, p.b}) - std::min({p.r, p.g, p.b}) < 12 && p.r > 135 && p.r < 170;
+}
+bool isHunterRed(GameSizedPicture::Rgb p) { return p.r > 220 && p.g < 40 && p.b < 40; }
+bool isToolGreen(GameSizedPicture::Rgb p) { return p.g > 235 && p.r < 30 && p.b < 30; }
+
+}  // namespace
+
+// The minimap in the bottom left corner of the game's window, north up: each
+// marker lies where its thing is in the world and changes with it. The car's
+// arrow points where the car faces; a sign's blue square becomes a grey cross
+// when the sign is taken down; a pursuer far from the car shows only once it
+// hunts, as a red star; an item shows while it lies there. The roads of the
+// ground picture bend to the sides they bend to in the world.
+TEST_F(DemoLevelTest, TheMinimapsMarkersFollowTheWorld) {
+    GameSizedPicture picture;
+    ASSERT_TRUE(picture.complete);
+    const Minimap::Frame frame = Minimap::frameIn(GameSizedPicture::WIDTH, GameSizedPicture::HEIGHT);
+    EXPECT_FLOAT_EQ(frame.left, 10.0f);
+    EXPECT_FLOAT_EQ(frame.bottom, 10.0f);
+    EXPECT_FLOAT_EQ(frame.size, 160.0f);
+    // The window pixel dx, dy pixels from where the world point (x, z) shows.
+    auto mapped = [&](double x, double z, float dx = 0, float dy = 0) {
+        float px, py;
+        Minimap::toWindow(frame, static_cast<float>(x), static_cast<float>(z), px, py);
+        return picture.at(px + dx, py + dy);
+    };
+    auto brightness = [&](double x, double z) {
+        const auto p = mapped(x, z);
+        return p.r + p.g + p.b;
+    };
+
+    // The car off the roads, 100 east and 50 north of the start, facing east.
+    auto car = shared->getPlayerCar();
+    DemoLevel::putBack(*car, 100, shared->height(100, -50) + 0.5f, -50);
+    shared->getCarMovement()->setUpright(static_cast<float>(PI));  // the front along (-cos h, 0, sin h)
+    settle();
+    const double carX = pose()[12], carZ = pose()[14];
+    ASSERT_NEAR(carX, 100, 1);
+    ASSERT_NEAR(carZ, -50, 1);
+    picture.draw(*shared);
+    EXPECT_TRUE(isWhite(mapped(carX, carZ)));
+    EXPECT_TRUE(isWhite(mapped(carX, carZ, 3, 0))) << "the tip points east";
+    for (auto [dx, dy] : {std::pair{-5.0f, 0.0f}, {0.0f, 4.0f}, {0.0f, -4.0f}})
+        EXPECT_FALSE(isWhite(mapped(carX, carZ, dx, dy))) << "no wider and no longer: " << dx << ", " << dy;
+
+    // The north sign, standing, then taken down, then back up after a reset.
+    const auto& signs = shared->getSignStates()->getSigns();
+    ASSERT_EQ(signs.size(), 4u);
+    const auto north = signs[3];
+    ASSERT_FLOAT_EQ(north->node->getZpos(), -200.0f);
+    EXPECT_TRUE(isSignBlue(mapped(0, -200)));
+    north->dismounted = true;
+    north->showPlate(false);
+
+    // The hardcore pursuer, more than 100 units from the car: shown only once it hunts.
+    const auto hunter = shared->getHunters().back();
+    const Vector far = HunterAI::positionOf(*hunter->getCar());
+    ASSERT_GT(std::hypot(far.x - carX, far.z - carZ), MinimapFeed::PURSUER_RANGE);
+    EXPECT_FALSE(isHunterRed(mapped(far.x, far.z)));
+    HunterAI::BLIND = false;
+    hunter->enterHuntingState();
+
+    // The tool item south east of the car, then taken.
+    std::shared_ptr<ItemAction> tool;
+    for (const auto& item : shared->getItems())
+        if (item->getItem()->getXpos() == 150 && item->getItem()->getZpos() == -150) tool = item;
+    ASSERT_TRUE(tool);
+    EXPECT_TRUE(isToolGreen(mapped(150, -150)));
+    tool->enter();
+
+    picture.draw(*shared);
+    EXPECT_TRUE(isCrossGrey(mapped(0, -200))) << "a sign taken down";
+    EXPECT_FALSE(isSignBlue(mapped(0, -200)));
+    const Vector hunting = HunterAI::positionOf(*hunter->getCar());
+    EXPECT_TRUE(isHunterRed(mapped(hunting.x, hunting.z))) << "a hunting pursuer";
+    EXPECT_FALSE(isToolGreen(mapped(150, -150))) << "an item taken";
+    // The other pursuers: only those within 100 units of the car.
+    int near = 0, marked = 0;
+    for (const auto& other : shared->getHunters()) {
+        const Vector p = HunterAI::positionOf(*other->getCar());
+        near += other != hunter && std::hypot(p.x - carX, p.z - carZ) <= MinimapFeed::PURSUER_RANGE;
+    }
+    for (const auto& marker : shared->getMinimap()->getMarkers()) marked += marker.kind == Minimap::PURSUER;
+    EXPECT_EQ(marked, near);
+    EXPECT_GT(near, 0) << "the pursuer starting at (100, -100) is 50 units away";
+
+    // The roads, a quarter into their bends: 9 units south of the east road's
+    // axis, 10 west of the north road's; nothing on the mirrored sides.
+    EXPECT_GT(brightness(72.5, 9), brightness(72.5, -9) + 100);
+    EXPECT_GT(brightness(-10, -72.5), brightness(10, -72.5) + 100);
+
+    shared->reset();  // the sign stands, the item lies, the pursuers patrol again
+    picture.draw(*shared);
+    EXPECT_TRUE(isSignBlue(mapped(0, -200)));
+    EXPECT_TRUE(isToolGreen(mapped(150, -150)));
+    EXPECT_FALSE(isHunterRed(mapped(hunting.x, hunting.z)));
+}
+
+// n hides the minimap and the speedometer and shows them again; the choice
+// outlasts a level reset.
+TEST_F(DemoLevelTest, NHidesTheMinimapAndTheSpeedometerUntilPressedAgain) {
+    auto levelKeys = std::make_shared<LevelControl>(shared);
+    KeyboardProcessor::registerConsumer(levelKeys);
+    GameSizedPicture picture;
+    auto mapCentre = [&] { return picture.at(90, 90); };  // the car's white arrow at the start
+    auto meter = [&] {  // the speedometer's dark panel, left of its bar
+        return picture.at(10 + 160 + 8 + 2, 10 + 50);
+    };
+    picture.draw(*shared);
+    EXPECT_TRUE(isWhite(mapCentre()));
+    const auto panel = meter();
+    KeyboardProcessor::processDown('n', 0, 0);
+    KeyboardProcessor::processUp('n', 0, 0);
+    EXPECT_FALSE(shared->getMinimap()->visible);
+    EXPECT_FALSE(shared->getSpeedometer()->visible);
+    shared->reset();
+    picture.draw(*shared);
+    EXPECT_FALSE(isWhite(mapCentre()));
+    const auto world = meter();
+    EXPECT_GT(world.r + world.g + world.b, panel.r + panel.g + panel.b + 60) << "the panel darkened the world";
+    KeyboardProcessor::processDown('n', 0, 0);
+    KeyboardProcessor::processUp('n', 0, 0);
+    picture.draw(*shared);
+    EXPECT_TRUE(isWhite(mapCentre()));
+    KeyboardProcessor::unregisterConsumer(levelKeys);
+}
+
+// The speedometer reads the car's speed over the ground as the physics moves
+// it: 7 units a second more each second of w up to the top speed of 15 (54
+// km/h), then with the engine item twice both, its top speed shown blue.
+TEST_F(DemoLevelTest, TheSpeedometerReadsTheSpeedOfTheDrivenCar) {
+    auto meter = shared->getSpeedometer();
+    ASSERT_TRUE(meter);
+    EXPECT_EQ(meter->reading(), "0 km/h");
+    EXPECT_EQ(meter->topReading(), "top 54 km/h");
+    EXPECT_FALSE(meter->isBoosted());
+    // Units per second over the last frame, from the car's moves on the ground.
+    auto measured = [] {
+        const double x = pose()[12], z = pose()[14];
+        frames(1);
+        return std::hypot(pose()[12] - x, pose()[14] - z) / SIMULATED_PER_FRAME;
+    };
+    const int second = static_cast<int>(std::lround(1.0 / SIMULATED_PER_FRAME));
+    KeyboardProcessor::processDown('w', 0, 0);
+    frames(second - 1);
+    double speed = measured();
+    EXPECT_NEAR(speed, 7.0, 0.4) << "one second of w";
+    EXPECT_NEAR(meter->getSpeed(), speed, 0.02 * speed);
+    EXPECT_EQ(meter->reading(), Speedometer::kmh(meter->getSpeed()));
+    frames(2 * second - 1);
+    speed = measured();
+    EXPECT_NEAR(speed, 15.0, 0.3) << "top speed";
+    EXPECT_NEAR(meter->getSpeed(), speed, 0.02 * speed);
+    EXPECT_EQ(meter->reading(), "54 km/h");
+
+    std::shared_ptr<ItemAction> engine;
+    for (const auto& item : shared->getItems())
+        if (std::dynamic_pointer_cast<EngineAction>(item)) engine = item;
+    ASSERT_TRUE(engine);
+    engine->enter();
+    frames(second / 2 - 1);
+    speed = measured();
+    EXPECT_NEAR(speed, 15.0 + 14.0 / 2, 0.8) << "half a second at twice the acceleration";
+    EXPECT_NEAR(meter->getSpeed(), speed, 0.02 * speed);
+    EXPECT_EQ(meter->topReading(), "top 108 km/h");
+    EXPECT_TRUE(meter->isBoosted());
+    KeyboardProcessor::processUp('w', 0, 0);
+    shared->reset();
+    frames(1);
+    EXPECT_EQ(meter->topReading(), "top 54 km/h");
+    EXPECT_FALSE(meter->isBoosted());
 }

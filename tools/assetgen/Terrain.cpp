@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "Noise.h"
+#include "TerrainMap.h"
 
 namespace assetgen {
 
@@ -301,6 +302,7 @@ void writeTerrain(AssetSink& sink) {
     std::thread helper(work, 1);
     work(0);
     helper.join();
+    writeTerrainMap(sink, layout);
 }
 
 }  // namespace assetgen

@@ -57,8 +57,9 @@ private:
 // drawn brighter and bluer by this much, so the ground looks as designed.
 constexpr float GROUND_LIGHT[3] = {0.70f, 0.65f, 0.59f};
 
-// Writes "terrain/heightmap.png", "terrain/terrain_a_b.jpg" and the
-// seamless greyscale grain "terrain/detail.png" (mid-grey: no change).
+// Writes "terrain/heightmap.png", "terrain/terrain_a_b.jpg", the
+// seamless greyscale grain "terrain/detail.png" (mid-grey: no change) and
+// the minimap's picture "terrain/minimap.jpg".
 void writeTerrain(AssetSink& sink);
 
 }  // namespace assetgen

@@ -1,0 +1,97 @@
+// What the minimap and the speedometer add to a frame: the HUD pass of a
+// scene root, with and without the two, in a hidden 800 x 600 window with
+// four samples per pixel, as the game's. The map carries the markers of the
+// demo level at its start (the start area, four signs, fourteen items, three
+// pursuers near the car, one hunting, the car) and is given them again every
+// frame, as the level's feed does. Each iteration clears the window as a
+// frame begins, paints the root and waits for the GL (glFinish); the
+// difference from the root without them is their cost per frame.
+//
+// Needs an X display and the game's data (ZARVIK_GAME_DIR, else build/game):
+//
+//   ZARVIK_GAME_DIR=build/rel/game build/bench/overlay_minimap
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "assets/Texture2D.h"
+#include "overlay/Minimap.h"
+#include "overlay/Speedometer.h"
+#include "scenegraph/RootNode.h"
+
+namespace {
+
+bool openGlWindow() {
+    static bool open = false;
+    if (open) return true;
+    if (!std::getenv("DISPLAY")) return false;
+    const char* data = std::getenv("ZARVIK_GAME_DIR");
+    if (chdir(data ? data : "build/game") != 0) return false;
+    int argc = 1;
+    char name[] = "overlay_minimap";
+    char* argv[] = {name, nullptr};
+    glutInit(&argc, argv);
+    glutInitDisplayString("rgba double depth samples=4");
+    glutInitWindowSize(800, 600);
+    glutCreateWindow("overlay_minimap");
+    glutDisplayFunc([] {});
+    glutHideWindow();
+    open = glewInit() == GLEW_OK;
+    glEnable(GL_MULTISAMPLE);
+    glViewport(0, 0, 800, 600);
+    return open;
+}
+
+std::vector<Minimap::Marker> levelMarkers() {
+    std::vector<Minimap::Marker> markers;
+    auto add = [&](Minimap::Kind kind, float x, float z) {
+        Minimap::Marker marker;
+        marker.kind = kind;
+        marker.x = x;
+        marker.z = z;
+        marker.radius = 30.0f;
+        markers.push_back(marker);
+    };
+    add(Minimap::START_AREA, 0, 0);
+    for (auto [x, z] : {std::pair{200.0f, 0.0f}, {-200.0f, 0.0f}, {0.0f, 200.0f}, {0.0f, -200.0f}})
+        add(Minimap::SIGN, x, z);
+    const float items[14][2] = {{195, 0},   {-150, -150}, {30, 0},    {25, 0},    {150, -150}, {-25, -10}, {150, 150},
+                                {195, 0},   {-195, 0},    {0, 25},    {0, -195},  {-150, 150}, {100, -100}, {-100, -100}};
+    for (const auto& item : items) add(Minimap::ITEM, item[0], item[1]);
+    for (auto [x, z] : {std::pair{100.0f, 0.0f}, {0.0f, 100.0f}, {-100.0f, 0.0f}}) add(Minimap::PURSUER, x, z);
+    add(Minimap::PURSUER_HUNTING, -150, 150);
+    add(Minimap::CAR, 0, 0);
+    return markers;
+}
+
+void BM_HudPass(benchmark::State& state) {
+    if (!openGlWindow()) return state.SkipWithError("needs an X display and the game's data");
+    // 0: neither, 1: both, 2: the minimap alone, 3: the speedometer alone.
+    const bool withMap = state.range(0) == 1 || state.range(0) == 2;
+    const bool withSpeedometer = state.range(0) == 1 || state.range(0) == 3;
+    auto root = std::make_shared<RootNode>("root");
+    auto minimap = std::make_shared<Minimap>(Texture2D::createFromFile("terrain/minimap.jpg", GL_CLAMP_TO_EDGE), 600);
+    auto speedometer = std::make_shared<Speedometer>();
+    if (withMap) root->addChild(minimap);
+    if (withSpeedometer) root->addChild(speedometer);
+    const std::vector<Minimap::Marker> markers = levelMarkers();
+    for (auto _ : state) {
+        minimap->setMarkers(markers);
+        speedometer->show(12.3, 15.0, false);
+        ScenegraphNode::beginFrame();  // the clear every frame begins with
+        root->paint();
+        glFinish();
+    }
+    const char* labels[] = {"nothing", "minimap and speedometer", "minimap", "speedometer"};
+    state.SetLabel(labels[state.range(0)]);
+}
+BENCHMARK(BM_HudPass)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+}  // namespace

@@ -1,0 +1,82 @@
+#pragma once
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "assets/Texture2D.h"
+#include "scenegraph/ScenegraphNode.h"
+
+// The level seen from above in the HUD's bottom left corner, north (-z) up
+// and east (+x) to the right, whichever way the car turns: the ground's
+// picture with markers on it. The level gives the markers each frame.
+//
+// It is pinned to the screen and drawn in the frame's last pass, before the
+// screen pictures that the root visits after it (message boards, the arrow
+// row): they stay on top of it, as they do of the whole world.
+class Minimap : public ScenegraphNode {
+public:
+    // Drawn in this order: later kinds lie on top of earlier ones (a sign
+    // over the item that lies five units before it).
+    enum Kind { START_AREA, ITEM, SIGN, SIGN_DISMANTLED, PURSUER, PURSUER_HUNTING, CAR };
+
+    struct Marker {
+        Kind kind = CAR;
+        float x = 0.0f, z = 0.0f;                     // the world position
+        float frontX = 0.0f, frontZ = -1.0f;          // CAR: where its front points, along the ground
+        float radius = 0.0f;                          // START_AREA: the area's radius in units
+        float colour[3] = {1.0f, 1.0f, 1.0f};         // ITEM: the item's own colour
+    };
+
+    // Where the map lies in a window, in pixels from the lower left corner.
+    struct Frame {
+        float left = 0.0f, bottom = 0.0f, size = 0.0f;
+        float right() const { return left + size; }
+        float top() const { return bottom + size; }
+    };
+
+    // 160 x 160 pixels, 10 from the left and bottom edges, at 800 x 600; in
+    // other windows scaled by the smaller of the two size ratios.
+    static constexpr float SIZE = 160.0f, MARGIN = 10.0f;
+    static constexpr float REFERENCE_WIDTH = 800.0f, REFERENCE_HEIGHT = 600.0f;
+    // The square shown: 250 units from the middle of the level each way, the
+    // signs (200 out) and the ground round them.
+    static constexpr float SHOWN_HALF_EXTENT = 250.0f;
+
+    // ground: a picture of the whole terrain, a square terrainExtent units
+    // wide round x = z = 0, north at its top. Without a picture (a file that
+    // did not load) the map is a plain dark square with its markers.
+    Minimap(std::shared_ptr<Texture2D> ground, float terrainExtent);
+
+    void setMarkers(std::vector<Marker> markers) { this->markers = std::move(markers); }
+    const std::vector<Marker>& getMarkers() const { return markers; }
+
+    bool pinnedToScreen() const override { return true; }
+    void performOperations() override;
+    void executeDisplayList() override {}
+
+    static Frame frameIn(int windowWidth, int windowHeight);
+    // The window pixel where a world point shows on a map in that frame;
+    // points outside the square shown stay on its edge.
+    static void toWindow(const Frame& frame, float x, float z, float& px, float& py);
+
+    // What the markers look like and mean, for the help and the README.
+    struct LegendEntry {
+        const char* marker;
+        const char* meaning;
+    };
+    static const std::vector<LegendEntry>& legend();
+    // "Minimap, north up: white arrow: your car, ...; ..." in lines of at
+    // most width characters, broken at spaces, each ending in a line break.
+    static std::string legendText(std::size_t width);
+
+    bool visible = true;
+
+private:
+    void paintGround(const Frame& frame) const;
+    void paintMarker(const Frame& frame, const Marker& marker) const;
+
+    std::shared_ptr<Texture2D> ground;
+    float terrainExtent;
+    std::vector<Marker> markers;
+};

@@ -1,0 +1,64 @@
+#include "overlay/Speedometer.h"
+
+#include <GL/glew.h>
+#include <GL/freeglut.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "gl/PixelProjection.h"
+#include "gl/TextPainter.h"
+#include "overlay/Minimap.h"
+
+namespace {
+constexpr float PANEL_OPACITY = 0.6f;  // as the panels of the HUD's messages
+// Inside the panel, from its lower left corner: the number's baseline, the
+// bar and the top speed's baseline.
+constexpr int PAD = 8, NUMBER_Y = 40, BAR_Y = 26, BAR_HEIGHT = 8, TOP_Y = 9;
+// The engine item's blue.
+constexpr float BOOST[3] = {0.35f, 0.6f, 1.0f};
+}  // namespace
+
+Speedometer::Speedometer() : ScenegraphNode("speedometer") { typeName = "Speedometer"; }
+
+void Speedometer::show(double s, double top, bool boost) {
+    speed = std::max(s, 0.0);
+    topSpeed = std::max(top, 0.0);
+    boosted = boost;
+}
+
+std::string Speedometer::kmh(double unitsPerSecond) {
+    return std::to_string(std::lround(std::max(unitsPerSecond, 0.0) * KMH_PER_UNIT_PER_SECOND)) + " km/h";
+}
+
+void Speedometer::placeIn(int windowWidth, int windowHeight, int& left, int& bottom) {
+    const Minimap::Frame map = Minimap::frameIn(windowWidth, windowHeight);
+    const float scale = map.size / Minimap::SIZE;
+    left = static_cast<int>(std::lround(map.right() + GAP * scale));
+    bottom = static_cast<int>(map.bottom);
+}
+
+void Speedometer::performOperations() {
+    const RenderStates state = getRenderState();
+    if (!visible || (state != TRANSPARENT_PASS && state != SINGLE_PASS)) return;
+    const PixelProjection pixels;
+    int left, bottom;
+    placeIn(pixels.width(), pixels.height(), left, bottom);
+    glColor4f(0.0f, 0.0f, 0.0f, PANEL_OPACITY);
+    glRecti(left, bottom, left + WIDTH, bottom + HEIGHT);
+
+    const int barLeft = left + PAD, barRight = left + WIDTH - PAD, barBottom = bottom + BAR_Y;
+    glColor4f(0.35f, 0.35f, 0.35f, 0.9f);
+    glRecti(barLeft, barBottom, barRight, barBottom + BAR_HEIGHT);
+    const double filled = topSpeed > 0 ? std::min(speed / topSpeed, 1.0) : 0.0;
+    if (boosted) glColor3fv(BOOST);
+    else glColor3f(1.0f, 1.0f, 1.0f);
+    glRectf(static_cast<float>(barLeft), static_cast<float>(barBottom),
+            static_cast<float>(barLeft + filled * (barRight - barLeft)), static_cast<float>(barBottom + BAR_HEIGHT));
+
+    glColor3f(1.0f, 1.0f, 1.0f);
+    TextPainter::drawstr(left + PAD, bottom + NUMBER_Y, GLUT_BITMAP_HELVETICA_18, reading());
+    if (boosted) glColor3fv(BOOST);
+    else glColor3f(0.8f, 0.8f, 0.8f);
+    TextPainter::drawstr(left + PAD, bottom + TOP_Y, GLUT_BITMAP_HELVETICA_12, topReading());
+}
