@@ -29,13 +29,16 @@ constexpr byte MUTE = 'm';
 constexpr int DETAIL = 11;      // F11
 constexpr int SCREENSHOT = 12;  // F12
 constexpr double MESSAGE_SECONDS = 2.0;
-// Messages and the help in the 9 x 15 font on their panel, which begins
-// MESSAGE_X pixels from the left edge: at 84 characters a line the longest
-// fits an 800 pixel wide window (10 + 6 + 84 * 9 + 6 = 778).
+// Messages in the 9 x 15 font on their panel, which begins MESSAGE_X pixels
+// from the left edge. The help, some forty lines, takes the 8 x 13 font so
+// that it fits an 800 x 600 window: at 96 characters a line the longest is
+// 10 + 6 + 96 * 8 + 6 = 790 pixels wide, and 40 lines of 14 pixels stand
+// 40 pixels below the top with room to spare.
 constexpr int MESSAGE_X = 10;
 constexpr std::size_t HELP_INPUT_WIDTH = 18;
-constexpr std::size_t HELP_LINE_WIDTH = 84;
-constexpr int HELP_LINE_HEIGHT = 17;
+constexpr std::size_t HELP_LINE_WIDTH = 96;
+constexpr int HELP_LINE_HEIGHT = 14;
+constexpr int MESSAGE_LINE_HEIGHT = 24;
 
 // Flips a switch and returns the message of its new state.
 const char* toggle(bool& state, const char* on, const char* off) {
@@ -64,8 +67,15 @@ std::string RenderControl::helpText() {
 }
 
 void RenderControl::showMessage(const std::string& text) {
+    // The messages' font; the line height stays as the help left it.
+    messageOverlay->setFont(GLUT_BITMAP_9_BY_15);
     messageOverlay->setText(text, MESSAGE_SECONDS);
     helpShown = false;
+}
+
+void RenderControl::useHelpFont(bool help) {
+    messageOverlay->setFont(help ? GLUT_BITMAP_8_BY_13 : GLUT_BITMAP_9_BY_15);
+    TextPainter::textheight = help ? HELP_LINE_HEIGHT : MESSAGE_LINE_HEIGHT;
 }
 
 void RenderControl::consumeDown(byte key, int, int) {
@@ -111,11 +121,11 @@ void RenderControl::consumeDown(byte key, int, int) {
 
 void RenderControl::toggleHelp() {
     if (!helpShown) {
-        TextPainter::textheight = HELP_LINE_HEIGHT;
+        useHelpFont(true);
         messageOverlay->setText(helpText(), TimedTextOverlay::TIME_PERMANENT);
         helpShown = true;
     } else {
-        TextPainter::textheight = 24;
+        useHelpFont(false);
         messageOverlay->setText("", 0.0);
         helpShown = false;
     }

@@ -28,6 +28,8 @@ public:
     void showMessage(const std::string& text);
 
 private:
+    // The help's smaller font and line height, or the messages'.
+    void useHelpFont(bool help);
     void toggleHelp();
     void switchDrawMode();
     void saveScreenshot();

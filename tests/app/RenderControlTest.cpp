@@ -49,7 +49,7 @@ protected:
 TEST_F(RenderControlTest, HelpTogglesAndAnotherKeyReplacesIt) {
     control->consumeSpecial(1, 0, 0);
     EXPECT_EQ(message(), RenderControl::helpText());
-    EXPECT_EQ(TextPainter::textheight, 17);
+    EXPECT_EQ(TextPainter::textheight, 14);
     control->consumeSpecial(1, 0, 0);
     EXPECT_EQ(message(), "");
     EXPECT_EQ(TextPainter::textheight, 24);
@@ -59,7 +59,7 @@ TEST_F(RenderControlTest, HelpTogglesAndAnotherKeyReplacesIt) {
     EXPECT_EQ(message(), "enabled physics debug overlay...");
     EXPECT_TRUE(ScenegraphNode::showPhysicsDebug);
     EXPECT_FALSE(control->isHelpShown());
-    EXPECT_EQ(TextPainter::textheight, 17);  // ...but keeps the help's line height
+    EXPECT_EQ(TextPainter::textheight, 14);  // ...but keeps the help's line height
     control->consumeSpecial(1, 0, 0);        // so F1 shows the help again
     EXPECT_EQ(message(), RenderControl::helpText());
 }
