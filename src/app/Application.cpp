@@ -28,6 +28,8 @@
 #include "game/Autoplay.h"
 #include "game/BestTimes.h"
 #include "game/DemoLevel.h"
+#include "game/GhostChoice.h"
+#include "game/GhostFile.h"
 #include "game/LevelControl.h"
 #include "gl/ExtensionManager.h"
 #include "input/KeyboardProcessor.h"
@@ -183,6 +185,21 @@ void captureFrame() {
     capture.reset();
 }
 
+// The ghost raced against: FILE of --ghost, else the kept best race's (a
+// game that plays itself races only a ghost it is given, and keeps none).
+// Shown as the player last chose, unless --no-ghost.
+void startGhostRace() {
+    auto race = theLevel->getGhostRace();
+    if (!race) return;
+    const bool automatic = theOptions.autoplay || theOptions.benchmark;
+    const std::string folder = BestTimes::dataFolder();
+    if (!automatic && !folder.empty()) race->bestPath = folder + "/ghost";
+    race->recordPath = theOptions.recordGhost;
+    if (!theOptions.ghostFile.empty()) race->race(GhostFile::load(theOptions.ghostFile, race->getFingerprint()), false);
+    else if (!race->bestPath.empty()) race->race(GhostFile::load(race->bestPath, race->getFingerprint()), true);
+    race->setShown(theOptions.ghost && (automatic || GhostChoice::shown()));
+}
+
 void startAutomaticRun() {
     if (!theOptions.autoplay && !theOptions.benchmark) return;
     if (auto demo = std::dynamic_pointer_cast<DemoLevel>(theLevel))
@@ -286,6 +303,7 @@ void load() {
     const std::string records = BestTimes::defaultPath();
     if (!records.empty() && !theOptions.autoplay && !theOptions.benchmark)
         theLevel->setBestTimes(std::make_shared<BestTimes>(records));
+    startGhostRace();
     theRenderer->rootNode = theLevel->getRoot();
     theRenderer->animator = theLevel->getAnimator();
 

@@ -55,6 +55,12 @@ std::optional<Options> parseCommandLine(const std::vector<std::string>& args, st
             options.multisampling = false;
         } else if (arg == "--no-detail-texture") {
             options.detailTexture = false;
+        } else if (arg == "--no-ghost") {
+            options.ghost = false;
+        } else if (arg == "--ghost" || arg == "--record-ghost") {
+            const std::string* file = value("a file name");
+            if (!file) return std::nullopt;
+            (arg == "--ghost" ? options.ghostFile : options.recordGhost) = *file;
         } else if (arg == "--benchmark") {
             options.benchmark = true;
             // The seconds are optional: a following number belongs to the option.
@@ -121,6 +127,9 @@ std::string helpText() {
            "  --no-multisampling     one sample per pixel: rougher edges, about twice the frame rate\n"
            "                         on a software rasteriser\n"
            "  --no-detail-texture    the near ground without its grain (to measure what it costs)\n"
+           "  --ghost FILE           race against the ghost in FILE instead of the kept one\n"
+           "  --record-ghost FILE    write the ghost of a won race to FILE (also with --autoplay)\n"
+           "  --no-ghost             start with the ghost hidden (g shows it)\n"
            "  --help                 this text\n"
            "  --version              the version\n"
            "\n"

@@ -17,6 +17,9 @@ struct Options {
     bool fixedStep = false;       // --fixed-step (implied by --autoplay and --benchmark): 1/60 s per frame
     bool multisampling = true;    // --no-multisampling: one sample per pixel (a software rasteriser runs twice as fast)
     bool detailTexture = true;    // --no-detail-texture: the ground without its grain (to measure its cost)
+    bool ghost = true;            // --no-ghost: the ghost starts hidden
+    std::string ghostFile;        // --ghost FILE: race against FILE instead of the kept ghost
+    std::string recordGhost;      // --record-ghost FILE: a won race's ghost into FILE
     std::optional<unsigned> seed;  // --seed N: every random number repeats
     bool help = false;            // --help
     bool version = false;         // --version

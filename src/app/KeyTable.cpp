@@ -16,6 +16,7 @@ const std::vector<KeyRow> table = {
     {"r", "put the level back to its start", "r", {}},
     {"p", "pause and resume: everything stands still and falls silent, \"PAUSED\" in the middle", "p", {}},
     {"m", "mute or unmute all sound, music and effects", "m", {}},
+    {"g", "hide or show the ghost of the best race (the choice is kept)", "g", {}},
     {"F12", "save the frame as zarvik-YYYYMMDD-HHMMSS.png in the game's folder", "", {12}},
     {"Escape", "quit (also from full-screen game mode)", std::string(1, ESCAPE), {}},
     {"F1", "show or hide this list of keys", "", {1}},

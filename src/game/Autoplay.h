@@ -17,7 +17,8 @@
 // stuck or after a sign, and bends its course away from pursuers: hard from
 // hunting ones, gently from patrolling ones, whose view it keeps out of. A
 // sign is entered only while no pursuer is near it; the arrow row is typed at
-// four keys a second. Each milestone prints one console line "autoplay: ...".
+// four keys a second. Each milestone prints one console line "autoplay: ...",
+// and so does each split and the finish against a ghost.
 class Autoplay {
 public:
     enum Outcome { PLAYING, WON, CAUGHT };
@@ -56,6 +57,8 @@ private:
     double raceTime() const;
 
     void watchOutcome();
+    void reportSplits();
+    void reportFinish() const;
     bool rowShown() const;
     void type();
     void drive();
@@ -82,6 +85,7 @@ private:
     Mode mode = DRIVING;
     Outcome outcome = PLAYING;
     int signsDown = 0;
+    int splitsShown = 0;  // lines printed of the splits against a ghost
 
     bool held[256] = {};
     Point lastPosition;

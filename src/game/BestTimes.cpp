@@ -1,8 +1,5 @@
 #include "game/BestTimes.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -12,36 +9,29 @@
 #include <fstream>
 #include <sstream>
 
+#include "game/AtomicFile.h"
+
 namespace {
 constexpr const char* KEYWORD = "best";
 // A record file is one short line; anything longer is not ours.
 constexpr std::streamsize MAX_FILE_SIZE = 256;
 
 bool isRaceTime(double seconds) { return std::isfinite(seconds) && seconds > 0.0; }
-
-// Creates every missing folder of the file's path (mkdir -p of its parent).
-bool makeParentFolders(const std::string& file) {
-    for (size_t slash = file.find('/', 1); slash != std::string::npos; slash = file.find('/', slash + 1)) {
-        const std::string folder = file.substr(0, slash);
-        if (mkdir(folder.c_str(), 0755) != 0 && errno != EEXIST) return false;
-    }
-    return true;
-}
-
-std::string folderOf(const std::string& file) {
-    const size_t slash = file.find_last_of('/');
-    return slash == std::string::npos ? "." : file.substr(0, slash);
-}
 }  // namespace
 
 BestTimes::BestTimes(std::string p) : path(std::move(p)) {}
 
-std::string BestTimes::defaultPath() {
+std::string BestTimes::dataFolder() {
     const char* data = std::getenv("XDG_DATA_HOME");
-    if (data && data[0] == '/') return std::string(data) + "/zarvik/records";
+    if (data && data[0] == '/') return std::string(data) + "/zarvik";
     const char* home = std::getenv("HOME");
-    if (home && home[0]) return std::string(home) + "/.local/share/zarvik/records";
+    if (home && home[0]) return std::string(home) + "/.local/share/zarvik";
     return "";
+}
+
+std::string BestTimes::defaultPath() {
+    const std::string folder = dataFolder();
+    return folder.empty() ? folder : folder + "/records";
 }
 
 // The shortest text that reads back as exactly the same number: the record
@@ -82,16 +72,4 @@ bool BestTimes::offer(double seconds) {
     return true;
 }
 
-bool BestTimes::save(double seconds) const {
-    if (path.empty() || !makeParentFolders(path)) return false;
-    std::string temp = folderOf(path) + "/.records-XXXXXX";
-    const int fd = mkstemp(&temp[0]);
-    if (fd < 0) return false;
-    const std::string text = format(seconds);
-    fchmod(fd, 0644);  // mkstemp makes the file private; the record is no secret
-    const bool written = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) && fsync(fd) == 0;
-    const bool closed = close(fd) == 0;
-    if (written && closed && std::rename(temp.c_str(), path.c_str()) == 0) return true;
-    unlink(temp.c_str());
-    return false;
-}
+bool BestTimes::save(double seconds) const { return AtomicFile::write(path, format(seconds)); }

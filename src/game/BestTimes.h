@@ -14,8 +14,10 @@ public:
     // The record file at path; nothing is read until load().
     explicit BestTimes(std::string path);
 
-    // $XDG_DATA_HOME/zarvik/records, else ~/.local/share/zarvik/records;
-    // empty when neither variable is set.
+    // The folder of the game's kept files: $XDG_DATA_HOME/zarvik, else
+    // ~/.local/share/zarvik; empty when neither variable is set.
+    static std::string dataFolder();
+    // records in that folder (empty without a folder).
     static std::string defaultPath();
 
     // Reads the file; the record is empty when there is none to read.

@@ -2,12 +2,16 @@
 
 #include <GL/glew.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "assets/Halo.h"
 #include "assets/Texture2D.h"
 #include "assets/TextureMover.h"
 #include "audio/AudioManager.h"
 #include "game/Event.h"
 #include "game/EventSphere.h"
+#include "game/GhostFile.h"
 #include "input/KeyboardProcessor.h"
 #include "math/Utilities.h"
 #include "physics/PhysicSledCreator.h"
@@ -25,6 +29,20 @@ constexpr float START_X = 0.0f, START_Z = 0.0f, DROP_HEIGHT = 2.0f;
 constexpr float START_RADIUS = 30.0f;
 // Seconds the player's car lies on its side or roof before it rights itself.
 constexpr double PLAYER_UPRIGHT_AFTER = 3.0;
+// The player's car, and the ghost's copy of it.
+constexpr const char* PLAYER_BODY = "player_body.txt";
+constexpr const char* PLAYER_TIRE = "player_tire.txt";
+const SimpleCarNode::TireOffsets PLAYER_TIRES = {Vector(-0.233, 0.165, -0.6), Vector(0.233, 0.165, -0.6),
+                                                 Vector(-0.233, 0.165, 0.54), Vector(0.233, 0.165, 0.54)};
+constexpr const char* HEIGHTMAP = "heightmap.png";
+
+// The bytes of a file, empty when it cannot be read.
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    if (in) bytes << in.rdbuf();
+    return bytes.str();
+}
 
 }  // namespace
 
@@ -60,6 +78,9 @@ void DemoLevel::build() {
     signs.clear();
     items.clear();
     signGames.clear();
+    // First under the root: the ghost is drawn after every other thing of
+    // the level, before the sky with the sun's flare.
+    buildGhostCar();
     buildHud();
     buildMessages();
     buildTerrain();
@@ -76,6 +97,8 @@ void DemoLevel::build() {
     buildChalet();
     buildLensFlare();
     buildClouds();
+    ghostRace = std::make_shared<GhostRace>(ghostCar, playerCar, stopWatch, signStates, fingerprint());
+    ghostRace->getSplitHud().registerWith(*overlayManager);
     reset();
     AudioManager::stopIntro();
     postBuild();
@@ -97,7 +120,17 @@ void DemoLevel::reset() {
     if (messageStack) messageStack->clear();
     stopWatch->stop();
     stopWatch->reset();
+    if (ghostRace) ghostRace->restart();
     AudioManager::startIntro();
+}
+
+// The heightmap file's bytes, then where the start and every sign stand.
+std::uint64_t DemoLevel::fingerprint() const {
+    const std::string heightmap = fileBytes(std::string("terrain/") + HEIGHTMAP);
+    std::uint64_t hash = GhostFile::hash(heightmap.data(), heightmap.size());
+    std::vector<float> places = {START_X, height(START_X, START_Z), START_Z};
+    for (const auto& sign : signs) places.insert(places.end(), {sign->getXpos(), sign->getYpos(), sign->getZpos()});
+    return GhostFile::hash(places.data(), places.size() * sizeof(float), hash);
 }
 
 float DemoLevel::height(float x, float z) const {
@@ -172,7 +205,7 @@ void DemoLevel::buildTerrain() {
     Texture2D::sixteenBits = ScenegraphNode::detailSavings;
     terrain = std::make_shared<TerrainNode>("Terrain");
     terrain->setTranslation(0, -5, 0);
-    terrain->load("terrain", "heightmap.png", "terrain", 8, Vector(600, 5, 600));
+    terrain->load("terrain", HEIGHTMAP, "terrain", 8, Vector(600, 5, 600));
     terrain->setDetailTexture(DetailTexture::createFromFile("terrain/detail.png"));
     root->addChild(terrain);
 }
@@ -181,9 +214,7 @@ void DemoLevel::buildPlayerCar() {
     playerCar = std::make_shared<SimpleCarNode>("Player Car");
     makeCarBody(*playerCar);
     playerCar->getPhysicVolume()->materialGroupID = Physics::carMat;
-    playerCar->load("models", "player_body.txt", "player_tire.txt",
-                    {Vector(-0.233, 0.165, -0.6), Vector(0.233, 0.165, -0.6), Vector(-0.233, 0.165, 0.54),
-                     Vector(0.233, 0.165, 0.54)});
+    playerCar->load("models", PLAYER_BODY, PLAYER_TIRE, PLAYER_TIRES);
     auto sphere = playerCar->getEventSphere();
     sphere->radius = 1.0f;
     sphere->color[1] = 1.0f;
@@ -197,6 +228,13 @@ void DemoLevel::buildPlayerCar() {
     carControl = std::make_shared<CarControl>(carMovement);
     KeyboardProcessor::registerConsumer(carControl);
     animator->registerAnimation(carMovement);
+}
+
+void DemoLevel::buildGhostCar() {
+    ghostCar = std::make_shared<GhostCarNode>("Ghost Car");
+    ghostCar->load("models", PLAYER_BODY, PLAYER_TIRE, PLAYER_TIRES);
+    ghostCar->enableDisplayList();
+    root->addChild(ghostCar);
 }
 
 void DemoLevel::buildSun() {

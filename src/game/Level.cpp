@@ -56,6 +56,7 @@ void Level::preBuild() {
     animator->clear();
     eventManager->events.clear();
     signStates->clear();
+    ghostRace.reset();
     root = std::make_shared<RootNode>("Scenegraph Root");
 }
 
@@ -100,6 +101,7 @@ void Level::display() {
     root->startVisibilityTests();
     eventManager->performEvents();
     stopWatch->update();
+    if (ghostRace) ghostRace->frame();
     frameTimes.lap(FrameTimes::EVENTS);
     root->paint();
     frameTimes.lap(FrameTimes::SCENE);
@@ -132,8 +134,11 @@ void Level::setBestTimes(std::shared_ptr<BestTimes> times) {
 }
 
 void Level::recordRace(double seconds) {
-    if (!bestTimes || !bestTimes->offer(seconds)) return;
-    std::printf("\n Level: new best time %s", StopWatch::format(seconds).c_str());
-    bestTimeHud->show(bestTimes->best());
-    bestTimeHud->announceRecord();
+    const bool newBest = bestTimes && bestTimes->offer(seconds);
+    if (newBest) {
+        std::printf("\n Level: new best time %s", StopWatch::format(seconds).c_str());
+        bestTimeHud->show(bestTimes->best());
+        bestTimeHud->announceRecord();
+    }
+    if (ghostRace) ghostRace->finish(seconds, newBest);
 }

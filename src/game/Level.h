@@ -5,6 +5,7 @@
 #include "game/BestTimes.h"
 #include "game/EventManager.h"
 #include "game/FrameTimes.h"
+#include "game/GhostRace.h"
 #include "game/SignStates.h"
 #include "overlay/BestTimeHud.h"
 #include "overlay/Overlay2DManager.h"
@@ -51,8 +52,11 @@ public:
     void setBestTimes(std::shared_ptr<BestTimes> bestTimes);
     std::shared_ptr<BestTimes> getBestTimes() const { return bestTimes; }
     std::shared_ptr<BestTimeHud> getBestTimeHud() const { return bestTimeHud; }
-    // A won race's time: stored and announced when it is a new record.
+    // A won race's time: stored and announced when it is a new record; the
+    // race against the ghost ends with it.
     void recordRace(double seconds);
+    // The race against a ghost, where the concrete level has one.
+    std::shared_ptr<GhostRace> getGhostRace() const { return ghostRace; }
 
     std::shared_ptr<RootNode> getRoot() const { return root; }
     std::shared_ptr<Animator> getAnimator() const { return animator; }
@@ -73,6 +77,8 @@ protected:
     std::shared_ptr<Overlay2DManager> overlayManager;
     std::shared_ptr<StopWatch> stopWatch;
     std::shared_ptr<SignStates> signStates;
+    // Run every frame after the race time is updated; set by the concrete level's build.
+    std::shared_ptr<GhostRace> ghostRace;
 
 private:
     void warmUpPaint();

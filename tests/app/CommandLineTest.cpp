@@ -42,6 +42,12 @@ TEST(CommandLine, ReadsEveryOptionAndImpliesTheFixedStep) {
     EXPECT_FALSE(parse({"--no-multisampling"})->multisampling);
     EXPECT_FALSE(parse({"--no-detail-texture"})->detailTexture);
     EXPECT_TRUE(parse({})->detailTexture);
+    auto ghosts = parse({"--autoplay", "--ghost", "g1", "--record-ghost", "g2", "--no-ghost"});
+    ASSERT_TRUE(ghosts);
+    EXPECT_EQ(ghosts->ghostFile, "g1");
+    EXPECT_EQ(ghosts->recordGhost, "g2");
+    EXPECT_FALSE(ghosts->ghost);
+    EXPECT_TRUE(parse({})->ghost);
     EXPECT_TRUE(parse({"--help"})->help);
     EXPECT_TRUE(parse({"--version"})->version);
 }
@@ -57,6 +63,8 @@ TEST(CommandLine, ABadOptionOrValueSaysWhy) {
         {{"--window", "0x600"}, "--window wants a size"},
         {{"--benchmark", "0"}, "--benchmark wants between"},
         {{"--benchmark-csv"}, "--benchmark-csv needs a file name"},
+        {{"--ghost"}, "--ghost needs a file name"},
+        {{"--record-ghost", "--autoplay"}, "--record-ghost needs a file name"},
         {{"--benchmark-capture", "--seed", "1"}, "--benchmark-capture needs a file name"},
         {{"640x480:16", "800x600:32"}, "one game mode only"},
     };
@@ -72,7 +80,7 @@ TEST(CommandLine, ABadOptionOrValueSaysWhy) {
 TEST(CommandLine, HelpNamesEveryOptionAndGlutsOwn) {
     const std::string help = helpText();
     for (const char* word : {"--window", "--autoplay", "--benchmark", "--benchmark-csv", "--benchmark-capture",
-                             "--fixed-step", "--seed", "--no-multisampling", "--no-detail-texture", "--help", "--version", "-display DISPLAY",
+                             "--fixed-step", "--seed", "--no-multisampling", "--no-detail-texture", "--ghost FILE", "--record-ghost FILE", "--no-ghost", "--help", "--version", "-display DISPLAY",
                              "-geometry WxH+X+Y", "-direct", "-indirect", "-iconic", "-gldebug", "-sync"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
 }
