@@ -32,8 +32,8 @@ GhostPose carAt(float x, float y, float z, double degrees, float steer = 0.0f) {
 Ghost someRace(int samples) {
     Ghost ghost;
     for (int i = 0; i < samples; ++i) ghost.samples.push_back(carAt(0.2f * i, 1.5f, -3.0f, 3.0 * i, 0.5f * i));
-    ghost.splits = {0.1, 0.2, 0.25, 0.3};
     ghost.finish = (samples - 1) / 30.0;
+    ghost.splits = {0.2 * ghost.finish, 0.4 * ghost.finish, 0.6 * ghost.finish, 0.8 * ghost.finish};
     return ghost;
 }
 
