@@ -1,11 +1,11 @@
 #include "game/GhostFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 #include "game/AtomicFile.h"
 
@@ -157,10 +157,16 @@ std::optional<Ghost> GhostFile::load(const std::string& path, std::uint64_t fing
         std::printf("\n GhostFile: no ghost %s (%s)", path.c_str(), std::strerror(errno));
         return std::nullopt;
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
+    // Never more than the largest ghost and one byte: a larger file is not ours.
+    const std::streamoff largest = HEADER_BYTES + SAMPLE_BYTES * MAX_SAMPLES + CHECKSUM_BYTES + 1;
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    std::string bytes(static_cast<std::size_t>(std::max<std::streamoff>(0, std::min(size, largest))), '\0');
+    if (!bytes.empty()) in.read(&bytes[0], static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
     std::string why;
-    auto ghost = decode(bytes.str(), fingerprint, why);
+    auto ghost = decode(bytes, fingerprint, why);
     if (!ghost) std::printf("\n GhostFile: ignoring the ghost %s: %s", path.c_str(), why.c_str());
     return ghost;
 }
