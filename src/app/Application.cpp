@@ -33,6 +33,8 @@
 #include "game/Autoplay.h"
 #include "game/BestTimes.h"
 #include "game/DemoLevel.h"
+#include "game/GhostChoice.h"
+#include "game/GhostFile.h"
 #include "game/LevelControl.h"
 #include "game/MinimapChoice.h"
 #include "gl/ExtensionManager.h"
@@ -179,6 +181,8 @@ void applySettings(Renderer& renderer) {
     AudioManager::setMusicVolume(theSettings.musicVolume);
     AudioManager::setEffectsVolume(theSettings.effectsVolume);
     AudioManager::muteAll(theSettings.mute);
+    MinimapChoice::keep(theSettings.minimap && theOptions.minimap);
+    GhostChoice::keep(theSettings.ghost);
 }
 
 // A window the player resized or moved keeps its new size and place for the next game.
@@ -288,6 +292,21 @@ void pollGamepad() {
     if (gamepad) gamepad->poll();
 }
 
+// The ghost raced against: FILE of --ghost, else the kept best race's (a
+// game that plays itself races only a ghost it is given, and keeps none).
+// Shown as the player last chose, unless --no-ghost.
+void startGhostRace() {
+    auto race = theLevel->getGhostRace();
+    if (!race) return;
+    const bool automatic = theOptions.autoplay || theOptions.benchmark;
+    const std::string folder = UserDataFolder::path();
+    if (!automatic && !folder.empty()) race->bestPath = folder + "/ghost";
+    race->recordPath = theOptions.recordGhost;
+    if (!theOptions.ghostFile.empty()) race->race(GhostFile::load(theOptions.ghostFile, race->getFingerprint()), false);
+    else if (!race->bestPath.empty()) race->race(GhostFile::load(race->bestPath, race->getFingerprint()), true);
+    race->setShown(theOptions.ghost && (automatic || GhostChoice::shown()));
+}
+
 void startAutomaticRun() {
     if (!theOptions.autoplay && !theOptions.benchmark) return;
     if (auto demo = std::dynamic_pointer_cast<DemoLevel>(theLevel))
@@ -338,7 +357,6 @@ bool startUp(int& argc, char** args, int& exitCode) {
     readSettings();
     applySettings(*renderer);
     DetailTexture::enabled = theOptions.detailTexture;
-    if (!theOptions.minimap) MinimapChoice::keep(false);
     if (theOptions.gameMode.empty()) renderer->initWindow();
     else renderer->initGameMode(theOptions.gameMode.c_str());
     startWidth = windowedWidth = renderer->windowWidth;
@@ -397,6 +415,7 @@ void load() {
     const std::string records = BestTimes::defaultPath();
     if (!records.empty() && !theOptions.autoplay && !theOptions.benchmark)
         theLevel->setBestTimes(std::make_shared<BestTimes>(records));
+    startGhostRace();
     theRenderer->rootNode = theLevel->getRoot();
     theRenderer->animator = theLevel->getAnimator();
 
@@ -405,8 +424,9 @@ void load() {
     auto renderControl = std::make_shared<RenderControl>(theRenderer, theLevel);
     KeyboardProcessor::registerConsumer(renderControl);
     overlays->registerOverlay(renderControl->getOverlay(), 0);
-    KeyboardProcessor::registerConsumer(std::make_shared<SettingsControl>(renderControl, theRenderer, settingsFile));
     KeyboardProcessor::registerConsumer(std::make_shared<LevelControl>(theLevel));
+    // After the level's keys: it saves the minimap and ghost choices they changed.
+    KeyboardProcessor::registerConsumer(std::make_shared<SettingsControl>(renderControl, theRenderer, settingsFile));
     startGamepad(renderControl);
     reshape(theRenderer->windowWidth, theRenderer->windowHeight);
     std::printf("\n\n Level loaded successfully...\n HAVE FUN! :)");

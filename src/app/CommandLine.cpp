@@ -58,6 +58,12 @@ std::optional<Options> parseCommandLine(const std::vector<std::string>& args, st
             options.detailTexture = false;
         } else if (arg == "--no-minimap") {
             options.minimap = false;
+        } else if (arg == "--no-ghost") {
+            options.ghost = false;
+        } else if (arg == "--ghost" || arg == "--record-ghost") {
+            const std::string* file = value("a file name");
+            if (!file) return std::nullopt;
+            (arg == "--ghost" ? options.ghostFile : options.recordGhost) = *file;
         } else if (arg == "--benchmark") {
             options.benchmark = true;
             // The seconds are optional: a following number belongs to the option.
@@ -127,6 +133,9 @@ const std::vector<OptionRow>& optionRows() {
         {"--seed N", "the same random numbers on every run"},
         {"--no-multisampling", "one sample per pixel: rougher edges, about twice the frame rate on a software rasteriser"},
         {"--no-detail-texture", "the near ground without its grain (to measure what it costs)"},
+        {"--ghost FILE", "race against the ghost in FILE instead of the kept one"},
+        {"--record-ghost FILE", "write the ghost of a won race to FILE (also with --autoplay)"},
+        {"--no-ghost", "start with the ghost hidden (g shows it)"},
         {"--no-minimap", "start with the minimap and the speedometer hidden (n shows them)"},
         {"--data DIR", "the game's data is in DIR (else $ZARVIK_DATA, else beside the program, else installed)"},
         {"--help", "this text"},
@@ -150,16 +159,17 @@ const std::vector<OptionRow>& glutOptionRows() {
 static std::string settingsHelp() {
     return "settings file: $XDG_CONFIG_HOME/zarvik/settings.toml (else ~/.config/zarvik/settings.toml),\n"
            "read at start (the options above win for the run); the game writes what the volume\n"
-           "keys, the full-screen key and a resized window change, and keeps the rest as it is:\n"
+           "keys, m, n, g, the full-screen key and a resized window change, and keeps the rest:\n"
            "  [window]   width, height (pixels), x, y, full_screen, multisampling, detail_savings\n"
            "             (F11's savings; true or false)\n"
            "  [sound]    music, effects (per cent, 0 to 100), mute (true or false)\n"
            "  [keys]     drive_up, drive_left, drive_down, drive_right, arrow_up, arrow_left,\n"
            "             arrow_down, arrow_right (the sign game; they follow the drive keys unless\n"
            "             set), reset, pause, mute, screenshot, music_down, music_up, effects_down,\n"
-           "             effects_up, full_screen, minimap: a key name such as \"w\", \",\", \"space\",\n"
-           "             \"F12\", \"up\", \"page_down\"\n"
-           "  [gamepad]  dead_zone (per cent of a stick's travel, 0 to 90)\n";
+           "             effects_up, full_screen, minimap, ghost: a key name such as \"w\", \",\",\n"
+           "             \"space\", \"F12\", \"up\", \"page_down\"\n"
+           "  [gamepad]  dead_zone (per cent of a stick's travel, 0 to 90)\n"
+           "  [view]     minimap, ghost (shown: true or false; n and g switch them)\n";
 }
 
 std::string helpText() {

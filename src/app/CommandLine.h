@@ -19,6 +19,9 @@ struct Options {
     bool multisampling = true;    // --no-multisampling: one sample per pixel (a software rasteriser runs twice as fast)
     bool detailTexture = true;    // --no-detail-texture: the ground without its grain (to measure its cost)
     bool minimap = true;          // --no-minimap: start with the minimap and the speedometer hidden
+    bool ghost = true;            // --no-ghost: the ghost starts hidden
+    std::string ghostFile;        // --ghost FILE: race against FILE instead of the kept ghost
+    std::string recordGhost;      // --record-ghost FILE: a won race's ghost into FILE
     std::optional<unsigned> seed;  // --seed N: every random number repeats
     std::string dataFolder;       // --data DIR: the game's data is there (app/DataFolder.h)
     bool help = false;            // --help

@@ -36,6 +36,10 @@ std::string Settings::defaultText() {
     text +=
         "\n"
         "[gamepad]\n"
-        "dead_zone = " + std::to_string(d.deadZone) + "      # per cent of a stick's travel, 0 to 90\n";
+        "dead_zone = " + std::to_string(d.deadZone) + "      # per cent of a stick's travel, 0 to 90\n"
+        "\n"
+        "[view]\n"
+        "minimap = " + flag(d.minimap) + "       # the minimap and the speedometer; n switches them\n"
+        "ghost = " + flag(d.ghost) + "         # the ghost of the best race; g switches it\n";
     return text;
 }

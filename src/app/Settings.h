@@ -17,10 +17,12 @@
 //   [keys]    one entry per action (input/KeyBindings.h): drive_up, drive_left,
 //             drive_down, drive_right, arrow_up, arrow_left, arrow_down,
 //             arrow_right, reset, pause, mute, screenshot, music_down, music_up,
-//             effects_down, effects_up, full_screen, minimap; each a key name
+//             effects_down, effects_up, full_screen, minimap, ghost; each a key name
 //             ("w", "F12", "up", "space", ...). The arrow_ entries follow the
 //             drive keys when they are left out.
 //   [gamepad] dead_zone           0..90 per cent of a stick's travel   25
+//   [view]    minimap             true / false         true   (the minimap and the speedometer)
+//             ghost               true / false         true   (the ghost of the best race)
 struct Settings {
     static constexpr int MAX_WINDOW_SIZE = 16384;
     static constexpr int VOLUME_STEP = 10;  // per cent, for the volume keys
@@ -38,6 +40,8 @@ struct Settings {
     bool mute = false;
     KeyBindings keys;
     int deadZone = 25;  // per cent of a stick's travel
+    bool minimap = true;
+    bool ghost = true;
 
     // The dead zone as a share of a stick's travel, 0..0.9: a stick nearer
     // its middle than this counts as let go.

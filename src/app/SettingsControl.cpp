@@ -10,16 +10,18 @@
 #include "app/Settings.h"
 #include "app/SettingsFile.h"
 #include "audio/AudioManager.h"
+#include "game/GhostChoice.h"
+#include "game/MinimapChoice.h"
 
 namespace {
 constexpr byte MUSIC_DOWN = '7', MUSIC_UP = '8', EFFECTS_DOWN = '9', EFFECTS_UP = '0';
-constexpr byte FULL_SCREEN = 'f', MUTE = 'm';
+constexpr byte FULL_SCREEN = 'f', MUTE = 'm', MINIMAP = 'n', GHOST = 'g';
 }  // namespace
 
 SettingsControl::SettingsControl(std::shared_ptr<RenderControl> m, std::shared_ptr<Renderer> r,
                                  std::shared_ptr<SettingsFile> f)
     : messages(std::move(m)), renderer(std::move(r)), file(std::move(f)) {
-    keys = {MUSIC_DOWN, MUSIC_UP, EFFECTS_DOWN, EFFECTS_UP, FULL_SCREEN, MUTE};
+    keys = {MUSIC_DOWN, MUSIC_UP, EFFECTS_DOWN, EFFECTS_UP, FULL_SCREEN, MUTE, MINIMAP, GHOST};
     activeWhilePaused = true;
 }
 
@@ -32,6 +34,9 @@ void SettingsControl::consumeDown(byte key, int, int) {
         case FULL_SCREEN: toggleFullScreen(); break;
         // The render control registered first has muted or unmuted already.
         case MUTE: save("sound", "mute", AudioManager::isAllMuted()); break;
+        // The level's keys, registered before, have switched these already.
+        case MINIMAP: save("view", "minimap", MinimapChoice::shown()); break;
+        case GHOST: save("view", "ghost", GhostChoice::shown()); break;
         default: break;
     }
 }

@@ -9,8 +9,9 @@ class SettingsFile;
 
 // The keys that change a lasting setting: the music and the effects volume
 // down and up by 10 per cent (7 / 8 and 9 / 0), full screen on or off (f),
-// each with a message on the render control's panel ("Music 60 %"), and m,
-// after the render control has muted or unmuted the sound. Each change is
+// each with a message on the render control's panel ("Music 60 %"); m, after
+// the render control has muted or unmuted the sound; n and g, after the
+// level's keys have shown or hidden the minimap and the ghost. Each change is
 // written into the settings file at once (when there is one to write).
 // Every key works while the game is paused.
 class SettingsControl : public KeyConsumer {

@@ -42,6 +42,8 @@ const FlagEntry flagEntries[] = {
     {"window", "multisampling", &Settings::multisampling},
     {"window", "detail_savings", &Settings::detailSavings},
     {"sound", "mute", &Settings::mute},
+    {"view", "minimap", &Settings::minimap},
+    {"view", "ghost", &Settings::ghost},
 };
 
 bool isKnown(const std::string& table, const std::string& key) {
@@ -53,7 +55,7 @@ bool isKnown(const std::string& table, const std::string& key) {
 }
 
 bool isKnownTable(const std::string& table) {
-    return table == "window" || table == "sound" || table == "keys" || table == "gamepad";
+    return table == "window" || table == "sound" || table == "keys" || table == "gamepad" || table == "view";
 }
 
 std::string textOf(const toml::node& node) {

@@ -8,6 +8,7 @@
 #include "game/AntiHunterAction.h"
 #include "input/KeyboardProcessor.h"
 #include "math/Constants.h"
+#include "overlay/SplitHud.h"
 #include "physics/PhysicVolume.h"
 
 namespace {
@@ -177,6 +178,7 @@ void Autoplay::watchOutcome() {
     for (; signsDown < down; ++signsDown)
         std::printf("\nautoplay: sign dismantled (%d of %d) at %s\n", signsDown + 1, SIGNS,
                     formatTime(raceTime()).c_str());
+    reportSplits();
     while (leg + 1 < route.size() && route[leg].sign >= 0 && !plateShown(route[leg].sign)) {
         ++leg;
         waypoint = 0;
@@ -198,9 +200,33 @@ void Autoplay::watchOutcome() {
         outcome = CAUGHT;
     } else if (signsDown == SIGNS && !level->getStopWatch()->isRunning() && raceTime() > 0.0) {
         std::printf("\nautoplay: won in %s\n", formatTime(raceTime()).c_str());
+        reportFinish();
         outcome = WON;
     }
     std::fflush(stdout);
+}
+
+// One line per sign taken down against a ghost, as soon as the race knows the difference.
+void Autoplay::reportSplits() {
+    const auto race = level->getGhostRace();
+    if (!race || !race->getGhost()) return;
+    for (; splitsShown < SIGNS; ++splitsShown) {
+        const auto difference = race->splitDifference(splitsShown + 1);
+        if (!difference) return;
+        std::printf("\nautoplay: split %d of %d against the ghost: %s\n", splitsShown + 1, SIGNS,
+                    SplitHud::format(*difference).c_str());
+    }
+}
+
+// The finish against a ghost, and how closely the ghost kept to the car at
+// the samples of this race.
+void Autoplay::reportFinish() const {
+    const auto race = level->getGhostRace();
+    if (!race || !race->getGhost() || !race->finishDifference()) return;
+    std::printf("\nautoplay: finish against the ghost: %s\n", SplitHud::format(*race->finishDifference()).c_str());
+    const auto& gaps = race->getGaps();
+    std::printf("\nautoplay: the ghost kept to the car at %zu samples within %.6f units and %.6f of its turn\n",
+                gaps.samples, gaps.position, gaps.orientation);
 }
 
 bool Autoplay::rowShown() const {

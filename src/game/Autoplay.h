@@ -23,7 +23,8 @@
 // its view); until then the car waits outside the sign, beyond the widest
 // view of the pursuers there, and leaves its place when one comes near. The
 // arrow row is typed at 7.5 keys a second. Each milestone prints one console
-// line "autoplay: ...".
+// line "autoplay: ...",
+// and so does each split and the finish against a ghost.
 class Autoplay {
 public:
     enum Outcome { PLAYING, WON, CAUGHT };
@@ -63,6 +64,8 @@ private:
 
     void watchOutcome();
     void watchPursuers();
+    void reportSplits();
+    void reportFinish() const;
     bool rowShown() const;
     void type();
     void drive();
@@ -94,6 +97,7 @@ private:
     Mode mode = DRIVING;
     Outcome outcome = PLAYING;
     int signsDown = 0;
+    int splitsShown = 0;  // lines printed of the splits against a ghost
 
     bool held[256] = {};
     Point lastPosition;

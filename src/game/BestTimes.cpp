@@ -1,8 +1,5 @@
 #include "game/BestTimes.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -12,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "game/AtomicFile.h"
 #include "game/UserDataFolder.h"
 
 namespace {
@@ -20,16 +18,16 @@ constexpr const char* KEYWORD = "best";
 constexpr std::streamsize MAX_FILE_SIZE = 256;
 
 bool isRaceTime(double seconds) { return std::isfinite(seconds) && seconds > 0.0; }
-
-std::string folderOf(const std::string& file) {
-    const size_t slash = file.find_last_of('/');
-    return slash == std::string::npos ? "." : file.substr(0, slash);
-}
 }  // namespace
 
 BestTimes::BestTimes(std::string p) : path(std::move(p)) {}
 
 std::string BestTimes::defaultPath() { return UserDataFolder::path("records"); }
+
+std::string BestTimes::defaultPath() {
+    const std::string folder = dataFolder();
+    return folder.empty() ? folder : folder + "/records";
+}
 
 // The shortest text that reads back as exactly the same number: the record
 // read in the next game is the time shown in this one.
@@ -69,17 +67,4 @@ bool BestTimes::offer(double seconds) {
     return true;
 }
 
-bool BestTimes::save(double seconds) const {
-    std::string error;
-    if (path.empty() || !UserDataFolder::create(folderOf(path), error)) return false;
-    std::string temp = folderOf(path) + "/.records-XXXXXX";
-    const int fd = mkstemp(&temp[0]);
-    if (fd < 0) return false;
-    const std::string text = format(seconds);
-    fchmod(fd, 0644);  // mkstemp makes the file private; the record is no secret
-    const bool written = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) && fsync(fd) == 0;
-    const bool closed = close(fd) == 0;
-    if (written && closed && std::rename(temp.c_str(), path.c_str()) == 0) return true;
-    unlink(temp.c_str());
-    return false;
-}
+bool BestTimes::save(double seconds) const { return AtomicFile::write(path, format(seconds)); }

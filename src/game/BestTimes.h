@@ -14,8 +14,8 @@ public:
     // The record file at path; nothing is read until load().
     explicit BestTimes(std::string path);
 
-    // $XDG_DATA_HOME/zarvik/records, else ~/.local/share/zarvik/records;
-    // empty when neither variable is set.
+    // "records" in the player's data folder (game/UserDataFolder.h);
+    // empty without one.
     static std::string defaultPath();
 
     // Reads the file; the record is empty when there is none to read.

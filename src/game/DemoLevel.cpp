@@ -2,6 +2,9 @@
 
 #include <GL/glew.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "assets/Halo.h"
 #include "assets/Texture2D.h"
 #include "assets/TextureMover.h"
@@ -11,6 +14,7 @@
 #include "game/EventSphere.h"
 #include "game/MinimapChoice.h"
 #include "game/MinimapFeed.h"
+#include "game/GhostFile.h"
 #include "input/KeyboardProcessor.h"
 #include "math/Utilities.h"
 #include "physics/PhysicSledCreator.h"
@@ -30,6 +34,20 @@ constexpr float START_RADIUS = 30.0f;
 constexpr float TERRAIN_EXTENT = 600.0f;
 // Seconds the player's car lies on its side or roof before it rights itself.
 constexpr double PLAYER_UPRIGHT_AFTER = 3.0;
+// The player's car, and the ghost's copy of it.
+constexpr const char* PLAYER_BODY = "player_body.txt";
+constexpr const char* PLAYER_TIRE = "player_tire.txt";
+const SimpleCarNode::TireOffsets PLAYER_TIRES = {Vector(-0.233, 0.165, -0.6), Vector(0.233, 0.165, -0.6),
+                                                 Vector(-0.233, 0.165, 0.54), Vector(0.233, 0.165, 0.54)};
+constexpr const char* HEIGHTMAP = "heightmap.png";
+
+// The bytes of a file, empty when it cannot be read.
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    if (in) bytes << in.rdbuf();
+    return bytes.str();
+}
 
 }  // namespace
 
@@ -65,6 +83,9 @@ void DemoLevel::build() {
     signs.clear();
     items.clear();
     signGames.clear();
+    // First under the root: the ghost is drawn after every other thing of
+    // the level, before the sky with the sun's flare.
+    buildGhostCar();
     buildHud();
     buildMessages();
     buildTerrain();
@@ -82,6 +103,8 @@ void DemoLevel::build() {
     buildLensFlare();
     buildClouds();
     buildMinimap();
+    ghostRace = std::make_shared<GhostRace>(ghostCar, playerCar, stopWatch, signStates, fingerprint());
+    ghostRace->getSplitHud().registerWith(*overlayManager);
     reset();
     AudioManager::stopIntro();
     postBuild();
@@ -107,7 +130,17 @@ void DemoLevel::reset() {
     if (messageStack) messageStack->clear();
     stopWatch->stop();
     stopWatch->reset();
+    if (ghostRace) ghostRace->restart();
     AudioManager::startIntro();
+}
+
+// The heightmap file's bytes, then where the start and every sign stand.
+std::uint64_t DemoLevel::fingerprint() const {
+    const std::string heightmap = fileBytes(std::string("terrain/") + HEIGHTMAP);
+    std::uint64_t hash = GhostFile::hash(heightmap.data(), heightmap.size());
+    std::vector<float> places = {START_X, height(START_X, START_Z), START_Z};
+    for (const auto& sign : signs) places.insert(places.end(), {sign->getXpos(), sign->getYpos(), sign->getZpos()});
+    return GhostFile::hash(places.data(), places.size() * sizeof(float), hash);
 }
 
 float DemoLevel::height(float x, float z) const {
@@ -192,9 +225,7 @@ void DemoLevel::buildPlayerCar() {
     playerCar = std::make_shared<SimpleCarNode>("Player Car");
     makeCarBody(*playerCar);
     playerCar->getPhysicVolume()->materialGroupID = Physics::carMat;
-    playerCar->load("models", "player_body.txt", "player_tire.txt",
-                    {Vector(-0.233, 0.165, -0.6), Vector(0.233, 0.165, -0.6), Vector(-0.233, 0.165, 0.54),
-                     Vector(0.233, 0.165, 0.54)});
+    playerCar->load("models", PLAYER_BODY, PLAYER_TIRE, PLAYER_TIRES);
     auto sphere = playerCar->getEventSphere();
     sphere->radius = 1.0f;
     sphere->color[1] = 1.0f;
@@ -208,6 +239,13 @@ void DemoLevel::buildPlayerCar() {
     carControl = std::make_shared<CarControl>(carMovement);
     KeyboardProcessor::registerConsumer(carControl);
     animator->registerAnimation(carMovement);
+}
+
+void DemoLevel::buildGhostCar() {
+    ghostCar = std::make_shared<GhostCarNode>("Ghost Car");
+    ghostCar->load("models", PLAYER_BODY, PLAYER_TIRE, PLAYER_TIRES);
+    ghostCar->enableDisplayList();
+    root->addChild(ghostCar);
 }
 
 void DemoLevel::buildSun() {

@@ -22,6 +22,7 @@
 #include "overlay/OverlayStack.h"
 #include "scenegraph/LightNode.h"
 #include "vehicles/CarControl.h"
+#include "vehicles/GhostCarNode.h"
 #include "vehicles/PhysicCarMovement.h"
 #include "vehicles/SimpleCarNode.h"
 
@@ -78,6 +79,10 @@ public:
 
     std::shared_ptr<TerrainNode> getTerrain() const { return terrain; }
     std::shared_ptr<SimpleCarNode> getPlayerCar() const { return playerCar; }
+    std::shared_ptr<GhostCarNode> getGhostCar() const { return ghostCar; }
+    // What a ghost must have been driven on: the heightmap's bytes, the
+    // start and the signs (see GhostFile).
+    std::uint64_t fingerprint() const;
     std::shared_ptr<CarControl> getCarControl() const { return carControl; }
     const std::vector<std::shared_ptr<MilkshapeNode>>& getSigns() const { return signs; }
     std::shared_ptr<OverlayList> getItemOverlays() const { return itemOverlays; }
@@ -119,6 +124,7 @@ private:
     void buildMinimap();
     void buildTerrain();
     void buildPlayerCar();
+    void buildGhostCar();
     void buildSun();
     void buildSky();
     void buildChalet();
@@ -144,6 +150,7 @@ private:
 
     std::shared_ptr<TerrainNode> terrain;
     std::shared_ptr<SimpleCarNode> playerCar;
+    std::shared_ptr<GhostCarNode> ghostCar;
     std::shared_ptr<CarControl> carControl;
     std::vector<std::shared_ptr<MilkshapeNode>> signs;
     std::vector<std::shared_ptr<HunterAI>> hunters;  // in placement order

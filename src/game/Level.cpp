@@ -59,6 +59,7 @@ void Level::preBuild() {
     signStates->clear();
     minimap.reset();
     speedometer.reset();
+    ghostRace.reset();
     root = std::make_shared<RootNode>("Scenegraph Root");
 }
 
@@ -103,6 +104,7 @@ void Level::display() {
     root->startVisibilityTests();
     eventManager->performEvents();
     stopWatch->update();
+    if (ghostRace) ghostRace->frame();
     frameTimes.lap(FrameTimes::EVENTS);
     root->paint();
     frameTimes.lap(FrameTimes::SCENE);
@@ -143,8 +145,11 @@ void Level::setBestTimes(std::shared_ptr<BestTimes> times) {
 }
 
 void Level::recordRace(double seconds) {
-    if (!bestTimes || !bestTimes->offer(seconds)) return;
-    std::printf("\n Level: new best time %s", StopWatch::format(seconds).c_str());
-    bestTimeHud->show(bestTimes->best());
-    bestTimeHud->announceRecord();
+    const bool newBest = bestTimes && bestTimes->offer(seconds);
+    if (newBest) {
+        std::printf("\n Level: new best time %s", StopWatch::format(seconds).c_str());
+        bestTimeHud->show(bestTimes->best());
+        bestTimeHud->announceRecord();
+    }
+    if (ghostRace) ghostRace->finish(seconds, newBest);
 }

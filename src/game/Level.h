@@ -5,6 +5,7 @@
 #include "game/BestTimes.h"
 #include "game/EventManager.h"
 #include "game/FrameTimes.h"
+#include "game/GhostRace.h"
 #include "game/SignStates.h"
 #include "overlay/BestTimeHud.h"
 #include "overlay/Minimap.h"
@@ -53,8 +54,11 @@ public:
     void setBestTimes(std::shared_ptr<BestTimes> bestTimes);
     std::shared_ptr<BestTimes> getBestTimes() const { return bestTimes; }
     std::shared_ptr<BestTimeHud> getBestTimeHud() const { return bestTimeHud; }
-    // A won race's time: stored and announced when it is a new record.
+    // A won race's time: stored and announced when it is a new record; the
+    // race against the ghost ends with it.
     void recordRace(double seconds);
+    // The race against a ghost, where the concrete level has one.
+    std::shared_ptr<GhostRace> getGhostRace() const { return ghostRace; }
 
     // The minimap and the speedometer, shown or hidden together; the choice
     // is kept (MinimapChoice) and a new build shows them as chosen. A level
@@ -86,6 +90,8 @@ protected:
     // Built by the concrete level, none by default.
     std::shared_ptr<Minimap> minimap;
     std::shared_ptr<Speedometer> speedometer;
+    // Run every frame after the race time is updated; set by the concrete level's build.
+    std::shared_ptr<GhostRace> ghostRace;
 
 private:
     void warmUpPaint();

@@ -2,7 +2,8 @@
 
 // Whether the player wants the minimap and the speedometer on the HUD (yes
 // at first). The choice lasts for the run: a level reset or rebuild keeps
-// it. Where it is kept between runs is decided here and nowhere else.
+// it. The settings file keeps it between runs (the application reads it in
+// at start and writes it back when n changes it).
 namespace MinimapChoice {
 
 bool shown();

@@ -28,6 +28,7 @@ const std::array<KeyBindings::ActionInfo, ACTION_COUNT> table = {{
     {PlayerAction::EffectsUp, "effects_up", plain('0')},
     {PlayerAction::FullScreen, "full_screen", plain('f')},
     {PlayerAction::Minimap, "minimap", plain('n')},
+    {PlayerAction::Ghost, "ghost", plain('g')},
 }};
 
 // Named special keys (GLUT codes) besides F1..F12.

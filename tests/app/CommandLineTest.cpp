@@ -48,6 +48,12 @@ TEST(CommandLine, ReadsEveryOptionAndImpliesTheFixedStep) {
     EXPECT_FALSE(parse({"--no-multisampling"})->multisampling);
     EXPECT_FALSE(parse({"--no-detail-texture"})->detailTexture);
     EXPECT_TRUE(parse({})->detailTexture);
+    auto ghosts = parse({"--autoplay", "--ghost", "g1", "--record-ghost", "g2", "--no-ghost"});
+    ASSERT_TRUE(ghosts);
+    EXPECT_EQ(ghosts->ghostFile, "g1");
+    EXPECT_EQ(ghosts->recordGhost, "g2");
+    EXPECT_FALSE(ghosts->ghost);
+    EXPECT_TRUE(parse({})->ghost);
     EXPECT_TRUE(parse({"--help"})->help);
     EXPECT_TRUE(parse({"--version"})->version);
     EXPECT_EQ(parse({"--data", "my data"})->dataFolder, "my data");
@@ -64,6 +70,8 @@ TEST(CommandLine, ABadOptionOrValueSaysWhy) {
         {{"--window", "0x600"}, "--window wants a size"},
         {{"--benchmark", "0"}, "--benchmark wants between"},
         {{"--benchmark-csv"}, "--benchmark-csv needs a file name"},
+        {{"--ghost"}, "--ghost needs a file name"},
+        {{"--record-ghost", "--autoplay"}, "--record-ghost needs a file name"},
         {{"--benchmark-capture", "--seed", "1"}, "--benchmark-capture needs a file name"},
         {{"640x480:16", "800x600:32"}, "one game mode only"},
         {{"--data"}, "--data needs a folder"},
@@ -80,7 +88,7 @@ TEST(CommandLine, ABadOptionOrValueSaysWhy) {
 TEST(CommandLine, HelpNamesEveryOptionAndGlutsOwn) {
     const std::string help = helpText();
     for (const char* word : {"--window", "--autoplay", "--benchmark", "--benchmark-csv", "--benchmark-capture",
-                             "--fixed-step", "--seed", "--no-multisampling", "--no-detail-texture", "--data DIR", "--help", "--version", "-display DISPLAY",
+                             "--fixed-step", "--seed", "--no-multisampling", "--no-detail-texture", "--data DIR", "--ghost FILE", "--record-ghost FILE", "--no-ghost", "--help", "--version", "-display DISPLAY",
                              "-geometry WxH+X+Y", "-direct", "-indirect", "-iconic", "-gldebug", "-sync"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
 }
@@ -123,7 +131,7 @@ TEST(CommandLine, HelpAndReadmeNameTheSettingsFileAndEveryEntry) {
         EXPECT_NE(readme.find("`" + entry + "`"), std::string::npos) << entry;
         ++entries;
     }
-    EXPECT_EQ(entries, 10 + 1 + ACTION_COUNT);
+    EXPECT_EQ(entries, 10 + 1 + 2 + ACTION_COUNT);  // window and sound, the dead zone, the view, the keys
     for (const char* name : {"$XDG_CONFIG_HOME/zarvik/settings.toml", "~/.config/zarvik/settings.toml"}) {
         EXPECT_NE(help.find(name), std::string::npos) << name;
         EXPECT_NE(readme.find(name), std::string::npos) << name;

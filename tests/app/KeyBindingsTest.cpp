@@ -115,7 +115,7 @@ TEST_F(KeyBindingsTest, ConflictsGiveEveryActionInvolvedItsDefault) {
     c.bind(PlayerAction::Pause, plain('r'));             // reset's key
     c.bind(PlayerAction::Mute, special(1));              // F1 shows the help
     c.bind(PlayerAction::ArrowRight, plain('a'));        // drive left's key
-    c.bind(PlayerAction::FullScreen, plain('g'));        // free: kept
+    c.bind(PlayerAction::FullScreen, plain('h'));        // free: kept
     const auto notes = notesOf(c);
     ASSERT_EQ(notes.size(), 5u);
     EXPECT_EQ(notes[0], "key \"a\" of arrow_right is already the key of drive_left, using \"d\"");
@@ -123,7 +123,7 @@ TEST_F(KeyBindingsTest, ConflictsGiveEveryActionInvolvedItsDefault) {
     EXPECT_EQ(notes[2], "key \"F1\" of mute is kept for its own use, using \"m\"");
     EXPECT_EQ(notes[3], "key \"k\" of music_up is already the key of effects_up, using \"8\"");
     EXPECT_EQ(notes[4], "key \"k\" of effects_up is already the key of music_up, using \"0\"");
-    EXPECT_EQ(c.keyOf(PlayerAction::FullScreen), plain('g'));
+    EXPECT_EQ(c.keyOf(PlayerAction::FullScreen), plain('h'));
     for (PlayerAction a : {PlayerAction::MusicUp, PlayerAction::EffectsUp, PlayerAction::Pause,
                            PlayerAction::Mute, PlayerAction::ArrowRight})
         EXPECT_EQ(c.keyOf(a), KeyBindings::info(a).defaultKey) << KeyBindings::info(a).name;

@@ -307,9 +307,14 @@ TEST(Game, APursuerCatchesTheCarAndRPutsTheLevelBack) {
 // and window size; seed 1 is a race the autoplay wins. A small window with
 // one sample per pixel keeps it near a minute under the sanitizers: the race
 // is the same, and the other games check the picture.
+// The race's ghost is written for the next game (RacesItsOwnGhostToTheMillisecond).
+const std::string SEED_1_GHOST = GameProcess::buildDir() + "/e2e-ghost-seed1";
+
 TEST(Game, PlaysItselfToAWinWithTheSameSeed) {
     GameProcess game;
-    ASSERT_TRUE(game.start(std::vector<std::string>{"--autoplay", "--seed", "1", "--window", "160x120", "--no-multisampling"}));
+    std::remove(SEED_1_GHOST.c_str());
+    ASSERT_TRUE(game.start(std::vector<std::string>{"--autoplay", "--seed", "1", "--window", "160x120", "--no-multisampling",
+                                                    "--record-ghost", SEED_1_GHOST}));
     const int code = game.waitForExit(600.0);
     const std::string output = game.output();
     const std::string tail = output.substr(output.size() > 3000 ? output.size() - 3000 : 0);
@@ -325,4 +330,51 @@ TEST(Game, PlaysItselfToAWinWithTheSameSeed) {
     // The fixed step and seed make the time exact, in every build and window size.
     EXPECT_NE(output.find("autoplay: won in 0:01:41.666"), std::string::npos) << tail;
     EXPECT_EQ(output.find("autoplay: caught"), std::string::npos);
+    EXPECT_NE(output.find("GhostRace: the race's ghost written to " + SEED_1_GHOST), std::string::npos) << tail;
+}
+
+namespace {
+std::string fileBytes(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::string bytes;
+    if (!file) return bytes;
+    char buffer[65536];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof(buffer), file)) > 0;) bytes.append(buffer, n);
+    std::fclose(file);
+    return bytes;
+}
+}  // namespace
+
+// The same race against the ghost of the game above: every split and the
+// finish exactly level, the ghost where the car is at every sample (within
+// what the file keeps: positions as floats, orientations in steps of
+// 1/32767), and the race's own ghost the same file again.
+TEST(Game, RacesItsOwnGhostToTheMillisecond) {
+    const std::string ghost = fileBytes(SEED_1_GHOST);
+    ASSERT_FALSE(ghost.empty()) << "PlaysItselfToAWinWithTheSameSeed writes " << SEED_1_GHOST;
+    const std::string again = SEED_1_GHOST + "-again";
+    std::remove(again.c_str());
+    GameProcess game;
+    ASSERT_TRUE(game.start(std::vector<std::string>{"--autoplay", "--seed", "1", "--window", "160x120", "--no-multisampling",
+                                                    "--ghost", SEED_1_GHOST, "--record-ghost", again}));
+    const int code = game.waitForExit(600.0);
+    const std::string output = game.output();
+    const std::string tail = output.substr(output.size() > 3000 ? output.size() - 3000 : 0);
+    EXPECT_EQ(code, 0) << tail;
+    for (int n = 1; n <= 4; ++n)
+        EXPECT_NE(output.find("autoplay: split " + std::to_string(n) + " of 4 against the ghost: +0.000\n"),
+                  std::string::npos) << tail;
+    EXPECT_NE(output.find("autoplay: finish against the ghost: +0.000\n"), std::string::npos) << tail;
+    const size_t kept = output.find("autoplay: the ghost kept to the car at ");
+    ASSERT_NE(kept, std::string::npos) << tail;
+    unsigned long samples = 0;
+    double position = 1, orientation = 1;
+    ASSERT_EQ(std::sscanf(output.c_str() + kept, "autoplay: the ghost kept to the car at %lu samples within %lf units and %lf",
+                          &samples, &position, &orientation), 3) << tail;
+    EXPECT_EQ(samples, (ghost.size() - 72) / 22) << "every sample of the ghost";
+    EXPECT_GT(samples, 30u * 120u) << "more than two minutes at 30 a second";
+    EXPECT_LE(position, 1e-4) << "floats some 200 units out are good to 2e-5";
+    EXPECT_LE(orientation, 1.0 / 32767) << "half a step of the file's, with the blend's rounding";
+    EXPECT_TRUE(fileBytes(again) == ghost) << "the same race, the same ghost";
+    std::printf("ghost file of the seed-1 race: %zu bytes\n", ghost.size());
 }

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include <GL/glew.h>
@@ -21,6 +23,8 @@
 #include "game/CheckpointAction.h"
 #include "game/DemoLevel.h"
 #include "game/EngineAction.h"
+#include "game/GhostChoice.h"
+#include "game/GhostFile.h"
 #include "game/LevelControl.h"
 #include "game/MinimapFeed.h"
 #include "game/ToolAction.h"
@@ -1426,4 +1430,201 @@ TEST_F(DemoLevelTest, TheSpeedometerReadsTheSpeedOfTheDrivenCar) {
     frames(1);
     EXPECT_EQ(meter->topReading(), "top 54 km/h");
     EXPECT_FALSE(meter->isBoosted());
+
+// A ghost of two samples 1/30 s apart, standing on the ground beside the
+// road ahead of the parked car: 10 units ahead (-Z) of it, moving from 2
+// to 4 units to its right.
+Ghost ghostAhead(const DemoLevel& level, const Matrix& car) {
+    Ghost ghost;
+    for (const float right : {2.0f, 4.0f}) {
+        float m[16];
+        std::copy(car.data(), car.data() + 16, m);
+        m[12] += right;
+        m[14] -= 10.0f;
+        m[13] += level.height(m[12], m[14]) - level.height(car[12], car[14]);
+        ghost.samples.push_back(GhostPose::fromMatrix(m, 0.0f));
+    }
+    ghost.finish = 1.0;
+    return ghost;
+}
+
+// The bounding rectangle of the pixels (x0, y0, x1, y1, bottom row first)
+// that differ by more than 8 levels, and how many they are.
+int differingBox(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b, int box[4]) {
+    const int w = GlTestWindow::width();
+    int count = 0;
+    box[0] = box[1] = 1 << 20;
+    box[2] = box[3] = -1;
+    for (size_t i = 0; i < a.size(); i += 3) {
+        int d = 0;
+        for (size_t c = 0; c < 3; ++c) d = std::max(d, std::abs(a[i + c] - b[i + c]));
+        if (d <= 8) continue;
+        const int x = static_cast<int>(i / 3) % w, y = static_cast<int>(i / 3) / w;
+        box[0] = std::min(box[0], x);
+        box[1] = std::min(box[1], y);
+        box[2] = std::max(box[2], x);
+        box[3] = std::max(box[3], y);
+        ++count;
+    }
+    return count;
+}
+}  // namespace
+
+// Half-way between its two samples the ghost stands 3 units right of the
+// road, 10 ahead: the picture changes there and nowhere else, and lets the
+// ground show through. With g it is gone, and the choice is kept in the
+// data folder.
+TEST_F(DemoLevelTest, TheGhostCarShowsWhereItsSamplesSayAndGHidesIt) {
+    gameProjection();
+    auto race = shared->getGhostRace();
+    auto watch = shared->getStopWatch();
+    watch->start();
+    clock->advance(1.0 / 60.0);
+    watch->update();  // the watch stands at 1/60 s from here on: between the two samples
+    const auto none = stillPicture();
+    race->race(ghostAhead(*shared, pose()), false);
+    race->setShown(true);
+    const auto shown = stillPicture();
+
+    const float* at = shared->getGhostCar()->getPose();
+    EXPECT_NEAR(at[12], pose()[12] + 3.0f, 1e-4f);
+    EXPECT_NEAR(at[14], pose()[14] - 10.0f, 1e-4f);
+    EXPECT_NEAR(shared->getGhostCar()->opacity, GhostCarNode::OPACITY, 1e-6f);
+    // Where its origin lands in the window, from the modelview it was drawn with.
+    double projection[16], modelview[16], sx = 0, sy = 0, sz = 0;
+    int viewport[4];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    for (int i = 0; i < 16; ++i) modelview[i] = shared->getGhostCar()->getCurrentMatrix()->m[i];
+    ASSERT_EQ(gluProject(0, 0, 0, modelview, projection, viewport, &sx, &sy, &sz), GL_TRUE);
+    int box[4];
+    const int changed = differingBox(none, shown, box);
+    EXPECT_GT(changed, 40) << "a car some 13 units away is more than a few pixels";
+    EXPECT_LT(box[2] - box[0], GlTestWindow::width() / 4);
+    EXPECT_LT(box[3] - box[1], GlTestWindow::height() / 4);
+    EXPECT_GE(sx, box[0] - 2);
+    EXPECT_LE(sx, box[2] + 2);
+    EXPECT_GE(sy, box[1] - 2);
+    EXPECT_LE(sy, box[3] + 2);
+    EXPECT_GT(sx, GlTestWindow::width() / 2) << "right of the middle";
+
+    // See-through: drawn fully opaque, the ghost changes the picture about
+    // 1 / 0.35 times as much. (Painted as they stand, without a frame's
+    // placement, which would set the opacity again.)
+    auto painted = [] {
+        for (int i = 0; i < 3; ++i) {
+            ScenegraphNode::beginFrame();
+            shared->paintFrame();
+        }
+        glFinish();
+        return readPicture();
+    };
+    auto ghostCar = shared->getGhostCar();
+    const auto seeThroughPicture = painted();
+    ghostCar->opacity = 1.0f;
+    const auto opaque = painted();
+    ghostCar->shown = false;
+    const auto without = painted();
+    ghostCar->shown = true;
+    long seeThrough = 0, solid = 0;
+    for (size_t i = 0; i < without.size(); ++i) {
+        seeThrough += std::abs(seeThroughPicture[i] - without[i]);
+        solid += std::abs(opaque[i] - without[i]);
+    }
+    EXPECT_GT(seeThrough, 0);
+    EXPECT_NEAR(static_cast<double>(seeThrough) / static_cast<double>(solid), GhostCarNode::OPACITY, 0.08);
+
+    LevelControl keys(shared);
+    keys.consumeDown('g', 0, 0);
+    EXPECT_FALSE(race->isShown());
+    EXPECT_FALSE(GhostChoice::shown()) << "the choice is kept";
+    int unused[4];
+    EXPECT_EQ(differingBox(none, stillPicture(), unused), 0) << "no trace of a hidden ghost";
+    keys.consumeDown('g', 0, 0);
+    EXPECT_TRUE(GhostChoice::shown());
+    race->race(std::nullopt, false);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// At each sign the HUD shows the race against the ghost's split for three
+// seconds: green when ahead, red when behind, and the finish at the win. A
+// won race that is no new best leaves the kept ghost file alone, even a
+// broken one; a new best replaces it and is raced after r.
+TEST_F(DemoLevelTest, SplitsAgainstTheGhostShowGreenAheadAndRedBehindAndANewBestIsKept) {
+    const auto folder = std::filesystem::path(testing::TempDir()) / ("zarvik-ghost-race-" + std::to_string(getpid()));
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const auto kept = folder / "ghost";
+    std::ofstream(kept) << "broken";
+    std::ofstream(folder / "records") << "best 44\n";
+    shared->setBestTimes(std::make_shared<BestTimes>((folder / "records").string()));
+    auto race = shared->getGhostRace();
+    race->bestPath = kept.string();
+    Ghost ghost = ghostAhead(*shared, pose());
+    ghost.splits = {10.0, 20.0, 30.0, 40.0};
+    ghost.finish = 45.0;
+    race->race(ghost, true);
+
+    auto watch = shared->getStopWatch();
+    auto text = race->getSplitHud().getText();
+    const auto& signs = shared->getSignStates()->getSigns();
+    auto raceTo = [&](double seconds) {
+        clock->advance(seconds - watch->getTotalTime());
+        watch->update();
+        race->frame();
+    };
+    auto win = [&](double seconds) {
+        shared->reset();
+        watch->start();
+        for (int n = 0; n < 4; ++n) {
+            raceTo(seconds - 40 + 10 * n);
+            signs[n]->dismounted = true;
+            raceTo(seconds - 40 + 10 * n + 0.001);
+        }
+        raceTo(seconds);
+        shared->getTimerAction()->enter();
+    };
+
+    watch->start();
+    raceTo(8.7655);
+    signs[0]->dismounted = true;
+    raceTo(8.766);  // the first frame that sees the sign down
+    EXPECT_TRUE(text->visible);
+    EXPECT_EQ(text->getText(), "-1.234");
+    EXPECT_NEAR(text->getColour()[1], SplitHud::AHEAD[1] / 255.0f, 1e-3f);
+    EXPECT_NEAR(*race->splitDifference(1), 8.766 - 10.0, 1e-9);
+    signs[1]->dismounted = true;
+    raceTo(20.567);
+    EXPECT_EQ(text->getText(), "+0.567");
+    EXPECT_NEAR(text->getColour()[0], SplitHud::BEHIND[0] / 255.0f, 1e-3f);
+    // Three seconds of painting later it is gone.
+    text->paint();
+    clock->advance(3.1);
+    text->paint();
+    EXPECT_FALSE(text->visible);
+
+    win(45.25);  // no new best: the broken file stays
+    EXPECT_EQ(text->getText(), "+0.250");
+    EXPECT_NEAR(*race->finishDifference(), 45.25 - 45.0, 1e-9);
+    std::ifstream brokenIn(kept);
+    std::string content((std::istreambuf_iterator<char>(brokenIn)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(content, "broken");
+
+    win(41.5);
+    EXPECT_EQ(race->getGhost()->finish, 45.0) << "the ghost changes with the next restart";
+    EXPECT_EQ(text->getText(), "-3.500");
+    const auto saved = GhostFile::load(kept.string(), shared->fingerprint());
+    ASSERT_TRUE(saved);
+    EXPECT_NEAR(saved->finish, 41.5, 1e-9);
+    EXPECT_NEAR(saved->splits[3], 31.501, 1e-9) << "the frame that saw the fourth sign down";
+    EXPECT_NEAR(static_cast<double>(saved->samples.size()), 41.5 * 30 + 1, 1.0);
+    shared->reset();
+    EXPECT_FALSE(text->visible);
+    EXPECT_FALSE(race->splitDifference(1));
+    EXPECT_NEAR(race->getGhost()->finish, 41.5, 1e-9);
+
+    race->race(std::nullopt, false);
+    race->bestPath.clear();
+    shared->setBestTimes(nullptr);
+    std::filesystem::remove_all(folder);
 }

@@ -1,0 +1,9 @@
+#include "game/GhostChoice.h"
+
+namespace {
+bool chosenShown = true;
+}  // namespace
+
+bool GhostChoice::shown() { return chosenShown; }
+
+void GhostChoice::keep(bool shown) { chosenShown = shown; }

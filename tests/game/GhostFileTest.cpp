@@ -1,0 +1,190 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "game/GhostFile.h"
+#include "game/GhostRecorder.h"
+#include "math/Constants.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::uint64_t LEVEL = 0x5a4152564b31ull;
+
+// A car at (x, y, z) turned by `degrees` about the vertical axis: its front
+// (-Z) then points to (-sin, 0, -cos).
+GhostPose carAt(float x, float y, float z, double degrees, float steer = 0.0f) {
+    const float c = static_cast<float>(std::cos(degrees * PI_OVER_180));
+    const float s = static_cast<float>(std::sin(degrees * PI_OVER_180));
+    const float m[16] = {c, 0, -s, 0, 0, 1, 0, 0, s, 0, c, 0, x, y, z, 1};
+    return GhostPose::fromMatrix(m, steer);
+}
+
+// A race of `samples` samples at 30 a second, the car driving +X at 6 units
+// a second and turning 3 degrees per sample.
+Ghost someRace(int samples) {
+    Ghost ghost;
+    for (int i = 0; i < samples; ++i) ghost.samples.push_back(carAt(0.2f * i, 1.5f, -3.0f, 3.0 * i, 0.5f * i));
+    ghost.finish = (samples - 1) / 30.0;
+    ghost.splits = {0.2 * ghost.finish, 0.4 * ghost.finish, 0.6 * ghost.finish, 0.8 * ghost.finish};
+    return ghost;
+}
+
+std::string readFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+class GhostFileTest : public testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = testing::TempDir() + "zarvik-ghost-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir = pattern;
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    fs::path dir;
+};
+
+}  // namespace
+
+// Poses go into the file as floats and 16-bit quaternions and come back
+// within that precision; times come back exactly. Between samples the pose
+// is interpolated: half-way between 0 and 3 degrees stands at 1.5 degrees.
+TEST_F(GhostFileTest, WritesReadsAndInterpolatesARace) {
+    const Ghost race = someRace(31);  // one second
+    const fs::path file = dir / "sub" / "ghost";  // the folder is made
+    ASSERT_TRUE(GhostFile::save(file.string(), race, LEVEL));
+    EXPECT_EQ(fs::file_size(file), 64u + 22u * 31u + 8u);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "sub"), fs::directory_iterator()), 1) << "no temporary file left";
+
+    const auto back = GhostFile::load(file.string(), LEVEL);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->sampleRate, 30);
+    EXPECT_EQ(back->splits, race.splits);
+    EXPECT_EQ(back->finish, race.finish);
+    ASSERT_EQ(back->samples.size(), race.samples.size());
+    for (std::size_t i = 0; i < race.samples.size(); ++i) {
+        EXPECT_EQ(GhostPose::positionGap(back->samples[i], race.samples[i]), 0.0f) << i;
+        EXPECT_LE(GhostPose::orientationGap(back->samples[i], race.samples[i]), GhostFile::ORIENTATION_STEP) << i;
+        EXPECT_NEAR(back->samples[i].steer, race.samples[i].steer, GhostFile::STEER_STEP / 2) << i;
+    }
+
+    // Sample 10 at 1/3 s: 2 units along X, turned 30 degrees; half a
+    // sample later 2.1 units and 31.5 degrees, steered 5.25 degrees.
+    float m[16];
+    back->poseAt(10.5 / 30.0).toMatrix(m);
+    EXPECT_NEAR(m[12], 2.1f, 1e-5f);
+    EXPECT_NEAR(m[13], 1.5f, 1e-6f);
+    EXPECT_NEAR(m[14], -3.0f, 1e-6f);
+    EXPECT_NEAR(m[0], std::cos(31.5 * PI_OVER_180), 1e-4);
+    EXPECT_NEAR(m[8], std::sin(31.5 * PI_OVER_180), 1e-4);
+    EXPECT_NEAR(back->poseAt(10.5 / 30.0).steer, 5.25f, 0.01f);
+    // Before the start the first pose, after the finish the last.
+    EXPECT_EQ(back->poseAt(-1.0).position[0], back->samples.front().position[0]);
+    back->poseAt(99.0).toMatrix(m);
+    EXPECT_NEAR(m[12], 6.0f, 1e-5f);
+    EXPECT_NEAR(m[0], std::cos(90.0 * PI_OVER_180), 1e-4);
+
+    // A quaternion and its negative are the same turn: going from 170 to
+    // -170 degrees passes 180, not 0.
+    const GhostPose across = GhostPose::blend(carAt(0, 0, 0, 170.0), carAt(0, 0, 0, -170.0), 0.5);
+    across.toMatrix(m);
+    EXPECT_NEAR(m[0], -1.0f, 1e-5f);
+}
+
+// The recorder keeps one pose per 1/30 s of race time, interpolated between
+// the frames round it, whatever the frame times: frames of 1/60 s give the
+// frames' own poses, uneven frames the poses in between.
+TEST_F(GhostFileTest, TheRecorderSamplesRaceTimeNotFrames) {
+    GhostRecorder even;
+    for (int frame = 0; frame <= 60; ++frame) even.frame(frame / 60.0, carAt(0.1f * frame, 0, 0, frame));
+    ASSERT_EQ(even.recorded().samples.size(), 31u);
+    for (int i = 0; i <= 30; ++i) EXPECT_NEAR(even.recorded().samples[i].position[0], 0.2f * i, 1e-5f) << i;
+
+    GhostRecorder uneven;
+    double t = 0.0;
+    for (const double step : {0.0, 0.05, 0.013, 0.1, 0.021, 0.2}) {
+        t += step;
+        uneven.frame(t, carAt(static_cast<float>(6.0 * t), 0, 0, 0));  // 6 units a second
+    }
+    uneven.split(1, 0.2);
+    uneven.split(5, 9.0);  // there is no fifth sign
+    const Ghost race = uneven.finish(t);
+    ASSERT_EQ(race.samples.size(), static_cast<std::size_t>(std::floor(t * 30.0)) + 1);
+    for (std::size_t i = 0; i < race.samples.size(); ++i)
+        EXPECT_NEAR(race.samples[i].position[0], 6.0 * i / 30.0, 1e-5) << i;
+    EXPECT_EQ(race.splits[0], 0.2);
+    EXPECT_EQ(race.splits[3], 0.0);
+    EXPECT_EQ(race.finish, t);
+}
+
+// Every fault is refused with its reason, and a refused file is left as it is.
+TEST_F(GhostFileTest, BadFilesAreRefusedWithTheirReason) {
+    const Ghost race = someRace(5);
+    const std::string good = GhostFile::encode(race, LEVEL);
+    std::string why;
+    ASSERT_TRUE(GhostFile::decode(good, LEVEL, why));
+
+    for (std::size_t size = 0; size < good.size(); ++size) {
+        EXPECT_FALSE(GhostFile::decode(good.substr(0, size), LEVEL, why)) << size;
+        EXPECT_NE(why.find("truncated"), std::string::npos) << size << ": " << why;
+    }
+    std::string longer = good + "x";
+    EXPECT_FALSE(GhostFile::decode(longer, LEVEL, why));
+    EXPECT_NE(why.find("not a ghost file"), std::string::npos) << why;
+
+    std::string otherMagic = good;
+    otherMagic[0] = 'P';
+    EXPECT_FALSE(GhostFile::decode(otherMagic, LEVEL, why));
+    EXPECT_NE(why.find("not a ghost file"), std::string::npos) << why;
+
+    std::string version2 = good;
+    version2[4] = 2;
+    EXPECT_FALSE(GhostFile::decode(version2, LEVEL, why));
+    EXPECT_EQ(why, "format version 2, this game reads version 1");
+
+    for (const std::size_t at : {std::size_t{16}, std::size_t{30}, std::size_t{70}, good.size() - 1}) {
+        std::string flipped = good;
+        flipped[at] = static_cast<char>(flipped[at] ^ 0x10);
+        EXPECT_FALSE(GhostFile::decode(flipped, LEVEL, why)) << at;
+        EXPECT_EQ(why, "wrong checksum") << at;
+    }
+
+    EXPECT_FALSE(GhostFile::decode(good, LEVEL + 1, why));
+    EXPECT_EQ(why, "driven on another level");
+
+    Ghost noSamples = race;
+    noSamples.samples.clear();
+    EXPECT_FALSE(GhostFile::decode(GhostFile::encode(noSamples, LEVEL), LEVEL, why));
+    EXPECT_NE(why.find("no race in it"), std::string::npos) << why;
+
+    // Through files: missing, a folder, the level's fault; one line each.
+    const fs::path file = dir / "ghost";
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(GhostFile::load(file.string(), LEVEL));
+    fs::create_directory(file);
+    EXPECT_FALSE(GhostFile::load(file.string(), LEVEL));
+    EXPECT_FALSE(GhostFile::save(file.string(), race, LEVEL)) << "a folder where the file should be";
+    fs::remove(file);
+    ASSERT_TRUE(GhostFile::save(file.string(), race, LEVEL));
+    EXPECT_FALSE(GhostFile::load(file.string(), LEVEL + 1));
+    const std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_NE(console.find("\n GhostFile: no ghost " + file.string() + " (No such file or directory)"), std::string::npos)
+        << console;
+    EXPECT_NE(console.find("\n GhostFile: ignoring the ghost " + file.string() + ": truncated (0 bytes)"),
+              std::string::npos) << console;
+    EXPECT_NE(console.find("\n GhostFile: WARNING! cannot write the ghost " + file.string()), std::string::npos);
+    EXPECT_NE(console.find(": driven on another level"), std::string::npos) << console;
+    EXPECT_EQ(std::count(console.begin(), console.end(), '\n'), 4) << console;
+    EXPECT_EQ(readFile(file), good) << "a refused file stays as it was";
+}
