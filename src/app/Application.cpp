@@ -37,6 +37,7 @@
 #include "game/GhostFile.h"
 #include "game/LevelControl.h"
 #include "game/MinimapChoice.h"
+#include "game/UserDataFolder.h"
 #include "gl/ExtensionManager.h"
 #include "input/KeyBindings.h"
 #include "input/Gamepad.h"

@@ -24,11 +24,6 @@ BestTimes::BestTimes(std::string p) : path(std::move(p)) {}
 
 std::string BestTimes::defaultPath() { return UserDataFolder::path("records"); }
 
-std::string BestTimes::defaultPath() {
-    const std::string folder = dataFolder();
-    return folder.empty() ? folder : folder + "/records";
-}
-
 // The shortest text that reads back as exactly the same number: the record
 // read in the next game is the time shown in this one.
 std::string BestTimes::format(double seconds) {

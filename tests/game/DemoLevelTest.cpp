@@ -1430,7 +1430,9 @@ TEST_F(DemoLevelTest, TheSpeedometerReadsTheSpeedOfTheDrivenCar) {
     frames(1);
     EXPECT_EQ(meter->topReading(), "top 54 km/h");
     EXPECT_FALSE(meter->isBoosted());
+}
 
+namespace {
 // A ghost of two samples 1/30 s apart, standing on the ground beside the
 // road ahead of the parked car: 10 units ahead (-Z) of it, moving from 2
 // to 4 units to its right.
