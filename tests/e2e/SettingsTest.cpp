@@ -31,7 +31,7 @@ bool textWhite(const unsigned char* c) { return c[0] > 230 && c[1] > 230 && c[2]
 }  // namespace
 
 // Read at start: the window's size and a volume key bound to k. The volume
-// keys and the full-screen key write their changes at once, the resized
+// keys, n, g and the full-screen key write their changes at once, the resized
 // window at the end, each into the player's own text. The HUD's watch
 // follows the window's top right corner.
 TEST(Settings, TheGameReadsTheFileAndWritesBackWhatThePlayerChanged) {
@@ -62,6 +62,10 @@ TEST(Settings, TheGameReadsTheFileAndWritesBackWhatThePlayerChanged) {
     EXPECT_TRUE(fileShows(path, "effects = 90"));
     EXPECT_EQ(readFile(path), "# mine\n[window]\nwidth = 640\nheight = 480\n\n[sound]\nmusic = 60 # half\nmine = 1\n"
                               "effects = 90\n[keys]\nmusic_up = \"k\"\n");
+    // The minimap and the ghost hidden: the choices go into a table of their own.
+    ASSERT_TRUE(game.key("n"));
+    ASSERT_TRUE(game.key("g"));
+    EXPECT_TRUE(fileShows(path, "\n[view]\nminimap = false\nghost = false\n"));
 
     ASSERT_TRUE(game.resize(900, 500));
     const Picture wide = shotShowing(game, "settings-900.png", watchAt(WX + 900));
@@ -78,5 +82,6 @@ TEST(Settings, TheGameReadsTheFileAndWritesBackWhatThePlayerChanged) {
     ASSERT_TRUE(game.key("Escape"));
     EXPECT_EQ(game.waitForExit(30), 0);
     EXPECT_EQ(readFile(path), "# mine\n[window]\nwidth = 900\nheight = 500\nfull_screen = false\n\n[sound]\n"
-                              "music = 60 # half\nmine = 1\neffects = 90\n[keys]\nmusic_up = \"k\"\n");
+                              "music = 60 # half\nmine = 1\neffects = 90\n[keys]\nmusic_up = \"k\"\n\n"
+                              "[view]\nminimap = false\nghost = false\n");
 }
