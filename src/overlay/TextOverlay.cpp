@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "gl/PixelProjection.h"
 #include "gl/TextPainter.h"
 
 namespace {
@@ -16,28 +17,9 @@ constexpr float PANEL_OPACITY = 0.6f;
 // the scene left switched on: no texture, light, fog or depth, and filled
 // also in wireframe mode.
 void darken(int left, int bottom, int right, int top) {
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_POLYGON_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, viewport[2], 0, viewport[3], -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    for (GLenum cap : {GL_TEXTURE_2D, GL_LIGHTING, GL_DEPTH_TEST, GL_CULL_FACE, GL_FOG, GL_ALPHA_TEST})
-        glDisable(cap);
-    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    const PixelProjection pixels;
     glColor4f(0.0f, 0.0f, 0.0f, PANEL_OPACITY);
     glRecti(left, bottom, right, top);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopAttrib();
 }
 }  // namespace
 
