@@ -13,6 +13,8 @@
 
 #include <toml++/toml.h>
 
+#include "game/AtomicFile.h"
+
 namespace {
 
 struct IntEntry {
@@ -321,29 +323,8 @@ bool SettingsFile::save(const std::vector<Change>& changes) {
         }
         text = std::move(*edited);
     }
-    if (writeAtomically(text)) return true;
+    if (AtomicFile::write(path, text)) return true;
     note("cannot write " + path + " (" + std::strerror(errno) + ")");
     return false;
 }
 
-// A temporary file in the same folder, flushed to the disk, renamed over the
-// file: a reader sees the old text or the new, never a part of it. A link
-// to the file stays a link.
-bool SettingsFile::writeAtomically(const std::string& text) {
-    std::error_code error;
-    std::filesystem::path target = path;
-    if (std::filesystem::is_symlink(target, error)) target = std::filesystem::canonical(target, error);
-    std::filesystem::create_directories(target.parent_path(), error);
-    std::string temp = (target.parent_path() / ".settings-XXXXXX").string();
-    const int fd = mkstemp(&temp[0]);
-    if (fd < 0) return false;
-    struct stat old {};
-    fchmod(fd, stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
-    const bool written = write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) && fsync(fd) == 0;
-    const bool closed = close(fd) == 0;
-    if (written && closed && std::rename(temp.c_str(), target.c_str()) == 0) return true;
-    const int saved = errno;
-    unlink(temp.c_str());
-    errno = saved;
-    return false;
-}

@@ -58,7 +58,6 @@ public:
 private:
     enum class Read { OK, MISSING, FAILED };
     Read readText(std::string& text);
-    bool writeAtomically(const std::string& text);
     void note(const std::string& line) { notes.push_back(line); }
 
     std::string path;

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <cstdio>
 
 namespace {
@@ -34,14 +35,23 @@ bool writeAll(int fd, const std::string& bytes) {
 }  // namespace
 
 bool AtomicFile::write(const std::string& path, const std::string& bytes) {
-    if (path.empty() || !makeParentFolders(path)) return false;
-    std::string temp = folderOf(path) + "/.zarvik-XXXXXX";
+    if (path.empty()) return false;
+    // A link to the file stays a link: the file it names gets the new bytes.
+    std::error_code error;
+    std::string target = path;
+    if (std::filesystem::is_symlink(path, error)) target = std::filesystem::canonical(path, error).string();
+    if (target.empty() || !makeParentFolders(target)) return false;
+    std::string temp = folderOf(target) + "/.zarvik-XXXXXX";
     const int fd = mkstemp(&temp[0]);
     if (fd < 0) return false;
-    fchmod(fd, 0644);  // mkstemp makes the file private; the game's files are no secret
+    // mkstemp makes the file private; a new file is no secret, an old one keeps its mode.
+    struct stat old {};
+    fchmod(fd, stat(target.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644);
     const bool written = writeAll(fd, bytes) && fsync(fd) == 0;
     const bool closed = close(fd) == 0;
-    if (written && closed && std::rename(temp.c_str(), path.c_str()) == 0) return true;
+    if (written && closed && std::rename(temp.c_str(), target.c_str()) == 0) return true;
+    const int saved = errno;
     unlink(temp.c_str());
+    errno = saved;
     return false;
 }
