@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-bool AudioManager::caught = false;
+bool AudioManager::musicHeld = false;
 SoundSystem* AudioManager::audiosystem = nullptr;
 SoundResult AudioManager::result = SoundResult::OK;
 int AudioManager::huntCount = 0;
@@ -118,7 +118,7 @@ void AudioManager::kill() {
     audiosystem = nullptr;
     pieceCount = 0;
     result = SoundResult::OK;
-    caught = false;
+    musicHeld = false;
     huntCount = 0;
     currentBackground = nullptr;
     backgroundChannel = huntingChannel = introChannel = winnerChannel = looserChannel = nullptr;
@@ -134,7 +134,7 @@ bool AudioManager::isPlaying(Channel* channel) {
 }
 
 void AudioManager::startSound(Channel* channel) {
-    if (caught || isPlaying(channel)) return;
+    if (musicHeld || isPlaying(channel)) return;
     errorCheck(channel->setPosition(0));
     errorCheck(channel->setPaused(false));
 }
@@ -212,7 +212,7 @@ void AudioManager::stopLooser() { stopSound(looserChannel); }
 
 void AudioManager::startHunting() {
     ++huntCount;
-    if (caught) return;
+    if (musicHeld) return;
     muteSound(currentBackground, true);
     startSound(huntingChannel);
 }

@@ -10,7 +10,8 @@
 // it is playing already; stopping music pauses it. Exactly one music channel
 // is the current background. The chase music plays over it while it is
 // muted; huntCount counts the pursuers on the player's heels, and the chase
-// ends when it falls back to 0. While `caught` is set no music starts. The
+// ends when it falls back to 0. While the music is held (after a catch, until
+// the level's reset) no music starts. The
 // fire... operations play an effect once on a free channel; effects overlap.
 //
 // Every sound-system call except update and release is checked: a failure
@@ -22,8 +23,9 @@ class AudioManager {
 public:
     static constexpr int CHANNELS = 500;
 
-    // The player has been caught; set and cleared by the catch rule.
-    static bool caught;
+    // No music starts while held: the catch holds it, the level's reset lets go.
+    static void holdMusic(bool held) { musicHeld = held; }
+    static bool isMusicHeld() { return musicHeld; }
 
     static void init();
     // Once per frame: refills the music streams.
@@ -112,6 +114,7 @@ protected:
     static int effectsVolume;
 
 private:
+    static bool musicHeld;
     // A music channel and the volume of its piece.
     struct Piece {
         Channel* channel;

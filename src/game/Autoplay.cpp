@@ -183,7 +183,7 @@ void Autoplay::watchOutcome() {
         ++leg;
         waypoint = 0;
     }
-    if (AudioManager::caught) {
+    if (level->isCaught()) {
         std::string by = "a pursuer";
         double nearest = 1e30;
         const Vector p = HunterAI::positionOf(*level->getPlayerCar());

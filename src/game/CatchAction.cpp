@@ -4,8 +4,9 @@
 
 #include "audio/AudioManager.h"
 
-CatchAction::CatchAction(std::shared_ptr<HunterAI> a, std::shared_ptr<CarControl> control)
-    : ai(std::move(a)), carControl(std::move(control)) {}
+CatchAction::CatchAction(std::shared_ptr<HunterAI> a, std::shared_ptr<CarControl> control,
+                         std::shared_ptr<CatchState> state)
+    : ai(std::move(a)), carControl(std::move(control)), catchState(std::move(state)) {}
 
 void CatchAction::enter() {
     if (!ai || ai->getState() != HunterAI::HUNTING) return;
@@ -15,7 +16,8 @@ void CatchAction::enter() {
     }
     if (onCatch) onCatch();
     AudioManager::startLooser();
-    AudioManager::caught = true;
+    AudioManager::holdMusic(true);
+    if (catchState) catchState->caught = true;
     if (messageStack) messageStack->push(loserBoard);
     if (auto car = ai->getCar()) std::printf("\n CatchAction::enter(): caught by %s!", car->getNodeDescription());
     std::fflush(stdout);
@@ -23,5 +25,6 @@ void CatchAction::enter() {
 
 void CatchAction::abort() {
     if (messageStack) messageStack->remove(loserBoard);
-    AudioManager::caught = false;
+    AudioManager::holdMusic(false);
+    if (catchState) catchState->caught = false;
 }

@@ -4,6 +4,7 @@
 
 #include "assets/Billboard.h"
 #include "game/Action.h"
+#include "game/CatchState.h"
 #include "game/HunterAI.h"
 #include "overlay/OverlayStack.h"
 #include "vehicles/CarControl.h"
@@ -18,7 +19,8 @@
 // construction. Without them the catch shows no picture.
 class CatchAction : public Action {
 public:
-    CatchAction(std::shared_ptr<HunterAI> ai, std::shared_ptr<CarControl> carControl);
+    CatchAction(std::shared_ptr<HunterAI> ai, std::shared_ptr<CarControl> carControl,
+                std::shared_ptr<CatchState> catchState);
 
     void enter() override;
     // Level reset: the loser picture goes and the music may start again. The
@@ -34,4 +36,5 @@ public:
 private:
     std::shared_ptr<HunterAI> ai;
     std::shared_ptr<CarControl> carControl;
+    std::shared_ptr<CatchState> catchState;
 };

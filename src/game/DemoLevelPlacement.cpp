@@ -93,7 +93,7 @@ void DemoLevel::placeHunterOfKind(const HunterKind& kind, float x, float z) {
     animator->registerAnimation(ai);
     hunters.push_back(ai);
 
-    auto catchAction = std::make_shared<CatchAction>(ai, carControl);
+    auto catchAction = std::make_shared<CatchAction>(ai, carControl, catchState);
     catchAction->messageStack = messageStack;
     catchAction->loserBoard = loserBoard;
     catchAction->onCatch = [this] { endSignGames(); };
@@ -150,6 +150,7 @@ std::shared_ptr<MilkshapeNode> DemoLevel::placeRoadSign(float x, float z, float 
     unmount->signFinishedBoard = signFinishedBoard;
     unmount->gotSignBoard = gotSignBoard;
     unmount->unmountErrorBoard = unmountErrorBoard;
+    unmount->catchState = catchState;
     eventManager->events.push_back(std::make_shared<Event>(playerCar, sign, unmount));
     // Every pursuer patrols from sign to sign.
     for (const auto& hunter : hunters) root->addChild(hunter->addCheckpoint(eventManager, sign.get(), 5.0f));

@@ -3,6 +3,7 @@
 
 #include "animation/Animator.h"
 #include "game/BestTimes.h"
+#include "game/CatchState.h"
 #include "game/EventManager.h"
 #include "game/FrameTimes.h"
 #include "game/GhostRace.h"
@@ -75,6 +76,8 @@ public:
     std::shared_ptr<PhysicCarMovement> getCarMovement() const { return carMovement; }
     std::shared_ptr<StopWatch> getStopWatch() const { return stopWatch; }
     std::shared_ptr<SignStates> getSignStates() const { return signStates; }
+    // Whether a pursuer has caught the player (until the reset).
+    bool isCaught() const { return catchState->caught; }
     // Where the last display() spent its time (the application adds the swap).
     FrameTimes& getFrameTimes() { return frameTimes; }
 
@@ -87,6 +90,7 @@ protected:
     std::shared_ptr<Overlay2DManager> overlayManager;
     std::shared_ptr<StopWatch> stopWatch;
     std::shared_ptr<SignStates> signStates;
+    std::shared_ptr<CatchState> catchState = std::make_shared<CatchState>();
     // Built by the concrete level, none by default.
     std::shared_ptr<Minimap> minimap;
     std::shared_ptr<Speedometer> speedometer;

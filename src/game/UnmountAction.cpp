@@ -39,6 +39,7 @@ void UnmountAction::startGame() {
     consumer->messageStack = messageStack;
     consumer->signFinishedBoard = signFinishedBoard;
     consumer->unmountErrorBoard = unmountErrorBoard;
+    consumer->catchState = catchState;
     KeyboardProcessor::registerConsumer(consumer);
     printKeys();
     if (auto movement = carControl->getCarMovement()) movement->stop();

@@ -45,6 +45,8 @@ public:
     std::shared_ptr<Billboard> signFinishedBoard;
     std::shared_ptr<Billboard> unmountErrorBoard;
     std::shared_ptr<OverlayStack> messageStack;
+    // The level's, handed to each game: a caught car stays stopped.
+    std::shared_ptr<const CatchState> catchState;
     std::shared_ptr<OverlayList> sequenceOverlay;
 
 private:

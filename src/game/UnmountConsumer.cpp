@@ -85,7 +85,7 @@ void UnmountConsumer::abort() {
 void UnmountConsumer::finish() {
     running = false;
     std::printf("\n UnmountConsumer::finish(): sign dismantled");
-    if (carControl && !AudioManager::caught) carControl->enabled = true;
+    if (carControl && !(catchState && catchState->caught)) carControl->enabled = true;
     if (sequenceOverlay) sequenceOverlay->visible = false;
     hideArrows();
     pushBoard(signFinishedBoard);

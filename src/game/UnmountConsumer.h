@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "assets/Billboard.h"
+#include "game/CatchState.h"
 #include "game/Sign.h"
 #include "input/KeyConsumer.h"
 #include "overlay/OverlayList.h"
@@ -53,6 +54,8 @@ public:
     std::shared_ptr<Billboard> unmountErrorBoard;
     std::shared_ptr<OverlayStack> messageStack;
     std::shared_ptr<OverlayList> sequenceOverlay;
+    // The level's: a row finished while the car is caught leaves it stopped.
+    std::shared_ptr<const CatchState> catchState;
 
 private:
     void drawSequence();

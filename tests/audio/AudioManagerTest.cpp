@@ -177,7 +177,7 @@ TEST_F(AudioManagerTest, ChaseMusicPlaysUntilTheLastPursuerGivesUp) {
 
 TEST_F(AudioManagerTest, ACaughtPlayerHearsNoNewMusic) {
     AudioManager::startBackground();
-    Audio::caught = true;
+    AudioManager::holdMusic(true);
     AudioManager::startWinner();
     EXPECT_TRUE(paused(Audio::backgroundChannel));
     EXPECT_TRUE(paused(Audio::winnerChannel));
@@ -190,7 +190,7 @@ TEST_F(AudioManagerTest, ACaughtPlayerHearsNoNewMusic) {
     EXPECT_LT(rms(mix(0.3), FADE), 1e-6);
 
     // The catch is over with the level's restart: the intro plays, the chase is forgotten.
-    Audio::caught = false;
+    AudioManager::holdMusic(false);
     AudioManager::startIntro();
     EXPECT_EQ(Audio::huntCount, 0);
     EXPECT_FALSE(paused(Audio::introChannel));

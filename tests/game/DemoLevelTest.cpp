@@ -244,8 +244,8 @@ TEST_F(DemoLevelTest, ACatchDuringASignGameEndsItWithThePlateUpAndTheKeysIdle) {
                        pose()[14] + 8);
     HunterAI::BLIND = false;
     hunter->enterHuntingState();
-    for (int i = 0; i < 500 && !AudioManager::caught; ++i) frames(1);
-    ASSERT_TRUE(AudioManager::caught);
+    for (int i = 0; i < 500 && !shared->isCaught(); ++i) frames(1);
+    ASSERT_TRUE(shared->isCaught() && AudioManager::isMusicHeld());
     auto catchAction = std::dynamic_pointer_cast<CatchAction>(shared->getEventManager()->events[1]->getAction());
     ASSERT_TRUE(catchAction);
     auto stack = shared->getMessageStack();
@@ -274,7 +274,7 @@ TEST_F(DemoLevelTest, ACatchDuringASignGameEndsItWithThePlateUpAndTheKeysIdle) {
     // r: the steering back, the sign standing, no game, no picture.
     shared->reset();
     EXPECT_TRUE(shared->getCarControl()->enabled);
-    EXPECT_FALSE(AudioManager::caught);
+    EXPECT_FALSE(shared->isCaught() || AudioManager::isMusicHeld());
     EXPECT_TRUE(stack->getStack().empty());
     EXPECT_FALSE(unmount->getSign()->dismounted);
     for (const auto& arrow : shared->getSequenceOverlays()->items) EXPECT_FALSE(arrow->visible);
@@ -415,8 +415,8 @@ TEST_F(DemoLevelTest, APursuerCatchesTheParkedCarAndTheResetBringsBackTheStart) 
     sign->showPlate(false);
 
     parkBesideHunter();
-    for (int i = 0; i < 1000 && !AudioManager::caught; ++i) frames(1);
-    ASSERT_TRUE(AudioManager::caught);
+    for (int i = 0; i < 1000 && !shared->isCaught(); ++i) frames(1);
+    ASSERT_TRUE(shared->isCaught() && AudioManager::isMusicHeld());
     EXPECT_EQ(hunter->getState(), HunterAI::HUNTING);
     auto catchAction = std::dynamic_pointer_cast<CatchAction>(shared->getEventManager()->events[1]->getAction());
     ASSERT_TRUE(catchAction);
@@ -444,7 +444,7 @@ TEST_F(DemoLevelTest, APursuerCatchesTheParkedCarAndTheResetBringsBackTheStart) 
         EXPECT_EQ(hunters[h]->getViewfield()->getEventSphere()->radius, h == 7 ? 50.0f : 25.0f);
     }
     EXPECT_TRUE(HunterAI::BLIND);
-    EXPECT_FALSE(AudioManager::caught);
+    EXPECT_FALSE(shared->isCaught() || AudioManager::isMusicHeld());
     EXPECT_TRUE(shared->getMessageStack()->getStack().empty());
     EXPECT_TRUE(shared->getCarControl()->enabled);
     EXPECT_FLOAT_EQ(movement->getHeading(), -HALF_PI);

@@ -37,7 +37,7 @@ protected:
     void SetUp() override {
         REQUIRE_GL();
         HunterAI::BLIND = true;
-        AudioManager::caught = false;
+        AudioManager::holdMusic(false);
         Audio::huntCount = 0;
         car = VehicleWorld::playerCar(0.0f, 0.5f, 0.0f);
         car->getEventSphere()->radius = 2.0f;
@@ -150,7 +150,8 @@ TEST_F(HunterTest, SteersByTheBearingOfItsGoal) {
 TEST_F(HunterTest, HuntsUnlessBlindAndOnlyAHuntingPursuerCatches) {
     auto playerMovement = std::make_shared<StaticCarMovement>(player);
     auto control = std::make_shared<CarControl>(playerMovement);
-    auto caught = std::make_shared<CatchAction>(ai, control);
+    auto catchState = std::make_shared<CatchState>();
+    auto caught = std::make_shared<CatchAction>(ai, control, catchState);
     caught->messageStack = std::make_shared<OverlayStack>();
     caught->loserBoard = std::make_shared<Billboard>("images/loser.png", true, "loser");
     events->events.push_back(std::make_shared<Event>(player, car, caught));
@@ -177,13 +178,13 @@ TEST_F(HunterTest, HuntsUnlessBlindAndOnlyAHuntingPursuerCatches) {
     putPlayer(around(20.0, 15.0));
     frames(4.0);  // spotted, chased at full speed and caught
     EXPECT_FALSE(control->enabled || playerMovement->isAccelerating());
-    EXPECT_TRUE(AudioManager::caught);
+    EXPECT_TRUE(catchState->caught && AudioManager::isMusicHeld());
     EXPECT_EQ(stack, std::list<std::shared_ptr<Billboard>>({caught->loserBoard}));
     EXPECT_EQ(movement->speed, 0.0f);  // the pursuer waits beside its catch
     EXPECT_LT(Vector::distance(at(), HunterAI::positionOf(*player)), 3.0);
     caught->abort();
     EXPECT_TRUE(stack.empty());
-    EXPECT_FALSE(AudioManager::caught);
+    EXPECT_FALSE(catchState->caught || AudioManager::isMusicHeld());
 }
 
 TEST_F(HunterTest, CheckpointChoicesStayInsideTheList) {
