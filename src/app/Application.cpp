@@ -46,6 +46,7 @@
 #include "input/VirtualPad.h"
 #include "math/Constants.h"
 #include "scenegraph/OcclusionCulling.h"
+#include "scenegraph/SampleCounter.h"
 #include "scenegraph/ScenegraphNode.h"
 
 namespace Application {
@@ -273,6 +274,20 @@ void captureFrame() {
     capture.reset();
 }
 
+// With --benchmark-overdraw, after the frame's time is taken: the frame once
+// more, the 3D scene and the HUD, counting the samples each kind of drawing
+// writes. No query of the culling starts, so the next frame is as without it.
+void countSamples() {
+    if (!theOptions.benchmarkOverdraw) return;
+    theLevel->paintCountingSamples();
+    Benchmark::SampleCounts counts{};
+    for (int k = 0; k < SampleCounter::KINDS; ++k) counts[k] = SampleCounter::samples(k);
+    GLint samples = 0;
+    glGetIntegerv(GL_SAMPLES, &samples);
+    const auto pixels = static_cast<std::uint64_t>(theRenderer->windowWidth) * static_cast<std::uint64_t>(theRenderer->windowHeight);
+    benchmark->recordSamples(counts, pixels * static_cast<std::uint64_t>(samples > 1 ? samples : 1));
+}
+
 // Pads act through the keys they stand for; their comings and goings show
 // as messages. ZARVIK_VIRTUAL_PAD plugs in a virtual pad that plays a script.
 void startGamepad(const std::shared_ptr<RenderControl>& renderControl) {
@@ -315,7 +330,9 @@ void startAutomaticRun() {
     if (!theOptions.benchmark) return;
     benchmark = std::make_unique<Benchmark>();
     benchmarkFrames = std::lround(theOptions.benchmarkSeconds * FixedStepClock::STEPS_PER_SECOND);
-    FrameTimes::waitForGl = true;
+    // Each phase waits for its GL work only when asked: the waits slow the frame.
+    FrameTimes::waitForGl = theOptions.benchmarkPhases;
+    benchmark->phasesTimed = theOptions.benchmarkPhases;
     startCapture();
 }
 
@@ -463,6 +480,7 @@ void display() {
     if (benchmark) {
         benchmark->record(times);
         captureFrame();
+        countSamples();
     }
     finishAutomaticRun();
 }

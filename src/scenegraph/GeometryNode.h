@@ -7,6 +7,7 @@
 #include "math/Point.h"
 #include "scenegraph/CameraNode.h"
 #include "scenegraph/Material.h"
+#include "scenegraph/SampleCounter.h"
 #include "scenegraph/ScenegraphNode.h"
 
 struct NewtonBody;
@@ -115,6 +116,8 @@ public:
     // Whether the node is drawn in the transparent pass, after every opaque
     // node, rather than in the opaque pass: by default when its material is transparent.
     virtual bool drawnInTransparentPass() const { return material->isTransparent(); }
+    // What the node's own drawing counts as in the sample counts: its sampleKind.
+    virtual SampleCounter::Kind countedAs() const { return sampleKind; }
 
     bool alwaysVisible = false;
     bool useOwnTransform = false;
@@ -129,6 +132,7 @@ public:
     // else without depth test and depth writes, single-sampled: everything
     // else covers it, each of its own samples. Otherwise it is drawn as any node.
     bool background = false;
+    SampleCounter::Kind sampleKind = SampleCounter::MODELS;
 
 protected:
     // In a drawing pass: whether the node is drawn; always while it is not
@@ -144,9 +148,11 @@ protected:
     }
     // Queues a box query for a culled node in the frustum without one pending.
     void queryBoxLater();
-    // Draws through drawGeometry with multisampling off for a single-sampled node.
+    // Draws through drawGeometry with multisampling off for a single-sampled
+    // node; its samples count as the node's kind.
     template <typename Draw>
     void drawSampled(Draw drawGeometry) {
+        SampleCounter::Scope count(countedAs());
         const int mode = beginSingleSampling();
         drawGeometry();
         if (mode != 0) endSingleSampling(mode);

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "scenegraph/SampleCounter.h"
+
 RootNode::RootNode(const char* desc) : ScenegraphNode(desc) {
     typeName = "RootNode";
     skyElementsRoot = std::make_shared<GeometryNode>("sky elements root");
@@ -51,6 +53,7 @@ void RootNode::performOperations() {
         if ((!skyFirst || child != skyElementsRoot) && !child->pinnedToScreen()) child->performOperations();
     // The HUD's pictures go over the whole world, the sky's lens flare
     // included: the flare is drawn without the depth test, as they are.
+    SampleCounter::Scope hud(SampleCounter::HUD);
     for (const NodePtr& child : children)
         if (child->pinnedToScreen()) child->performOperations();
     glPopMatrix();
