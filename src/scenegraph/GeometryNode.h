@@ -152,8 +152,8 @@ protected:
     // node; its samples count as the node's kind.
     template <typename Draw>
     void drawSampled(Draw drawGeometry) {
-        SampleCounter::Scope count(countedAs());
         const int mode = beginSingleSampling();
+        SampleCounter::Scope count(countedAs(), (mode & 1) != 0);
         drawGeometry();
         if (mode != 0) endSingleSampling(mode);
     }

@@ -10,6 +10,9 @@
 // not nest, so a scope opened inside another ends the outer query and starts
 // a new one for the outer kind when it closes. The occlusion culling's own
 // queries must be suspended while it counts (OcclusionCulling::SuspendQueries).
+// Drawing with multisampling off writes every sample of a pixel but is
+// counted once per pixel by the GL: such a scope multiplies its count by the
+// samples per pixel.
 class SampleCounter {
 public:
     enum Kind { SKY, CLOUDS, TERRAIN, MODELS, GLOWS, FLARE, HUD, KINDS };
@@ -26,7 +29,8 @@ public:
     // Counts what is drawn while it lives as the given kind.
     class Scope {
     public:
-        explicit Scope(Kind kind);
+        // singleSampled: drawn with GL_MULTISAMPLE off into a multisampled buffer.
+        explicit Scope(Kind kind, bool singleSampled = false);
         ~Scope();
         Scope(const Scope&) = delete;
         Scope& operator=(const Scope&) = delete;
@@ -39,12 +43,18 @@ private:
     struct Pending {
         unsigned int query;
         Kind kind;
+        unsigned int weight;
     };
-    static void beginQuery(Kind kind);
+    struct Open {
+        Kind kind;
+        unsigned int weight;
+    };
+    static void beginQuery(const Open& scope);
     static void endQuery();
 
     static bool counting;
-    static std::vector<Kind> open;          // the kinds of the open scopes, innermost last
+    static std::vector<Open> open;          // the open scopes, innermost last
+    static unsigned int samplesPerPixel;    // of the buffer drawn into, read at start
     static std::vector<Pending> pending;    // ended or running queries of this count
     static std::vector<unsigned int> spare;  // query names to use again
     static std::uint64_t counts[KINDS];

@@ -113,3 +113,40 @@ TEST(SampleCounter, NestedScopesCountApartAndStopEndsAnOpenScope) {
     glEnable(GL_DEPTH_TEST);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
+
+// Into a four-sample buffer, the window filled with multisampling on and once
+// with it off (as single-sampled nodes draw) counts four samples per pixel
+// either way: a single-sampled scope makes up for the GL's one per pixel.
+TEST(SampleCounter, SingleSampledDrawingCountsEverySampleOfItsPixels) {
+    REQUIRE_GL();
+    const int w = GlTestWindow::width(), h = GlTestWindow::height();
+    GLuint framebuffer = 0, colour = 0;
+    glGenFramebuffers(1, &framebuffer);
+    glGenRenderbuffers(1, &colour);
+    glBindRenderbuffer(GL_RENDERBUFFER, colour);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, 4, GL_RGBA8, w, h);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_MULTISAMPLE);
+    SampleCounter::start();
+    {
+        SampleCounter::Scope terrain(SampleCounter::TERRAIN);
+        fillWindow();
+    }
+    glDisable(GL_MULTISAMPLE);
+    {
+        SampleCounter::Scope sky(SampleCounter::SKY, true);
+        fillWindow();
+    }
+    SampleCounter::stop();
+    glEnable(GL_MULTISAMPLE);
+    glEnable(GL_DEPTH_TEST);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDeleteFramebuffers(1, &framebuffer);
+    glDeleteRenderbuffers(1, &colour);
+    EXPECT_EQ(SampleCounter::samples(SampleCounter::TERRAIN), 4 * windowSamples());
+    EXPECT_EQ(SampleCounter::samples(SampleCounter::SKY), 4 * windowSamples());
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
