@@ -128,16 +128,24 @@ public:
     // A software rasteriser saves most of the cost of four samples.
     bool singleSampled = false;
     // A background (a sky dome under the sky elements root) is, in the
-    // opaque pass while detailSavings is on, drawn before anything
-    // else without depth test and depth writes, single-sampled: everything
-    // else covers it, each of its own samples. Otherwise it is drawn as any node.
+    // opaque pass while detailSavings is on, drawn after everything else
+    // opaque, single-sampled, at the far plane with the depth test and
+    // without depth writes: it fills only the samples nothing else covers,
+    // and the hidden rest is never shaded. Otherwise it is drawn as any node.
     bool background = false;
+    // Set by the root while it visits the sky elements a second time, at
+    // the end of the opaque pass, for their backgrounds.
+    static bool backgroundTurn;
     SampleCounter::Kind sampleKind = SampleCounter::MODELS;
 
 protected:
     // In a drawing pass: whether the node is drawn; always while it is not
     // culled, else as the test pass decided.
     bool takeOcclusionResult();
+    // Whether this visit of the opaque pass is the node's turn: with detail
+    // savings on, a background's is the root's second visit of the sky, every
+    // other node's the first.
+    bool inItsTurn() const;
     // Draws through drawGeometry, counting the samples of the drawing as the
     // node's query when the node is culled and no query is pending.
     template <typename Draw>
