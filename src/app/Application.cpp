@@ -23,6 +23,7 @@
 #include "app/LoadingPicture.h"
 #include "app/RenderControl.h"
 #include "app/Renderer.h"
+#include "app/Screenshot.h"
 #include "app/Settings.h"
 #include "app/SettingsControl.h"
 #include "app/SettingsFile.h"
@@ -288,6 +289,20 @@ void countSamples() {
     benchmark->recordSamples(counts, pixels * static_cast<std::uint64_t>(samples > 1 ? samples : 1));
 }
 
+// With --benchmark-pictures, before the swap of frames 1, 60, 300, 900 and
+// 1500: the window's picture as DIR/frame-NNNN.png, to compare builds.
+void savePicture() {
+    if (theOptions.benchmarkPictures.empty()) return;
+    const std::size_t frame = benchmark->frameCount() + 1;
+    if (frame != 1 && frame != 60 && frame != 300 && frame != 900 && frame != 1500) return;
+    char name[32];
+    std::snprintf(name, sizeof name, "/frame-%04zu.png", frame);
+    std::string error;
+    const std::string path = theOptions.benchmarkPictures + name;
+    if (!Screenshot::save(path, theRenderer->windowWidth, theRenderer->windowHeight, GL_BACK, error))
+        std::fprintf(stderr, "zarvik: cannot save %s: %s\n", path.c_str(), error.c_str());
+}
+
 // Pads act through the keys they stand for; their comings and goings show
 // as messages. ZARVIK_VIRTUAL_PAD plugs in a virtual pad that plays a script.
 void startGamepad(const std::shared_ptr<RenderControl>& renderControl) {
@@ -472,6 +487,7 @@ void display() {
     if (autoplay) autoplay->step();
     theLevel->display();
     FrameTimes& times = theLevel->getFrameTimes();
+    if (benchmark) savePicture();
     glutSwapBuffers();
     times.lap(FrameTimes::SWAP);
     Renderer::checkOGLErrors();
