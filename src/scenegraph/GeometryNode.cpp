@@ -263,7 +263,10 @@ int GeometryNode::beginSingleSampling() const {
     if (!detailSavings) return 0;
     const bool asBackground = background && getRenderState() == OPAQUE_PASS;
     if (!singleSampled && !asBackground) return 0;
-    const bool multisampled = glIsEnabled(GL_MULTISAMPLE);
+    // A background keeps its samples: with multisampling off the depth test
+    // of a rasteriser may judge a whole pixel by one sample, and the sky
+    // would leave the empty samples of the scene's edges unfilled.
+    const bool multisampled = singleSampled && glIsEnabled(GL_MULTISAMPLE);
     if (multisampled) glDisable(GL_MULTISAMPLE);
     if (asBackground) {
         // Every fragment at the far plane: it passes where nothing was drawn.

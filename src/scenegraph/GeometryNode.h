@@ -129,7 +129,7 @@ public:
     bool singleSampled = false;
     // A background (a sky dome under the sky elements root) is, in the
     // opaque pass while detailSavings is on, drawn after everything else
-    // opaque, single-sampled, at the far plane with the depth test and
+    // opaque, at the far plane with the depth test (of every sample) and
     // without depth writes: it fills only the samples nothing else covers,
     // and the hidden rest is never shaded. Otherwise it is drawn as any node.
     bool background = false;
