@@ -23,6 +23,7 @@
 #include "app/LoadingPicture.h"
 #include "app/RenderControl.h"
 #include "app/Renderer.h"
+#include "app/Screenshot.h"
 #include "app/Settings.h"
 #include "app/SettingsControl.h"
 #include "app/SettingsFile.h"
@@ -46,6 +47,7 @@
 #include "input/VirtualPad.h"
 #include "math/Constants.h"
 #include "scenegraph/OcclusionCulling.h"
+#include "scenegraph/SampleCounter.h"
 #include "scenegraph/ScenegraphNode.h"
 
 namespace Application {
@@ -273,6 +275,34 @@ void captureFrame() {
     capture.reset();
 }
 
+// With --benchmark-overdraw, after the frame's time is taken: the frame once
+// more, the 3D scene and the HUD, counting the samples each kind of drawing
+// writes. No query of the culling starts, so the next frame is as without it.
+void countSamples() {
+    if (!theOptions.benchmarkOverdraw) return;
+    theLevel->paintCountingSamples();
+    Benchmark::SampleCounts counts{};
+    for (int k = 0; k < SampleCounter::KINDS; ++k) counts[k] = SampleCounter::samples(k);
+    GLint samples = 0;
+    glGetIntegerv(GL_SAMPLES, &samples);
+    const auto pixels = static_cast<std::uint64_t>(theRenderer->windowWidth) * static_cast<std::uint64_t>(theRenderer->windowHeight);
+    benchmark->recordSamples(counts, pixels * static_cast<std::uint64_t>(samples > 1 ? samples : 1));
+}
+
+// With --benchmark-pictures, before the swap of frames 1, 60, 300, 900 and
+// 1500: the window's picture as DIR/frame-NNNN.png, to compare builds.
+void savePicture() {
+    if (theOptions.benchmarkPictures.empty()) return;
+    const std::size_t frame = benchmark->frameCount() + 1;
+    if (frame != 1 && frame != 60 && frame != 300 && frame != 900 && frame != 1500) return;
+    char name[32];
+    std::snprintf(name, sizeof name, "/frame-%04zu.png", frame);
+    std::string error;
+    const std::string path = theOptions.benchmarkPictures + name;
+    if (!Screenshot::save(path, theRenderer->windowWidth, theRenderer->windowHeight, GL_BACK, error))
+        std::fprintf(stderr, "zarvik: cannot save %s: %s\n", path.c_str(), error.c_str());
+}
+
 // Pads act through the keys they stand for; their comings and goings show
 // as messages. ZARVIK_VIRTUAL_PAD plugs in a virtual pad that plays a script.
 void startGamepad(const std::shared_ptr<RenderControl>& renderControl) {
@@ -315,7 +345,9 @@ void startAutomaticRun() {
     if (!theOptions.benchmark) return;
     benchmark = std::make_unique<Benchmark>();
     benchmarkFrames = std::lround(theOptions.benchmarkSeconds * FixedStepClock::STEPS_PER_SECOND);
-    FrameTimes::waitForGl = true;
+    // Each phase waits for its GL work only when asked: the waits slow the frame.
+    FrameTimes::waitForGl = theOptions.benchmarkPhases;
+    benchmark->phasesTimed = theOptions.benchmarkPhases;
     startCapture();
 }
 
@@ -455,6 +487,7 @@ void display() {
     if (autoplay) autoplay->step();
     theLevel->display();
     FrameTimes& times = theLevel->getFrameTimes();
+    if (benchmark) savePicture();
     glutSwapBuffers();
     times.lap(FrameTimes::SWAP);
     Renderer::checkOGLErrors();
@@ -463,6 +496,7 @@ void display() {
     if (benchmark) {
         benchmark->record(times);
         captureFrame();
+        countSamples();
     }
     finishAutomaticRun();
 }

@@ -39,6 +39,22 @@ double Benchmark::share(int phase) const {
     return sum / total;
 }
 
+void Benchmark::recordSamples(const SampleCounts& counts, std::uint64_t windowSamples) {
+    for (int k = 0; k < SampleCounter::KINDS; ++k) sampleSums[k] += counts[k];
+    windowSampleSum += windowSamples;
+    ++sampleFrames;
+}
+
+double Benchmark::meanSamples(int kind) const {
+    if (sampleFrames == 0 || kind < 0 || kind >= SampleCounter::KINDS) return 0.0;
+    return static_cast<double>(sampleSums[kind]) / static_cast<double>(sampleFrames);
+}
+
+double Benchmark::overdraw(int kind) const {
+    if (windowSampleSum == 0 || kind < 0 || kind >= SampleCounter::KINDS) return 0.0;
+    return static_cast<double>(sampleSums[kind]) / static_cast<double>(windowSampleSum);
+}
+
 long Benchmark::peakResidentKb() {
     rusage usage{};
     return getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_maxrss : 0;
@@ -68,16 +84,32 @@ void Benchmark::report(std::FILE* out) const {
                  seconds > 0.0 ? static_cast<double>(frames.size()) / seconds : 0.0);
     std::fprintf(out, "benchmark: frame time median %.2f ms, 95th percentile %.2f ms, 99th percentile %.2f ms\n",
                  percentile(50), percentile(95), percentile(99));
-    std::fprintf(out, "benchmark: shares:");
-    for (int p = 0; p < FrameTimes::PHASES; ++p)
-        std::fprintf(out, " %s %.1f%%", FrameTimes::name(p), 100.0 * share(p));
-    double phases = 0.0;
-    for (int p = 0; p < FrameTimes::PHASES; ++p) phases += share(p);
-    std::fprintf(out, ", other %.1f%%\n", 100.0 * (1.0 - phases));
+    if (phasesTimed) {
+        std::fprintf(out, "benchmark: shares:");
+        for (int p = 0; p < FrameTimes::PHASES; ++p)
+            std::fprintf(out, " %s %.1f%%", FrameTimes::name(p), 100.0 * share(p));
+        double phases = 0.0;
+        for (int p = 0; p < FrameTimes::PHASES; ++p) phases += share(p);
+        std::fprintf(out, ", other %.1f%%\n", 100.0 * (1.0 - phases));
+    }
+    reportSamples(out);
     std::fprintf(out, "benchmark: peak resident memory %.1f MB\n", peakResidentKb() / 1024.0);
     if (firstFrameAfter >= 0.0)
         std::fprintf(out, "benchmark: first frame drawn %.2f s after the process started\n", firstFrameAfter);
     std::fflush(out);
+}
+
+void Benchmark::reportSamples(std::FILE* out) const {
+    if (sampleFrames == 0) return;
+    std::fprintf(out, "benchmark: samples written per frame (%zu frames counted), overdraw = samples / window samples %.0f\n",
+                 sampleFrames, static_cast<double>(windowSampleSum) / static_cast<double>(sampleFrames));
+    double all = 0.0;
+    for (int k = 0; k < SampleCounter::KINDS; ++k) {
+        std::fprintf(out, "benchmark:   %-16s %10.0f samples, overdraw %.3f\n", SampleCounter::name(k), meanSamples(k),
+                     overdraw(k));
+        all += overdraw(k);
+    }
+    std::fprintf(out, "benchmark:   %-16s %10s          overdraw %.3f\n", "all", "", all);
 }
 
 bool Benchmark::writeCsv(const std::string& path) const {

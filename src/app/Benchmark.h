@@ -1,19 +1,34 @@
 #pragma once
+#include <array>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "game/FrameTimes.h"
+#include "scenegraph/SampleCounter.h"
 
 // Collects the wall times of every frame of a benchmark run and sums them
 // up: frames, frames per second, the median, 95th and 99th percentile of the
 // frame time, each phase's share of the whole, the peak resident memory, and
-// how long after the start of the process the first frame was drawn.
+// how long after the start of the process the first frame was drawn; with
+// sample counts, the samples each pass wrote per frame and its overdraw.
 class Benchmark {
 public:
+    using SampleCounts = std::array<std::uint64_t, SampleCounter::KINDS>;
+
     // The first frame recorded also takes the time since the process started.
     void record(const FrameTimes& frame);
     std::size_t frameCount() const { return frames.size(); }
+    // The samples each kind wrote in one frame, of a window of windowSamples
+    // (pixels times samples per pixel).
+    void recordSamples(const SampleCounts& counts, std::uint64_t windowSamples);
+    // A kind's mean samples per counted frame, and that over the window's samples.
+    double meanSamples(int kind) const;
+    double overdraw(int kind) const;
+    // Whether the phases were timed apart (each waits for its GL work): else
+    // the summary leaves out their shares, which would book drawing to the swap.
+    bool phasesTimed = false;
 
     // The p-th percentile (0..100) of the frame totals in ms, nearest rank; 0 without frames.
     double percentile(double p) const;
@@ -38,6 +53,11 @@ public:
     static double secondsSinceProcessStart();
 
 private:
+    void reportSamples(std::FILE* out) const;
+
     std::vector<FrameTimes> frames;
+    SampleCounts sampleSums{};
+    std::uint64_t windowSampleSum = 0;
+    std::size_t sampleFrames = 0;
     double firstFrameAfter = -1.0;
 };

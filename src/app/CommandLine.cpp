@@ -84,6 +84,14 @@ std::optional<Options> parseCommandLine(const std::vector<std::string>& args, st
             const std::string* file = value("a file name");
             if (!file) return std::nullopt;
             options.benchmarkCapture = *file;
+        } else if (arg == "--benchmark-phases") {
+            options.benchmarkPhases = true;
+        } else if (arg == "--benchmark-overdraw") {
+            options.benchmarkOverdraw = true;
+        } else if (arg == "--benchmark-pictures") {
+            const std::string* folder = value("a folder");
+            if (!folder) return std::nullopt;
+            options.benchmarkPictures = *folder;
         } else if (arg == "--seed") {
             const std::string* text = value("a number");
             double seed = 0;
@@ -129,6 +137,9 @@ const std::vector<OptionRow>& optionRows() {
         {"--benchmark [SECONDS]", "autoplay for SECONDS simulated seconds (default 60), then timing figures"},
         {"--benchmark-csv FILE", "with --benchmark: one row per frame into FILE"},
         {"--benchmark-capture FILE", "with --benchmark: the triangles of every 60th frame into FILE"},
+        {"--benchmark-phases", "with --benchmark: the shares of each phase (each waits for its drawing: slower)"},
+        {"--benchmark-overdraw", "with --benchmark: the samples each pass writes, counted in a second drawing of every frame"},
+        {"--benchmark-pictures DIR", "with --benchmark: frames 1, 60, 300, 900 and 1500 as DIR/frame-NNNN.png"},
         {"--fixed-step", "every frame advances the game by exactly 1/60 s"},
         {"--seed N", "the same random numbers on every run"},
         {"--no-multisampling", "one sample per pixel: rougher edges, about twice the frame rate on a software rasteriser"},

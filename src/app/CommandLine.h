@@ -15,6 +15,9 @@ struct Options {
     double benchmarkSeconds = 60.0;  // simulated seconds of the benchmark
     std::string benchmarkCsv;     // --benchmark-csv FILE: one row per frame
     std::string benchmarkCapture;  // --benchmark-capture FILE: the triangles of every 60th frame (app/FrameCapture.h)
+    bool benchmarkPhases = false;    // --benchmark-phases: time each phase apart (waits for the GL after each)
+    bool benchmarkOverdraw = false;  // --benchmark-overdraw: count the samples each pass writes
+    std::string benchmarkPictures;  // --benchmark-pictures DIR: frames 1, 60, 300, 900 and 1500 as PNG files
     bool fixedStep = false;       // --fixed-step (implied by --autoplay and --benchmark): 1/60 s per frame
     bool multisampling = true;    // --no-multisampling: one sample per pixel (a software rasteriser runs twice as fast)
     bool detailTexture = true;    // --no-detail-texture: the ground without its grain (to measure its cost)

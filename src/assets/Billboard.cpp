@@ -6,6 +6,7 @@ Billboard::Billboard(const char* texture, bool autoMipMap, const char* desc) : G
     typeName = "Billboard";
     alwaysVisible = true;
     singleSampled = true;  // soft-edged pictures: their borders are transparent
+    sampleKind = SampleCounter::GLOWS;
     useOwnTransform = true;
     load(texture, autoMipMap);
 }

@@ -25,6 +25,7 @@ public:
     // it is drawn without the depth test, so anything drawn later would cover it.
     bool drawnInTransparentPass() const override { return overlay || GeometryNode::drawnInTransparentPass(); }
     bool pinnedToScreen() const override { return overlay; }
+    SampleCounter::Kind countedAs() const override { return overlay ? SampleCounter::HUD : sampleKind; }
 
     std::shared_ptr<TextureQuad> getQuad() const { return quad; }
 

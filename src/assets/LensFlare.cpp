@@ -44,6 +44,7 @@ LensFlare::LensFlare(std::shared_ptr<LightNode> l, float angle, float ratio, con
     typeName = "LensFlare";
     alwaysVisible = true;
     singleSampled = true;  // soft-edged pictures: their borders are transparent
+    sampleKind = SampleCounter::FLARE;
     useOwnTransform = true;
 }
 

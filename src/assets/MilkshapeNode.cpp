@@ -301,7 +301,7 @@ void MilkshapeNode::performOperations() {
         if (boundingBox->visible) drawSampled([this] { drawMeshes(transparentList); });
     } else {
         loadCurrentMatrix();
-        if (takeOcclusionResult()) {
+        if (takeOcclusionResult() && inItsTurn()) {
             if (eventSpherePainting) paintEventSphere();
             if (boundingBoxPainting) paintBoundingBox();
             drawSampled([this, state] {

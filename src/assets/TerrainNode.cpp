@@ -18,6 +18,7 @@
 
 TerrainNode::TerrainNode(const char* desc) : MilkshapeNode(desc) {
     typeName = "TerrainNode";
+    sampleKind = SampleCounter::TERRAIN;
     // Arrays of its own, so the class-wide default colours stay untouched;
     // specular and shininess keep the defaults. All segments share this material.
     material->ambient = Utilities<float>::createArray(0.5f, 0.33f, 0.086f, 1.0f);

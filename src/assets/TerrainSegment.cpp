@@ -18,6 +18,7 @@ double determinant(const double* a, const double* b, const double* c) {
 TerrainSegment::TerrainSegment(const char* desc, std::shared_ptr<const TerrainLevels> lv, std::vector<float> err)
     : MeshNode(desc), levels(std::move(lv)), errors(std::move(err)) {
     typeName = "TerrainSegment";
+    sampleKind = SampleCounter::TERRAIN;
     if (!levels) levels = std::make_shared<const TerrainLevels>(0, 0);
     errors.resize(static_cast<std::size_t>(levels->levelCount()), 0.0f);
     levelLists.assign(errors.size(), 0);

@@ -265,6 +265,7 @@ void DemoLevel::buildSky() {
     sky->setTranslation(0, -5.5f, 0);
     sky->alwaysVisible = true;
     sky->background = true;  // a closed dome behind everything
+    sky->sampleKind = SampleCounter::SKY;
     sky->enableDisplayList();
     root->getSkyElementsRoot()->addChild(sky);
 }
@@ -288,6 +289,7 @@ void DemoLevel::buildClouds() {
     // A ceiling of 800 x 800 units, 30 above the sky root, facing down.
     clouds = std::make_shared<TextureQuad>("Clouds");
     clouds->load("images/clouds.png", 800, 800, true);
+    clouds->sampleKind = SampleCounter::CLOUDS;
     clouds->setTranslation(0, 30, 0);
     clouds->setRotations(180, 0, 0);
     root->getSkyElementsRoot()->addChild(clouds);

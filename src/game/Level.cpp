@@ -11,6 +11,8 @@
 #include "input/KeyboardProcessor.h"
 #include "physics/Physics.h"
 #include "physics/PhysicsUpdater.h"
+#include "scenegraph/OcclusionCulling.h"
+#include "scenegraph/SampleCounter.h"
 #include "vehicles/PhysicCarMovement.h"
 
 namespace {
@@ -117,6 +119,18 @@ void Level::paintFrame() {
     root->startVisibilityTests();
     root->paint();
     overlayManager->paint();
+}
+
+void Level::paintCountingSamples() {
+    {
+        OcclusionCulling::SuspendQueries suspend;
+        SampleCounter::start();
+        ScenegraphNode::beginFrame();
+        root->paint();
+        SampleCounter::Scope hud(SampleCounter::HUD);
+        overlayManager->paint();
+    }
+    SampleCounter::stop();
 }
 
 void Level::setPaused(bool p) {

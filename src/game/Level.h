@@ -39,6 +39,10 @@ public:
     // Paints the world and the HUD as they stand, advancing nothing (the
     // frames of a pause, a screenshot). The caller clears the buffers first.
     void paintFrame();
+    // The frame once more, as this frame's visibility decided it (no culling
+    // query starts), counting the samples each kind of drawing writes: read
+    // them from SampleCounter afterwards.
+    void paintCountingSamples();
 
     // A paused level paints its standing picture with "PAUSED" in the middle
     // and runs nothing else: no animation, physics, event or race time, no

@@ -191,7 +191,7 @@ void GeometryNode::performOperations() {
                 if (eventSpherePainting) paintEventSphere();
                 if (boundingBoxPainting) paintBoundingBox();
             }
-            const bool drawHere = state == SINGLE_PASS || !drawnInTransparentPass();
+            const bool drawHere = state == SINGLE_PASS || (!drawnInTransparentPass() && inItsTurn());
             if (drawn && drawHere && drawMode != 3) drawSampled([this] { draw(); });
             queryBoxLater();
             break;
@@ -205,6 +205,13 @@ void GeometryNode::performOperations() {
 }
 
 // --- occlusion culling ----------------------------------------------------------
+
+bool GeometryNode::backgroundTurn = false;
+
+bool GeometryNode::inItsTurn() const {
+    if (!detailSavings || getRenderState() != OPAQUE_PASS) return true;
+    return background == backgroundTurn;
+}
 
 bool GeometryNode::culled() const { return useVisibilityCulling && !alwaysVisible; }
 
@@ -256,10 +263,16 @@ int GeometryNode::beginSingleSampling() const {
     if (!detailSavings) return 0;
     const bool asBackground = background && getRenderState() == OPAQUE_PASS;
     if (!singleSampled && !asBackground) return 0;
-    const bool multisampled = glIsEnabled(GL_MULTISAMPLE);
+    // A background keeps its samples: with multisampling off the depth test
+    // of a rasteriser may judge a whole pixel by one sample, and the sky
+    // would leave the empty samples of the scene's edges unfilled.
+    const bool multisampled = singleSampled && glIsEnabled(GL_MULTISAMPLE);
     if (multisampled) glDisable(GL_MULTISAMPLE);
     if (asBackground) {
-        glDisable(GL_DEPTH_TEST);
+        // Every fragment at the far plane: it passes where nothing was drawn.
+        glDepthRange(1.0, 1.0);
+        glPushAttrib(GL_DEPTH_BUFFER_BIT);
+        glDepthFunc(GL_LEQUAL);
         glDepthMask(GL_FALSE);
     }
     return (asBackground ? 2 : 0) | (multisampled ? 1 : 0);
@@ -268,8 +281,8 @@ int GeometryNode::beginSingleSampling() const {
 void GeometryNode::endSingleSampling(int mode) const {
     if (mode & 1) glEnable(GL_MULTISAMPLE);
     if (mode & 2) {
-        glEnable(GL_DEPTH_TEST);
-        glDepthMask(GL_TRUE);
+        glPopAttrib();
+        glDepthRange(0.0, 1.0);
     }
 }
 

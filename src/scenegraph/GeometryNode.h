@@ -7,6 +7,7 @@
 #include "math/Point.h"
 #include "scenegraph/CameraNode.h"
 #include "scenegraph/Material.h"
+#include "scenegraph/SampleCounter.h"
 #include "scenegraph/ScenegraphNode.h"
 
 struct NewtonBody;
@@ -115,6 +116,8 @@ public:
     // Whether the node is drawn in the transparent pass, after every opaque
     // node, rather than in the opaque pass: by default when its material is transparent.
     virtual bool drawnInTransparentPass() const { return material->isTransparent(); }
+    // What the node's own drawing counts as in the sample counts: its sampleKind.
+    virtual SampleCounter::Kind countedAs() const { return sampleKind; }
 
     bool alwaysVisible = false;
     bool useOwnTransform = false;
@@ -125,15 +128,24 @@ public:
     // A software rasteriser saves most of the cost of four samples.
     bool singleSampled = false;
     // A background (a sky dome under the sky elements root) is, in the
-    // opaque pass while detailSavings is on, drawn before anything
-    // else without depth test and depth writes, single-sampled: everything
-    // else covers it, each of its own samples. Otherwise it is drawn as any node.
+    // opaque pass while detailSavings is on, drawn after everything else
+    // opaque, at the far plane with the depth test (of every sample) and
+    // without depth writes: it fills only the samples nothing else covers,
+    // and the hidden rest is never shaded. Otherwise it is drawn as any node.
     bool background = false;
+    // Set by the root while it visits the sky elements a second time, at
+    // the end of the opaque pass, for their backgrounds.
+    static bool backgroundTurn;
+    SampleCounter::Kind sampleKind = SampleCounter::MODELS;
 
 protected:
     // In a drawing pass: whether the node is drawn; always while it is not
     // culled, else as the test pass decided.
     bool takeOcclusionResult();
+    // Whether this visit of the opaque pass is the node's turn: with detail
+    // savings on, a background's is the root's second visit of the sky, every
+    // other node's the first.
+    bool inItsTurn() const;
     // Draws through drawGeometry, counting the samples of the drawing as the
     // node's query when the node is culled and no query is pending.
     template <typename Draw>
@@ -144,10 +156,12 @@ protected:
     }
     // Queues a box query for a culled node in the frustum without one pending.
     void queryBoxLater();
-    // Draws through drawGeometry with multisampling off for a single-sampled node.
+    // Draws through drawGeometry with multisampling off for a single-sampled
+    // node; its samples count as the node's kind.
     template <typename Draw>
     void drawSampled(Draw drawGeometry) {
         const int mode = beginSingleSampling();
+        SampleCounter::Scope count(countedAs(), (mode & 1) != 0);
         drawGeometry();
         if (mode != 0) endSingleSampling(mode);
     }

@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "scenegraph/SampleCounter.h"
+
 RootNode::RootNode(const char* desc) : ScenegraphNode(desc) {
     typeName = "RootNode";
     skyElementsRoot = std::make_shared<GeometryNode>("sky elements root");
@@ -43,14 +45,22 @@ void RootNode::performOperations() {
     const RenderStates state = getRenderState();
     if (state == OPAQUE_PASS || state == SINGLE_PASS) lightModel->update();
     camera->performOperations();  // leaves the view matrix pushed
-    // A background (the sky dome) is drawn first in the opaque pass, behind
-    // everything, so that all other surfaces cover it with their own samples.
+    // With detail savings the sky elements come first in the opaque pass (the
+    // sun's light is placed before anything lit), but a background (the sky
+    // dome) waits for a second visit after all other opaque surfaces: at the
+    // far plane it then fills only the samples they left empty.
     const bool skyFirst = state == OPAQUE_PASS && detailSavings;
     if (skyFirst) skyElementsRoot->performOperations();
     for (const NodePtr& child : children)
         if ((!skyFirst || child != skyElementsRoot) && !child->pinnedToScreen()) child->performOperations();
+    if (skyFirst) {
+        GeometryNode::backgroundTurn = true;
+        skyElementsRoot->performOperations();
+        GeometryNode::backgroundTurn = false;
+    }
     // The HUD's pictures go over the whole world, the sky's lens flare
     // included: the flare is drawn without the depth test, as they are.
+    SampleCounter::Scope hud(SampleCounter::HUD);
     for (const NodePtr& child : children)
         if (child->pinnedToScreen()) child->performOperations();
     glPopMatrix();

@@ -10,8 +10,9 @@
 // the light model applied at the start of each lit pass, and the sky elements
 // root for things that travel with the viewer (sky dome, clouds, flare).
 // The sky elements root is visited after the level's objects, except in the
-// opaque pass while detail savings are on: then it comes first, with its
-// background. Pictures pinned to the screen come after everything.
+// opaque pass while detail savings are on: then it comes first, and once more
+// after the objects for its background alone. Pictures pinned to the screen
+// come after everything.
 class RootNode : public ScenegraphNode {
 public:
     explicit RootNode(const char* nodeDescription);

@@ -57,6 +57,44 @@ TEST(Benchmark, SumsUpTheFramesAndWritesOneRowEach) {
     EXPECT_FALSE(bench.writeCsv("/nonexistent-folder/x.csv"));
 }
 
+namespace {
+std::string summary(const Benchmark& bench) {
+    std::FILE* out = std::tmpfile();
+    bench.report(out);
+    std::rewind(out);
+    std::string text(8192, '\0');
+    text.resize(std::fread(&text[0], 1, text.size(), out));
+    std::fclose(out);
+    return text;
+}
+}  // namespace
+
+// The samples of each pass averaged over the counted frames and divided by
+// the window's samples; the summary has one line per pass, and the phases'
+// shares only when the phases were timed apart.
+TEST(Benchmark, SampleCountsGiveEachPassItsOverdraw) {
+    Benchmark bench;
+    bench.record(frame(10));
+    EXPECT_EQ(summary(bench).find("samples"), std::string::npos);
+    EXPECT_EQ(summary(bench).find("shares"), std::string::npos);
+    Benchmark::SampleCounts counts{};
+    counts[SampleCounter::SKY] = 400;
+    counts[SampleCounter::HUD] = 100;
+    bench.recordSamples(counts, 1000);
+    counts[SampleCounter::SKY] = 800;
+    bench.recordSamples(counts, 1000);
+    EXPECT_DOUBLE_EQ(bench.meanSamples(SampleCounter::SKY), 600.0);
+    EXPECT_DOUBLE_EQ(bench.overdraw(SampleCounter::SKY), 0.6);
+    EXPECT_DOUBLE_EQ(bench.overdraw(SampleCounter::HUD), 0.1);
+    EXPECT_EQ(bench.overdraw(SampleCounter::KINDS), 0.0);
+    bench.phasesTimed = true;
+    const std::string text = summary(bench);
+    EXPECT_NE(text.find("benchmark: shares: animation"), std::string::npos) << text;
+    EXPECT_NE(text.find("sky                     600 samples, overdraw 0.600"), std::string::npos) << text;
+    EXPECT_NE(text.find("HUD                     100 samples, overdraw 0.100"), std::string::npos) << text;
+    EXPECT_NE(text.find("all                                  overdraw 0.700"), std::string::npos) << text;
+}
+
 // The first frame is timed from the start of the process, not from the first
 // line of the program: this test process has been running for a while, and
 // later frames do not move the figure. The summary says it.

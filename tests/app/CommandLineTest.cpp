@@ -27,7 +27,7 @@ TEST(CommandLine, ReadsEveryOptionAndImpliesTheFixedStep) {
     EXPECT_FALSE(none->fixedStep || none->autoplay || none->benchmark || none->seed);
 
     auto all = parse({"--window", "1024x768", "--seed", "7", "--benchmark", "30", "--benchmark-csv", "f.csv",
-                      "--benchmark-capture", "f.cap", "1280x1024:32"});
+                      "--benchmark-capture", "f.cap", "--benchmark-phases", "--benchmark-overdraw", "1280x1024:32"});
     ASSERT_TRUE(all);
     EXPECT_EQ(all->windowWidth, 1024);
     EXPECT_EQ(all->windowHeight, 768);
@@ -36,6 +36,8 @@ TEST(CommandLine, ReadsEveryOptionAndImpliesTheFixedStep) {
     EXPECT_EQ(all->benchmarkSeconds, 30.0);
     EXPECT_EQ(all->benchmarkCsv, "f.csv");
     EXPECT_EQ(all->benchmarkCapture, "f.cap");
+    EXPECT_TRUE(all->benchmarkPhases && all->benchmarkOverdraw);
+    EXPECT_FALSE(none->benchmarkPhases || none->benchmarkOverdraw) << "the default benchmark neither waits nor counts";
     EXPECT_EQ(all->gameMode, "1280x1024:32");
     EXPECT_TRUE(all->fixedStep) << "a benchmark runs on the fixed step";
 
@@ -88,7 +90,7 @@ TEST(CommandLine, ABadOptionOrValueSaysWhy) {
 TEST(CommandLine, HelpNamesEveryOptionAndGlutsOwn) {
     const std::string help = helpText();
     for (const char* word : {"--window", "--autoplay", "--benchmark", "--benchmark-csv", "--benchmark-capture",
-                             "--fixed-step", "--seed", "--no-multisampling", "--no-detail-texture", "--data DIR", "--ghost FILE", "--record-ghost FILE", "--no-ghost", "--help", "--version", "-display DISPLAY",
+                             "--benchmark-phases", "--benchmark-overdraw", "--fixed-step", "--seed", "--no-multisampling", "--no-detail-texture", "--data DIR", "--ghost FILE", "--record-ghost FILE", "--no-ghost", "--help", "--version", "-display DISPLAY",
                              "-geometry WxH+X+Y", "-direct", "-indirect", "-iconic", "-gldebug", "-sync"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
 }

@@ -30,6 +30,7 @@
 #include "game/ToolAction.h"
 #include "game/ViewfieldAction.h"
 #include "input/KeyboardProcessor.h"
+#include "scenegraph/SampleCounter.h"
 #include "scenegraph/SceneTestSupport.h"
 #include "physics/PhysicVolume.h"
 #include "physics/newton.h"
@@ -942,6 +943,29 @@ TEST_F(DemoLevelTest, EveryRenderingPathDrawsTheSamePicture) {
         ScenegraphNode::drawMode = path.drawMode;
         EXPECT_LT(differing(reference, picture()), 0.002) << path.name;
     }
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// The benchmark's sample counts of the start view: the sky dome (drawn from
+// inside, its back faces culled) and the cloud ceiling cover the window at
+// most once, the terrain most of it, the car and the HUD some of it; the
+// counting frame is the picture of the frame itself.
+TEST_F(DemoLevelTest, SampleCountsOfTheStartViewArePlausible) {
+    SwitchGuard guard;
+    gameProjection();
+    const auto picture = stillPicture();
+    shared->paintCountingSamples();
+    EXPECT_EQ(readPicture(), picture);
+    const auto window = static_cast<std::uint64_t>(GlTestWindow::width() * GlTestWindow::height());
+    auto samples = [](SampleCounter::Kind kind) { return SampleCounter::samples(kind); };
+    EXPECT_GT(samples(SampleCounter::SKY), 0u);
+    EXPECT_LE(samples(SampleCounter::SKY), window);
+    EXPECT_LE(samples(SampleCounter::CLOUDS), window);
+    EXPECT_GT(samples(SampleCounter::TERRAIN), window / 4);
+    EXPECT_LT(samples(SampleCounter::TERRAIN), 2 * window);
+    EXPECT_GT(samples(SampleCounter::MODELS), window / 100);
+    EXPECT_GT(samples(SampleCounter::HUD), 0u);
+    EXPECT_LT(samples(SampleCounter::HUD), window / 2);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
