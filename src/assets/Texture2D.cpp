@@ -190,7 +190,8 @@ void Texture2D::updateTextureStates() {
     }
     for (const std::shared_ptr<Texture2D>& texture : textures) {
         texture->bind();
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
+        // A picture without mipmaps would be incomplete with a mipmapped filter.
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, texture->mipmapped ? minFilter : magFilter);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
     }
     unbindTexture();

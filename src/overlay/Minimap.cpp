@@ -3,9 +3,11 @@
 #include <GL/glew.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <sstream>
 
+#include "gl/ExtensionManager.h"
 #include "gl/PixelProjection.h"
 #include "math/Constants.h"
 
@@ -29,20 +31,60 @@ constexpr Rgb START_YELLOW = {1.0f, 0.88f, 0.1f}, SIGN_BLUE = {0.2f, 0.35f, 1.0f
 constexpr Rgb DISMANTLED_GREY = {0.6f, 0.6f, 0.6f}, PURSUER_ORANGE = {1.0f, 0.55f, 0.0f};
 constexpr Rgb HUNTER_RED = {0.95f, 0.05f, 0.05f}, HUNTER_EDGE = {1.0f, 0.9f, 0.2f};
 
-void colour(const Rgb& c, float alpha = 1.0f) { glColor4f(c.r, c.g, c.b, alpha); }
+// Coloured triangles gathered for one draw: x, y, r, g, b, a per corner.
+class Triangles {
+public:
+    explicit Triangles(std::vector<GLfloat>& storage) : data(storage) { data.clear(); }
+
+    void colour(const Rgb& c, float alpha = 1.0f) { current = {c.r, c.g, c.b, alpha}; }
+    void triangle(float x0, float y0, float x1, float y1, float x2, float y2) {
+        corner(x0, y0);
+        corner(x1, y1);
+        corner(x2, y2);
+    }
+    void quad(float x0, float y0, float x1, float y1, float x2, float y2, float x3, float y3) {
+        triangle(x0, y0, x1, y1, x2, y2);
+        triangle(x0, y0, x2, y2, x3, y3);
+    }
+    void rect(float x0, float y0, float x1, float y1) { quad(x0, y0, x1, y0, x1, y1, x0, y1); }
+
+    void draw() const {
+        if (data.empty()) return;
+        glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+        ExtensionManager::unbindVertexBuffer();
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_COLOR_ARRAY);
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glDisableClientState(GL_NORMAL_ARRAY);
+        glVertexPointer(2, GL_FLOAT, 6 * sizeof(GLfloat), data.data());
+        glColorPointer(4, GL_FLOAT, 6 * sizeof(GLfloat), data.data() + 2);
+        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(data.size() / 6));
+        glPopClientAttrib();
+    }
+
+private:
+    void corner(float x, float y) { data.insert(data.end(), {x, y, current[0], current[1], current[2], current[3]}); }
+
+    std::vector<GLfloat>& data;
+    std::array<float, 4> current = {1.0f, 1.0f, 1.0f, 1.0f};
+};
 
 using Shape = std::vector<std::pair<float, float>>;
 
 // A fan round (cx, cy) through the points (x, y) scaled by size and turned by
 // the direction (dx, dy) (the points' +y axis goes along it).
-void fan(float cx, float cy, const Shape& points, float size, float dx = 0.0f, float dy = 1.0f) {
-    glBegin(GL_TRIANGLE_FAN);
-    glVertex2f(cx, cy);
-    for (size_t i = 0; i <= points.size(); ++i) {
-        const auto& [x, y] = points[i % points.size()];
-        glVertex2f(cx + size * (x * dy + y * dx), cy + size * (y * dy - x * dx));
+void fan(Triangles& out, float cx, float cy, const Shape& points, float size, float dx = 0.0f, float dy = 1.0f) {
+    auto at = [&](size_t i, float& x, float& y) {
+        const auto& [px, py] = points[i % points.size()];
+        x = cx + size * (px * dy + py * dx);
+        y = cy + size * (py * dy - px * dx);
+    };
+    for (size_t i = 0; i < points.size(); ++i) {
+        float x0, y0, x1, y1;
+        at(i, x0, y0);
+        at(i + 1, x1, y1);
+        out.triangle(cx, cy, x0, y0, x1, y1);
     }
-    glEnd();
 }
 
 Shape regular(int corners, float innerRatio = 1.0f) {
@@ -64,36 +106,75 @@ const Shape STAR = regular(5, 0.45f);
 const Shape ARROW = {{0, 1}, {CAR_WIDTH / CAR_LENGTH, -1}, {0, -0.55f}, {-CAR_WIDTH / CAR_LENGTH, -1}};
 
 // The outline first, a little larger, then the shape.
-void outlined(float cx, float cy, const Shape& points, float size, const Rgb& fill, const Rgb& edge, float edgeWidth,
-              float dx = 0.0f, float dy = 1.0f) {
-    colour(edge);
-    fan(cx, cy, points, size + edgeWidth, dx, dy);
-    colour(fill);
-    fan(cx, cy, points, size, dx, dy);
+void outlined(Triangles& out, float cx, float cy, const Shape& points, float size, const Rgb& fill, const Rgb& edge,
+              float edgeWidth, float dx = 0.0f, float dy = 1.0f) {
+    out.colour(edge);
+    fan(out, cx, cy, points, size + edgeWidth, dx, dy);
+    out.colour(fill);
+    fan(out, cx, cy, points, size, dx, dy);
 }
 
-void ring(float cx, float cy, float radius, float width) {
-    glBegin(GL_TRIANGLE_STRIP);
-    for (int k = 0; k <= 32; ++k) {
-        const double a = TWO_PI * k / 32;
-        const float c = static_cast<float>(std::cos(a)), s = static_cast<float>(std::sin(a));
-        glVertex2f(cx + (radius - width / 2) * c, cy + (radius - width / 2) * s);
-        glVertex2f(cx + (radius + width / 2) * c, cy + (radius + width / 2) * s);
+void ring(Triangles& out, float cx, float cy, float radius, float width) {
+    const float inner = radius - width / 2, outer = radius + width / 2;
+    for (int k = 0; k < 32; ++k) {
+        const double a0 = TWO_PI * k / 32, a1 = TWO_PI * (k + 1) / 32;
+        const float c0 = static_cast<float>(std::cos(a0)), s0 = static_cast<float>(std::sin(a0));
+        const float c1 = static_cast<float>(std::cos(a1)), s1 = static_cast<float>(std::sin(a1));
+        out.quad(cx + inner * c0, cy + inner * s0, cx + outer * c0, cy + outer * s0, cx + outer * c1, cy + outer * s1,
+                 cx + inner * c1, cy + inner * s1);
     }
-    glEnd();
 }
 
 // A cross of two bars, half a side long each way.
-void cross(float cx, float cy, float half, float width) {
+void cross(Triangles& out, float cx, float cy, float half, float width) {
     for (float turn : {1.0f, -1.0f}) {
         const float ax = half * 0.7071f, ay = turn * half * 0.7071f;
         const float nx = -ay / half * width / 2, ny = ax / half * width / 2;
-        glBegin(GL_QUADS);
-        glVertex2f(cx - ax - nx, cy - ay - ny);
-        glVertex2f(cx + ax - nx, cy + ay - ny);
-        glVertex2f(cx + ax + nx, cy + ay + ny);
-        glVertex2f(cx - ax + nx, cy - ay + ny);
-        glEnd();
+        out.quad(cx - ax - nx, cy - ay - ny, cx + ax - nx, cy + ay - ny, cx + ax + nx, cy + ay + ny, cx - ax + nx,
+                 cy - ay + ny);
+    }
+}
+
+void paintMarker(Triangles& out, const Minimap::Frame& frame, const Minimap::Marker& marker) {
+    const float unit = std::max(frame.size / Minimap::SIZE, 0.75f);
+    const float edge = EDGE * unit;
+    float x, y;
+    Minimap::toWindow(frame, marker.x, marker.z, x, y);
+    switch (marker.kind) {
+        case Minimap::START_AREA: {
+            const float radius = marker.radius * frame.size / (2 * Minimap::SHOWN_HALF_EXTENT);
+            out.colour(DARK, 0.8f);
+            ring(out, x, y, radius, 2.0f * unit + 2.0f * edge);
+            out.colour(START_YELLOW);
+            ring(out, x, y, radius, 2.0f * unit);
+            break;
+        }
+        case Minimap::SIGN:
+            outlined(out, x, y, SQUARE, SIGN_SIZE / 2 * unit, SIGN_BLUE, WHITE, edge);
+            break;
+        case Minimap::SIGN_DISMANTLED:
+            out.colour(DARK);
+            cross(out, x, y, SIGN_SIZE / 2 * unit + edge, 2.0f * unit + 2.0f * edge);
+            out.colour(DISMANTLED_GREY);
+            cross(out, x, y, SIGN_SIZE / 2 * unit, 2.0f * unit);
+            break;
+        case Minimap::ITEM: {
+            const Rgb own = {marker.colour[0], marker.colour[1], marker.colour[2]};
+            outlined(out, x, y, DIAMOND, ITEM_SIZE * unit, own, WHITE, edge);
+            break;
+        }
+        case Minimap::PURSUER: outlined(out, x, y, DISC, PURSUER_RADIUS * unit, PURSUER_ORANGE, DARK, edge); break;
+        case Minimap::PURSUER_HUNTING:
+            outlined(out, x, y, STAR, HUNTER_RADIUS * unit, HUNTER_RED, HUNTER_EDGE, edge);
+            break;
+        case Minimap::CAR: {
+            // An arrowhead along the car's front (north up: -z is up the screen).
+            const float length = std::hypot(marker.frontX, marker.frontZ);
+            const float dx = length > 0 ? marker.frontX / length : 0.0f;
+            const float dy = length > 0 ? -marker.frontZ / length : 1.0f;
+            outlined(out, x, y, ARROW, CAR_LENGTH / 2 * unit, WHITE, DARK, edge, dx, dy);
+            break;
+        }
     }
 }
 
@@ -125,23 +206,39 @@ void Minimap::performOperations() {
     const Frame frame = frameIn(pixels.width(), pixels.height());
     if (frame.size < 1.0f) return;
     paintGround(frame);
+    // Every marker in one draw, kind by kind: later kinds lie on top.
+    Triangles shapes(vertices);
     for (int kind = START_AREA; kind <= CAR; ++kind)
         for (const Marker& marker : markers)
-            if (marker.kind == kind) paintMarker(frame, marker);
+            if (marker.kind == kind) paintMarker(shapes, frame, marker);
+    shapes.draw();
 }
 
-void Minimap::paintGround(const Frame& frame) const {
+// The picture is opaque: drawn without blending, one texel a pixel at 800 x
+// 600 (a picture of terrainExtent * SIZE / (2 * SHOWN_HALF_EXTENT) pixels).
+// Only its thin dark border blends.
+void Minimap::paintGround(const Frame& frame) {
     const float b = BORDER * std::max(frame.size / SIZE, 0.5f);
-    colour(DARK, 0.7f);
-    glRectf(frame.left - b, frame.bottom - b, frame.right() + b, frame.top() + b);
-    if (!ground || !ground->hasPicture()) return;
+    const bool picture = ground && ground->hasPicture();
+    Triangles border(vertices);
+    border.colour(DARK, 0.7f);
+    if (picture) {
+        border.rect(frame.left - b, frame.bottom - b, frame.right() + b, frame.bottom);
+        border.rect(frame.left - b, frame.top(), frame.right() + b, frame.top() + b);
+        border.rect(frame.left - b, frame.bottom, frame.left, frame.top());
+        border.rect(frame.right(), frame.bottom, frame.right() + b, frame.top());
+    } else {
+        border.rect(frame.left - b, frame.bottom - b, frame.right() + b, frame.top() + b);
+    }
+    border.draw();
+    if (!picture) return;
     // The picture's bottom row (t = 0) is its south edge, at z = +extent / 2.
     const float half = terrainExtent / 2;
     const float s0 = (half - SHOWN_HALF_EXTENT) / terrainExtent, s1 = (half + SHOWN_HALF_EXTENT) / terrainExtent;
+    glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);
     ground->bind();
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    colour(WHITE);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glBegin(GL_QUADS);
     glTexCoord2f(s0, s0);
     glVertex2f(frame.left, frame.bottom);
@@ -153,49 +250,7 @@ void Minimap::paintGround(const Frame& frame) const {
     glVertex2f(frame.left, frame.top());
     glEnd();
     glDisable(GL_TEXTURE_2D);
-}
-
-void Minimap::paintMarker(const Frame& frame, const Marker& marker) const {
-    const float unit = std::max(frame.size / SIZE, 0.75f);
-    const float edge = EDGE * unit;
-    float x, y;
-    toWindow(frame, marker.x, marker.z, x, y);
-    switch (marker.kind) {
-        case START_AREA: {
-            const float radius = marker.radius * frame.size / (2 * SHOWN_HALF_EXTENT);
-            colour(DARK, 0.8f);
-            ring(x, y, radius, 2.0f * unit + 2.0f * edge);
-            colour(START_YELLOW);
-            ring(x, y, radius, 2.0f * unit);
-            break;
-        }
-        case SIGN:
-            outlined(x, y, SQUARE, SIGN_SIZE / 2 * unit, SIGN_BLUE, WHITE, edge);
-            break;
-        case SIGN_DISMANTLED:
-            colour(DARK);
-            cross(x, y, SIGN_SIZE / 2 * unit + edge, 2.0f * unit + 2.0f * edge);
-            colour(DISMANTLED_GREY);
-            cross(x, y, SIGN_SIZE / 2 * unit, 2.0f * unit);
-            break;
-        case ITEM: {
-            const Rgb own = {marker.colour[0], marker.colour[1], marker.colour[2]};
-            outlined(x, y, DIAMOND, ITEM_SIZE * unit, own, WHITE, edge);
-            break;
-        }
-        case PURSUER: outlined(x, y, DISC, PURSUER_RADIUS * unit, PURSUER_ORANGE, DARK, edge); break;
-        case PURSUER_HUNTING:
-            outlined(x, y, STAR, HUNTER_RADIUS * unit, HUNTER_RED, HUNTER_EDGE, edge);
-            break;
-        case CAR: {
-            // An arrowhead along the car's front (north up: -z is up the screen).
-            const float length = std::hypot(marker.frontX, marker.frontZ);
-            const float dx = length > 0 ? marker.frontX / length : 0.0f;
-            const float dy = length > 0 ? -marker.frontZ / length : 1.0f;
-            outlined(x, y, ARROW, CAR_LENGTH / 2 * unit, WHITE, DARK, edge, dx, dy);
-            break;
-        }
-    }
+    glEnable(GL_BLEND);
 }
 
 const std::vector<Minimap::LegendEntry>& Minimap::legend() {

@@ -44,8 +44,8 @@ public:
     static constexpr float SHOWN_HALF_EXTENT = 250.0f;
 
     // ground: a picture of the whole terrain, a square terrainExtent units
-    // wide round x = z = 0, north at its top. Without a picture (a file that
-    // did not load) the map is a plain dark square with its markers.
+    // wide round x = z = 0, north at its top, opaque. Without a picture (a
+    // file that did not load) the map is a plain dark square with its markers.
     Minimap(std::shared_ptr<Texture2D> ground, float terrainExtent);
 
     void setMarkers(std::vector<Marker> markers) { this->markers = std::move(markers); }
@@ -73,10 +73,10 @@ public:
     bool visible = true;
 
 private:
-    void paintGround(const Frame& frame) const;
-    void paintMarker(const Frame& frame, const Marker& marker) const;
+    void paintGround(const Frame& frame);
 
     std::shared_ptr<Texture2D> ground;
     float terrainExtent;
     std::vector<Marker> markers;
+    std::vector<float> vertices;  // the triangles of one draw, kept between frames
 };

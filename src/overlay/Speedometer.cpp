@@ -7,7 +7,6 @@
 #include <cmath>
 
 #include "gl/PixelProjection.h"
-#include "gl/TextPainter.h"
 #include "overlay/Minimap.h"
 
 namespace {
@@ -19,7 +18,10 @@ constexpr int PAD = 8, NUMBER_Y = 40, BAR_Y = 26, BAR_HEIGHT = 8, TOP_Y = 9;
 constexpr float BOOST[3] = {0.35f, 0.6f, 1.0f};
 }  // namespace
 
-Speedometer::Speedometer() : ScenegraphNode("speedometer") { typeName = "Speedometer"; }
+Speedometer::Speedometer()
+    : ScenegraphNode("speedometer"), numberFont(GLUT_BITMAP_HELVETICA_18), topFont(GLUT_BITMAP_HELVETICA_12) {
+    typeName = "Speedometer";
+}
 
 void Speedometer::show(double s, double top, bool boost) {
     speed = std::max(s, 0.0);
@@ -57,8 +59,8 @@ void Speedometer::performOperations() {
             static_cast<float>(barLeft + filled * (barRight - barLeft)), static_cast<float>(barBottom + BAR_HEIGHT));
 
     glColor3f(1.0f, 1.0f, 1.0f);
-    TextPainter::drawstr(left + PAD, bottom + NUMBER_Y, GLUT_BITMAP_HELVETICA_18, reading());
+    numberFont.draw(left + PAD, bottom + NUMBER_Y, reading());
     if (boosted) glColor3fv(BOOST);
     else glColor3f(0.8f, 0.8f, 0.8f);
-    TextPainter::drawstr(left + PAD, bottom + TOP_Y, GLUT_BITMAP_HELVETICA_12, topReading());
+    topFont.draw(left + PAD, bottom + TOP_Y, topReading());
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "gl/GlyphAtlas.h"
 #include "scenegraph/ScenegraphNode.h"
 
 // The car's speed over the ground beside the minimap: a number in km/h (a
@@ -42,4 +43,6 @@ public:
 private:
     double speed = 0.0, topSpeed = 0.0;
     bool boosted = false;
+    // The two texts' fonts, drawn from textures: glBitmap costs much more.
+    GlyphAtlas numberFont, topFont;
 };

@@ -205,19 +205,20 @@ TEST_F(TerrainFiles, TilesShadeTheHillsOfTheHeightmap) {
 TEST_F(TerrainFiles, TheMinimapIsTheTilesGroundNorthUpWithLightRoads) {
     kit::Picture map;
     ASSERT_TRUE(kit::loadPicture(kit::kitFolder() / "terrain" / "minimap.jpg", map));
-    ASSERT_EQ(map.width, 512);
-    ASSERT_EQ(map.height, 512);
+    // One pixel for each pixel of the HUD's map at 800 x 600 (3.125 units).
+    ASSERT_EQ(map.width, 192);
+    ASSERT_EQ(map.height, 192);
     auto mapBrightness = [&](double x, double z) {
         const int col = std::clamp(static_cast<int>((x + EXTENT / 2) / EXTENT * map.width), 0, map.width - 1);
         const int row = std::clamp(static_cast<int>((z + EXTENT / 2) / EXTENT * map.height), 0, map.height - 1);
         const uint8_t* c = map.at(col, row);
         return c[0] + c[1] + c[2];
     };
-    // The tiles round a map pixel's place (1.17 units a side).
+    // The tiles round a map pixel's place (3.125 units a side).
     auto tileBrightness = [&](double x, double z) {
         double sum = 0;
-        for (double dz = -0.4; dz <= 0.41; dz += 0.4)
-            for (double dx = -0.4; dx <= 0.41; dx += 0.4) {
+        for (double dz = -1.0; dz <= 1.01; dz += 1.0)
+            for (double dx = -1.0; dx <= 1.01; dx += 1.0) {
                 const uint8_t* c = groundColour(x + dx, z + dz);
                 sum += c[0] + c[1] + c[2];
             }

@@ -115,12 +115,17 @@ TEST_P(TextureSwitches, SetTheTableFiltersOnEveryRegisteredTexture) {
     const SwitchCase& c = GetParam();
     std::shared_ptr<Texture2D> a = Texture2D::createFromFile(dir + "/red.png", GL_REPEAT);
     std::shared_ptr<Texture2D> b = Texture2D::createFromFile(dir + "/green.jpg", GL_REPEAT);
+    std::shared_ptr<Texture2D> flat =
+        Texture2D::createFromFile(dir + "/green.jpg", GL_CLAMP_TO_EDGE, GL_LINEAR, GL_LINEAR, GL_MODULATE, false);
     Texture2D::filtering(c.filter);
     Texture2D::mipmapping(c.mipmap);
     for (const std::shared_ptr<Texture2D>& t : {a, b}) {
         EXPECT_EQ(textureParameter(t->getTextureName(), GL_TEXTURE_MIN_FILTER), c.minFilter);
         EXPECT_EQ(textureParameter(t->getTextureName(), GL_TEXTURE_MAG_FILTER), c.magFilter);
     }
+    // A picture without mipmaps gets the switch's filter without them: it stays complete.
+    EXPECT_EQ(textureParameter(flat->getTextureName(), GL_TEXTURE_MIN_FILTER), c.magFilter);
+    EXPECT_EQ(textureParameter(flat->getTextureName(), GL_TEXTURE_MAG_FILTER), c.magFilter);
     Texture2D::filtering(c.filter);  // the last switch leaves texture 0 bound
     EXPECT_EQ(boundTexture(), 0);
 }

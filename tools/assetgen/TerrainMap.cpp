@@ -6,8 +6,8 @@ namespace assetgen {
 
 namespace {
 
-// A road on the map: a light band about nine units wide (three pixels at
-// the HUD's scale) inside a dark edge, drawn over the ground's own colour.
+// A road on the map: a light band about nine units wide (three pixels)
+// inside a dark edge, drawn over the ground's own colour.
 const float ROAD_BAND = 4.6f, ROAD_EDGE = 6.2f;
 const Colour MAP_ROAD = Colour::rgb(0xD8D4C8), MAP_EDGE = Colour::rgb(0x26282A);
 
@@ -50,7 +50,7 @@ Canvas TerrainMap::draw(const TerrainLayout& layout) {
 
 void writeTerrainMap(AssetSink& sink, const TerrainLayout& layout) {
     const Canvas map = TerrainMap::draw(layout);
-    sink.write("terrain/minimap.jpg", map.jpg(90));
+    sink.write("terrain/minimap.jpg", map.jpg(95));
     sink.preview("terrain/minimap.jpg", map, 256);
 }
 

@@ -11,7 +11,10 @@ namespace assetgen {
 
 class TerrainMap {
 public:
-    static constexpr int SIZE = 512;  // pixels per side, over the whole terrain
+    // Pixels per side, over the whole terrain: 3.125 units a pixel, the HUD's
+    // scale at 800 x 600 (160 pixels for the 500 units shown), so that the
+    // game draws the picture one texel a pixel, without mipmaps.
+    static constexpr int SIZE = 192;
 
     // Column 0 is the west edge (x = -300), row 0 the north edge (z = -300):
     // north is up, as on a map, and as the game draws it.

@@ -1,0 +1,129 @@
+#include "gl/GlyphAtlas.h"
+
+#include <GL/freeglut.h>
+
+#include <algorithm>
+
+#include "gl/ExtensionManager.h"
+#include "gl/TextPainter.h"
+
+GlyphAtlas::GlyphAtlas(void* bitmapFont) : font(bitmapFont) {}
+
+GlyphAtlas::~GlyphAtlas() {
+    if (texture != 0 && ExtensionManager::contextAvailable()) glDeleteTextures(1, &texture);
+}
+
+bool GlyphAtlas::build() {
+    tried = true;
+    if (!ExtensionManager::contextAvailable() || !(GLEW_VERSION_3_0 || GLEW_ARB_framebuffer_object)) return false;
+    for (int c = FIRST; c <= LAST; ++c) {
+        advance[c - FIRST] = glutBitmapWidth(font, c);
+        cellWidth = std::max(cellWidth, advance[c - FIRST]);
+    }
+    const int height = glutBitmapHeight(font);
+    if (cellWidth <= 0 || height <= 0) return false;
+    cellWidth += 2 * PAD;
+    cellHeight = height + 2 * PAD;
+    baseline = PAD + height / 3;  // room below the baseline for descenders
+    atlasWidth = cellWidth * (LAST - FIRST + 1);
+
+    GLint oldTexture = 0, oldFramebuffer = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &oldTexture);
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &oldFramebuffer);
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, atlasWidth, cellHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+
+    GLuint framebuffer = 0;
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (complete) paintGlyphs();
+    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(oldFramebuffer));
+    glDeleteFramebuffers(1, &framebuffer);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(oldTexture));
+    if (!complete) {
+        glDeleteTextures(1, &texture);
+        texture = 0;
+    }
+    return complete;
+}
+
+// White glyphs on a clear background, each at its cell's baseline.
+void GlyphAtlas::paintGlyphs() const {
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glViewport(0, 0, atlasWidth, cellHeight);
+    for (GLenum cap : {GL_BLEND, GL_TEXTURE_2D, GL_LIGHTING, GL_DEPTH_TEST, GL_ALPHA_TEST, GL_FOG, GL_SCISSOR_TEST,
+                       GL_STENCIL_TEST, GL_COLOR_LOGIC_OP, GL_DITHER})
+        glDisable(cap);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClearColor(1.0f, 1.0f, 1.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    for (int c = FIRST; c <= LAST; ++c) {
+        glWindowPos2i((c - FIRST) * cellWidth + PAD, baseline);
+        glutBitmapCharacter(font, c);
+    }
+    glPopAttrib();
+}
+
+void GlyphAtlas::draw(int x, int y, const std::string& text) {
+    if (!tried) build();
+    if (!ready()) {
+        TextPainter::drawstr(x, y, font, text);
+        return;
+    }
+    // Window pixel coordinates, whatever the matrices say.
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(viewport[0], viewport[0] + viewport[2], viewport[1], viewport[1] + viewport[3], -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+
+    vertices.clear();
+    const float w = static_cast<float>(atlasWidth);
+    for (const char ch : text) {
+        const int c = static_cast<unsigned char>(ch);
+        if (c < FIRST || c > LAST) continue;
+        const float left = static_cast<float>(x - PAD), bottom = static_cast<float>(y - baseline);
+        const float s0 = static_cast<float>((c - FIRST) * cellWidth) / w, s1 = s0 + static_cast<float>(cellWidth) / w;
+        const GLfloat quad[] = {left, bottom, s0, 0.0f,
+                                left + cellWidth, bottom, s1, 0.0f,
+                                left + cellWidth, bottom + cellHeight, s1, 1.0f,
+                                left, bottom + cellHeight, s0, 1.0f};
+        vertices.insert(vertices.end(), std::begin(quad), std::end(quad));
+        x += advance[c - FIRST];
+    }
+    glPushAttrib(GL_TEXTURE_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    // Only the glyphs' own pixels: the clear rest of each cell leaves the picture alone.
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.5f);
+    ExtensionManager::unbindVertexBuffer();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(2, GL_FLOAT, 4 * sizeof(GLfloat), vertices.data());
+    glTexCoordPointer(2, GL_FLOAT, 4 * sizeof(GLfloat), vertices.data() + 2);
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices.size() / 4));
+    glPopClientAttrib();
+    glPopAttrib();
+
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}

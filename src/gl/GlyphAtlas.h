@@ -1,0 +1,42 @@
+#pragma once
+#include <GL/glew.h>
+
+#include <string>
+#include <vector>
+
+// Text in a GLUT bitmap font, drawn from a texture instead of by glBitmap.
+// The first draw paints every printable character of the font once into a
+// texture through a framebuffer object; each later draw is one vertex array
+// of textured quads, one quad a character, placed on whole pixels so that
+// the text's pixels are those that glBitmap gives. Without framebuffer
+// objects it draws through glBitmap as before.
+//
+// The texture belongs to the context that was current at the first draw.
+class GlyphAtlas {
+public:
+    explicit GlyphAtlas(void* font);
+    ~GlyphAtlas();
+    GlyphAtlas(const GlyphAtlas&) = delete;
+    GlyphAtlas& operator=(const GlyphAtlas&) = delete;
+
+    // At window pixel (x, y), the baseline's start, in the current colour,
+    // with whatever blending is on; one line (a line break draws nothing).
+    void draw(int x, int y, const std::string& text);
+
+    // The atlas was made: draws use the texture.
+    bool ready() const { return texture != 0; }
+
+private:
+    static constexpr int FIRST = 32, LAST = 126;  // the printable ASCII characters
+    static constexpr int PAD = 4;                 // room round a glyph for its offsets
+
+    bool build();
+    void paintGlyphs() const;
+
+    void* font;
+    bool tried = false;
+    GLuint texture = 0;
+    int cellWidth = 0, cellHeight = 0, baseline = 0, atlasWidth = 0;
+    int advance[LAST - FIRST + 1] = {};
+    std::vector<GLfloat> vertices;  // x, y, s, t per corner
+};
