@@ -7,8 +7,8 @@
 // without. Run with interleaved repetitions, so that a busy machine slows
 // both alike:
 //
-//   ZARVIK_GAME_DIR=build/rel/game build/rel/assets_detail \
-//       --benchmark_repetitions=6 --benchmark_enable_random_interleaving=true
+//   ZARVIK_GAME_DIR=build/rel/game build/rel/assets_detail --benchmark_repetitions=6
+//       --benchmark_enable_random_interleaving=true
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "GameWindow.h"
 #include "assets/DetailTexture.h"
 #include "assets/TerrainNode.h"
 #include "assets/Texture.h"
@@ -28,28 +29,6 @@
 namespace {
 
 constexpr int WIDTH = 800, HEIGHT = 600;
-
-bool openGlWindow() {
-    static bool open = false;
-    if (open) return true;
-    if (!std::getenv("DISPLAY")) return false;
-    const char* data = std::getenv("ZARVIK_GAME_DIR");
-    if (chdir(data ? data : "build/game") != 0) return false;
-    int argc = 1;
-    char name[] = "assets_detail";
-    char* argv[] = {name, nullptr};
-    glutInit(&argc, argv);
-    glutInitDisplayString("rgba double depth samples=4");
-    glutInitWindowSize(WIDTH, HEIGHT);
-    glutCreateWindow("assets_detail");
-    glutDisplayFunc([] {});
-    glutHideWindow();
-    open = glewInit() == GLEW_OK;
-    glEnable(GL_MULTISAMPLE);
-    glEnable(GL_DEPTH_TEST);
-    glViewport(0, 0, WIDTH, HEIGHT);
-    return open;
-}
 
 // The level's terrain, loaded once (its progress lines kept off the table).
 std::shared_ptr<TerrainNode> levelTerrain() {
@@ -72,6 +51,7 @@ std::shared_ptr<TerrainNode> levelTerrain() {
 void paint(TerrainNode& terrain, double groundY) {
     glClearColor(0.6f, 0.8f, 1.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     gluPerspective(60.0, static_cast<double>(WIDTH) / HEIGHT, 0.1, 450.0);
@@ -90,7 +70,7 @@ void paint(TerrainNode& terrain, double groundY) {
 }
 
 void BM_TerrainAtTheStart(benchmark::State& state) {
-    if (!openGlWindow()) return state.SkipWithError("needs an X display and the game's data");
+    if (!openGameWindow("assets_detail")) return state.SkipWithError("needs an X display and the game's data");
     auto terrain = levelTerrain();
     if (!terrain || !terrain->getDetailTexture() || !terrain->getDetailTexture()->isLoaded())
         return state.SkipWithError("no terrain or no detail texture in the game's data");

@@ -26,33 +26,13 @@
 #include <memory>
 #include <vector>
 
+#include "GameWindow.h"
 #include "assets/Texture2D.h"
 #include "overlay/Minimap.h"
 #include "overlay/Speedometer.h"
 #include "scenegraph/RootNode.h"
 
 namespace {
-
-bool openGlWindow() {
-    static bool open = false;
-    if (open) return true;
-    if (!std::getenv("DISPLAY")) return false;
-    const char* data = std::getenv("ZARVIK_GAME_DIR");
-    if (chdir(data ? data : "build/game") != 0) return false;
-    int argc = 1;
-    char name[] = "overlay_minimap";
-    char* argv[] = {name, nullptr};
-    glutInit(&argc, argv);
-    glutInitDisplayString("rgba double depth samples=4");
-    glutInitWindowSize(800, 600);
-    glutCreateWindow("overlay_minimap");
-    glutDisplayFunc([] {});
-    glutHideWindow();
-    open = glewInit() == GLEW_OK;
-    glEnable(GL_MULTISAMPLE);
-    glViewport(0, 0, 800, 600);
-    return open;
-}
 
 double processMicroseconds() {
     timespec now{};
@@ -95,7 +75,7 @@ std::vector<Minimap::Marker> levelMarkers() {
 }
 
 void BM_HudPass(benchmark::State& state) {
-    if (!openGlWindow()) return state.SkipWithError("needs an X display and the game's data");
+    if (!openGameWindow("overlay_minimap")) return state.SkipWithError("needs an X display and the game's data");
     // 0: neither, 1: both, 2: the minimap alone, 3: the speedometer alone.
     const bool withMap = state.range(0) == 1 || state.range(0) == 2;
     const bool withSpeedometer = state.range(0) == 1 || state.range(0) == 3;
