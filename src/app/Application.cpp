@@ -348,7 +348,17 @@ void startAutomaticRun() {
     // Each phase waits for its GL work only when asked: the waits slow the frame.
     FrameTimes::waitForGl = theOptions.benchmarkPhases;
     benchmark->phasesTimed = theOptions.benchmarkPhases;
+    benchmark->alternated = theOptions.benchmarkAlternate;
     startCapture();
+}
+
+// With --benchmark-alternate, before each frame: the feature shown on every
+// other frame only, without the key, so the settings file is not written.
+void alternateFeature() {
+    if (!benchmark || benchmark->alternated.empty()) return;
+    const bool shown = benchmark->showsAlternatedNext();
+    if (benchmark->alternated == "minimap") theLevel->setMinimapShown(shown);
+    else if (auto race = theLevel->getGhostRace()) race->setShown(shown);
 }
 
 // After a frame: a benchmark ends after its frames with its figures (exit
@@ -485,6 +495,7 @@ void display() {
     theRenderer->fpsCounter->calc();
     pollGamepad();
     if (autoplay) autoplay->step();
+    alternateFeature();
     theLevel->display();
     FrameTimes& times = theLevel->getFrameTimes();
     if (benchmark) savePicture();

@@ -14,15 +14,28 @@ void Benchmark::record(const FrameTimes& frame) {
     frames.push_back(frame);
 }
 
+namespace {
+// Nearest rank; 0 for no values.
+double percentileOf(std::vector<double> values, double p) {
+    if (values.empty()) return 0.0;
+    std::sort(values.begin(), values.end());
+    const double rank = std::ceil(std::clamp(p, 0.0, 100.0) / 100.0 * static_cast<double>(values.size()));
+    const std::size_t index = rank < 1.0 ? 0 : static_cast<std::size_t>(rank) - 1;
+    return values[std::min(index, values.size() - 1)];
+}
+}  // namespace
+
 double Benchmark::percentile(double p) const {
-    if (frames.empty()) return 0.0;
     std::vector<double> totals;
     totals.reserve(frames.size());
     for (const auto& f : frames) totals.push_back(f.total);
-    std::sort(totals.begin(), totals.end());
-    const double rank = std::ceil(std::clamp(p, 0.0, 100.0) / 100.0 * static_cast<double>(totals.size()));
-    const std::size_t index = rank < 1.0 ? 0 : static_cast<std::size_t>(rank) - 1;
-    return totals[std::min(index, totals.size() - 1)];
+    return percentileOf(std::move(totals), p);
+}
+
+double Benchmark::alternatedMedian(bool shown) const {
+    std::vector<double> totals;
+    for (std::size_t i = shown ? 0 : 1; i < frames.size(); i += 2) totals.push_back(frames[i].total);
+    return percentileOf(std::move(totals), 50);
 }
 
 double Benchmark::totalMs() const {
@@ -93,6 +106,7 @@ void Benchmark::report(std::FILE* out) const {
         std::fprintf(out, ", other %.1f%%\n", 100.0 * (1.0 - phases));
     }
     reportSamples(out);
+    reportAlternated(out);
     std::fprintf(out, "benchmark: peak resident memory %.1f MB\n", peakResidentKb() / 1024.0);
     if (firstFrameAfter >= 0.0)
         std::fprintf(out, "benchmark: first frame drawn %.2f s after the process started\n", firstFrameAfter);
@@ -110,6 +124,16 @@ void Benchmark::reportSamples(std::FILE* out) const {
         all += overdraw(k);
     }
     std::fprintf(out, "benchmark:   %-16s %10s          overdraw %.3f\n", "all", "", all);
+}
+
+void Benchmark::reportAlternated(std::FILE* out) const {
+    if (alternated.empty() || frames.size() < 2) return;
+    const double with = alternatedMedian(true), without = alternatedMedian(false);
+    std::fprintf(out,
+                 "benchmark: %s on every other frame: median %.2f ms with it, %.2f ms without (%zu and %zu frames): "
+                 "costs %+.2f ms, ratio %.3f\n",
+                 alternated.c_str(), with, without, (frames.size() + 1) / 2, frames.size() / 2, with - without,
+                 without > 0.0 ? with / without : 0.0);
 }
 
 bool Benchmark::writeCsv(const std::string& path) const {

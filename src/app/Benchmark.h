@@ -32,6 +32,15 @@ public:
 
     // The p-th percentile (0..100) of the frame totals in ms, nearest rank; 0 without frames.
     double percentile(double p) const;
+
+    // A feature shown on every other frame only (the first, the third, ...),
+    // so that frames with and without it share the machine's moods: its cost
+    // is the difference of the two halves' medians. Empty: no alternation.
+    std::string alternated;
+    bool showsAlternatedNext() const { return frames.size() % 2 == 0; }
+    // The median frame time in ms of the frames with (true) or without the
+    // alternated feature; 0 without such frames.
+    double alternatedMedian(bool shown) const;
     // The phase's share of all frame time, 0..1.
     double share(int phase) const;
     double totalMs() const;
@@ -54,6 +63,7 @@ public:
 
 private:
     void reportSamples(std::FILE* out) const;
+    void reportAlternated(std::FILE* out) const;
 
     std::vector<FrameTimes> frames;
     SampleCounts sampleSums{};

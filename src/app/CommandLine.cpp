@@ -92,6 +92,14 @@ std::optional<Options> parseCommandLine(const std::vector<std::string>& args, st
             const std::string* folder = value("a folder");
             if (!folder) return std::nullopt;
             options.benchmarkPictures = *folder;
+        } else if (arg == "--benchmark-alternate") {
+            const std::string* feature = value("ghost or minimap");
+            if (!feature) return std::nullopt;
+            if (*feature != "ghost" && *feature != "minimap") {
+                error = "--benchmark-alternate wants ghost or minimap, not " + *feature;
+                return std::nullopt;
+            }
+            options.benchmarkAlternate = *feature;
         } else if (arg == "--seed") {
             const std::string* text = value("a number");
             double seed = 0;
@@ -140,6 +148,7 @@ const std::vector<OptionRow>& optionRows() {
         {"--benchmark-phases", "with --benchmark: the shares of each phase (each waits for its drawing: slower)"},
         {"--benchmark-overdraw", "with --benchmark: the samples each pass writes, counted in a second drawing of every frame"},
         {"--benchmark-pictures DIR", "with --benchmark: frames 1, 60, 300, 900 and 1500 as DIR/frame-NNNN.png"},
+        {"--benchmark-alternate WHAT", "with --benchmark: the ghost or the minimap on every other frame only, and what it costs"},
         {"--fixed-step", "every frame advances the game by exactly 1/60 s"},
         {"--seed N", "the same random numbers on every run"},
         {"--no-multisampling", "one sample per pixel: rougher edges, about twice the frame rate on a software rasteriser"},

@@ -18,6 +18,7 @@ struct Options {
     bool benchmarkPhases = false;    // --benchmark-phases: time each phase apart (waits for the GL after each)
     bool benchmarkOverdraw = false;  // --benchmark-overdraw: count the samples each pass writes
     std::string benchmarkPictures;  // --benchmark-pictures DIR: frames 1, 60, 300, 900 and 1500 as PNG files
+    std::string benchmarkAlternate;  // --benchmark-alternate ghost|minimap: shown on every other frame only
     bool fixedStep = false;       // --fixed-step (implied by --autoplay and --benchmark): 1/60 s per frame
     bool multisampling = true;    // --no-multisampling: one sample per pixel (a software rasteriser runs twice as fast)
     bool detailTexture = true;    // --no-detail-texture: the ground without its grain (to measure its cost)

@@ -1,6 +1,7 @@
 #include "game/GhostRace.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "game/GhostFile.h"
@@ -95,7 +96,15 @@ void GhostRace::placeGhost(double seconds, bool racing) {
     ghostCar->setPose(matrix, pose.steer);
     const double after = seconds - ghost->finish;
     const double fade = after <= 0.0 ? 1.0 : std::max(0.0, 1.0 - after / FADE_SECONDS);
-    ghostCar->opacity = static_cast<float>(GhostCarNode::OPACITY * fade);
+    ghostCar->opacity = static_cast<float>(GhostCarNode::OPACITY * fade) * closeFade(matrix);
+}
+
+// 1 while the ghost is FULL_GAP or more from the player's car, 0 within GONE_GAP.
+float GhostRace::closeFade(const float* ghostMatrix) const {
+    const float* car = playerCar->getPhysicVolume()->matrix->data();
+    const float dx = ghostMatrix[12] - car[12], dy = ghostMatrix[13] - car[13], dz = ghostMatrix[14] - car[14];
+    const float gap = std::sqrt(dx * dx + dy * dy + dz * dz);
+    return std::clamp((gap - GONE_GAP) / (FULL_GAP - GONE_GAP), 0.0f, 1.0f);
 }
 
 void GhostRace::finish(double seconds, bool newBest) {

@@ -17,7 +17,8 @@
 // events and the stopwatch (frame()), it records the player's car while the
 // watch runs, notes the race time at which each sign goes down, and puts the
 // ghost car where the ghost was at the watch's time: hidden until the watch
-// starts, standing still and fading out after the ghost's finish. At each
+// starts, standing still and fading out after the ghost's finish, and
+// fading out while it rides in the player's car. At each
 // sign and at the win the HUD shows the time against the ghost.
 //
 // A won race hands its ghost on (finish()): to recordPath always, to
@@ -26,6 +27,11 @@
 class GhostRace {
 public:
     static constexpr double FADE_SECONDS = 1.0;
+    // Riding in the player's car the ghost would only double its picture: it
+    // fades out as the gap between the two closes from FULL_GAP to GONE_GAP
+    // (units, between the cars' centres; the car is some 1.7 units long).
+    static constexpr float FULL_GAP = 2.0f;
+    static constexpr float GONE_GAP = 0.5f;
 
     GhostRace(std::shared_ptr<GhostCarNode> ghostCar, std::shared_ptr<SimpleCarNode> playerCar,
               std::shared_ptr<StopWatch> watch, std::shared_ptr<SignStates> signs, std::uint64_t levelFingerprint);
@@ -68,6 +74,7 @@ private:
     void record(double seconds);
     void takeSplits(double seconds);
     void placeGhost(double seconds, bool racing);
+    float closeFade(const float* ghostMatrix) const;
 
     std::shared_ptr<GhostCarNode> ghostCar;
     std::shared_ptr<SimpleCarNode> playerCar;

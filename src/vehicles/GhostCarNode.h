@@ -8,7 +8,8 @@
 // It is drawn in the blended pass, after the whole opaque scene, in two
 // steps: its depth alone, then its colours where that depth is, blended at
 // `opacity` over what lies behind. So it shows as one shell, its hidden
-// faces left out. Without blending (the single pass) it is not drawn.
+// faces left out. It is drawn with one sample per pixel. Without blending
+// (the single pass) it is not drawn.
 class GhostCarNode : public SimpleCarNode {
 public:
     static constexpr float OPACITY = 0.35f;

@@ -57,6 +57,7 @@ TEST(Benchmark, SumsUpTheFramesAndWritesOneRowEach) {
     EXPECT_FALSE(bench.writeCsv("/nonexistent-folder/x.csv"));
 }
 
+
 namespace {
 std::string summary(const Benchmark& bench) {
     std::FILE* out = std::tmpfile();
@@ -68,6 +69,25 @@ std::string summary(const Benchmark& bench) {
     return text;
 }
 }  // namespace
+
+// A feature on every other frame: the odd frames (1st, 3rd, ...) have it,
+// and the summary gives the difference of the two halves' medians.
+TEST(Benchmark, AnAlternatedFeatureCostsTheDifferenceOfTheHalvesMedians) {
+    Benchmark bench;
+    bench.alternated = "ghost";
+    EXPECT_EQ(bench.alternatedMedian(true), 0.0);
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(bench.showsAlternatedNext(), i % 2 == 0);
+        bench.record(frame(bench.showsAlternatedNext() ? 30.0 + i : 20.0 + i));
+    }
+    EXPECT_DOUBLE_EQ(bench.alternatedMedian(true), 34.0);   // of 30 32 34 36 38
+    EXPECT_DOUBLE_EQ(bench.alternatedMedian(false), 23.0);  // of 21 23 25 27, nearest rank: the 2nd
+    const std::string text = summary(bench);
+    EXPECT_NE(text.find("benchmark: ghost on every other frame: median 34.00 ms with it, 23.00 ms without (5 and 4 "
+                        "frames): costs +11.00 ms, ratio 1.478"),
+              std::string::npos)
+        << text;
+}
 
 // The samples of each pass averaged over the counted frames and divided by
 // the window's samples; the summary has one line per pass, and the phases'

@@ -56,6 +56,8 @@ TEST(CommandLine, ReadsEveryOptionAndImpliesTheFixedStep) {
     EXPECT_EQ(ghosts->recordGhost, "g2");
     EXPECT_FALSE(ghosts->ghost);
     EXPECT_TRUE(parse({})->ghost);
+    EXPECT_EQ(parse({"--benchmark", "--benchmark-alternate", "minimap"})->benchmarkAlternate, "minimap");
+    EXPECT_TRUE(parse({})->benchmarkAlternate.empty());
     EXPECT_TRUE(parse({"--help"})->help);
     EXPECT_TRUE(parse({"--version"})->version);
     EXPECT_EQ(parse({"--data", "my data"})->dataFolder, "my data");
@@ -77,6 +79,7 @@ TEST(CommandLine, ABadOptionOrValueSaysWhy) {
         {{"--benchmark-capture", "--seed", "1"}, "--benchmark-capture needs a file name"},
         {{"640x480:16", "800x600:32"}, "one game mode only"},
         {{"--data"}, "--data needs a folder"},
+        {{"--benchmark-alternate", "sky"}, "--benchmark-alternate wants ghost or minimap, not sky"},
     };
     for (const auto& [args, expected] : bad) {
         std::string error;
@@ -90,7 +93,7 @@ TEST(CommandLine, ABadOptionOrValueSaysWhy) {
 TEST(CommandLine, HelpNamesEveryOptionAndGlutsOwn) {
     const std::string help = helpText();
     for (const char* word : {"--window", "--autoplay", "--benchmark", "--benchmark-csv", "--benchmark-capture",
-                             "--benchmark-phases", "--benchmark-overdraw", "--fixed-step", "--seed", "--no-multisampling", "--no-detail-texture", "--data DIR", "--ghost FILE", "--record-ghost FILE", "--no-ghost", "--help", "--version", "-display DISPLAY",
+                             "--benchmark-phases", "--benchmark-overdraw", "--benchmark-alternate", "--fixed-step", "--seed", "--no-multisampling", "--no-detail-texture", "--data DIR", "--ghost FILE", "--record-ghost FILE", "--no-ghost", "--help", "--version", "-display DISPLAY",
                              "-geometry WxH+X+Y", "-direct", "-indirect", "-iconic", "-gldebug", "-sync"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
 }

@@ -1460,13 +1460,13 @@ namespace {
 // A ghost of two samples 1/30 s apart, standing on the ground beside the
 // road ahead of the parked car: 10 units ahead (-Z) of it, moving from 2
 // to 4 units to its right.
-Ghost ghostAhead(const DemoLevel& level, const Matrix& car) {
+Ghost ghostAhead(const DemoLevel& level, const Matrix& car, float right = 2.0f, float ahead = 10.0f) {
     Ghost ghost;
-    for (const float right : {2.0f, 4.0f}) {
+    for (const float x : {right, right + 2.0f}) {
         float m[16];
         std::copy(car.data(), car.data() + 16, m);
-        m[12] += right;
-        m[14] -= 10.0f;
+        m[12] += x;
+        m[14] -= ahead;
         m[13] += level.height(m[12], m[14]) - level.height(car[12], car[14]);
         ghost.samples.push_back(GhostPose::fromMatrix(m, 0.0f));
     }
@@ -1499,7 +1499,7 @@ int differingBox(const std::vector<unsigned char>& a, const std::vector<unsigned
 // Half-way between its two samples the ghost stands 3 units right of the
 // road, 10 ahead: the picture changes there and nowhere else, and lets the
 // ground show through. With g it is gone, and the choice is kept in the
-// data folder.
+// data folder. In the player's car it fades out.
 TEST_F(DemoLevelTest, TheGhostCarShowsWhereItsSamplesSayAndGHidesIt) {
     gameProjection();
     auto race = shared->getGhostRace();
@@ -1568,6 +1568,15 @@ TEST_F(DemoLevelTest, TheGhostCarShowsWhereItsSamplesSayAndGHidesIt) {
     EXPECT_EQ(differingBox(none, stillPicture(), unused), 0) << "no trace of a hidden ghost";
     keys.consumeDown('g', 0, 0);
     EXPECT_TRUE(GhostChoice::shown());
+
+    // Riding in the car it fades out: gone 0 units from it, half there at
+    // 1.25 units, (1.25 - GONE_GAP) / (FULL_GAP - GONE_GAP) = 0.5.
+    race->race(ghostAhead(*shared, pose(), -1.0f, 0.0f), false);
+    EXPECT_EQ(differingBox(none, stillPicture(), unused), 0) << "no trace of a ghost in the car";
+    EXPECT_EQ(shared->getGhostCar()->opacity, 0.0f);
+    race->race(ghostAhead(*shared, pose(), 0.25f, 0.0f), false);
+    stillPicture();
+    EXPECT_NEAR(shared->getGhostCar()->opacity, GhostCarNode::OPACITY * 0.5f, 1e-4f);
     race->race(std::nullopt, false);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
