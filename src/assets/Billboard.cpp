@@ -2,7 +2,8 @@
 
 #include <GL/glew.h>
 
-Billboard::Billboard(const char* texture, bool autoMipMap, const char* desc) : GeometryNode(desc) {
+Billboard::Billboard(const char* texture, bool autoMipMap, const char* desc, PictureLoad pictureLoad)
+    : GeometryNode(desc), pictureLoad(pictureLoad) {
     typeName = "Billboard";
     alwaysVisible = true;
     singleSampled = true;  // soft-edged pictures: their borders are transparent
@@ -14,7 +15,10 @@ Billboard::Billboard(const char* texture, bool autoMipMap, const char* desc) : G
 void Billboard::load(const char* texture, bool autoMipMap) {
     TextureQuad::makeWhite(*material, 0.7f);
     quad = std::make_shared<TextureQuad>("Billboard quad");
-    quad->load(texture, 1.0f, 1.0f, autoMipMap);
+    if (pictureLoad == PictureLoad::WHEN_SHOWN)
+        quad->loadWhenDrawn(texture, 1.0f, 1.0f, autoMipMap);
+    else
+        quad->load(texture, 1.0f, 1.0f, autoMipMap);
     quad->setMaterial(material);
 }
 

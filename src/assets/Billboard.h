@@ -15,7 +15,12 @@
 // (active = false) and stays off until a caller sets active again.
 class Billboard : public GeometryNode {
 public:
-    Billboard(const char* texture, bool autoMipMap, const char* nodeDescription);
+    // When is the picture read: now, or the first time the billboard is drawn
+    // (for pictures shown only now and then, which then take no memory before).
+    enum class PictureLoad { NOW, WHEN_SHOWN };
+
+    Billboard(const char* texture, bool autoMipMap, const char* nodeDescription,
+              PictureLoad pictureLoad = PictureLoad::NOW);
 
     virtual void load(const char* texture, bool autoMipMap);
 
@@ -34,6 +39,7 @@ public:
 
 protected:
     std::shared_ptr<TextureQuad> quad;
+    PictureLoad pictureLoad;
 
 private:
     void placeInFrontOfEye();

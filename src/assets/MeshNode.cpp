@@ -18,6 +18,18 @@ void MeshNode::allocate(int vertices, int normals, int triangles) {
     allocateCorners(3 * triangleCount);
 }
 
+void MeshNode::useCorners(int vertices, int normalsGiven, int triangles, FloatArray cornerPositions,
+                          FloatArray cornerNormals, FloatArray cornerTexCoords) {
+    vertexCount = vertices;
+    normalCount = normalsGiven;
+    triangleCount = triangles > 0 ? triangles : 0;
+    cornerCount = 3 * triangleCount;
+    indices.reset();
+    positions = std::move(cornerPositions);
+    normals = std::move(cornerNormals);
+    texCoords = std::move(cornerTexCoords);
+}
+
 void MeshNode::allocateIndexed(int corners, int triangles) {
     vertexCount = normalCount = corners > 0 ? corners : 0;
     triangleCount = triangles > 0 ? triangles : 0;

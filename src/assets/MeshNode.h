@@ -25,6 +25,11 @@ public:
     // hold triangle after triangle. Records the counts of the indexed data
     // they came from.
     void allocate(int vertexCount, int normalCount, int triangleCount);
+    // Like allocate, but the mesh draws the given corner arrays (3 corners
+    // per triangle) instead of arrays of its own: meshes that are the same
+    // model share one copy. Whoever hands them in must not change them.
+    void useCorners(int vertexCount, int normalCount, int triangleCount, FloatArray cornerPositions,
+                    FloatArray cornerNormals, FloatArray cornerTexCoords);
     // cornerCount shared corners and an index list of 3 * triangleCount
     // entries (each below cornerCount, filled in by the caller).
     void allocateIndexed(int cornerCount, int triangleCount);

@@ -36,11 +36,23 @@ std::map<ModelKey, std::weak_ptr<const MilkshapeReader::Model>>& parsedModels() 
     return models;
 }
 
-void fillArrays(MeshNode& mesh, const MilkshapeReader::Mesh& data) {
-    mesh.allocate(data.vertexCount, data.normalCount, data.triangleCount);
-    std::copy(data.triangleVertices.begin(), data.triangleVertices.end(), mesh.getCornerPositions().get());
-    std::copy(data.triangleNormals.begin(), data.triangleNormals.end(), mesh.getCornerNormals().get());
-    std::copy(data.triangleTexCoords.begin(), data.triangleTexCoords.end(), mesh.getCornerTexCoords().get());
+// The mesh's corner arrays are the parse's own (9 floats per triangle for
+// positions and normals, 6 for texture coordinates, corner after corner, as
+// the mesh draws them): every node that loaded the file, like the four tyres
+// of every car, draws the same floats, kept alive by the parse. Nothing
+// writes into a model file's corner arrays.
+FloatArray sharedArray(const std::shared_ptr<const MilkshapeReader::Model>& model, const std::vector<float>& values) {
+    return FloatArray(model, const_cast<float*>(values.data()));
+}
+
+void fillArrays(MeshNode& mesh, const std::shared_ptr<const MilkshapeReader::Model>& model, std::size_t index) {
+    const MilkshapeReader::Mesh& data = model->meshes[index];
+    if (data.triangleCount <= 0) {
+        mesh.allocate(data.vertexCount, data.normalCount, data.triangleCount);
+        return;
+    }
+    mesh.useCorners(data.vertexCount, data.normalCount, data.triangleCount, sharedArray(model, data.triangleVertices),
+                    sharedArray(model, data.triangleNormals), sharedArray(model, data.triangleTexCoords));
 }
 
 std::shared_ptr<Texture2D> switchedOffTexture() {
@@ -85,8 +97,8 @@ bool MilkshapeNode::load(const std::string& dir, const std::string& file) {
     for (std::size_t i = 0; i < model->meshes.size(); ++i) {
         std::shared_ptr<MeshNode> mesh = std::make_shared<MeshNode>("<not set>");
         mesh->alwaysVisible = true;  // the model's own query decides for all its meshes
-        extractMesh(*mesh, model->meshes[i]);
-        mesh->setGeometrySource([model, i](MeshNode& m) { fillArrays(m, model->meshes[i]); });
+        extractMesh(*mesh, model, i);
+        mesh->setGeometrySource([model, i](MeshNode& m) { fillArrays(m, model, i); });
         polygonCount += mesh->getTriangleCount();
         loaded.push_back(mesh);
     }
@@ -112,10 +124,12 @@ bool MilkshapeNode::load(const std::string& dir, const std::string& file) {
     return true;
 }
 
-void MilkshapeNode::extractMesh(MeshNode& mesh, const MilkshapeReader::Mesh& data) {
+void MilkshapeNode::extractMesh(MeshNode& mesh, const std::shared_ptr<const MilkshapeReader::Model>& model,
+                                std::size_t index) {
+    const MilkshapeReader::Mesh& data = model->meshes[index];
     mesh.setNodeDescription(data.name.c_str());
     mesh.setMaterialIndex(data.materialIndex);
-    fillArrays(mesh, data);
+    fillArrays(mesh, model, index);
 }
 
 std::shared_ptr<const MilkshapeReader::Model> MilkshapeNode::parse(const std::string& path, const std::string& text,

@@ -17,9 +17,11 @@
 // with one call per pass. The meshes are not scene-graph children: they live
 // in `meshes` and are drawn by the model's performOperations.
 //
-// Nodes that load the same file share its parse. Once display lists hold the
-// geometry, the meshes give their arrays up; the shared parse fills them in
-// again whenever a draw path or a reader (getFlatVertexArray) needs them.
+// Nodes that load the same file share its parse, and their meshes draw the
+// parse's own corner arrays: the four tyres of a car, and the cars of one
+// model, keep one copy of the geometry. Once display lists hold the geometry,
+// the meshes let go of the arrays; the shared parse hands them out again
+// whenever a draw path or a reader (getFlatVertexArray) needs them.
 class MilkshapeNode : public GeometryNode {
 public:
     explicit MilkshapeNode(const char* nodeDescription);
@@ -59,7 +61,7 @@ protected:
     int polygonCount = 0;
 
 private:
-    void extractMesh(MeshNode& mesh, const MilkshapeReader::Mesh& data);
+    void extractMesh(MeshNode& mesh, const std::shared_ptr<const MilkshapeReader::Model>& model, std::size_t index);
     // The parsed model of this file text, shared with every other node that
     // loaded the same text from the same path; null (and error) if malformed.
     static std::shared_ptr<const MilkshapeReader::Model> parse(const std::string& path, const std::string& text,

@@ -180,6 +180,11 @@ void Texture2D::filtering(bool enabled) {
 }
 
 void Texture2D::updateTextureStates() {
+    for (const std::shared_ptr<Texture2D>& texture : textures) texture->applyFilterSwitches();
+    unbindTexture();
+}
+
+void Texture2D::applyFilterSwitches() {
     GLint minFilter, magFilter;
     if (filter) {
         magFilter = GL_LINEAR;
@@ -188,11 +193,8 @@ void Texture2D::updateTextureStates() {
         magFilter = GL_NEAREST;
         minFilter = mipmap ? GL_NEAREST_MIPMAP_NEAREST : GL_NEAREST;
     }
-    for (const std::shared_ptr<Texture2D>& texture : textures) {
-        texture->bind();
-        // A picture without mipmaps would be incomplete with a mipmapped filter.
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, texture->mipmapped ? minFilter : magFilter);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
-    }
-    unbindTexture();
+    bind();
+    // A picture without mipmaps would be incomplete with a mipmapped filter.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mipmapped ? minFilter : magFilter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
 }

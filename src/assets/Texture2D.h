@@ -77,6 +77,9 @@ public:
     // Binds every registered texture in turn and sets its filters from the
     // switches, then leaves texture 0 bound.
     static void updateTextureStates();
+    // Binds this texture and sets its filters from the switches (for a
+    // texture loaded after the switches were last applied).
+    void applyFilterSwitches();
 
     static bool mipmap;  // mipmapped minification selected
     static bool filter;  // linear (not nearest) filtering selected

@@ -29,12 +29,39 @@ void TextureQuad::makeWhite(Material& m, float alpha) {
 
 void TextureQuad::load(const char* texfile, float sizex, float sizez, bool autoMipMap) {
     makeWhite(*material, 0.7f);
+    loadPicture(texfile, autoMipMap);
+    setCorners(sizex, sizez);
+}
 
+void TextureQuad::loadWhenDrawn(const char* texfile, float sizex, float sizez, bool autoMipMap) {
+    makeWhite(*material, 0.7f);
+    texture = std::make_shared<Texture2D>(false);
+    pendingPicture = texfile;
+    pendingMipMap = autoMipMap;
+    setCorners(sizex, sizez);
+}
+
+void TextureQuad::loadPicture(const char* texfile, bool autoMipMap) {
     texture = Texture2D::createFromFile(texfile, GL_REPEAT, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, GL_MODULATE, autoMipMap);
     if (!texture->hasPicture())
         std::printf("\n TextureQuad.load() - %s: ERROR WHILE LOADING IMAGE %s", nodeDescription.c_str(), texfile);
     texture->enabled = true;
+}
 
+// Loading in the middle of a frame: the texture environment the loader sets
+// is put back, and the new texture follows the filter switches like the
+// textures loaded with the level.
+void TextureQuad::loadPendingPicture() {
+    GLint envMode = GL_MODULATE;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode);
+    const std::string file = std::move(pendingPicture);
+    pendingPicture.clear();
+    loadPicture(file.c_str(), pendingMipMap);
+    if (texture->hasPicture()) texture->applyFilterSwitches();
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, envMode);
+}
+
+void TextureQuad::setCorners(float sizex, float sizez) {
     const float hx = 0.5f * sizex, hz = 0.5f * sizez;
     // Corner 0 (-x, -z) ends up at the lower left of a billboard, where the
     // picture's bottom row (v = 0) belongs.
@@ -48,6 +75,7 @@ void TextureQuad::load(const char* texfile, float sizex, float sizez, bool autoM
 }
 
 void TextureQuad::executeDisplayList() {
+    if (!pendingPicture.empty()) loadPendingPicture();
     texture->bind();
     GeometryNode::executeDisplayList();
     glBegin(GL_QUADS);

@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <string>
 
 #include "assets/Texture2D.h"
 #include "math/Utilities.h"
@@ -21,6 +22,12 @@ public:
     // white material with alpha 0.7. A picture that cannot be loaded leaves
     // an empty texture and a message; the rectangle is drawn anyway.
     virtual void load(const char* texfile, float sizex, float sizez, bool autoMipMap);
+    // The same quad, but the picture is read the first time the quad is
+    // drawn: a picture shown only now and then (a message) takes no memory
+    // before it is first needed. A missing picture gets its message then.
+    void loadWhenDrawn(const char* texfile, float sizex, float sizez, bool autoMipMap);
+    // False while a picture waits for the first draw.
+    bool isPictureLoaded() const { return pendingPicture.empty(); }
 
     void finalize() override {}
     void print() override {}
@@ -35,7 +42,13 @@ public:
     static void makeWhite(Material& material, float alpha);
 
 private:
+    void setCorners(float sizex, float sizez);
+    void loadPicture(const char* texfile, bool autoMipMap);
+    void loadPendingPicture();
+
     std::shared_ptr<Texture2D> texture;
+    std::string pendingPicture;  // the picture to read at the first draw, if any
+    bool pendingMipMap = true;
     FloatArray vertices;
     FloatArray normals;
     FloatArray texCoords;

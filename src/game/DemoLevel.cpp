@@ -160,8 +160,8 @@ void DemoLevel::putBack(GeometryNode& node, float x, float y, float z) {
     NewtonBodySetOmega(volume->body, rest);
 }
 
-std::shared_ptr<Billboard> DemoLevel::loadBillboard(const char* filename) {
-    auto board = std::make_shared<Billboard>(filename, true, "auto loaded billboard");
+std::shared_ptr<Billboard> DemoLevel::loadBillboard(const char* filename, Billboard::PictureLoad pictureLoad) {
+    auto board = std::make_shared<Billboard>(filename, true, "auto loaded billboard", pictureLoad);
     board->overlay = true;
     board->active = true;
     TextureQuad::makeWhite(*board->getMaterial(), 0.99f);
@@ -203,10 +203,16 @@ void DemoLevel::buildMessages() {
     messageStack->scale = Vector(1.0, 0.5, 1.0);
     messageStack->position = Vector(0.0, 0.3, -1.0);
     overlayManager->registerOverlay(messageStack, 0);
-    loserBoard = loadBillboard("images/loser.png");
-    gotSignBoard = loadBillboard("images/got_sign.png");
-    unmountErrorBoard = loadBillboard("images/unmount_error.png");
-    signFinishedBoard = loadBillboard("images/sign_finished.png");
+    // The messages are large pictures that many races never show: each is read when first shown.
+    const Billboard::PictureLoad whenShown = Billboard::PictureLoad::WHEN_SHOWN;
+    loserBoard = loadBillboard("images/loser.png", whenShown);
+    gotSignBoard = loadBillboard("images/got_sign.png", whenShown);
+    unmountErrorBoard = loadBillboard("images/unmount_error.png", whenShown);
+    signFinishedBoard = loadBillboard("images/sign_finished.png", whenShown);
+    // Off until the message stack shows them (before, they were drawn in the
+    // plane of the eye, where nothing of them could be seen).
+    for (Billboard* board : {loserBoard.get(), gotSignBoard.get(), unmountErrorBoard.get(), signFinishedBoard.get()})
+        board->active = false;
 }
 
 void DemoLevel::buildTerrain() {

@@ -112,7 +112,8 @@ public:
     static void putBack(GeometryNode& node, float x, float y, float z);
 
     // A screen picture, switched on, drawn in front of everything (a child of the root).
-    std::shared_ptr<Billboard> loadBillboard(const char* filename);
+    std::shared_ptr<Billboard> loadBillboard(const char* filename,
+                                             Billboard::PictureLoad pictureLoad = Billboard::PictureLoad::NOW);
     // A screen picture behind a hidden HUD overlay registered in front of the others.
     std::shared_ptr<Overlay3D> prepareOverlay(const char* filename);
 

@@ -5,7 +5,8 @@
 
 namespace {
 std::shared_ptr<Billboard> messagePicture(const char* file) {
-    auto board = std::make_shared<Billboard>(file, true, "hunter overlay billboard");
+    // Read when first shown: most races show only one of the two.
+    auto board = std::make_shared<Billboard>(file, true, "hunter overlay billboard", Billboard::PictureLoad::WHEN_SHOWN);
     board->overlay = true;
     board->active = false;
     TextureQuad::makeWhite(*board->getMaterial(), 0.99f);

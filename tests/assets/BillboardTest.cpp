@@ -177,6 +177,50 @@ TEST(Billboard, BoardsOfOnePictureShareItsTextureAndAllDraw) {
     expectUprightQuadrants(CX + 53, CY, 10);
 }
 
+// A board that reads its picture when shown holds no texture while it is off,
+// shows the picture like any board once switched on (with the filters the
+// switches chose meanwhile), and a missing picture gets its message then.
+TEST(Billboard, PictureReadWhenShownIsLoadedOnlyAtItsFirstDraw) {
+    REQUIRE_GL();
+    SwitchGuard guard;
+    const std::string picture = TestPictures::quadrants();
+    Texture2D::clearTextures();
+    RootNode root("root");
+    setUpView(root);
+    auto board = std::make_shared<Billboard>(picture.c_str(), true, "late", Billboard::PictureLoad::WHEN_SHOWN);
+    TextureQuad::makeWhite(*board->getMaterial(), 0.99f);
+    board->active = false;
+    placeBoard(root, board, 0.0f);
+    root.finalize();
+    drawFrame(root);
+    EXPECT_FALSE(board->getQuad()->isPictureLoaded());
+    EXPECT_EQ(board->getQuad()->getTexture()->getTextureName(), 0u);
+    EXPECT_TRUE(Texture2D::registeredTextures().empty()) << "nothing of the picture is loaded";
+
+    Texture2D::mipmapping(false);
+    board->active = true;
+    drawFrame(root);
+    EXPECT_TRUE(board->getQuad()->isPictureLoaded());
+    EXPECT_TRUE(board->getQuad()->getTexture()->hasPicture());
+    expectUprightQuadrants(CX, CY, 10);
+    board->getQuad()->getTexture()->bind();
+    GLint minFilter = 0;
+    glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+    EXPECT_EQ(minFilter, GL_LINEAR) << "the mipmap switch reaches a texture loaded after it";
+    Texture2D::mipmapping(true);
+    EXPECT_EQ(Texture2D::registeredTextures().size(), 1u);
+
+    testing::internal::CaptureStdout();
+    Billboard missing("images/no-such-message.png", true, "missing", Billboard::PictureLoad::WHEN_SHOWN);
+    const std::string before = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(before.find("ERROR"), std::string::npos) << "nothing is read before the board is shown";
+    testing::internal::CaptureStdout();
+    missing.getQuad()->executeDisplayList();  // draws with the empty texture
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("ERROR WHILE LOADING IMAGE images/no-such-message.png"), std::string::npos) << out;
+    EXPECT_TRUE(missing.getQuad()->isPictureLoaded()) << "a missing picture is tried once";
+}
+
 TEST(TextureQuad, UploadsMipmapsOnlyWhenAskedAndSurvivesAMissingPicture) {
     REQUIRE_GL();
     const std::string picture = TestPictures::quadrants(64);

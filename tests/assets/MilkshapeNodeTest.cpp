@@ -242,6 +242,35 @@ TEST_F(MilkshapeNodeTest, NodesOfOneFileShareTheParseAndGiveTheirArraysToTheirLi
     EXPECT_FLOAT_EQ(a->getFlatVertexArray()[0], -1.8f) << "the first nodes keep their own parse";
 }
 
+// Four nodes of one file, like the tyres of a car, draw one copy of its
+// corners: the parse's. It lives as long as any of them, and every node
+// still draws the same picture.
+TEST_F(MilkshapeNodeTest, NodesOfOneFileDrawOneCopyOfTheirCorners) {
+    std::vector<std::shared_ptr<MilkshapeNode>> tyres;
+    for (int i = 0; i < 4; ++i) tyres.push_back(loadModel());
+    ScenegraphNode::drawMode = 0;
+    ScenegraphNode::displayListsEnabled = false;
+    const Frame first = render(*tyres[0]);
+    const std::size_t meshCount = tyres[0]->getMeshes().size();
+    for (std::size_t m = 0; m < meshCount; ++m) {
+        const MeshNode& mesh = *tyres[0]->getMeshes()[m];
+        if (mesh.getTriangleCount() == 0) continue;  // nothing to share
+        for (const auto& tyre : tyres) {
+            const MeshNode& other = *tyre->getMeshes()[m];
+            EXPECT_EQ(other.getCornerPositions().get(), mesh.getCornerPositions().get()) << m;
+            EXPECT_EQ(other.getCornerNormals().get(), mesh.getCornerNormals().get()) << m;
+            EXPECT_EQ(other.getCornerTexCoords().get(), mesh.getCornerTexCoords().get()) << m;
+        }
+    }
+    const FloatArray flat = tyres[0]->getFlatVertexArray();
+    tyres.erase(tyres.begin());  // the first node goes; the others keep the corners
+    for (const auto& tyre : tyres) {
+        EXPECT_EQ(differingPixels(render(*tyre), first), 0);
+        const FloatArray again = tyre->getFlatVertexArray();
+        for (int i = 0; i < 9 * 7; ++i) ASSERT_EQ(again[i], flat[i]) << i;
+    }
+}
+
 TEST_F(MilkshapeNodeTest, UnreadableAndMalformedFilesAreReported) {
     std::shared_ptr<MilkshapeNode> node = loadModel();
     ASSERT_TRUE(node->enableDisplayList());
