@@ -2,7 +2,7 @@
 
 // Window pixels as drawing coordinates (origin lower left) for as long as the
 // object lives, whatever the scene left switched on: no light, fog, depth
-// test, face culling, alpha test, texture or multisampling, polygons filled also in
+// test, face culling, alpha test or texture, polygons filled also in
 // wireframe mode, blending on for translucent colours. The previous matrices
 // and switches come back when it goes.
 class PixelProjection {

@@ -206,13 +206,11 @@ void Minimap::performOperations() {
     const Frame frame = frameIn(pixels.width(), pixels.height());
     if (frame.size < 1.0f) return;
     paintGround(frame);
-    // Every marker in one draw, kind by kind: later kinds lie on top. Their
-    // slanted edges are smoothed by the window's samples, on few pixels.
+    // Every marker in one draw, kind by kind: later kinds lie on top.
     Triangles shapes(vertices);
     for (int kind = START_AREA; kind <= CAR; ++kind)
         for (const Marker& marker : markers)
             if (marker.kind == kind) paintMarker(shapes, frame, marker);
-    glEnable(GL_MULTISAMPLE);
     shapes.draw();
 }
 

@@ -157,11 +157,11 @@ protected:
     // Queues a box query for a culled node in the frustum without one pending.
     void queryBoxLater();
     // Draws through drawGeometry with multisampling off for a single-sampled
-    // node; its samples count as the node's kind.
+    // node; its samples count as the node's kind (the scope opens after the switch).
     template <typename Draw>
     void drawSampled(Draw drawGeometry) {
         const int mode = beginSingleSampling();
-        SampleCounter::Scope count(countedAs(), (mode & 1) != 0);
+        SampleCounter::Scope count(countedAs());
         drawGeometry();
         if (mode != 0) endSingleSampling(mode);
     }

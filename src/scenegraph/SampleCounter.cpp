@@ -3,7 +3,7 @@
 #include "gl/ExtensionManager.h"
 
 bool SampleCounter::counting = false;
-std::vector<SampleCounter::Open> SampleCounter::open;
+std::vector<SampleCounter::Kind> SampleCounter::open;
 unsigned int SampleCounter::samplesPerPixel = 1;
 std::vector<SampleCounter::Pending> SampleCounter::pending;
 std::vector<unsigned int> SampleCounter::spare;
@@ -40,7 +40,7 @@ void SampleCounter::stop() {
 
 std::uint64_t SampleCounter::samples(int kind) { return kind >= 0 && kind < KINDS ? counts[kind] : 0; }
 
-void SampleCounter::beginQuery(const Open& scope) {
+void SampleCounter::beginQuery(Kind kind) {
     GLuint query = 0;
     if (spare.empty()) {
         ExtensionManager::__glewGenQueries(1, &query);
@@ -48,17 +48,18 @@ void SampleCounter::beginQuery(const Open& scope) {
         query = spare.back();
         spare.pop_back();
     }
-    pending.push_back({query, scope.kind, scope.weight});
+    const unsigned int weight = glIsEnabled(GL_MULTISAMPLE) ? 1u : samplesPerPixel;
+    pending.push_back({query, kind, weight});
     ExtensionManager::__glewBeginQuery(GL_SAMPLES_PASSED, query);
 }
 
 void SampleCounter::endQuery() { ExtensionManager::__glewEndQuery(GL_SAMPLES_PASSED); }
 
-SampleCounter::Scope::Scope(Kind kind, bool singleSampled) : counted(counting) {
+SampleCounter::Scope::Scope(Kind kind) : counted(counting) {
     if (!counted) return;
     if (!SampleCounter::open.empty()) endQuery();
-    SampleCounter::open.push_back({kind, singleSampled ? samplesPerPixel : 1u});
-    beginQuery(SampleCounter::open.back());
+    SampleCounter::open.push_back(kind);
+    beginQuery(kind);
 }
 
 SampleCounter::Scope::~Scope() {

@@ -11,8 +11,10 @@
 // a new one for the outer kind when it closes. The occlusion culling's own
 // queries must be suspended while it counts (OcclusionCulling::SuspendQueries).
 // Drawing with multisampling off writes every sample of a pixel but is
-// counted once per pixel by the GL: such a scope multiplies its count by the
-// samples per pixel.
+// counted once per pixel by the GL: a query begun with multisampling off
+// multiplies its count by the samples per pixel. So a scope opens after the
+// switch changes, and drawing switches it back before its scope closes (an
+// outer scope's query begins again then).
 class SampleCounter {
 public:
     enum Kind { SKY, CLOUDS, TERRAIN, MODELS, GLOWS, FLARE, HUD, KINDS };
@@ -29,8 +31,7 @@ public:
     // Counts what is drawn while it lives as the given kind.
     class Scope {
     public:
-        // singleSampled: drawn with GL_MULTISAMPLE off into a multisampled buffer.
-        explicit Scope(Kind kind, bool singleSampled = false);
+        explicit Scope(Kind kind);
         ~Scope();
         Scope(const Scope&) = delete;
         Scope& operator=(const Scope&) = delete;
@@ -45,15 +46,11 @@ private:
         Kind kind;
         unsigned int weight;
     };
-    struct Open {
-        Kind kind;
-        unsigned int weight;
-    };
-    static void beginQuery(const Open& scope);
+    static void beginQuery(Kind kind);
     static void endQuery();
 
     static bool counting;
-    static std::vector<Open> open;          // the open scopes, innermost last
+    static std::vector<Kind> open;          // the open scopes, innermost last
     static unsigned int samplesPerPixel;    // of the buffer drawn into, read at start
     static std::vector<Pending> pending;    // ended or running queries of this count
     static std::vector<unsigned int> spare;  // query names to use again

@@ -137,7 +137,22 @@ TEST(SampleCounter, SingleSampledDrawingCountsEverySampleOfItsPixels) {
     }
     glDisable(GL_MULTISAMPLE);
     {
-        SampleCounter::Scope sky(SampleCounter::SKY, true);
+        SampleCounter::Scope sky(SampleCounter::SKY);
+        fillWindow();
+    }
+    // A scope begun multisampled, with a single-sampled one inside that
+    // switches multisampling back on before it closes, as a node's drawing
+    // does: the outer one counts on, multisampled.
+    glEnable(GL_MULTISAMPLE);
+    {
+        SampleCounter::Scope hud(SampleCounter::HUD);
+        fillWindow();
+        glDisable(GL_MULTISAMPLE);
+        {
+            SampleCounter::Scope picture(SampleCounter::HUD);
+            fillWindow();
+            glEnable(GL_MULTISAMPLE);
+        }
         fillWindow();
     }
     SampleCounter::stop();
@@ -148,5 +163,6 @@ TEST(SampleCounter, SingleSampledDrawingCountsEverySampleOfItsPixels) {
     glDeleteRenderbuffers(1, &colour);
     EXPECT_EQ(SampleCounter::samples(SampleCounter::TERRAIN), 4 * windowSamples());
     EXPECT_EQ(SampleCounter::samples(SampleCounter::SKY), 4 * windowSamples());
+    EXPECT_EQ(SampleCounter::samples(SampleCounter::HUD), 3 * 4 * windowSamples());
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
