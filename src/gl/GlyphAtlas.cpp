@@ -46,6 +46,7 @@ bool GlyphAtlas::build() {
     if (complete) paintGlyphs();
     glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(oldFramebuffer));
     glDeleteFramebuffers(1, &framebuffer);
+    if (complete) findInk();
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(oldTexture));
     if (!complete) {
         glDeleteTextures(1, &texture);
@@ -72,12 +73,53 @@ void GlyphAtlas::paintGlyphs() const {
     glPopAttrib();
 }
 
+// Each cell's ink: the texels that pass the draw's alpha test (alpha > 0.5).
+void GlyphAtlas::findInk() {
+    std::vector<GLubyte> alpha(static_cast<std::size_t>(atlasWidth) * cellHeight);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
+    glPopClientAttrib();
+    for (int c = FIRST; c <= LAST; ++c) {
+        Ink box{cellWidth, cellHeight, 0, 0};
+        for (int y = 0; y < cellHeight; ++y)
+            for (int x = 0; x < cellWidth; ++x)
+                if (alpha[static_cast<std::size_t>(y) * atlasWidth + (c - FIRST) * cellWidth + x] >= 128) {
+                    box.left = std::min(box.left, x);
+                    box.right = std::max(box.right, x + 1);
+                    box.bottom = std::min(box.bottom, y);
+                    box.top = std::max(box.top, y + 1);
+                }
+        ink[c - FIRST] = box;
+    }
+}
+
 void GlyphAtlas::draw(int x, int y, const std::string& text) {
     if (!tried) build();
     if (!ready()) {
         TextPainter::drawstr(x, y, font, text);
         return;
     }
+    vertices.clear();
+    const float w = static_cast<float>(atlasWidth), h = static_cast<float>(cellHeight);
+    for (const char ch : text) {
+        const int c = static_cast<unsigned char>(ch);
+        if (c < FIRST || c > LAST) continue;
+        const Ink& box = ink[c - FIRST];
+        if (!box.empty()) {
+            // The cell's lower left corner lies at (x - PAD, y - baseline).
+            const float x0 = static_cast<float>(x - PAD + box.left), x1 = static_cast<float>(x - PAD + box.right);
+            const float y0 = static_cast<float>(y - baseline + box.bottom), y1 = static_cast<float>(y - baseline + box.top);
+            const float cell = static_cast<float>((c - FIRST) * cellWidth);
+            const float s0 = (cell + box.left) / w, s1 = (cell + box.right) / w;
+            const float t0 = box.bottom / h, t1 = box.top / h;
+            const GLfloat quad[] = {x0, y0, s0, t0, x1, y0, s1, t0, x1, y1, s1, t1, x0, y1, s0, t1};
+            vertices.insert(vertices.end(), std::begin(quad), std::end(quad));
+        }
+        x += advance[c - FIRST];
+    }
+    if (vertices.empty()) return;
+
     // Window pixel coordinates, whatever the matrices say.
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
@@ -88,27 +130,12 @@ void GlyphAtlas::draw(int x, int y, const std::string& text) {
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     glLoadIdentity();
-
-    vertices.clear();
-    const float w = static_cast<float>(atlasWidth);
-    for (const char ch : text) {
-        const int c = static_cast<unsigned char>(ch);
-        if (c < FIRST || c > LAST) continue;
-        const float left = static_cast<float>(x - PAD), bottom = static_cast<float>(y - baseline);
-        const float s0 = static_cast<float>((c - FIRST) * cellWidth) / w, s1 = s0 + static_cast<float>(cellWidth) / w;
-        const GLfloat quad[] = {left, bottom, s0, 0.0f,
-                                left + cellWidth, bottom, s1, 0.0f,
-                                left + cellWidth, bottom + cellHeight, s1, 1.0f,
-                                left, bottom + cellHeight, s0, 1.0f};
-        vertices.insert(vertices.end(), std::begin(quad), std::end(quad));
-        x += advance[c - FIRST];
-    }
     glPushAttrib(GL_TEXTURE_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    // Only the glyphs' own pixels: the clear rest of each cell leaves the picture alone.
+    // Only the glyphs' own pixels: the clear texels between strokes leave the picture alone.
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
     ExtensionManager::unbindVertexBuffer();

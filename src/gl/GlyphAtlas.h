@@ -6,10 +6,11 @@
 
 // Text in a GLUT bitmap font, drawn from a texture instead of by glBitmap.
 // The first draw paints every printable character of the font once into a
-// texture through a framebuffer object; each later draw is one vertex array
-// of textured quads, one quad a character, placed on whole pixels so that
-// the text's pixels are those that glBitmap gives. Without framebuffer
-// objects it draws through glBitmap as before.
+// texture through a framebuffer object and reads back where each one has
+// ink; each later draw is one vertex array of textured quads, one quad a
+// character, just over its ink and placed on whole pixels, so that the
+// text's pixels are those that glBitmap gives and no pixel round them is
+// shaded. Without framebuffer objects it draws through glBitmap as before.
 //
 // The texture belongs to the context that was current at the first draw.
 class GlyphAtlas {
@@ -30,13 +31,22 @@ private:
     static constexpr int FIRST = 32, LAST = 126;  // the printable ASCII characters
     static constexpr int PAD = 4;                 // room round a glyph for its offsets
 
+    // Where a character has ink in its cell, in pixels from the cell's lower
+    // left corner: [left, right) x [bottom, top); empty for a space.
+    struct Ink {
+        int left = 0, bottom = 0, right = 0, top = 0;
+        bool empty() const { return right <= left || top <= bottom; }
+    };
+
     bool build();
     void paintGlyphs() const;
+    void findInk();
 
     void* font;
     bool tried = false;
     GLuint texture = 0;
     int cellWidth = 0, cellHeight = 0, baseline = 0, atlasWidth = 0;
     int advance[LAST - FIRST + 1] = {};
+    Ink ink[LAST - FIRST + 1] = {};
     std::vector<GLfloat> vertices;  // x, y, s, t per corner
 };

@@ -1,9 +1,13 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <GL/freeglut.h>
+
 #include <memory>
+#include <vector>
 
 #include "app/FPSCounter.h"
+#include "gl/GlyphAtlas.h"
 #include "gl/TextPainter.h"
 #include "overlay/Overlay2DManager.h"
 #include "overlay/TextOverlay.h"
@@ -30,6 +34,15 @@ int litPixels(int y0, int y1) {
         for (int x = 0; x < 64; ++x)
             if (GlTestWindow::readPixel(x, y).r > 128) ++lit;
     return lit;
+}
+
+// The window's lower 64 rows, one byte a pixel (red).
+std::vector<unsigned char> lowerRows() {
+    std::vector<unsigned char> red(static_cast<size_t>(GlTestWindow::width()) * 64);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, GlTestWindow::width(), 64, GL_RED, GL_UNSIGNED_BYTE, red.data());
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    return red;
 }
 
 }  // namespace
@@ -140,4 +153,37 @@ TEST(FPSCounter, AveragesOverTheInterval) {
     fps.stopFPSCalculation();
     EXPECT_FALSE(fps.getOverlay()->visible);
     EXPECT_NEAR(fps.getCurrentFPS(), 50.0, 1e-6);
+}
+
+// The atlas draws just over each glyph's ink; its pixels must still be
+// glBitmap's, for every printable character, in fonts of several sizes, on
+// any pixel, and a space or an empty text draws nothing.
+TEST(GlyphAtlas, DrawsThePixelsThatGlBitmapDraws) {
+    REQUIRE_GL();
+    glDisable(GL_LIGHTING);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    std::string printable;
+    for (char c = 32; c < 127; ++c) printable += c;
+    for (void* font : {GLUT_BITMAP_HELVETICA_18, GLUT_BITMAP_HELVETICA_12, GLUT_BITMAP_8_BY_13}) {
+        GlyphAtlas atlas(font);
+        for (size_t from = 0; from < printable.size(); from += 16) {
+            const std::string text = printable.substr(from, 16);
+            for (int x : {3, 10}) {
+                glClear(GL_COLOR_BUFFER_BIT);
+                glColor3f(1.0f, 1.0f, 1.0f);
+                TextPainter::drawstr(x, 21, font, text);
+                const std::vector<unsigned char> bitmap = lowerRows();
+                glClear(GL_COLOR_BUFFER_BIT);
+                atlas.draw(x, 21, text);
+                ASSERT_TRUE(atlas.ready());
+                EXPECT_EQ(lowerRows(), bitmap) << "\"" << text << "\" at x = " << x;
+            }
+        }
+        glClear(GL_COLOR_BUFFER_BIT);
+        atlas.draw(10, 21, "   ");
+        atlas.draw(10, 21, "");
+        EXPECT_EQ(litPixels(0, 64), 0);
+    }
 }
