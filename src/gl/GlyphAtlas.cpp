@@ -25,7 +25,8 @@ bool GlyphAtlas::build() {
     cellWidth += 2 * PAD;
     cellHeight = height + 2 * PAD;
     baseline = PAD + height / 3;  // room below the baseline for descenders
-    atlasWidth = cellWidth * (LAST - FIRST + 1);
+    atlasWidth = cellWidth * COLUMNS;
+    atlasHeight = cellHeight * ((LAST - FIRST) / COLUMNS + 1);
 
     GLint oldTexture = 0, oldFramebuffer = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &oldTexture);
@@ -36,7 +37,7 @@ bool GlyphAtlas::build() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, atlasWidth, cellHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, atlasWidth, atlasHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
 
     GLuint framebuffer = 0;
     glGenFramebuffers(1, &framebuffer);
@@ -58,7 +59,7 @@ bool GlyphAtlas::build() {
 // White glyphs on a clear background, each at its cell's baseline.
 void GlyphAtlas::paintGlyphs() const {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glViewport(0, 0, atlasWidth, cellHeight);
+    glViewport(0, 0, atlasWidth, atlasHeight);
     for (GLenum cap : {GL_BLEND, GL_TEXTURE_2D, GL_LIGHTING, GL_DEPTH_TEST, GL_ALPHA_TEST, GL_FOG, GL_SCISSOR_TEST,
                        GL_STENCIL_TEST, GL_COLOR_LOGIC_OP, GL_DITHER})
         glDisable(cap);
@@ -67,7 +68,7 @@ void GlyphAtlas::paintGlyphs() const {
     glClear(GL_COLOR_BUFFER_BIT);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     for (int c = FIRST; c <= LAST; ++c) {
-        glWindowPos2i((c - FIRST) * cellWidth + PAD, baseline);
+        glWindowPos2i(cellLeft(c) + PAD, cellBottom(c) + baseline);
         glutBitmapCharacter(font, c);
     }
     glPopAttrib();
@@ -75,7 +76,7 @@ void GlyphAtlas::paintGlyphs() const {
 
 // Each cell's ink: the texels that pass the draw's alpha test (alpha > 0.5).
 void GlyphAtlas::findInk() {
-    std::vector<GLubyte> alpha(static_cast<std::size_t>(atlasWidth) * cellHeight);
+    std::vector<GLubyte> alpha(static_cast<std::size_t>(atlasWidth) * atlasHeight);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
@@ -84,7 +85,7 @@ void GlyphAtlas::findInk() {
         Ink box{cellWidth, cellHeight, 0, 0};
         for (int y = 0; y < cellHeight; ++y)
             for (int x = 0; x < cellWidth; ++x)
-                if (alpha[static_cast<std::size_t>(y) * atlasWidth + (c - FIRST) * cellWidth + x] >= 128) {
+                if (alpha[static_cast<std::size_t>(cellBottom(c) + y) * atlasWidth + cellLeft(c) + x] >= 128) {
                     box.left = std::min(box.left, x);
                     box.right = std::max(box.right, x + 1);
                     box.bottom = std::min(box.bottom, y);
@@ -101,7 +102,7 @@ void GlyphAtlas::draw(int x, int y, const std::string& text) {
         return;
     }
     vertices.clear();
-    const float w = static_cast<float>(atlasWidth), h = static_cast<float>(cellHeight);
+    const float w = static_cast<float>(atlasWidth), h = static_cast<float>(atlasHeight);
     for (const char ch : text) {
         const int c = static_cast<unsigned char>(ch);
         if (c < FIRST || c > LAST) continue;
@@ -110,9 +111,9 @@ void GlyphAtlas::draw(int x, int y, const std::string& text) {
             // The cell's lower left corner lies at (x - PAD, y - baseline).
             const float x0 = static_cast<float>(x - PAD + box.left), x1 = static_cast<float>(x - PAD + box.right);
             const float y0 = static_cast<float>(y - baseline + box.bottom), y1 = static_cast<float>(y - baseline + box.top);
-            const float cell = static_cast<float>((c - FIRST) * cellWidth);
-            const float s0 = (cell + box.left) / w, s1 = (cell + box.right) / w;
-            const float t0 = box.bottom / h, t1 = box.top / h;
+            const float cellX = static_cast<float>(cellLeft(c)), cellY = static_cast<float>(cellBottom(c));
+            const float s0 = (cellX + box.left) / w, s1 = (cellX + box.right) / w;
+            const float t0 = (cellY + box.bottom) / h, t1 = (cellY + box.top) / h;
             const GLfloat quad[] = {x0, y0, s0, t0, x1, y0, s1, t0, x1, y1, s1, t1, x0, y1, s0, t1};
             vertices.insert(vertices.end(), std::begin(quad), std::end(quad));
         }
@@ -120,18 +121,7 @@ void GlyphAtlas::draw(int x, int y, const std::string& text) {
     }
     if (vertices.empty()) return;
 
-    // Window pixel coordinates, whatever the matrices say.
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(viewport[0], viewport[0] + viewport[2], viewport[1], viewport[1] + viewport[3], -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glPushAttrib(GL_TEXTURE_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
-    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    // Switched on for this draw only: the caller's PixelProjection has them off.
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
@@ -141,16 +131,11 @@ void GlyphAtlas::draw(int x, int y, const std::string& text) {
     ExtensionManager::unbindVertexBuffer();
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_COLOR_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
     glVertexPointer(2, GL_FLOAT, 4 * sizeof(GLfloat), vertices.data());
     glTexCoordPointer(2, GL_FLOAT, 4 * sizeof(GLfloat), vertices.data() + 2);
     glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices.size() / 4));
-    glPopClientAttrib();
-    glPopAttrib();
-
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisable(GL_ALPHA_TEST);
+    glDisable(GL_TEXTURE_2D);
 }

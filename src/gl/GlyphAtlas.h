@@ -22,6 +22,10 @@ public:
 
     // At window pixel (x, y), the baseline's start, in the current colour,
     // with whatever blending is on; one line (a line break draws nothing).
+    // Called while a PixelProjection lives: it draws in its coordinates and
+    // leaves its switches as it found them, without saving and restoring the
+    // GL's state a second time (each round of that costs the frame).
+    // Vertex arrays other than its own must be off.
     void draw(int x, int y, const std::string& text);
 
     // The atlas was made: draws use the texture.
@@ -30,6 +34,7 @@ public:
 private:
     static constexpr int FIRST = 32, LAST = 126;  // the printable ASCII characters
     static constexpr int PAD = 4;                 // room round a glyph for its offsets
+    static constexpr int COLUMNS = 16;            // cells a row: a compact texture, not one long strip
 
     // Where a character has ink in its cell, in pixels from the cell's lower
     // left corner: [left, right) x [bottom, top); empty for a space.
@@ -38,6 +43,10 @@ private:
         bool empty() const { return right <= left || top <= bottom; }
     };
 
+    // A character's cell in the texture: its lower left texel.
+    int cellLeft(int c) const { return (c - FIRST) % COLUMNS * cellWidth; }
+    int cellBottom(int c) const { return (c - FIRST) / COLUMNS * cellHeight; }
+
     bool build();
     void paintGlyphs() const;
     void findInk();
@@ -45,7 +54,7 @@ private:
     void* font;
     bool tried = false;
     GLuint texture = 0;
-    int cellWidth = 0, cellHeight = 0, baseline = 0, atlasWidth = 0;
+    int cellWidth = 0, cellHeight = 0, baseline = 0, atlasWidth = 0, atlasHeight = 0;
     int advance[LAST - FIRST + 1] = {};
     Ink ink[LAST - FIRST + 1] = {};
     std::vector<GLfloat> vertices;  // x, y, s, t per corner

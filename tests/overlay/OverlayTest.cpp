@@ -8,6 +8,7 @@
 
 #include "app/FPSCounter.h"
 #include "gl/GlyphAtlas.h"
+#include "gl/PixelProjection.h"
 #include "gl/TextPainter.h"
 #include "overlay/Overlay2DManager.h"
 #include "overlay/TextOverlay.h"
@@ -157,7 +158,8 @@ TEST(FPSCounter, AveragesOverTheInterval) {
 
 // The atlas draws just over each glyph's ink; its pixels must still be
 // glBitmap's, for every printable character, in fonts of several sizes, on
-// any pixel, and a space or an empty text draws nothing.
+// any pixel; a space or an empty text draws nothing, and it leaves the
+// pixel projection's switches off.
 TEST(GlyphAtlas, DrawsThePixelsThatGlBitmapDraws) {
     REQUIRE_GL();
     glDisable(GL_LIGHTING);
@@ -176,12 +178,17 @@ TEST(GlyphAtlas, DrawsThePixelsThatGlBitmapDraws) {
                 TextPainter::drawstr(x, 21, font, text);
                 const std::vector<unsigned char> bitmap = lowerRows();
                 glClear(GL_COLOR_BUFFER_BIT);
-                atlas.draw(x, 21, text);
+                {
+                    const PixelProjection pixels;
+                    atlas.draw(x, 21, text);
+                    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_ALPHA_TEST)) << "left switched on";
+                }
                 ASSERT_TRUE(atlas.ready());
                 EXPECT_EQ(lowerRows(), bitmap) << "\"" << text << "\" at x = " << x;
             }
         }
         glClear(GL_COLOR_BUFFER_BIT);
+        const PixelProjection pixels;
         atlas.draw(10, 21, "   ");
         atlas.draw(10, 21, "");
         EXPECT_EQ(litPixels(0, 64), 0);
