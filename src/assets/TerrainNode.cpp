@@ -161,6 +161,25 @@ double TerrainNode::heightAt(double x, double z) const {
     return posY + h;
 }
 
+GroundCover TerrainNode::groundCover() const {
+    GroundCover cover;
+    if (segments.empty() || !grid) return cover;
+    const int n = segmentsPerDirection;
+    int cellsX = 0, cellsZ = 0;
+    for (int j = 0; j < n; ++j) cellsX += grid->segmentQuadsX(j, n);
+    for (int i = 0; i < n; ++i) cellsZ += grid->segmentQuadsZ(i, n);
+    const Vector corner = grid->point(0, 0);
+    cover.minX = posX + corner.x;
+    cover.maxX = cover.minX + cellsX * grid->getStepX();
+    cover.minZ = posZ + corner.z;
+    cover.maxZ = cover.minZ + cellsZ * grid->getStepZ();
+    double lowest = corner.y;
+    for (int r = 0; r < grid->getHeight(); ++r)
+        for (int c = 0; c < grid->getWidth(); ++c) lowest = std::min(lowest, static_cast<double>(grid->point(r, c).y));
+    cover.lowest = posY + lowest;
+    return cover;
+}
+
 void TerrainNode::createPhysicsBounds(NewtonWorld* world) const {
     const float minPoint[3] = {static_cast<float>(-scale.x), static_cast<float>(-2 * scale.y),
                                static_cast<float>(-scale.z)};

@@ -8,6 +8,7 @@
 #include "assets/TerrainGrid.h"
 #include "assets/TerrainSegment.h"
 #include "math/Vector.h"
+#include "scenegraph/GroundCover.h"
 
 struct NewtonWorld;
 
@@ -43,6 +44,12 @@ public:
     // Ground height at a world position, interpolated on the triangle of the
     // cell below it; outside the terrain the height at the nearest edge.
     double heightAt(double x, double z) const;
+
+    // The rectangle the segments cover and the lowest height in it, for
+    // leaving out the sky where the ground surely hides it; without a
+    // terrain (nothing loaded) an empty rectangle, which covers nothing. Its
+    // heightAt is left to the owner, who knows how long the terrain lives.
+    GroundCover groundCover() const;
 
     // The world size around the terrain and four static walls at its edges,
     // made in the given physics world from the node's offset (load does it in

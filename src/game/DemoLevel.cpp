@@ -1,5 +1,7 @@
 #include "game/DemoLevel.h"
 
+#include <cmath>
+
 #include <GL/glew.h>
 
 #include <fstream>
@@ -225,6 +227,12 @@ void DemoLevel::buildTerrain() {
     terrain->load("terrain", "heightmap.png", "terrain", 8, Vector(TERRAIN_EXTENT, 5, TERRAIN_EXTENT));
     terrain->setDetailTexture(DetailTexture::createFromFile("terrain/detail.png"));
     root->addChild(terrain);
+    GroundCover cover = terrain->groundCover();
+    cover.heightAt = [weak = std::weak_ptr<TerrainNode>(terrain)](double x, double z) {
+        const auto ground = weak.lock();
+        return ground ? ground->heightAt(x, z) : HUGE_VAL;  // gone: nothing is above it
+    };
+    root->setGroundCover(std::move(cover));
 }
 
 void DemoLevel::buildPlayerCar() {

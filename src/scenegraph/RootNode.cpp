@@ -53,17 +53,32 @@ void RootNode::performOperations() {
     if (skyFirst) skyElementsRoot->performOperations();
     for (const NodePtr& child : children)
         if ((!skyFirst || child != skyElementsRoot) && !child->pinnedToScreen()) child->performOperations();
-    if (skyFirst) {
-        GeometryNode::backgroundTurn = true;
-        skyElementsRoot->performOperations();
-        GeometryNode::backgroundTurn = false;
-    }
+    if (skyFirst) paintBackground();
     // The HUD's pictures go over the whole world, the sky's lens flare
     // included: the flare is drawn without the depth test, as they are.
     SampleCounter::Scope hud(SampleCounter::HUD);
     for (const NodePtr& child : children)
         if (child->pinnedToScreen()) child->performOperations();
     glPopMatrix();
+}
+
+// The background's visit, in a scissor box above the rows the ground covers.
+void RootNode::paintBackground() {
+    GLdouble modelview[16], projection[16];
+    GLint viewport[4];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const int hidden = groundCover.hiddenRows(modelview, projection, viewport);
+    if (hidden > 0) {
+        glPushAttrib(GL_SCISSOR_BIT);
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(viewport[0], viewport[1] + hidden, viewport[2], viewport[3] - hidden);
+    }
+    GeometryNode::backgroundTurn = true;
+    skyElementsRoot->performOperations();
+    GeometryNode::backgroundTurn = false;
+    if (hidden > 0) glPopAttrib();
 }
 
 void RootNode::print() {

@@ -3,6 +3,7 @@
 
 #include "scenegraph/CameraNode.h"
 #include "scenegraph/GeometryNode.h"
+#include "scenegraph/GroundCover.h"
 #include "scenegraph/LightModel.h"
 #include "scenegraph/ScenegraphNode.h"
 
@@ -11,7 +12,8 @@
 // root for things that travel with the viewer (sky dome, clouds, flare).
 // The sky elements root is visited after the level's objects, except in the
 // opaque pass while detail savings are on: then it comes first, and once more
-// after the objects for its background alone. Pictures pinned to the screen
+// after the objects for its background alone, above the window rows that the
+// ground covers (GroundCover). Pictures pinned to the screen
 // come after everything.
 class RootNode : public ScenegraphNode {
 public:
@@ -30,8 +32,17 @@ public:
     std::shared_ptr<GeometryNode> getSkyElementsRoot() const { return skyElementsRoot; }
     std::shared_ptr<LightModel> getLightModel() const { return lightModel; }
 
+    // The ground that hides the sky's lower part: the background's second
+    // visit leaves out the window rows it surely covers, which the GL would
+    // otherwise rasterise and depth-test in full for nothing.
+    void setGroundCover(GroundCover cover) { groundCover = std::move(cover); }
+    const GroundCover& getGroundCover() const { return groundCover; }
+
 private:
     std::shared_ptr<CameraNode> camera;
     std::shared_ptr<GeometryNode> skyElementsRoot;
     std::shared_ptr<LightModel> lightModel;
+    GroundCover groundCover;
+
+    void paintBackground();
 };

@@ -239,6 +239,26 @@ TEST_F(TerrainTest, WidthNotAMultipleOfTheSegmentsLeavesTheLastColumnsOut) {
     EXPECT_FLOAT_EQ(e.max[1], 8);
 }
 
+// The sky is left out where the ground surely hides it: the ground's
+// rectangle must be the one the segments draw, and its lowest height the
+// lowest they reach; a terrain that built nothing covers nothing.
+TEST_F(TerrainTest, GroundCoverIsTheDrawnRectangleAndItsLowestHeight) {
+    auto terrain = build(10, 11, heightmap(10, 11, [](int c, int r) { return 20 + c + r; }), 3, Vector(10, 255, 11),
+                         Vector(100, -5, 50));
+    const Extent e = extentOf(*terrain);  // the segments' own corners, round the offset
+    const GroundCover cover = terrain->groundCover();
+    EXPECT_FLOAT_EQ(cover.minX, 100 + e.min[0]);
+    EXPECT_FLOAT_EQ(cover.maxX, 100 + e.max[0]);
+    EXPECT_FLOAT_EQ(cover.minZ, 50 + e.min[2]);
+    EXPECT_FLOAT_EQ(cover.maxZ, 50 + e.max[2]);
+    EXPECT_FLOAT_EQ(cover.lowest, -5 + 20) << "the lowest pixel, 20, above the offset";
+    EXPECT_FALSE(cover.heightAt) << "left to the owner";
+
+    auto refused = build(16, 8, Pixels(128, 50), 0, Vector(16, 1, 8));
+    const GroundCover none = refused->groundCover();
+    EXPECT_GE(none.minX, none.maxX);
+}
+
 TEST_F(TerrainTest, SegmentCountsThatDoNotFitAreRefused) {
     for (int n : {0, -1, 17}) {
         std::string console;
