@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
 namespace {
 
 using Vec3 = std::array<double, 3>;
-using Mat4 = std::array<double, 16>;
+using Mat4 = std::array<double, 16>;  // column-major: row r, column c at 4c + r
 
 Mat4 multiply(const double a[16], const double b[16]) {
     Mat4 m{};
@@ -17,43 +18,33 @@ Mat4 multiply(const double a[16], const double b[16]) {
     return m;
 }
 
-// The inverse by cofactors; false for a singular matrix.
-bool invert(const Mat4& m, Mat4& inv) {
-    inv[0] = m[5] * m[10] * m[15] - m[5] * m[11] * m[14] - m[9] * m[6] * m[15] + m[9] * m[7] * m[14] +
-             m[13] * m[6] * m[11] - m[13] * m[7] * m[10];
-    inv[4] = -m[4] * m[10] * m[15] + m[4] * m[11] * m[14] + m[8] * m[6] * m[15] - m[8] * m[7] * m[14] -
-             m[12] * m[6] * m[11] + m[12] * m[7] * m[10];
-    inv[8] = m[4] * m[9] * m[15] - m[4] * m[11] * m[13] - m[8] * m[5] * m[15] + m[8] * m[7] * m[13] +
-             m[12] * m[5] * m[11] - m[12] * m[7] * m[9];
-    inv[12] = -m[4] * m[9] * m[14] + m[4] * m[10] * m[13] + m[8] * m[5] * m[14] - m[8] * m[6] * m[13] -
-              m[12] * m[5] * m[10] + m[12] * m[6] * m[9];
-    inv[1] = -m[1] * m[10] * m[15] + m[1] * m[11] * m[14] + m[9] * m[2] * m[15] - m[9] * m[3] * m[14] -
-             m[13] * m[2] * m[11] + m[13] * m[3] * m[10];
-    inv[5] = m[0] * m[10] * m[15] - m[0] * m[11] * m[14] - m[8] * m[2] * m[15] + m[8] * m[3] * m[14] +
-             m[12] * m[2] * m[11] - m[12] * m[3] * m[10];
-    inv[9] = -m[0] * m[9] * m[15] + m[0] * m[11] * m[13] + m[8] * m[1] * m[15] - m[8] * m[3] * m[13] -
-             m[12] * m[1] * m[11] + m[12] * m[3] * m[9];
-    inv[13] = m[0] * m[9] * m[14] - m[0] * m[10] * m[13] - m[8] * m[1] * m[14] + m[8] * m[2] * m[13] +
-              m[12] * m[1] * m[10] - m[12] * m[2] * m[9];
-    inv[2] = m[1] * m[6] * m[15] - m[1] * m[7] * m[14] - m[5] * m[2] * m[15] + m[5] * m[3] * m[14] +
-             m[13] * m[2] * m[7] - m[13] * m[3] * m[6];
-    inv[6] = -m[0] * m[6] * m[15] + m[0] * m[7] * m[14] + m[4] * m[2] * m[15] - m[4] * m[3] * m[14] -
-             m[12] * m[2] * m[7] + m[12] * m[3] * m[6];
-    inv[10] = m[0] * m[5] * m[15] - m[0] * m[7] * m[13] - m[4] * m[1] * m[15] + m[4] * m[3] * m[13] +
-              m[12] * m[1] * m[7] - m[12] * m[3] * m[5];
-    inv[14] = -m[0] * m[5] * m[14] + m[0] * m[6] * m[13] + m[4] * m[1] * m[14] - m[4] * m[2] * m[13] -
-              m[12] * m[1] * m[6] + m[12] * m[2] * m[5];
-    inv[3] = -m[1] * m[6] * m[11] + m[1] * m[7] * m[10] + m[5] * m[2] * m[11] - m[5] * m[3] * m[10] -
-             m[9] * m[2] * m[7] + m[9] * m[3] * m[6];
-    inv[7] = m[0] * m[6] * m[11] - m[0] * m[7] * m[10] - m[4] * m[2] * m[11] + m[4] * m[3] * m[10] +
-             m[8] * m[2] * m[7] - m[8] * m[3] * m[6];
-    inv[11] = -m[0] * m[5] * m[11] + m[0] * m[7] * m[9] + m[4] * m[1] * m[11] - m[4] * m[3] * m[9] -
-              m[8] * m[1] * m[7] + m[8] * m[3] * m[5];
-    inv[15] = m[0] * m[5] * m[10] - m[0] * m[6] * m[9] - m[4] * m[1] * m[10] + m[4] * m[2] * m[9] +
-              m[8] * m[1] * m[6] - m[8] * m[2] * m[5];
-    const double det = m[0] * inv[0] + m[1] * inv[4] + m[2] * inv[8] + m[3] * inv[12];
-    if (det == 0.0 || !std::isfinite(det)) return false;
-    for (double& v : inv) v /= det;
+// Gauss-Jordan elimination with partial pivoting; false for a singular matrix.
+bool invert(Mat4 m, Mat4& inverse) {
+    inverse = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    auto at = [](Mat4& x, int r, int c) -> double& { return x[c * 4 + r]; };
+    for (int c = 0; c < 4; ++c) {
+        int pivot = c;
+        for (int r = c + 1; r < 4; ++r)
+            if (std::abs(at(m, r, c)) > std::abs(at(m, pivot, c))) pivot = r;
+        const double p = at(m, pivot, c);
+        if (!(std::abs(p) > 1e-300) || !std::isfinite(p)) return false;
+        for (int k = 0; k < 4; ++k) {
+            std::swap(at(m, c, k), at(m, pivot, k));
+            std::swap(at(inverse, c, k), at(inverse, pivot, k));
+        }
+        for (int k = 0; k < 4; ++k) {
+            at(m, c, k) /= p;
+            at(inverse, c, k) /= p;
+        }
+        for (int r = 0; r < 4; ++r) {
+            if (r == c) continue;
+            const double f = at(m, r, c);
+            for (int k = 0; k < 4; ++k) {
+                at(m, r, k) -= f * at(m, c, k);
+                at(inverse, r, k) -= f * at(inverse, c, k);
+            }
+        }
+    }
     return true;
 }
 
@@ -73,43 +64,39 @@ bool GroundCover::covers(double eyeHeight, double slope, double reach, double fa
 }
 
 int GroundCover::hiddenRows(const double modelview[16], const double projection[16], const int viewport[4]) const {
-    const int width = viewport[2], height = viewport[3];
+    const int height = viewport[3];
     Mat4 inverse;
-    if (width <= 0 || height <= 0 || !heightAt || !invert(multiply(projection, modelview), inverse)) return 0;
-    // The eye: where every line of sight starts (the near plane's centre
-    // seen back through the view alone would do as well).
-    Mat4 view, viewInverse;
-    std::copy(modelview, modelview + 16, view.begin());
-    if (!invert(view, viewInverse)) return 0;
-    const Vec3 eye = {viewInverse[12], viewInverse[13], viewInverse[14]};
-    if (eye[0] <= minX || eye[0] >= maxX || eye[2] <= minZ || eye[2] >= maxZ) return 0;
-    if (eye[1] < heightAt(eye[0], eye[2]) + EYE_CLEARANCE) return 0;
-    if (viewInverse[5] <= 0.0) return 0;  // upside down: lower rows look higher
+    if (viewport[2] <= 0 || height <= 0 || !heightAt || !invert(multiply(projection, modelview), inverse)) return 0;
+    // The eye, -R^T t of the view's rotation R and translation t.
+    const double* m = modelview;
+    const Vec3 eye = {-(m[0] * m[12] + m[1] * m[13] + m[2] * m[14]), -(m[4] * m[12] + m[5] * m[13] + m[6] * m[14]),
+                      -(m[8] * m[12] + m[9] * m[13] + m[10] * m[14])};
+    if (!(eye[0] > minX && eye[0] < maxX && eye[2] > minZ && eye[2] < maxZ)) return 0;
+    if (!(eye[1] >= heightAt(eye[0], eye[2]) + EYE_CLEARANCE)) return 0;
+    if (!(m[5] > 0.0)) return 0;  // the camera's up leans down: lower rows look higher
     const double reach = std::min({eye[0] - minX, maxX - eye[0], eye[2] - minZ, maxZ - eye[2]});
     // The far plane's distance along the view: a point no farther than that
     // from the eye, in any direction, lies before it.
     const Vec3 farCentre = unproject(inverse, 0.0, 0.0, 1.0);
-    const double far = std::sqrt(std::pow(farCentre[0] - eye[0], 2) + std::pow(farCentre[1] - eye[1], 2) +
-                                 std::pow(farCentre[2] - eye[2], 2));
+    const double far = std::hypot(farCentre[0] - eye[0], farCentre[1] - eye[1], farCentre[2] - eye[2]);
 
-    // Every line of sight through a window row, sampled along it (the slope
-    // changes smoothly across a row; SLOPE_MARGIN covers what lies between).
+    // Every line of sight along a window row's top edge, sampled across it
+    // (the slope changes smoothly along a row; SLOPE_MARGIN covers what lies
+    // between the samples).
     constexpr int SAMPLES = 33;
-    auto rowCovered = [&](double windowY) {
-        const double y = 2.0 * windowY / height - 1.0;
+    auto rowCovered = [&](int row) {
+        const double y = 2.0 * row / height - 1.0;
         for (int k = 0; k < SAMPLES; ++k) {
             const double x = -1.0 + 2.0 * k / (SAMPLES - 1);
             const Vec3 a = unproject(inverse, x, y, -1.0), b = unproject(inverse, x, y, 1.0);
-            const double dx = b[0] - a[0], dy = b[1] - a[1], dz = b[2] - a[2];
-            const double level = std::hypot(dx, dz);
-            if (level <= 0.0) return false;  // straight down: no slope to judge by
-            if (!covers(eye[1], -dy / level / SLOPE_MARGIN, reach, far)) return false;
+            const double level = std::hypot(b[0] - a[0], b[2] - a[2]);
+            if (!(level > 0.0)) return false;  // straight down: no slope to judge by
+            if (!covers(eye[1], (a[1] - b[1]) / level / SLOPE_MARGIN, reach, far)) return false;
         }
         return true;
     };
     // Rows look higher the higher they lie: the covered ones are the lowest.
-    // A row counts by its top edge, the highest line of sight through it.
-    int low = 0, high = height;  // rows [0, low) covered; row `high` is not
+    int low = 0, high = height;  // the rows below `low` are covered; those from `high + 1` up are not
     while (low < high) {
         const int middle = (low + high + 1) / 2;
         if (rowCovered(middle)) low = middle;

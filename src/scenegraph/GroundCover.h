@@ -11,7 +11,8 @@
 // the sky's drawing can leave them out (a scissor box) with the same picture.
 //
 // Conventions: world units, y up; matrices are 16 doubles, column-major, as
-// glGetDoublev gives them; the viewport is x, y, width, height in pixels.
+// glGetDoublev gives them, the modelview a rigid motion (the camera's view:
+// rotations and a translation); the viewport is x, y, width, height in pixels.
 class GroundCover {
 public:
     double minX = 0.0, maxX = 0.0, minZ = 0.0, maxZ = 0.0;
@@ -29,7 +30,8 @@ public:
 
     // The number of rows from the viewport's bottom (0 .. height) that the
     // ground covers in a view with these matrices: 0 with the eye outside the
-    // rectangle or not above the ground, or a camera turned upside down.
+    // rectangle or not above the ground, a camera turned upside down, or
+    // matrices that map nothing to the window.
     int hiddenRows(const double modelview[16], const double projection[16], const int viewport[4]) const;
 
     // The ground covers the line of sight from the eye at this height along a
