@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 
+#include "math/Matrix.h"
 #include "scenegraph/GroundCover.h"
 
 namespace {
@@ -23,34 +24,21 @@ Mat4 perspective(double fovyDegrees, double aspect, double nearPlane, double far
     return m;
 }
 
-// The view of an eye at (x, y, z) turned by yaw about y (0: looking along -z,
-// 90: along -x) and pitched by pitch (negative: down), then rolled.
-Mat4 view(double x, double y, double z, double yawDegrees, double pitchDegrees, double rollDegrees = 0.0) {
-    const double a = yawDegrees * PI / 180, b = pitchDegrees * PI / 180, c = rollDegrees * PI / 180;
-    // The camera's axes in the world: right, up, back.
-    const double fwd[3] = {-std::sin(a) * std::cos(b), std::sin(b), -std::cos(a) * std::cos(b)};
-    const double right0[3] = {std::cos(a), 0.0, -std::sin(a)};
-    const double up0[3] = {right0[1] * fwd[2] - right0[2] * fwd[1], right0[2] * fwd[0] - right0[0] * fwd[2],
-                           right0[0] * fwd[1] - right0[1] * fwd[0]};
-    double right[3], up[3];
-    for (int i = 0; i < 3; ++i) {
-        right[i] = std::cos(c) * right0[i] + std::sin(c) * up0[i];
-        up[i] = -std::sin(c) * right0[i] + std::cos(c) * up0[i];
-    }
-    const double eye[3] = {x, y, z};
-    Mat4 m{};
-    for (int i = 0; i < 3; ++i) {
-        m[i * 4 + 0] = right[i];
-        m[i * 4 + 1] = up[i];
-        m[i * 4 + 2] = -fwd[i];
-    }
-    for (int r = 0; r < 3; ++r) {
-        const double* axis = r == 0 ? right : r == 1 ? up : nullptr;
-        double dot = 0;
-        for (int i = 0; i < 3; ++i) dot += (axis ? axis[i] : -fwd[i]) * eye[i];
-        m[12 + r] = -dot;
-    }
-    m[15] = 1.0;
+// An eye at (x, y, z) looking along -z, turned by yaw about y (90: along
+// -x), pitched (negative: down) and rolled, all in degrees: the camera's
+// place in the world, and its inverse, the view.
+Matrix camera(double x, double y, double z, double yaw, double pitch, double roll = 0.0) {
+    Matrix m;
+    m.translate(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z));
+    m.rotateY(yaw * PI / 180).rotateX(pitch * PI / 180).rotateZ(roll * PI / 180);
+    return m;
+}
+
+Mat4 view(double x, double y, double z, double yaw, double pitch, double roll = 0.0) {
+    Matrix v = camera(x, y, z, yaw, pitch, roll);
+    v.invertGL();
+    Mat4 m;
+    for (int i = 0; i < 16; ++i) m[i] = v[i];
     return m;
 }
 
@@ -72,16 +60,13 @@ GroundCover hills() {
 
 // Marches the line of sight through window point (wx, wy) until it meets
 // the ground (true) or leaves the square or passes the far plane (false).
-bool sightMeetsGround(const GroundCover& ground, const Mat4& v, double fovy, double farPlane, double wx, double wy) {
-    const double t = std::tan(fovy * PI / 360.0), aspect = 800.0 / 600.0;
-    const double ex = (2 * wx / 800 - 1) * t * aspect, ey = (2 * wy / 600 - 1) * t;
-    // Eye space (ex, ey, -1) into the world by the view's rotation (its transpose).
-    double d[3], eye[3];
-    for (int i = 0; i < 3; ++i) d[i] = v[i * 4 + 0] * ex + v[i * 4 + 1] * ey - v[i * 4 + 2];
-    for (int i = 0; i < 3; ++i) eye[i] = -(v[i * 4 + 0] * v[12] + v[i * 4 + 1] * v[13] + v[i * 4 + 2] * v[14]);
-    const double length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+bool sightMeetsGround(const GroundCover& ground, const Matrix& eye, double fovy, double farPlane, double wx, double wy) {
+    const double t = std::tan(fovy * PI / 360.0);
+    const Point along = eye.transformPoint(Point{(2 * wx / 800 - 1) * t * 800 / 600, (2 * wy / 600 - 1) * t, -1, 0});
+    const double length = std::sqrt(along.x * along.x + along.y * along.y + along.z * along.z);
     for (double s = 0.0; s <= farPlane; s += 0.05) {
-        const double p[3] = {eye[0] + d[0] / length * s, eye[1] + d[1] / length * s, eye[2] + d[2] / length * s};
+        const double p[3] = {eye[12] + along.x / length * s, eye[13] + along.y / length * s,
+                             eye[14] + along.z / length * s};
         if (p[0] < ground.minX || p[0] > ground.maxX || p[2] < ground.minZ || p[2] > ground.maxZ) return false;
         if (p[1] <= ground.heightAt(p[0], p[2])) return true;
     }
@@ -131,11 +116,12 @@ TEST(GroundCover, EveryLineThroughAHiddenRowMeetsTheGround) {
     int checked = 0;
     for (const Eye& e : eyes) {
         const Mat4 v = view(e.x, e.y, e.z, e.yaw, e.pitch, e.roll);
+        const Matrix eye = camera(e.x, e.y, e.z, e.yaw, e.pitch, e.roll);
         const int hidden = ground.hiddenRows(v.data(), projection.data(), VIEWPORT);
         for (int row = 0; row < hidden; row += 7)
             for (double x = 0; x <= 800; x += 50) {
                 ++checked;
-                ASSERT_TRUE(sightMeetsGround(ground, v, fovy, farPlane, x, row + 1.0))
+                ASSERT_TRUE(sightMeetsGround(ground, eye, fovy, farPlane, x, row + 1.0))
                     << "eye " << e.x << ", " << e.y << ", " << e.z << ": row " << row << " of " << hidden;
             }
     }
@@ -144,7 +130,7 @@ TEST(GroundCover, EveryLineThroughAHiddenRowMeetsTheGround) {
     const GroundCover flat = flatGround();
     const Mat4 level = view(0, 2, 0, 0, 0);
     const int hidden = flat.hiddenRows(level.data(), projection.data(), VIEWPORT);
-    EXPECT_FALSE(sightMeetsGround(flat, level, fovy, farPlane, 0, hidden + 6.0));
+    EXPECT_FALSE(sightMeetsGround(flat, camera(0, 2, 0, 0, 0), fovy, farPlane, 0, hidden + 6.0));
 }
 
 // No cover, no rows: the eye off the ground's square or under its surface, a
