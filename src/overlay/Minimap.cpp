@@ -125,12 +125,12 @@ const Shape STAR = regular(5, 0.45f);
 const Shape ARROW = {{{0, 1}, {CAR_WIDTH / CAR_LENGTH, -1}, {0, -0.55f}, {-CAR_WIDTH / CAR_LENGTH, -1}}};
 
 // The outline first, a little larger, then the shape.
-void outlined(Triangles& out, float cx, float cy, const Shape& points, float size, const Rgb& fill, const Rgb& edge,
+void outlined(Triangles& out, float cx, float cy, const Shape& shape, float size, const Rgb& fill, const Rgb& edge,
               float edgeWidth, float dx = 0.0f, float dy = 1.0f) {
     out.colour(edge);
-    fan(out, cx, cy, points, size + edgeWidth, dx, dy);
+    fan(out, cx, cy, shape, size + edgeWidth, dx, dy);
     out.colour(fill);
-    fan(out, cx, cy, points, size, dx, dy);
+    fan(out, cx, cy, shape, size, dx, dy);
 }
 
 // Sixteen pieces: on the start area's ring of ten pixels the corners stray

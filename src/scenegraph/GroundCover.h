@@ -34,6 +34,7 @@ public:
     // matrices that map nothing to the window.
     int hiddenRows(const double modelview[16], const double projection[16], const int viewport[4]) const;
 
+private:
     // The ground covers the line of sight from the eye at this height along a
     // direction that descends `slope` units per unit of horizontal way, with
     // `reach` horizontal units to the rectangle's nearest edge and the far

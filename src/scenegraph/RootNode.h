@@ -36,7 +36,6 @@ public:
     // visit leaves out the window rows it surely covers, which the GL would
     // otherwise rasterise and depth-test in full for nothing.
     void setGroundCover(GroundCover cover) { groundCover = std::move(cover); }
-    const GroundCover& getGroundCover() const { return groundCover; }
 
 private:
     std::shared_ptr<CameraNode> camera;
