@@ -7,7 +7,7 @@
 #include <cmath>
 #include <sstream>
 
-#include "gl/ExtensionManager.h"
+#include "gl/ColouredTriangles.h"
 #include "gl/PixelProjection.h"
 #include "math/Constants.h"
 
@@ -31,42 +31,12 @@ constexpr Rgb START_YELLOW = {1.0f, 0.88f, 0.1f}, SIGN_BLUE = {0.2f, 0.35f, 1.0f
 constexpr Rgb DISMANTLED_GREY = {0.6f, 0.6f, 0.6f}, PURSUER_ORANGE = {1.0f, 0.55f, 0.0f};
 constexpr Rgb HUNTER_RED = {0.95f, 0.05f, 0.05f}, HUNTER_EDGE = {1.0f, 0.9f, 0.2f};
 
-// Coloured triangles gathered for one draw: x, y, r, g, b, a per corner.
-class Triangles {
+// The minimap's flat shapes, coloured by the palette above.
+class Triangles : public ColouredTriangles {
 public:
-    explicit Triangles(std::vector<GLfloat>& storage) : data(storage) { data.clear(); }
-
-    void colour(const Rgb& c, float alpha = 1.0f) { current = {c.r, c.g, c.b, alpha}; }
-    void triangle(float x0, float y0, float x1, float y1, float x2, float y2) {
-        corner(x0, y0);
-        corner(x1, y1);
-        corner(x2, y2);
-    }
-    void quad(float x0, float y0, float x1, float y1, float x2, float y2, float x3, float y3) {
-        triangle(x0, y0, x1, y1, x2, y2);
-        triangle(x0, y0, x2, y2, x3, y3);
-    }
-    void rect(float x0, float y0, float x1, float y1) { quad(x0, y0, x1, y0, x1, y1, x0, y1); }
-
-    void draw() const {
-        if (data.empty()) return;
-        glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-        ExtensionManager::unbindVertexBuffer();
-        glEnableClientState(GL_VERTEX_ARRAY);
-        glEnableClientState(GL_COLOR_ARRAY);
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        glDisableClientState(GL_NORMAL_ARRAY);
-        glVertexPointer(2, GL_FLOAT, 6 * sizeof(GLfloat), data.data());
-        glColorPointer(4, GL_FLOAT, 6 * sizeof(GLfloat), data.data() + 2);
-        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(data.size() / 6));
-        glPopClientAttrib();
-    }
-
-private:
-    void corner(float x, float y) { data.insert(data.end(), {x, y, current[0], current[1], current[2], current[3]}); }
-
-    std::vector<GLfloat>& data;
-    std::array<float, 4> current = {1.0f, 1.0f, 1.0f, 1.0f};
+    using ColouredTriangles::ColouredTriangles;
+    using ColouredTriangles::colour;
+    void colour(const Rgb& c, float alpha = 1.0f) { ColouredTriangles::colour(c.r, c.g, c.b, alpha); }
 };
 
 // A marker's outline, corners in order. Each triangle costs the GL's
@@ -227,23 +197,24 @@ void Minimap::performOperations() {
     const PixelProjection pixels;
     const Frame frame = frameIn(pixels.width(), pixels.height());
     if (frame.size < 1.0f) return;
-    paintGround(frame);
-    // Every marker in one draw, kind by kind: later kinds lie on top.
+    // The picture first, then its border and every marker in one draw, kind
+    // by kind: later kinds lie on top.
     Triangles shapes(vertices);
+    paintGround(shapes, frame);
     for (int kind = START_AREA; kind <= CAR; ++kind)
         for (const Marker& marker : markers)
             if (marker.kind == kind) paintMarker(shapes, frame, marker);
     shapes.draw();
 }
 
-// The picture is opaque: drawn without blending, one texel a pixel at 800 x
-// 600 (a picture of terrainExtent * SIZE / (2 * SHOWN_HALF_EXTENT) pixels).
-// Only its thin dark border blends.
-void Minimap::paintGround(const Frame& frame) {
+// The picture is opaque: drawn at once without blending, one texel a pixel at
+// 800 x 600 (a picture of terrainExtent * SIZE / (2 * SHOWN_HALF_EXTENT)
+// pixels). Its thin dark border, which blends, goes into the shapes drawn
+// next: round the picture, or under the markers where there is none.
+void Minimap::paintGround(ColouredTriangles& border, const Frame& frame) {
     const float b = BORDER * std::max(frame.size / SIZE, 0.5f);
     const bool picture = ground && ground->hasPicture();
-    Triangles border(vertices);
-    border.colour(DARK, 0.7f);
+    border.colour(DARK.r, DARK.g, DARK.b, 0.7f);
     if (picture) {
         border.rect(frame.left - b, frame.bottom - b, frame.right() + b, frame.bottom);
         border.rect(frame.left - b, frame.top(), frame.right() + b, frame.top() + b);
@@ -252,7 +223,6 @@ void Minimap::paintGround(const Frame& frame) {
     } else {
         border.rect(frame.left - b, frame.bottom - b, frame.right() + b, frame.top() + b);
     }
-    border.draw();
     if (!picture) return;
     // The picture's bottom row (t = 0) is its south edge, at z = +extent / 2.
     const float half = terrainExtent / 2;

@@ -7,6 +7,8 @@
 #include "assets/Texture2D.h"
 #include "scenegraph/ScenegraphNode.h"
 
+class ColouredTriangles;
+
 // The level seen from above in the HUD's bottom left corner, north (-z) up
 // and east (+x) to the right, whichever way the car turns: the ground's
 // picture with markers on it. The level gives the markers each frame.
@@ -73,7 +75,7 @@ public:
     bool visible = true;
 
 private:
-    void paintGround(const Frame& frame);
+    void paintGround(ColouredTriangles& border, const Frame& frame);
 
     std::shared_ptr<Texture2D> ground;
     float terrainExtent;

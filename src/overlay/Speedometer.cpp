@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "gl/ColouredTriangles.h"
 #include "gl/PixelProjection.h"
 #include "overlay/Minimap.h"
 
@@ -46,17 +47,18 @@ void Speedometer::performOperations() {
     const PixelProjection pixels;
     int left, bottom;
     placeIn(pixels.width(), pixels.height(), left, bottom);
-    glColor4f(0.0f, 0.0f, 0.0f, PANEL_OPACITY);
-    glRecti(left, bottom, left + WIDTH, bottom + HEIGHT);
-
-    const int barLeft = left + PAD, barRight = left + WIDTH - PAD, barBottom = bottom + BAR_Y;
-    glColor4f(0.35f, 0.35f, 0.35f, 0.9f);
-    glRecti(barLeft, barBottom, barRight, barBottom + BAR_HEIGHT);
-    const double filled = topSpeed > 0 ? std::min(speed / topSpeed, 1.0) : 0.0;
-    if (boosted) glColor3fv(BOOST);
-    else glColor3f(1.0f, 1.0f, 1.0f);
-    glRectf(static_cast<float>(barLeft), static_cast<float>(barBottom),
-            static_cast<float>(barLeft + filled * (barRight - barLeft)), static_cast<float>(barBottom + BAR_HEIGHT));
+    // The panel and the bar in one draw, the texts over them.
+    ColouredTriangles shapes(vertices);
+    shapes.colour(0.0f, 0.0f, 0.0f, PANEL_OPACITY);
+    shapes.rect(left, bottom, left + WIDTH, bottom + HEIGHT);
+    const float barLeft = left + PAD, barRight = left + WIDTH - PAD, barBottom = bottom + BAR_Y;
+    shapes.colour(0.35f, 0.35f, 0.35f, 0.9f);
+    shapes.rect(barLeft, barBottom, barRight, barBottom + BAR_HEIGHT);
+    const float filled = topSpeed > 0 ? static_cast<float>(std::min(speed / topSpeed, 1.0)) : 0.0f;
+    if (boosted) shapes.colour(BOOST[0], BOOST[1], BOOST[2]);
+    else shapes.colour(1.0f, 1.0f, 1.0f);
+    if (filled > 0) shapes.rect(barLeft, barBottom, barLeft + filled * (barRight - barLeft), barBottom + BAR_HEIGHT);
+    shapes.draw();
 
     glColor3f(1.0f, 1.0f, 1.0f);
     numberFont.draw(left + PAD, bottom + NUMBER_Y, reading());

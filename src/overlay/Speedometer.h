@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "gl/GlyphAtlas.h"
 #include "scenegraph/ScenegraphNode.h"
@@ -45,4 +46,5 @@ private:
     bool boosted = false;
     // The two texts' fonts, drawn from textures: glBitmap costs much more.
     GlyphAtlas numberFont, topFont;
+    std::vector<float> vertices;  // the panel's triangles, kept between frames
 };

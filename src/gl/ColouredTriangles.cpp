@@ -1,0 +1,15 @@
+#include "gl/ColouredTriangles.h"
+
+#include "gl/ExtensionManager.h"
+
+void ColouredTriangles::draw() const {
+    if (data.empty()) return;
+    ExtensionManager::unbindVertexBuffer();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(2, GL_FLOAT, 6 * sizeof(GLfloat), data.data());
+    glColorPointer(4, GL_FLOAT, 6 * sizeof(GLfloat), data.data() + 2);
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(data.size() / 6));
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
