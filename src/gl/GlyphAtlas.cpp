@@ -3,11 +3,17 @@
 #include <GL/freeglut.h>
 
 #include <algorithm>
+#include <iterator>
 
 #include "gl/ExtensionManager.h"
 #include "gl/TextPainter.h"
 
-GlyphAtlas::GlyphAtlas(void* bitmapFont) : font(bitmapFont) {}
+GlyphAtlas::GlyphAtlas(std::vector<void*> fonts) {
+    for (void* font : fonts) {
+        faces.emplace_back();
+        faces.back().font = font;
+    }
+}
 
 GlyphAtlas::~GlyphAtlas() {
     if (texture != 0 && ExtensionManager::contextAvailable()) glDeleteTextures(1, &texture);
@@ -15,18 +21,24 @@ GlyphAtlas::~GlyphAtlas() {
 
 bool GlyphAtlas::build() {
     tried = true;
-    if (!ExtensionManager::contextAvailable() || !(GLEW_VERSION_3_0 || GLEW_ARB_framebuffer_object)) return false;
-    for (int c = FIRST; c <= LAST; ++c) {
-        advance[c - FIRST] = glutBitmapWidth(font, c);
-        cellWidth = std::max(cellWidth, advance[c - FIRST]);
+    if (faces.empty() || !ExtensionManager::contextAvailable() || !(GLEW_VERSION_3_0 || GLEW_ARB_framebuffer_object))
+        return false;
+    int height = 0;
+    for (Face& face : faces) {
+        for (int c = FIRST; c <= LAST; ++c) {
+            face.advance[c - FIRST] = glutBitmapWidth(face.font, c);
+            cellWidth = std::max(cellWidth, face.advance[c - FIRST]);
+        }
+        const int own = glutBitmapHeight(face.font);
+        if (own <= 0) return false;
+        face.baseline = PAD + own / 3;  // room below the baseline for descenders
+        height = std::max(height, own);
     }
-    const int height = glutBitmapHeight(font);
-    if (cellWidth <= 0 || height <= 0) return false;
+    if (cellWidth <= 0) return false;
     cellWidth += 2 * PAD;
     cellHeight = height + 2 * PAD;
-    baseline = PAD + height / 3;  // room below the baseline for descenders
     atlasWidth = cellWidth * COLUMNS;
-    atlasHeight = cellHeight * ((LAST - FIRST) / COLUMNS + 1);
+    atlasHeight = cellHeight * ROWS * static_cast<int>(faces.size());
 
     GLint oldTexture = 0, oldFramebuffer = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &oldTexture);
@@ -67,10 +79,11 @@ void GlyphAtlas::paintGlyphs() const {
     glClearColor(1.0f, 1.0f, 1.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    for (int c = FIRST; c <= LAST; ++c) {
-        glWindowPos2i(cellLeft(c) + PAD, cellBottom(c) + baseline);
-        glutBitmapCharacter(font, c);
-    }
+    for (std::size_t f = 0; f < faces.size(); ++f)
+        for (int c = FIRST; c <= LAST; ++c) {
+            glWindowPos2i(cellLeft(c) + PAD, cellBottom(f, c) + faces[f].baseline);
+            glutBitmapCharacter(faces[f].font, c);
+        }
     glPopAttrib();
 }
 
@@ -81,44 +94,45 @@ void GlyphAtlas::findInk() {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
     glPopClientAttrib();
-    for (int c = FIRST; c <= LAST; ++c) {
-        Ink box{cellWidth, cellHeight, 0, 0};
-        for (int y = 0; y < cellHeight; ++y)
-            for (int x = 0; x < cellWidth; ++x)
-                if (alpha[static_cast<std::size_t>(cellBottom(c) + y) * atlasWidth + cellLeft(c) + x] >= 128) {
-                    box.left = std::min(box.left, x);
-                    box.right = std::max(box.right, x + 1);
-                    box.bottom = std::min(box.bottom, y);
-                    box.top = std::max(box.top, y + 1);
-                }
-        ink[c - FIRST] = box;
-    }
+    for (std::size_t f = 0; f < faces.size(); ++f)
+        for (int c = FIRST; c <= LAST; ++c) {
+            Ink box{cellWidth, cellHeight, 0, 0};
+            for (int y = 0; y < cellHeight; ++y)
+                for (int x = 0; x < cellWidth; ++x)
+                    if (alpha[static_cast<std::size_t>(cellBottom(f, c) + y) * atlasWidth + cellLeft(c) + x] >= 128) {
+                        box.left = std::min(box.left, x);
+                        box.right = std::max(box.right, x + 1);
+                        box.bottom = std::min(box.bottom, y);
+                        box.top = std::max(box.top, y + 1);
+                    }
+            faces[f].ink[c - FIRST] = box;
+        }
+}
+
+void GlyphAtlas::add(std::size_t font, int x, int y, const std::string& text, float r, float g, float b, float a) {
+    if (font < faces.size()) lines.push_back({font, x, y, text, {r, g, b, a}});
 }
 
 void GlyphAtlas::draw(int x, int y, const std::string& text) {
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    add(0, x, y, text, colour[0], colour[1], colour[2], colour[3]);
+    drawAdded();
+}
+
+void GlyphAtlas::drawAdded() {
     if (!tried) build();
     if (!ready()) {
-        TextPainter::drawstr(x, y, font, text);
+        for (const Line& line : lines) {
+            glColor4fv(line.colour);
+            TextPainter::drawstr(line.x, line.y, faces[line.face].font, line.text);
+        }
+        lines.clear();
         return;
     }
     vertices.clear();
-    const float w = static_cast<float>(atlasWidth), h = static_cast<float>(atlasHeight);
-    for (const char ch : text) {
-        const int c = static_cast<unsigned char>(ch);
-        if (c < FIRST || c > LAST) continue;
-        const Ink& box = ink[c - FIRST];
-        if (!box.empty()) {
-            // The cell's lower left corner lies at (x - PAD, y - baseline).
-            const float x0 = static_cast<float>(x - PAD + box.left), x1 = static_cast<float>(x - PAD + box.right);
-            const float y0 = static_cast<float>(y - baseline + box.bottom), y1 = static_cast<float>(y - baseline + box.top);
-            const float cellX = static_cast<float>(cellLeft(c)), cellY = static_cast<float>(cellBottom(c));
-            const float s0 = (cellX + box.left) / w, s1 = (cellX + box.right) / w;
-            const float t0 = (cellY + box.bottom) / h, t1 = (cellY + box.top) / h;
-            const GLfloat quad[] = {x0, y0, s0, t0, x1, y0, s1, t0, x1, y1, s1, t1, x0, y1, s0, t1};
-            vertices.insert(vertices.end(), std::begin(quad), std::end(quad));
-        }
-        x += advance[c - FIRST];
-    }
+    for (const Line& line : lines) addQuads(line);
+    lines.clear();
     if (vertices.empty()) return;
 
     // Switched on for this draw only: the caller's PixelProjection has them off.
@@ -131,11 +145,43 @@ void GlyphAtlas::draw(int x, int y, const std::string& text) {
     ExtensionManager::unbindVertexBuffer();
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glVertexPointer(2, GL_FLOAT, 4 * sizeof(GLfloat), vertices.data());
-    glTexCoordPointer(2, GL_FLOAT, 4 * sizeof(GLfloat), vertices.data() + 2);
-    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices.size() / 4));
+    glEnableClientState(GL_COLOR_ARRAY);
+    constexpr GLsizei STRIDE = 8 * sizeof(GLfloat);
+    glVertexPointer(2, GL_FLOAT, STRIDE, vertices.data());
+    glTexCoordPointer(2, GL_FLOAT, STRIDE, vertices.data() + 2);
+    glColorPointer(4, GL_FLOAT, STRIDE, vertices.data() + 4);
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(vertices.size() / 8));
+    glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisable(GL_ALPHA_TEST);
     glDisable(GL_TEXTURE_2D);
+}
+
+// One quad a character with ink, in the line's colour.
+void GlyphAtlas::addQuads(const Line& line) {
+    const Face& face = faces[line.face];
+    const float w = static_cast<float>(atlasWidth), h = static_cast<float>(atlasHeight);
+    const GLfloat* rgba = line.colour;
+    int x = line.x;
+    for (const char ch : line.text) {
+        const int c = static_cast<unsigned char>(ch);
+        if (c < FIRST || c > LAST) continue;
+        const Ink& box = face.ink[c - FIRST];
+        if (!box.empty()) {
+            // The cell's lower left corner lies at (x - PAD, y - baseline).
+            const float x0 = static_cast<float>(x - PAD + box.left), x1 = static_cast<float>(x - PAD + box.right);
+            const float y0 = static_cast<float>(line.y - face.baseline + box.bottom);
+            const float y1 = static_cast<float>(line.y - face.baseline + box.top);
+            const float cellX = static_cast<float>(cellLeft(c)), cellY = static_cast<float>(cellBottom(line.face, c));
+            const float s0 = (cellX + box.left) / w, s1 = (cellX + box.right) / w;
+            const float t0 = (cellY + box.bottom) / h, t1 = (cellY + box.top) / h;
+            const float corners[4][4] = {{x0, y0, s0, t0}, {x1, y0, s1, t0}, {x1, y1, s1, t1}, {x0, y1, s0, t1}};
+            for (const auto& corner : corners) {
+                vertices.insert(vertices.end(), std::begin(corner), std::end(corner));
+                vertices.insert(vertices.end(), rgba, rgba + 4);
+            }
+        }
+        x += face.advance[c - FIRST];
+    }
 }

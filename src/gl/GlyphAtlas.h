@@ -1,31 +1,40 @@
 #pragma once
 #include <GL/glew.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
-// Text in a GLUT bitmap font, drawn from a texture instead of by glBitmap.
-// The first draw paints every printable character of the font once into a
-// texture through a framebuffer object and reads back where each one has
-// ink; each later draw is one vertex array of textured quads, one quad a
+// Text in GLUT bitmap fonts, drawn from a texture instead of by glBitmap.
+// The first draw paints every printable character of each font once into
+// one texture through a framebuffer object and reads back where each one
+// has ink; each later draw is one vertex array of textured quads, one quad a
 // character, just over its ink and placed on whole pixels, so that the
 // text's pixels are those that glBitmap gives and no pixel round them is
-// shaded. Without framebuffer objects it draws through glBitmap as before.
+// shaded. Texts in several fonts and colours go into one draw: each draw
+// call costs the GL some 50 microseconds of state checks in a game's frame.
+// Without framebuffer objects it draws through glBitmap as before.
 //
 // The texture belongs to the context that was current at the first draw.
 class GlyphAtlas {
 public:
-    explicit GlyphAtlas(void* font);
+    explicit GlyphAtlas(void* font) : GlyphAtlas(std::vector<void*>{font}) {}
+    explicit GlyphAtlas(std::vector<void*> fonts);
     ~GlyphAtlas();
     GlyphAtlas(const GlyphAtlas&) = delete;
     GlyphAtlas& operator=(const GlyphAtlas&) = delete;
 
-    // At window pixel (x, y), the baseline's start, in the current colour,
-    // with whatever blending is on; one line (a line break draws nothing).
-    // Called while a PixelProjection lives: it draws in its coordinates and
-    // leaves its switches as it found them, without saving and restoring the
-    // GL's state a second time (each round of that costs the frame).
-    // Vertex arrays other than its own must be off.
+    // A line in the font-th font (a line break draws nothing), the baseline
+    // starting at window pixel (x, y), in the colour (r, g, b, a); drawn by
+    // the next drawAdded.
+    void add(std::size_t font, int x, int y, const std::string& text, float r, float g, float b, float a = 1.0f);
+    // Everything added since the last draw, at once, with whatever blending
+    // is on. Called while a PixelProjection lives: it draws in its
+    // coordinates and leaves its switches as it found them, without saving
+    // and restoring the GL's state a second time (each round of that costs
+    // the frame). Vertex arrays other than its own must be off.
+    void drawAdded();
+    // One line in the first font and the current colour, drawn now.
     void draw(int x, int y, const std::string& text);
 
     // The atlas was made: draws use the texture.
@@ -43,19 +52,38 @@ private:
         bool empty() const { return right <= left || top <= bottom; }
     };
 
+    static constexpr int ROWS = (LAST - FIRST) / COLUMNS + 1;  // a font's rows of cells
+
+    // What the atlas knows of one font; its cells lie in rows of their own.
+    struct Face {
+        void* font;
+        int baseline = 0;  // the baseline's height in a cell
+        int advance[LAST - FIRST + 1] = {};
+        Ink ink[LAST - FIRST + 1] = {};
+    };
+    // A text waiting for drawAdded.
+    struct Line {
+        std::size_t face;
+        int x, y;
+        std::string text;
+        GLfloat colour[4];
+    };
+
     // A character's cell in the texture: its lower left texel.
     int cellLeft(int c) const { return (c - FIRST) % COLUMNS * cellWidth; }
-    int cellBottom(int c) const { return (c - FIRST) / COLUMNS * cellHeight; }
+    int cellBottom(std::size_t face, int c) const {
+        return (static_cast<int>(face) * ROWS + (c - FIRST) / COLUMNS) * cellHeight;
+    }
 
     bool build();
     void paintGlyphs() const;
     void findInk();
+    void addQuads(const Line& line);
 
-    void* font;
+    std::vector<Face> faces;
     bool tried = false;
     GLuint texture = 0;
-    int cellWidth = 0, cellHeight = 0, baseline = 0, atlasWidth = 0, atlasHeight = 0;
-    int advance[LAST - FIRST + 1] = {};
-    Ink ink[LAST - FIRST + 1] = {};
-    std::vector<GLfloat> vertices;  // x, y, s, t per corner
+    int cellWidth = 0, cellHeight = 0, atlasWidth = 0, atlasHeight = 0;
+    std::vector<Line> lines;
+    std::vector<GLfloat> vertices;  // x, y, s, t, r, g, b, a per corner
 };

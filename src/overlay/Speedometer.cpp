@@ -17,10 +17,13 @@ constexpr float PANEL_OPACITY = 0.6f;  // as the panels of the HUD's messages
 constexpr int PAD = 8, NUMBER_Y = 40, BAR_Y = 26, BAR_HEIGHT = 8, TOP_Y = 9;
 // The engine item's blue.
 constexpr float BOOST[3] = {0.35f, 0.6f, 1.0f};
+constexpr float TOP_GREY[3] = {0.8f, 0.8f, 0.8f};
+// The texts' fonts in the glyph atlas.
+constexpr std::size_t NUMBER_FONT = 0, TOP_FONT = 1;
 }  // namespace
 
 Speedometer::Speedometer()
-    : ScenegraphNode("speedometer"), numberFont(GLUT_BITMAP_HELVETICA_18), topFont(GLUT_BITMAP_HELVETICA_12) {
+    : ScenegraphNode("speedometer"), texts({GLUT_BITMAP_HELVETICA_18, GLUT_BITMAP_HELVETICA_12}) {
     typeName = "Speedometer";
 }
 
@@ -60,9 +63,8 @@ void Speedometer::performOperations() {
     if (filled > 0) shapes.rect(barLeft, barBottom, barLeft + filled * (barRight - barLeft), barBottom + BAR_HEIGHT);
     shapes.draw();
 
-    glColor3f(1.0f, 1.0f, 1.0f);
-    numberFont.draw(left + PAD, bottom + NUMBER_Y, reading());
-    if (boosted) glColor3fv(BOOST);
-    else glColor3f(0.8f, 0.8f, 0.8f);
-    topFont.draw(left + PAD, bottom + TOP_Y, topReading());
+    texts.add(NUMBER_FONT, left + PAD, bottom + NUMBER_Y, reading(), 1.0f, 1.0f, 1.0f);
+    const float* top = boosted ? BOOST : TOP_GREY;
+    texts.add(TOP_FONT, left + PAD, bottom + TOP_Y, topReading(), top[0], top[1], top[2]);
+    texts.drawAdded();
 }

@@ -44,7 +44,8 @@ public:
 private:
     double speed = 0.0, topSpeed = 0.0;
     bool boosted = false;
-    // The two texts' fonts, drawn from textures: glBitmap costs much more.
-    GlyphAtlas numberFont, topFont;
+    // The two texts in their two fonts, drawn at once from one texture:
+    // glBitmap costs much more.
+    GlyphAtlas texts;
     std::vector<float> vertices;  // the panel's triangles, kept between frames
 };

@@ -4,6 +4,7 @@
 #include <GL/freeglut.h>
 
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "app/FPSCounter.h"
@@ -157,9 +158,10 @@ TEST(FPSCounter, AveragesOverTheInterval) {
 }
 
 // The atlas draws just over each glyph's ink; its pixels must still be
-// glBitmap's, for every printable character, in fonts of several sizes, on
-// any pixel; a space or an empty text draws nothing, and it leaves the
-// pixel projection's switches off.
+// glBitmap's, for every printable character, in fonts of several sizes kept
+// in one texture, in each text's own colour, on any pixel; texts in two fonts
+// and colours drawn at once; a space or an empty text draws nothing, and it
+// leaves the pixel projection's switches off.
 TEST(GlyphAtlas, DrawsThePixelsThatGlBitmapDraws) {
     REQUIRE_GL();
     glDisable(GL_LIGHTING);
@@ -168,29 +170,49 @@ TEST(GlyphAtlas, DrawsThePixelsThatGlBitmapDraws) {
     glDisable(GL_BLEND);
     std::string printable;
     for (char c = 32; c < 127; ++c) printable += c;
-    for (void* font : {GLUT_BITMAP_HELVETICA_18, GLUT_BITMAP_HELVETICA_12, GLUT_BITMAP_8_BY_13}) {
-        GlyphAtlas atlas(font);
+    const std::vector<void*> fonts = {GLUT_BITMAP_HELVETICA_18, GLUT_BITMAP_HELVETICA_12, GLUT_BITMAP_8_BY_13};
+    GlyphAtlas atlas(fonts);
+    auto byGlBitmap = [](const std::vector<std::tuple<void*, int, int, std::string, float>>& texts) {
+        glClear(GL_COLOR_BUFFER_BIT);
+        for (const auto& [font, x, y, text, red] : texts) {
+            glColor3f(red, 1.0f, 1.0f);
+            TextPainter::drawstr(x, y, font, text);
+        }
+        return lowerRows();
+    };
+    for (size_t f = 0; f < fonts.size(); ++f)
         for (size_t from = 0; from < printable.size(); from += 16) {
             const std::string text = printable.substr(from, 16);
             for (int x : {3, 10}) {
-                glClear(GL_COLOR_BUFFER_BIT);
-                glColor3f(1.0f, 1.0f, 1.0f);
-                TextPainter::drawstr(x, 21, font, text);
-                const std::vector<unsigned char> bitmap = lowerRows();
+                const std::vector<unsigned char> bitmap = byGlBitmap({{fonts[f], x, 21, text, 1.0f}});
                 glClear(GL_COLOR_BUFFER_BIT);
                 {
                     const PixelProjection pixels;
-                    atlas.draw(x, 21, text);
+                    atlas.add(f, x, 21, text, 1.0f, 1.0f, 1.0f);
+                    atlas.drawAdded();
                     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D) || glIsEnabled(GL_ALPHA_TEST)) << "left switched on";
                 }
                 ASSERT_TRUE(atlas.ready());
-                EXPECT_EQ(lowerRows(), bitmap) << "\"" << text << "\" at x = " << x;
+                EXPECT_EQ(lowerRows(), bitmap) << "font " << f << ": \"" << text << "\" at x = " << x;
             }
         }
-        glClear(GL_COLOR_BUFFER_BIT);
+    // A big number over a small line in another colour, as the speedometer draws them.
+    const std::vector<unsigned char> bitmap =
+        byGlBitmap({{fonts[0], 4, 30, "54 km/h", 1.0f}, {fonts[1], 4, 9, "top 90 km/h", 0.5f}});
+    glClear(GL_COLOR_BUFFER_BIT);
+    {
         const PixelProjection pixels;
-        atlas.draw(10, 21, "   ");
-        atlas.draw(10, 21, "");
-        EXPECT_EQ(litPixels(0, 64), 0);
+        atlas.add(0, 4, 30, "54 km/h", 1.0f, 1.0f, 1.0f);
+        atlas.add(1, 4, 9, "top 90 km/h", 0.5f, 1.0f, 1.0f);
+        atlas.drawAdded();
     }
+    EXPECT_EQ(lowerRows(), bitmap);
+
+    glClear(GL_COLOR_BUFFER_BIT);
+    const PixelProjection pixels;
+    glColor3f(1.0f, 1.0f, 1.0f);
+    atlas.draw(10, 21, "   ");
+    atlas.draw(10, 21, "");
+    atlas.drawAdded();  // nothing added
+    EXPECT_EQ(litPixels(0, 64), 0);
 }
