@@ -40,32 +40,62 @@ bool GlyphAtlas::build() {
     atlasWidth = cellWidth * COLUMNS;
     atlasHeight = cellHeight * ROWS * static_cast<int>(faces.size());
 
+    std::vector<GLubyte> texels;
+    if (!paintIntoScratch(texels)) return false;
+    findInk(texels);
+    upload(texels);
+    return true;
+}
+
+// The glyphs are painted into a scratch texture through a framebuffer
+// object and read back (RGBA, bottom row first); the caller uploads them
+// into a texture of its own. In a game's frame llvmpipe charges a texture
+// that has been drawn into some 100 microseconds each frame it is sampled,
+// an uploaded one a third of that.
+bool GlyphAtlas::paintIntoScratch(std::vector<GLubyte>& texels) const {
     GLint oldTexture = 0, oldFramebuffer = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &oldTexture);
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &oldFramebuffer);
+    GLuint scratch = 0, framebuffer = 0;
+    glGenTextures(1, &scratch);
+    glBindTexture(GL_TEXTURE_2D, scratch);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, atlasWidth, atlasHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glGenFramebuffers(1, &framebuffer);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, scratch, 0);
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (complete) paintGlyphs();
+    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(oldFramebuffer));
+    glDeleteFramebuffers(1, &framebuffer);
+    if (complete) {
+        texels.resize(static_cast<std::size_t>(atlasWidth) * atlasHeight * 4);
+        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);  // RGBA rows: always whole words
+        glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+        glPopClientAttrib();
+    }
+    glDeleteTextures(1, &scratch);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(oldTexture));
+    return complete;
+}
+
+void GlyphAtlas::upload(const std::vector<GLubyte>& texels) {
+    GLint oldTexture = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &oldTexture);
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, atlasWidth, atlasHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-
-    GLuint framebuffer = 0;
-    glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
-    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    if (complete) paintGlyphs();
-    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(oldFramebuffer));
-    glDeleteFramebuffers(1, &framebuffer);
-    if (complete) findInk();
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, atlasWidth, atlasHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    glPopClientAttrib();
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(oldTexture));
-    if (!complete) {
-        glDeleteTextures(1, &texture);
-        texture = 0;
-    }
-    return complete;
 }
 
 // White glyphs on a clear background, each at its cell's baseline.
@@ -88,18 +118,14 @@ void GlyphAtlas::paintGlyphs() const {
 }
 
 // Each cell's ink: the texels that pass the draw's alpha test (alpha > 0.5).
-void GlyphAtlas::findInk() {
-    std::vector<GLubyte> alpha(static_cast<std::size_t>(atlasWidth) * atlasHeight);
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
-    glPopClientAttrib();
+void GlyphAtlas::findInk(const std::vector<GLubyte>& texels) {
+    auto alpha = [&](int x, int y) { return texels[(static_cast<std::size_t>(y) * atlasWidth + x) * 4 + 3]; };
     for (std::size_t f = 0; f < faces.size(); ++f)
         for (int c = FIRST; c <= LAST; ++c) {
             Ink box{cellWidth, cellHeight, 0, 0};
             for (int y = 0; y < cellHeight; ++y)
                 for (int x = 0; x < cellWidth; ++x)
-                    if (alpha[static_cast<std::size_t>(cellBottom(f, c) + y) * atlasWidth + cellLeft(c) + x] >= 128) {
+                    if (alpha(cellLeft(c) + x, cellBottom(f, c) + y) >= 128) {
                         box.left = std::min(box.left, x);
                         box.right = std::max(box.right, x + 1);
                         box.bottom = std::min(box.bottom, y);

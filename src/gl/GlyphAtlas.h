@@ -6,14 +6,14 @@
 #include <vector>
 
 // Text in GLUT bitmap fonts, drawn from a texture instead of by glBitmap.
-// The first draw paints every printable character of each font once into
-// one texture through a framebuffer object and reads back where each one
-// has ink; each later draw is one vertex array of textured quads, one quad a
-// character, just over its ink and placed on whole pixels, so that the
-// text's pixels are those that glBitmap gives and no pixel round them is
-// shaded. Texts in several fonts and colours go into one draw: each draw
-// call costs the GL some 50 microseconds of state checks in a game's frame.
-// Without framebuffer objects it draws through glBitmap as before.
+// The first draw paints every printable character of each font once through
+// a framebuffer object, reads back where each one has ink and keeps the
+// picture in a texture; each later draw is one vertex array of textured
+// quads, one quad a character, just over its ink and placed on whole pixels,
+// so that the text's pixels are those that glBitmap gives and no pixel round
+// them is shaded. Texts in several fonts and colours go into one draw: each
+// draw call costs the GL some 50 microseconds of state checks in a game's
+// frame. Without framebuffer objects it draws through glBitmap as before.
 //
 // The texture belongs to the context that was current at the first draw.
 class GlyphAtlas {
@@ -76,8 +76,10 @@ private:
     }
 
     bool build();
+    bool paintIntoScratch(std::vector<GLubyte>& texels) const;
     void paintGlyphs() const;
-    void findInk();
+    void findInk(const std::vector<GLubyte>& texels);
+    void upload(const std::vector<GLubyte>& texels);
     void addQuads(const Line& line);
 
     std::vector<Face> faces;
