@@ -7,7 +7,7 @@
 // Coloured triangles gathered on the processor and drawn in one call: x, y,
 // r, g, b, a per corner, in the current projection, without texturing.
 //
-// Every draw call costs the GL its state checks whatever its size (some 40
+// Every draw call costs the GL its state checks whatever its size (some 30
 // to 60 microseconds each in the HUD pass with llvmpipe), so a HUD panel
 // gathers its flat shapes here and draws them at once.
 class ColouredTriangles {

@@ -50,8 +50,8 @@ bool GlyphAtlas::build() {
 // The glyphs are painted into a scratch texture through a framebuffer
 // object and read back (RGBA, bottom row first); the caller uploads them
 // into a texture of its own. In a game's frame llvmpipe charges a texture
-// that has been drawn into some 100 microseconds each frame it is sampled,
-// an uploaded one a third of that.
+// that has been drawn into some 120 microseconds more each frame it is
+// sampled than the same picture uploaded.
 bool GlyphAtlas::paintIntoScratch(std::vector<GLubyte>& texels) const {
     GLint oldTexture = 0, oldFramebuffer = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &oldTexture);
@@ -137,13 +137,6 @@ void GlyphAtlas::findInk(const std::vector<GLubyte>& texels) {
 
 void GlyphAtlas::add(std::size_t font, int x, int y, const std::string& text, float r, float g, float b, float a) {
     if (font < faces.size()) lines.push_back({font, x, y, text, {r, g, b, a}});
-}
-
-void GlyphAtlas::draw(int x, int y, const std::string& text) {
-    GLfloat colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    add(0, x, y, text, colour[0], colour[1], colour[2], colour[3]);
-    drawAdded();
 }
 
 void GlyphAtlas::drawAdded() {

@@ -3,7 +3,6 @@
 #include <GL/glew.h>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <sstream>
 

@@ -210,9 +210,9 @@ TEST(GlyphAtlas, DrawsThePixelsThatGlBitmapDraws) {
 
     glClear(GL_COLOR_BUFFER_BIT);
     const PixelProjection pixels;
-    glColor3f(1.0f, 1.0f, 1.0f);
-    atlas.draw(10, 21, "   ");
-    atlas.draw(10, 21, "");
+    atlas.add(0, 10, 21, "   ", 1.0f, 1.0f, 1.0f);
+    atlas.add(2, 10, 21, "", 1.0f, 1.0f, 1.0f);
+    atlas.drawAdded();
     atlas.drawAdded();  // nothing added
     EXPECT_EQ(litPixels(0, 64), 0);
 }
