@@ -38,6 +38,15 @@ double Benchmark::alternatedMedian(bool shown) const {
     return percentileOf(std::move(totals), 50);
 }
 
+double Benchmark::alternatedCostByNeighbours() const {
+    std::vector<double> differences;
+    for (std::size_t i = 1; i + 1 < frames.size(); ++i) {
+        const double difference = frames[i].total - (frames[i - 1].total + frames[i + 1].total) / 2.0;
+        differences.push_back(i % 2 == 0 ? difference : -difference);  // frames[0] has the feature
+    }
+    return percentileOf(std::move(differences), 50);
+}
+
 double Benchmark::totalMs() const {
     double sum = 0.0;
     for (const auto& f : frames) sum += f.total;
@@ -134,6 +143,10 @@ void Benchmark::reportAlternated(std::FILE* out) const {
                  "costs %+.2f ms, ratio %.3f\n",
                  alternated.c_str(), with, without, (frames.size() + 1) / 2, frames.size() / 2, with - without,
                  without > 0.0 ? with / without : 0.0);
+    if (frames.size() < 3) return;
+    const double cost = alternatedCostByNeighbours();
+    std::fprintf(out, "benchmark: %s against the frames beside it: costs %+.2f ms, ratio %.4f\n", alternated.c_str(),
+                 cost, without > 0.0 ? 1.0 + cost / without : 0.0);
 }
 
 bool Benchmark::writeCsv(const std::string& path) const {

@@ -71,7 +71,10 @@ std::string summary(const Benchmark& bench) {
 }  // namespace
 
 // A feature on every other frame: the odd frames (1st, 3rd, ...) have it,
-// and the summary gives the difference of the two halves' medians.
+// and the summary gives the difference of the two halves' medians, and the
+// cost against each frame's neighbours. The frames slow down by 1 ms each
+// (the machine's drift): the halves' medians see 11 ms, the neighbours the
+// 10 ms the feature adds.
 TEST(Benchmark, AnAlternatedFeatureCostsTheDifferenceOfTheHalvesMedians) {
     Benchmark bench;
     bench.alternated = "ghost";
@@ -87,6 +90,20 @@ TEST(Benchmark, AnAlternatedFeatureCostsTheDifferenceOfTheHalvesMedians) {
                         "frames): costs +11.00 ms, ratio 1.478"),
               std::string::npos)
         << text;
+    // Frame 2 (21 ms) against frames 1 and 3 (30, 32): -(21 - 31) = 10; frame 3 against 21 and 23: 32 - 22 = 10.
+    EXPECT_DOUBLE_EQ(bench.alternatedCostByNeighbours(), 10.0);
+    EXPECT_NE(text.find("benchmark: ghost against the frames beside it: costs +10.00 ms, ratio 1.4348"),
+              std::string::npos)  // 1 + 10 / 23
+        << text;
+
+    // One slow frame among them moves the median of the differences by one frame's worth at most.
+    Benchmark spiked;
+    for (int i = 0; i < 9; ++i) spiked.record(frame((i % 2 == 0 ? 30.0 : 20.0) + (i == 4 ? 50.0 : 0.0)));
+    EXPECT_DOUBLE_EQ(spiked.alternatedCostByNeighbours(), 10.0);
+    Benchmark tooFew;
+    tooFew.record(frame(30));
+    tooFew.record(frame(20));
+    EXPECT_EQ(tooFew.alternatedCostByNeighbours(), 0.0);
 }
 
 // The samples of each pass averaged over the counted frames and divided by
