@@ -449,6 +449,7 @@ void load() {
     reshape(theRenderer->windowWidth, theRenderer->windowHeight);  // the projection, should GLUT not have set it yet
     theLevel->getRoot()->paint();
     glutSwapBuffers();
+    picture->keepWindowCopy();  // before the level loads, so its memory and the picture's are never both held
     Renderer::checkOGLErrors();
     Texture::checkDevILErrors();
     AudioManager::init();

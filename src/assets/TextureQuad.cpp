@@ -29,6 +29,7 @@ void TextureQuad::makeWhite(Material& m, float alpha) {
 
 void TextureQuad::load(const char* texfile, float sizex, float sizez, bool autoMipMap) {
     makeWhite(*material, 0.7f);
+    pendingMipMap = autoMipMap;  // for a reload after unloadUntilDrawn
     loadPicture(texfile, autoMipMap);
     setCorners(sizex, sizez);
 }
@@ -39,6 +40,13 @@ void TextureQuad::loadWhenDrawn(const char* texfile, float sizex, float sizez, b
     pendingPicture = texfile;
     pendingMipMap = autoMipMap;
     setCorners(sizex, sizez);
+}
+
+void TextureQuad::unloadUntilDrawn() {
+    if (!pendingPicture.empty() || !texture || !texture->hasPicture()) return;
+    pendingPicture = texture->getFileName();
+    Texture2D::release(std::move(texture));
+    texture = std::make_shared<Texture2D>(false);
 }
 
 void TextureQuad::loadPicture(const char* texfile, bool autoMipMap) {

@@ -28,6 +28,11 @@ public:
     void loadWhenDrawn(const char* texfile, float sizex, float sizez, bool autoMipMap);
     // False while a picture waits for the first draw.
     bool isPictureLoaded() const { return pendingPicture.empty(); }
+    // Gives the picture's texture back (to the registry, which deletes it
+    // when nobody else draws with it) until the quad is drawn again: then
+    // the picture is read from its file once more, as after loadWhenDrawn.
+    // A quad whose picture did not load, or has not yet, stays as it is.
+    void unloadUntilDrawn();
 
     void finalize() override {}
     void print() override {}

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "gl/ExtensionManager.h"
+#include "gl/OffscreenPicture.h"
 #include "gl/TextPainter.h"
 
 GlyphAtlas::GlyphAtlas(std::vector<void*> fonts) {
@@ -40,68 +41,18 @@ bool GlyphAtlas::build() {
     atlasWidth = cellWidth * COLUMNS;
     atlasHeight = cellHeight * ROWS * static_cast<int>(faces.size());
 
+    // Painted once off the screen and read back (that also finds each
+    // glyph's ink), then kept in an uploaded texture (see OffscreenPicture).
     std::vector<GLubyte> texels;
-    if (!paintIntoScratch(texels)) return false;
+    if (!OffscreenPicture::paint(atlasWidth, atlasHeight, [this] { paintGlyphs(); }, texels)) return false;
     findInk(texels);
-    upload(texels);
+    texture = OffscreenPicture::upload(atlasWidth, atlasHeight, texels);
     return true;
-}
-
-// The glyphs are painted into a scratch texture through a framebuffer
-// object and read back (RGBA, bottom row first); the caller uploads them
-// into a texture of its own. In a game's frame llvmpipe charges a texture
-// that has been drawn into some 120 microseconds more each frame it is
-// sampled than the same picture uploaded.
-bool GlyphAtlas::paintIntoScratch(std::vector<GLubyte>& texels) const {
-    GLint oldTexture = 0, oldFramebuffer = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &oldTexture);
-    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &oldFramebuffer);
-    GLuint scratch = 0, framebuffer = 0;
-    glGenTextures(1, &scratch);
-    glBindTexture(GL_TEXTURE_2D, scratch);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, atlasWidth, atlasHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    glGenFramebuffers(1, &framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, scratch, 0);
-    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-    if (complete) paintGlyphs();
-    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(oldFramebuffer));
-    glDeleteFramebuffers(1, &framebuffer);
-    if (complete) {
-        texels.resize(static_cast<std::size_t>(atlasWidth) * atlasHeight * 4);
-        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-        glPixelStorei(GL_PACK_ALIGNMENT, 4);  // RGBA rows: always whole words
-        glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-        glPopClientAttrib();
-    }
-    glDeleteTextures(1, &scratch);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(oldTexture));
-    return complete;
-}
-
-void GlyphAtlas::upload(const std::vector<GLubyte>& texels) {
-    GLint oldTexture = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &oldTexture);
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, atlasWidth, atlasHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
-    glPopClientAttrib();
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(oldTexture));
 }
 
 // White glyphs on a clear background, each at its cell's baseline.
 void GlyphAtlas::paintGlyphs() const {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glViewport(0, 0, atlasWidth, atlasHeight);
     for (GLenum cap : {GL_BLEND, GL_TEXTURE_2D, GL_LIGHTING, GL_DEPTH_TEST, GL_ALPHA_TEST, GL_FOG, GL_SCISSOR_TEST,
                        GL_STENCIL_TEST, GL_COLOR_LOGIC_OP, GL_DITHER})
         glDisable(cap);

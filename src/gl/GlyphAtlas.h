@@ -73,10 +73,8 @@ private:
     }
 
     bool build();
-    bool paintIntoScratch(std::vector<GLubyte>& texels) const;
     void paintGlyphs() const;
     void findInk(const std::vector<GLubyte>& texels);
-    void upload(const std::vector<GLubyte>& texels);
     void addQuads(const Line& line);
 
     std::vector<Face> faces;

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <GL/glew.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "animation/Animator.h"
 #include "app/LoadingPicture.h"
@@ -15,6 +19,20 @@ namespace {
 bool isChild(const RootNode& root, const ScenegraphNode* node) {
     const auto& children = root.getChildren();
     return std::any_of(children.begin(), children.end(), [node](const auto& child) { return child.get() == node; });
+}
+
+// The window's pixels, RGB, bottom row first.
+std::vector<unsigned char> window() {
+    std::vector<unsigned char> pixels(static_cast<std::size_t>(GlTestWindow::width()) * GlTestWindow::height() * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, GlTestWindow::width(), GlTestWindow::height(), GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    return pixels;
+}
+
+int largestDifference(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+    int largest = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) largest = std::max(largest, std::abs(a[i] - b[i]));
+    return largest;
 }
 
 bool registered(const std::shared_ptr<Texture2D>& texture) {
@@ -49,7 +67,7 @@ protected:
 TEST_F(LoadingPictureTest, FadesOutThenLeavesTheSceneAndItsTextureIsDeleted) {
     auto picture = std::make_shared<LoadingPicture>(root, red.c_str());
     std::weak_ptr<Billboard> board = picture->getBillboard();
-    const ScenegraphNode* node = board.lock().get();
+    const ScenegraphNode* node = picture->getNode().get();
     std::weak_ptr<Texture2D> texture = picture->getBillboard()->getQuad()->getTexture();
     const GLuint name = texture.lock()->getTextureName();
     drawFrame(*root);
@@ -84,7 +102,7 @@ TEST_F(LoadingPictureTest, ATextureThatOthersDrawWithStaysRegistered) {
     auto other = std::make_shared<Billboard>(red.c_str(), true, "same picture elsewhere");
     std::shared_ptr<Texture2D> texture = other->getQuad()->getTexture();
     ASSERT_EQ(texture, picture->getBillboard()->getQuad()->getTexture());
-    const ScenegraphNode* board = picture->getBillboard().get();
+    const ScenegraphNode* board = picture->getNode().get();
     EXPECT_TRUE(isChild(*root, board));
 
     Animator animator;
@@ -101,4 +119,53 @@ TEST_F(LoadingPictureTest, ATextureThatOthersDrawWithStaysRegistered) {
     root->addChild(other);
     drawFrame(*root);
     EXPECT_GT(centre().r, 240);
+}
+
+// The copy kept after the loading frame draws the billboard's own pixels, at
+// full opacity and half faded, and the picture's texture is given back. The
+// billboard draws itself again, reading its picture once more, with F11's
+// savings off and in a viewport of another size. The quadrants, magnified
+// from 64 texels, make a pixel out of place show as a jump in the colour.
+TEST_F(LoadingPictureTest, ItsWindowCopyDrawsTheBillboardsPixelsAndGivesThePictureBack) {
+    ScenegraphNode::detailSavings = true;
+    auto picture = std::make_shared<LoadingPicture>(root, TestPictures::quadrants(64).c_str());
+    auto quad = picture->getBillboard()->getQuad();
+    const ScenegraphNode* node = picture->getNode().get();
+    std::weak_ptr<Texture2D> original = quad->getTexture();
+    drawFrame(*root);
+    EXPECT_FALSE(picture->drewCopy());
+    const std::vector<unsigned char> billboardOpaque = window();
+
+    ASSERT_TRUE(picture->keepWindowCopy());
+    EXPECT_TRUE(original.expired()) << "the mipmapped picture is given back";
+    EXPECT_FALSE(quad->isPictureLoaded());
+    drawFrame(*root);
+    EXPECT_TRUE(picture->drewCopy());
+    EXPECT_LE(largestDifference(window(), billboardOpaque), 1);
+
+    Animator animator;
+    picture->startFading(animator);
+    advance(*picture, 2.5);  // alpha 0.49
+    ASSERT_TRUE(picture->drewCopy());
+    const std::vector<unsigned char> copyHalf = window();
+    ScenegraphNode::detailSavings = false;
+    drawFrame(*root);
+    EXPECT_FALSE(picture->drewCopy());
+    EXPECT_TRUE(quad->isPictureLoaded()) << "read again to draw in full";
+    EXPECT_LE(largestDifference(window(), copyHalf), 1);
+    EXPECT_GT(largestDifference(window(), billboardOpaque), 100) << "half faded over black";
+
+    ScenegraphNode::detailSavings = true;
+    glViewport(0, 0, GlTestWindow::width() / 2, GlTestWindow::height());
+    drawFrame(*root);
+    EXPECT_FALSE(picture->drewCopy()) << "a copy of another size is not stretched";
+    glViewport(0, 0, GlTestWindow::width(), GlTestWindow::height());
+    drawFrame(*root);
+    EXPECT_TRUE(picture->drewCopy());
+
+    quad.reset();
+    advance(*picture, 2.6);  // faded out: the copy's node leaves the scene as the billboard did
+    EXPECT_FALSE(picture->getBillboard());
+    EXPECT_FALSE(isChild(*root, node));
+    EXPECT_TRUE(Texture2D::registeredTextures().empty());
 }
