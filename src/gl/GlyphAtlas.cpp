@@ -22,8 +22,8 @@ GlyphAtlas::~GlyphAtlas() {
 
 bool GlyphAtlas::build() {
     tried = true;
-    if (faces.empty() || !ExtensionManager::contextAvailable() || !(GLEW_VERSION_3_0 || GLEW_ARB_framebuffer_object))
-        return false;
+    // Framebuffer objects are OffscreenPicture's to check; without them the texts draw through glBitmap.
+    if (faces.empty() || !ExtensionManager::contextAvailable()) return false;
     int height = 0;
     for (Face& face : faces) {
         for (int c = FIRST; c <= LAST; ++c) {
