@@ -7,9 +7,11 @@
 #define ILUT_USE_OPENGL
 #include <IL/ilut.h>
 
+#include "assets/Rgb565Mipmaps.h"
+
 bool Texture2D::mipmap = true;
 bool Texture2D::filter = true;
-std::string Texture2D::sixteenBitFolder;
+std::vector<std::string> Texture2D::sixteenBitPaths;
 GLint Texture2D::sixteenBitFormat = GL_RGB565;
 bool Texture2D::sixteenBits = true;
 std::vector<std::shared_ptr<Texture2D>> Texture2D::textures;
@@ -119,10 +121,16 @@ std::shared_ptr<Texture2D> Texture2D::upload(const std::string& path, GLint wrap
 }
 
 // The DevIL image bound now into the bound texture, in 16 bits per texel
-// where the folder and the switch ask for it.
+// where the paths and the switch ask for it.
 void Texture2D::uploadBoundImage() {
-    if (mipmapped && storedInSixteenBits(fileName))
-        gluBuild2DMipmaps(GL_TEXTURE_2D, sixteenBitFormat, ilGetInteger(IL_IMAGE_WIDTH), ilGetInteger(IL_IMAGE_HEIGHT),
+    const int width = ilGetInteger(IL_IMAGE_WIDTH), height = ilGetInteger(IL_IMAGE_HEIGHT);
+    const bool sixteen = mipmapped && storedInSixteenBits(fileName);
+    // Pictures of the shapes it takes get the same texels the quick way.
+    if (sixteen && sixteenBitFormat == GL_RGB565 && Rgb565Mipmaps::fits(width, height) &&
+        ilGetInteger(IL_IMAGE_TYPE) == IL_UNSIGNED_BYTE)
+        Rgb565Mipmaps(ilGetData(), width, height, ilGetInteger(IL_IMAGE_FORMAT) == IL_BGR).upload();
+    else if (sixteen)
+        gluBuild2DMipmaps(GL_TEXTURE_2D, sixteenBitFormat, width, height,
                           static_cast<GLenum>(ilGetInteger(IL_IMAGE_FORMAT)),
                           static_cast<GLenum>(ilGetInteger(IL_IMAGE_TYPE)), ilGetData());
     else
@@ -134,7 +142,7 @@ void Texture2D::storeSixteenBits(bool enabled) {
     sixteenBits = enabled;
     for (const std::shared_ptr<Texture2D>& texture : textures) {
         const std::string& path = texture->fileName;
-        if (!texture->pictureUploaded || !inSixteenBitFolder(path)) continue;
+        if (!texture->pictureUploaded || !inSixteenBitPaths(path)) continue;
         if (!texture->loadImage(path)) continue;  // the picture is gone: the texture keeps what it has
         glBindTexture(GL_TEXTURE_2D, texture->textureName);
         texture->uploadBoundImage();
@@ -143,12 +151,14 @@ void Texture2D::storeSixteenBits(bool enabled) {
     unbindTexture();
 }
 
-bool Texture2D::inSixteenBitFolder(const std::string& path) {
-    return !sixteenBitFolder.empty() && path.compare(0, sixteenBitFolder.size(), sixteenBitFolder) == 0;
+bool Texture2D::inSixteenBitPaths(const std::string& path) {
+    return std::any_of(sixteenBitPaths.begin(), sixteenBitPaths.end(), [&path](const std::string& prefix) {
+        return !prefix.empty() && path.compare(0, prefix.size(), prefix) == 0;
+    });
 }
 
 bool Texture2D::storedInSixteenBits(const std::string& path) {
-    if (!sixteenBits || !inSixteenBitFolder(path)) return false;
+    if (!sixteenBits || !inSixteenBitPaths(path)) return false;
     const ILint format = ilGetInteger(IL_IMAGE_FORMAT);
     return format == IL_RGB || format == IL_BGR;
 }

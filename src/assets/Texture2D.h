@@ -84,14 +84,14 @@ public:
     static bool mipmap;  // mipmapped minification selected
     static bool filter;  // linear (not nearest) filtering selected
     // While sixteenBits is on, mipmapped pictures without alpha whose path
-    // starts with this folder ("terrain/" for the terrain tiles) are stored
-    // with 16 bits per texel (5-6-5, sixteenBitFormat) instead of 32: half
-    // the memory, colours within 4 of 255 levels. Empty, the default: every
-    // picture keeps its colours.
-    static std::string sixteenBitFolder;
+    // starts with one of these prefixes (a folder such as "terrain/", or one
+    // file) are stored with 16 bits per texel (5-6-5, sixteenBitFormat)
+    // instead of 32: half the memory, colours within 4 of 255 levels. Empty,
+    // the default: every picture keeps its colours.
+    static std::vector<std::string> sixteenBitPaths;
     static GLint sixteenBitFormat;  // GL_RGB565 or GL_RGB5
     static bool sixteenBits;
-    // Switches sixteenBits and stores the folder's registered textures again
+    // Switches sixteenBits and stores those registered textures again
     // from their files, in the new format.
     static void storeSixteenBits(bool enabled);
 
@@ -108,7 +108,7 @@ private:
 
     // path, wrap, magnification filter, minification filter, environment mode, mipmapped
     using SharingKey = std::tuple<std::string, GLint, GLint, GLint, GLint, bool>;
-    static bool inSixteenBitFolder(const std::string& path);
+    static bool inSixteenBitPaths(const std::string& path);
     static bool storedInSixteenBits(const std::string& path);
     static std::shared_ptr<Texture2D> upload(const std::string& path, GLint wrap, GLint magFilter, GLint minFilter,
                                              GLint texEnvMode, bool mipmapped);

@@ -1,6 +1,7 @@
 #include "assets/Texture2D.h"
 
 #include "assets/DetailTexture.h"
+#include "assets/Rgb565Mipmaps.h"
 
 #include <filesystem>
 #include <memory>
@@ -51,7 +52,7 @@ protected:
         AssetFiles::drainDevILErrors();
         Texture2D::mipmap = true;
         Texture2D::filter = true;
-        Texture2D::sixteenBitFolder.clear();
+        Texture2D::sixteenBitPaths.clear();
         Texture2D::sixteenBits = true;
         Texture::unbindTexture();
     }
@@ -265,7 +266,8 @@ GLint redBits(const Texture2D& texture, int level = 0) {
     return bits;
 }
 
-// Off without a folder; with one, only pictures without alpha in it lose bits.
+// Off without paths; with them, only pictures without alpha in a folder or
+// file named there lose bits.
 TEST_F(TextureTest, SixteenBitStorageOnlyForPicturesWithoutAlphaInItsFolder) {
     std::filesystem::create_directories(dir + "/tiles");
     AssetFiles::writeRgbPicture(dir + "/tiles/tile.png", 4, 4, std::vector<unsigned char>(48, 200));
@@ -273,7 +275,9 @@ TEST_F(TextureTest, SixteenBitStorageOnlyForPicturesWithoutAlphaInItsFolder) {
     EXPECT_EQ(redBits(*Texture2D::createFromFile(dir + "/tiles/tile.png", GL_MIRRORED_REPEAT)), 8);
 
     Texture2D::clearTextures();
-    Texture2D::sixteenBitFolder = dir + "/tiles/";
+    Texture2D::sixteenBitPaths = {dir + "/tiles/", dir + "/sky.png"};
+    AssetFiles::writeRgbPicture(dir + "/sky.png", 4, 4, std::vector<unsigned char>(48, 100));
+    EXPECT_EQ(redBits(*Texture2D::createFromFile(dir + "/sky.png", GL_REPEAT)), 5) << "one file";
     std::shared_ptr<Texture2D> tile = Texture2D::createFromFile(dir + "/tiles/tile.png", GL_MIRRORED_REPEAT);
     EXPECT_TRUE(tile->hasPicture());
     EXPECT_EQ(redBits(*tile), 5);
@@ -308,6 +312,56 @@ TEST_F(TextureTest, SixteenBitStorageOnlyForPicturesWithoutAlphaInItsFolder) {
     Texture2D::storeSixteenBits(true);
     EXPECT_EQ(boundTexture(), 0);
     EXPECT_EQ(redBits(*tile), 5);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// The quick way to 16-bit tiles must store, level by level, the very texels
+// that GLU's mipmaps and the driver's conversion store, for RGB and BGR
+// pictures, square, wide and tall (whose last levels halve a row or a
+// column); other shapes are left to GLU.
+TEST_F(TextureTest, QuickSixteenBitMipmapsStoreTheTexelsOfGluAndTheDriver) {
+    std::vector<unsigned char> picture(64 * 64 * 3);
+    unsigned seed = 12345;
+    for (unsigned char& value : picture) value = static_cast<unsigned char>((seed = seed * 1103515245u + 12345u) >> 16);
+    auto levelTexels = [](GLuint texture, int level) {
+        glBindTexture(GL_TEXTURE_2D, texture);
+        GLint width = 0, height = 0;
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_WIDTH, &width);
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, level, GL_TEXTURE_HEIGHT, &height);
+        std::vector<unsigned short> texels(static_cast<std::size_t>(width) * height);
+        glPixelStorei(GL_PACK_ALIGNMENT, 2);
+        glGetTexImage(GL_TEXTURE_2D, level, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, texels.data());
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        return texels;
+    };
+    struct Shape {
+        int width, height, levels;
+        bool bgr;
+    };
+    for (const Shape shape : {Shape{64, 64, 7, false}, Shape{64, 64, 7, true}, Shape{64, 16, 7, false},
+                              Shape{16, 64, 7, true}, Shape{4, 1, 3, false}}) {
+        const std::string name = std::to_string(shape.width) + " x " + std::to_string(shape.height) +
+                                 (shape.bgr ? " BGR" : " RGB") + ", level ";
+        ASSERT_TRUE(Rgb565Mipmaps::fits(shape.width, shape.height)) << name;
+        GLuint textures[2];
+        glGenTextures(2, textures);
+        glBindTexture(GL_TEXTURE_2D, textures[0]);
+        gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGB565, shape.width, shape.height, shape.bgr ? GL_BGR : GL_RGB,
+                          GL_UNSIGNED_BYTE, picture.data());
+        const Rgb565Mipmaps quick(picture.data(), shape.width, shape.height, shape.bgr);
+        glBindTexture(GL_TEXTURE_2D, textures[1]);
+        quick.upload();
+        ASSERT_EQ(quick.levelCount(), shape.levels) << name;
+        for (int level = 0; level < shape.levels; ++level) {
+            const std::vector<unsigned short> fromGlu = levelTexels(textures[0], level);
+            EXPECT_EQ(levelTexels(textures[1], level), fromGlu) << name << level;
+            EXPECT_EQ(quick.level(level), fromGlu) << name << level;
+        }
+        glDeleteTextures(2, textures);
+    }
+    EXPECT_FALSE(Rgb565Mipmaps::fits(2, 2)) << "rows of less than a word";
+    EXPECT_FALSE(Rgb565Mipmaps::fits(96, 96)) << "not a power of two";
+    EXPECT_FALSE(Rgb565Mipmaps::fits(64, 48));
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
