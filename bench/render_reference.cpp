@@ -191,6 +191,7 @@ struct ReferenceRun {
     std::size_t frames = 0;
     double meanTriangles = 0.0;
     std::vector<std::uint32_t> numbers;  // the captured frames
+    std::vector<double> frameMs;         // each captured frame's median over its draws
 };
 
 std::optional<ReferenceRun> runReference(const std::string& capturePath, const std::string& texturePath,
@@ -209,7 +210,10 @@ std::optional<ReferenceRun> runReference(const std::string& capturePath, const s
     FrameCapture::Frame frame;
     while (capture.read(frame)) {
         renderer.upload(frame);
-        for (int r = 0; r < repeats; ++r) times.push_back(renderer.drawFrame());
+        std::vector<double> draws;
+        for (int r = 0; r < repeats; ++r) draws.push_back(renderer.drawFrame());
+        times.insert(times.end(), draws.begin(), draws.end());
+        run.frameMs.push_back(median(draws));
         triangles += static_cast<double>(frame.triangleCount());
         run.numbers.push_back(frame.number);
     }
@@ -223,6 +227,21 @@ std::optional<ReferenceRun> runReference(const std::string& capturePath, const s
     run.median = median(times);
     run.meanTriangles = triangles / static_cast<double>(run.frames);
     return run;
+}
+
+// The captured frame the reference draws slowest, against the median of its
+// captured frames, and what the game took for it: whether a slow frame of the
+// game is slow for its triangles alone, with nothing of the game's own work.
+void printSlowest(const ReferenceRun& reference, const GameRun& game, double gameCaptured) {
+    const std::size_t slowest = static_cast<std::size_t>(
+        std::max_element(reference.frameMs.begin(), reference.frameMs.end()) - reference.frameMs.begin());
+    const std::uint32_t number = reference.numbers[slowest];
+    const double capturedMedian = median(reference.frameMs);
+    std::printf("reference: slowest captured frame %u: %.2f ms, %.2f x the captured frames' median\n", number,
+                reference.frameMs[slowest], reference.frameMs[slowest] / capturedMedian);
+    if (game.frameMs.count(number))
+        std::printf("game: frame %u: %.2f ms, %.2f x the same frames' median\n", number, game.frameMs.at(number),
+                    game.frameMs.at(number) / gameCaptured);
 }
 
 }  // namespace
@@ -265,5 +284,6 @@ int main(int argc, char** argv) {
                 capturedGame.size());
     std::printf("ratio game/reference: %.2f (same frames: %.2f)\n", game->median / reference->median,
                 gameCaptured / reference->median);
+    printSlowest(*reference, *game, gameCaptured);
     return 0;
 }
