@@ -220,8 +220,8 @@ void DemoLevel::buildMessages() {
 void DemoLevel::buildTerrain() {
     // The tiles are photographs of ground and the sky one of clouds: 16 bits
     // per texel keep them within 4 of 255 levels at half the memory (F11
-    // switches them back to 32). The sky's gradients show no bands at 5-6-5
-    // because the picture is drawn magnified and filtered.
+    // switches them back to 32). The sky is drawn magnified and filtered, so
+    // its gradients show no bands: the benchmark's pictures stay within 4 levels.
     Texture2D::sixteenBitPaths = {"terrain/", "models/sky.jpg"};
     Texture2D::sixteenBits = ScenegraphNode::detailSavings;
     terrain = std::make_shared<TerrainNode>("Terrain");
