@@ -23,7 +23,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Benchmark.h"
 #include "app/FrameCapture.h"
 #include "app/Renderer.h"
 #include "assets/Texture2D.h"
@@ -44,14 +44,6 @@ double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     const std::size_t n = values.size();
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
-}
-
-// Nearest rank, as the game's benchmark takes its percentiles.
-double percentile(std::vector<double> values, double p) {
-    if (values.empty()) return 0.0;
-    std::sort(values.begin(), values.end());
-    const auto rank = static_cast<std::size_t>(std::ceil(p / 100.0 * static_cast<double>(values.size())));
-    return values[std::clamp<std::size_t>(rank, 1, values.size()) - 1];
 }
 
 std::string quoted(const std::string& text) {
@@ -246,7 +238,7 @@ void printSlowest(const ReferenceRun& reference, const GameRun& game, double gam
         std::max_element(reference.frameMs.begin(), reference.frameMs.end()) - reference.frameMs.begin());
     const std::uint32_t number = reference.numbers[slowest];
     const double capturedMedian = median(reference.frameMs);
-    const double p95 = percentile(reference.frameMs, 95.0);
+    const double p95 = Benchmark::percentileOf(reference.frameMs, 95.0);
     std::printf("reference: captured frames' 95th percentile %.2f ms, %.2f x their median\n", p95,
                 p95 / capturedMedian);
     std::printf("reference: slowest captured frame %u: %.2f ms, %.2f x the captured frames' median\n", number,

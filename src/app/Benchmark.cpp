@@ -14,16 +14,13 @@ void Benchmark::record(const FrameTimes& frame) {
     frames.push_back(frame);
 }
 
-namespace {
-// Nearest rank; 0 for no values.
-double percentileOf(std::vector<double> values, double p) {
+double Benchmark::percentileOf(std::vector<double> values, double p) {
     if (values.empty()) return 0.0;
     std::sort(values.begin(), values.end());
     const double rank = std::ceil(std::clamp(p, 0.0, 100.0) / 100.0 * static_cast<double>(values.size()));
     const std::size_t index = rank < 1.0 ? 0 : static_cast<std::size_t>(rank) - 1;
     return values[std::min(index, values.size() - 1)];
 }
-}  // namespace
 
 double Benchmark::percentile(double p) const {
     std::vector<double> totals;

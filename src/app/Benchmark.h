@@ -32,6 +32,8 @@ public:
 
     // The p-th percentile (0..100) of the frame totals in ms, nearest rank; 0 without frames.
     double percentile(double p) const;
+    // The p-th percentile (0..100) of any values, nearest rank; 0 without values.
+    static double percentileOf(std::vector<double> values, double p);
 
     // A feature shown on every other frame only (the first, the third, ...),
     // so that frames with and without it share the machine's moods: its cost

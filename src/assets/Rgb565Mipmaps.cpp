@@ -50,13 +50,13 @@ bool Rgb565Mipmaps::fits(int width, int height) { return width >= 4 && powerOfTw
 
 Rgb565Mipmaps::Rgb565Mipmaps(const unsigned char* rgb, int width, int height, bool bgr)
     : width(width), height(height) {
-    std::vector<unsigned char> level;
+    std::vector<unsigned char> previous;  // the last level in 8 bits per channel
     for (int i = 0;; ++i) {
         const std::size_t w = static_cast<std::size_t>(levelWidth(i)), h = static_cast<std::size_t>(levelHeight(i));
-        const unsigned char* texels = level.empty() ? rgb : level.data();
+        const unsigned char* texels = previous.empty() ? rgb : previous.data();
         levels.push_back(packed(texels, w * h, bgr));
         if (w == 1 && h == 1) break;
-        level = halved(texels, w, h);
+        previous = halved(texels, w, h);
     }
 }
 
