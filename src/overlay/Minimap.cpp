@@ -21,6 +21,10 @@ constexpr float PURSUER_RADIUS = 4.0f;
 constexpr float HUNTER_RADIUS = 8.0f;
 constexpr float EDGE = 1.5f;  // the contrasting outline round each marker
 constexpr float BORDER = 2.0f;
+// How far a still marker's pixels can reach from its point at 800 x 600,
+// outline and smoothed edge included (the start area's ring reaches this
+// far beyond its radius).
+constexpr float STILL_REACH = 16.0f;
 
 struct Rgb {
     float r, g, b;
@@ -176,6 +180,11 @@ Minimap::Minimap(std::shared_ptr<Texture2D> groundPicture, float extent)
     typeName = "Minimap";
 }
 
+bool Minimap::Marker::operator==(const Marker& o) const {
+    return kind == o.kind && x == o.x && z == o.z && frontX == o.frontX && frontZ == o.frontZ && radius == o.radius &&
+           std::equal(colour, colour + 3, o.colour);
+}
+
 Minimap::Frame Minimap::frameIn(int windowWidth, int windowHeight) {
     const float scale = std::min(windowWidth / REFERENCE_WIDTH, windowHeight / REFERENCE_HEIGHT);
     Frame frame;
@@ -196,25 +205,55 @@ void Minimap::performOperations() {
     const PixelProjection pixels;
     const Frame frame = frameIn(pixels.width(), pixels.height());
     if (frame.size < 1.0f) return;
-    // The picture first, then its border and every marker in one draw, kind
-    // by kind: later kinds lie on top.
+    const bool picture = ground && ground->hasPicture();
+    if (picture) drawStillPicture(frame);
+    // The border and every other marker in one draw, kind by kind: later
+    // kinds lie on top.
     Triangles shapes(vertices);
-    paintGround(shapes, frame);
+    paintBorder(shapes, frame);
     for (int kind = START_AREA; kind <= CAR; ++kind)
         for (const Marker& marker : markers)
-            if (marker.kind == kind) paintMarker(shapes, frame, marker);
+            if (marker.kind == kind && !(picture && isStill(marker, frame))) paintMarker(shapes, frame, marker);
     shapes.draw();
 }
 
-// The picture is opaque: drawn at once without blending, one texel a pixel at
-// 800 x 600 (a picture of terrainExtent * SIZE / (2 * SHOWN_HALF_EXTENT)
-// pixels). Its thin dark border, which blends, goes into the shapes drawn
-// next: round the picture, or under the markers where there is none.
-void Minimap::paintGround(ColouredTriangles& border, const Frame& frame) {
+bool Minimap::isStill(const Marker& marker, const Frame& frame) {
+    if (marker.kind > SIGN_DISMANTLED) return false;
+    const float unit = std::max(frame.size / SIZE, 0.75f);
+    float reach = STILL_REACH * unit, x, y;
+    if (marker.kind == START_AREA) reach += marker.radius * frame.size / (2 * SHOWN_HALF_EXTENT);
+    toWindow(frame, marker.x, marker.z, x, y);
+    return x - reach >= frame.left && x + reach <= frame.right() && y - reach >= frame.bottom && y + reach <= frame.top();
+}
+
+// The kept picture while it shows the still markers of now at this size;
+// else they are drawn afresh over the ground and the picture kept again.
+void Minimap::drawStillPicture(const Frame& frame) {
+    std::vector<Marker> still;
+    for (const Marker& marker : markers)
+        if (isStill(marker, frame)) still.push_back(marker);
+    const int left = static_cast<int>(frame.left), bottom = static_cast<int>(frame.bottom);
+    const int size = static_cast<int>(frame.size);
+    if (stillPicture.holds(left, bottom, size, size) && still == stillMarkers) {
+        stillPicture.draw();
+        return;
+    }
+    paintGroundPicture(frame);
+    Triangles shapes(stillVertices);
+    for (int kind = START_AREA; kind <= SIGN_DISMANTLED; ++kind)
+        for (const Marker& marker : still)
+            if (marker.kind == kind) paintMarker(shapes, frame, marker);
+    shapes.draw();
+    stillMarkers = std::move(still);
+    stillPicture.keep(left, bottom, size, size);
+}
+
+// A thin dark border, which blends: round the picture, or under the markers
+// where there is none.
+void Minimap::paintBorder(ColouredTriangles& border, const Frame& frame) const {
     const float b = BORDER * std::max(frame.size / SIZE, 0.5f);
-    const bool picture = ground && ground->hasPicture();
     border.colour(DARK.r, DARK.g, DARK.b, 0.7f);
-    if (picture) {
+    if (ground && ground->hasPicture()) {
         border.rect(frame.left - b, frame.bottom - b, frame.right() + b, frame.bottom);
         border.rect(frame.left - b, frame.top(), frame.right() + b, frame.top() + b);
         border.rect(frame.left - b, frame.bottom, frame.left, frame.top());
@@ -222,7 +261,11 @@ void Minimap::paintGround(ColouredTriangles& border, const Frame& frame) {
     } else {
         border.rect(frame.left - b, frame.bottom - b, frame.right() + b, frame.top() + b);
     }
-    if (!picture) return;
+}
+
+// The picture is opaque: drawn without blending, one texel a pixel at 800 x
+// 600 (a picture of terrainExtent * SIZE / (2 * SHOWN_HALF_EXTENT) pixels).
+void Minimap::paintGroundPicture(const Frame& frame) const {
     // The picture's bottom row (t = 0) is its south edge, at z = +extent / 2.
     const float half = terrainExtent / 2;
     const float s0 = (half - SHOWN_HALF_EXTENT) / terrainExtent, s1 = (half + SHOWN_HALF_EXTENT) / terrainExtent;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "assets/Texture2D.h"
+#include "gl/KeptRegion.h"
 #include "scenegraph/ScenegraphNode.h"
 
 class ColouredTriangles;
@@ -19,7 +20,8 @@ class ColouredTriangles;
 class Minimap : public ScenegraphNode {
 public:
     // Drawn in this order: later kinds lie on top of earlier ones (a sign
-    // over the item that lies five units before it).
+    // over the item that lies five units before it). The kinds up to
+    // SIGN_DISMANTLED stay where they are until they change.
     enum Kind { START_AREA, ITEM, SIGN, SIGN_DISMANTLED, PURSUER, PURSUER_HUNTING, CAR };
 
     struct Marker {
@@ -28,6 +30,7 @@ public:
         float frontX = 0.0f, frontZ = -1.0f;          // CAR: where its front points, along the ground
         float radius = 0.0f;                          // START_AREA: the area's radius in units
         float colour[3] = {1.0f, 1.0f, 1.0f};         // ITEM: the item's own colour
+        bool operator==(const Marker& other) const;
     };
 
     // Where the map lies in a window, in pixels from the lower left corner.
@@ -75,10 +78,22 @@ public:
     bool visible = true;
 
 private:
-    void paintGround(ColouredTriangles& border, const Frame& frame);
+    void paintBorder(ColouredTriangles& border, const Frame& frame) const;
+    void paintGroundPicture(const Frame& frame) const;
+    // Whether the marker is drawn into the still picture: a kind that stays
+    // put, wholly inside the map (what reaches over its edge is drawn each frame).
+    static bool isStill(const Marker& marker, const Frame& frame);
+    void drawStillPicture(const Frame& frame);
 
     std::shared_ptr<Texture2D> ground;
     float terrainExtent;
     std::vector<Marker> markers;
     std::vector<float> vertices;  // the triangles of one draw, kept between frames
+    // The ground with the still markers, as the window showed it: each frame
+    // draws this one picture, and only the car and the pursuers over it.
+    // Drawn afresh, and read back, when a still marker or the window's size
+    // changes (a sign taken down, an item taken).
+    KeptRegion stillPicture;
+    std::vector<Marker> stillMarkers;  // those the kept picture shows
+    std::vector<float> stillVertices;
 };

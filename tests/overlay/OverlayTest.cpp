@@ -9,6 +9,7 @@
 
 #include "app/FPSCounter.h"
 #include "gl/GlyphAtlas.h"
+#include "gl/KeptRegion.h"
 #include "gl/PixelProjection.h"
 #include "gl/TextPainter.h"
 #include "overlay/Overlay2DManager.h"
@@ -215,4 +216,84 @@ TEST(GlyphAtlas, DrawsThePixelsThatGlBitmapDraws) {
     atlas.drawAdded();
     atlas.drawAdded();  // nothing added
     EXPECT_EQ(litPixels(0, 64), 0);
+}
+
+// A kept rectangle draws back the very pixels it read, at their place and
+// nowhere else, leaving the pixel projection's switches as they were; it
+// holds only that rectangle, until forgotten. A multisampled framebuffer
+// object cannot be read: nothing is kept.
+TEST(KeptRegion, DrawsBackThePixelsItRead) {
+    REQUIRE_GL();
+    glDisable(GL_DEPTH_TEST);
+    const int w = GlTestWindow::width(), h = GlTestWindow::height();
+    auto window = [&] {
+        std::vector<unsigned char> rgba(static_cast<size_t>(4 * w * h));
+        glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        return rgba;
+    };
+    auto paint = [] {  // a shaded triangle and a translucent one over it, slanted edges smoothed or not
+        glBegin(GL_TRIANGLES);
+        glColor4f(1, 0, 0, 1);
+        glVertex2f(3, 2);
+        glColor4f(0, 1, 0, 1);
+        glVertex2f(70, 11);
+        glColor4f(0, 0, 1, 1);
+        glVertex2f(20, 60);
+        glColor4f(1, 1, 1, 0.5f);
+        glVertex2f(30, 5);
+        glVertex2f(50, 50);
+        glVertex2f(10, 40);
+        glEnd();
+    };
+    glClearColor(0.2f, 0.3f, 0.4f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    KeptRegion kept;
+    std::vector<unsigned char> painted;
+    {
+        const PixelProjection pixels;
+        paint();
+        painted = window();
+        EXPECT_TRUE(kept.keep(5, 7, 50, 40));
+    }
+    EXPECT_TRUE(kept.holds(5, 7, 50, 40));
+    EXPECT_FALSE(kept.holds(5, 7, 50, 41));
+    EXPECT_FALSE(kept.holds(6, 7, 50, 40));
+
+    glClear(GL_COLOR_BUFFER_BIT);
+    const std::vector<unsigned char> cleared = window();
+    {
+        const PixelProjection pixels;
+        kept.draw();
+        EXPECT_TRUE(glIsEnabled(GL_BLEND));
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    }
+    const std::vector<unsigned char> drawn = window();
+    int wrong = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const bool inside = x >= 5 && x < 55 && y >= 7 && y < 47;
+            const size_t at = 4 * (static_cast<size_t>(y) * w + x);
+            for (size_t c = 0; c < 3; ++c) wrong += drawn[at + c] != (inside ? painted : cleared)[at + c];
+        }
+    EXPECT_EQ(wrong, 0);
+
+    kept.forget();
+    EXPECT_FALSE(kept.holds(5, 7, 50, 40));
+    EXPECT_FALSE(kept.keep(5, 7, 0, 40)) << "an empty rectangle";
+
+    GLuint framebuffer = 0, colour = 0;
+    glGenFramebuffers(1, &framebuffer);
+    glGenRenderbuffers(1, &colour);
+    glBindRenderbuffer(GL_RENDERBUFFER, colour);
+    glRenderbufferStorageMultisample(GL_RENDERBUFFER, 4, GL_RGBA8, 64, 64);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    EXPECT_FALSE(kept.keep(0, 0, 16, 16)) << "multisampled framebuffer object";
+    EXPECT_FALSE(kept.holds(0, 0, 16, 16));
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDeleteFramebuffers(1, &framebuffer);
+    glDeleteRenderbuffers(1, &colour);
+    glClearColor(0, 0, 0, 0);  // as the other tests expect it
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
