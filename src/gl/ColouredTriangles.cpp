@@ -4,6 +4,8 @@
 
 void ColouredTriangles::draw() const {
     if (data.empty()) return;
+    const bool blendingOff = !translucent && glIsEnabled(GL_BLEND);
+    if (blendingOff) glDisable(GL_BLEND);
     ExtensionManager::unbindVertexBuffer();
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
@@ -12,4 +14,5 @@ void ColouredTriangles::draw() const {
     glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(data.size() / 6));
     glDisableClientState(GL_COLOR_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
+    if (blendingOff) glEnable(GL_BLEND);
 }

@@ -207,14 +207,22 @@ void Minimap::performOperations() {
     if (frame.size < 1.0f) return;
     const bool picture = ground && ground->hasPicture();
     if (picture) drawStillPicture(frame);
-    // The border and every other marker in one draw, kind by kind: later
-    // kinds lie on top.
+    // Every other marker in one draw, kind by kind: later kinds lie on top.
+    // Without a picture the markers lie on a translucent dark square.
     Triangles shapes(vertices);
-    paintBorder(shapes, frame);
+    if (!picture) {
+        const float b = borderWidth(frame);
+        shapes.colour(DARK, 0.7f);
+        shapes.rect(frame.left - b, frame.bottom - b, frame.right() + b, frame.top() + b);
+    }
     for (int kind = START_AREA; kind <= CAR; ++kind)
         for (const Marker& marker : markers)
             if (marker.kind == kind && !(picture && isStill(marker, frame))) paintMarker(shapes, frame, marker);
     shapes.draw();
+}
+
+float Minimap::borderWidth(const Frame& frame) {
+    return std::max(1.0f, std::round(BORDER * std::max(frame.size / SIZE, 0.5f)));
 }
 
 bool Minimap::isStill(const Marker& marker, const Frame& frame) {
@@ -227,40 +235,32 @@ bool Minimap::isStill(const Marker& marker, const Frame& frame) {
 }
 
 // The kept picture while it shows the still markers of now at this size;
-// else they are drawn afresh over the ground and the picture kept again.
+// else the border, the ground and those markers are drawn afresh and the
+// picture kept again.
 void Minimap::drawStillPicture(const Frame& frame) {
     std::vector<Marker> still;
     for (const Marker& marker : markers)
         if (isStill(marker, frame)) still.push_back(marker);
-    const int left = static_cast<int>(frame.left), bottom = static_cast<int>(frame.bottom);
-    const int size = static_cast<int>(frame.size);
+    const float b = borderWidth(frame);
+    const int left = static_cast<int>(frame.left - b), bottom = static_cast<int>(frame.bottom - b);
+    const int size = static_cast<int>(frame.size + 2 * b);
     if (stillPicture.holds(left, bottom, size, size) && still == stillMarkers) {
         stillPicture.draw();
         return;
     }
     paintGroundPicture(frame);
     Triangles shapes(stillVertices);
+    shapes.colour(DARK);  // the border round the picture, opaque so that it is kept with it
+    shapes.rect(frame.left - b, frame.bottom - b, frame.right() + b, frame.bottom);
+    shapes.rect(frame.left - b, frame.top(), frame.right() + b, frame.top() + b);
+    shapes.rect(frame.left - b, frame.bottom, frame.left, frame.top());
+    shapes.rect(frame.right(), frame.bottom, frame.right() + b, frame.top());
     for (int kind = START_AREA; kind <= SIGN_DISMANTLED; ++kind)
         for (const Marker& marker : still)
             if (marker.kind == kind) paintMarker(shapes, frame, marker);
     shapes.draw();
     stillMarkers = std::move(still);
     stillPicture.keep(left, bottom, size, size);
-}
-
-// A thin dark border, which blends: round the picture, or under the markers
-// where there is none.
-void Minimap::paintBorder(ColouredTriangles& border, const Frame& frame) const {
-    const float b = BORDER * std::max(frame.size / SIZE, 0.5f);
-    border.colour(DARK.r, DARK.g, DARK.b, 0.7f);
-    if (ground && ground->hasPicture()) {
-        border.rect(frame.left - b, frame.bottom - b, frame.right() + b, frame.bottom);
-        border.rect(frame.left - b, frame.top(), frame.right() + b, frame.top() + b);
-        border.rect(frame.left - b, frame.bottom, frame.left, frame.top());
-        border.rect(frame.right(), frame.bottom, frame.right() + b, frame.top());
-    } else {
-        border.rect(frame.left - b, frame.bottom - b, frame.right() + b, frame.top() + b);
-    }
 }
 
 // The picture is opaque: drawn without blending, one texel a pixel at 800 x

@@ -8,8 +8,6 @@
 #include "gl/KeptRegion.h"
 #include "scenegraph/ScenegraphNode.h"
 
-class ColouredTriangles;
-
 // The level seen from above in the HUD's bottom left corner, north (-z) up
 // and east (+x) to the right, whichever way the car turns: the ground's
 // picture with markers on it. The level gives the markers each frame.
@@ -78,7 +76,8 @@ public:
     bool visible = true;
 
 private:
-    void paintBorder(ColouredTriangles& border, const Frame& frame) const;
+    // The dark border round the map, in whole pixels.
+    static float borderWidth(const Frame& frame);
     void paintGroundPicture(const Frame& frame) const;
     // Whether the marker is drawn into the still picture: a kind that stays
     // put, wholly inside the map (what reaches over its edge is drawn each frame).
@@ -89,8 +88,9 @@ private:
     float terrainExtent;
     std::vector<Marker> markers;
     std::vector<float> vertices;  // the triangles of one draw, kept between frames
-    // The ground with the still markers, as the window showed it: each frame
-    // draws this one picture, and only the car and the pursuers over it.
+    // The ground with its border and the still markers, as the window showed
+    // it: each frame draws this one picture, and only the car and the
+    // pursuers over it (opaque, so without blending).
     // Drawn afresh, and read back, when a still marker or the window's size
     // changes (a sign taken down, an item taken).
     KeptRegion stillPicture;

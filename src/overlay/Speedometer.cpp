@@ -11,7 +11,10 @@
 #include "overlay/Minimap.h"
 
 namespace {
-constexpr float PANEL_OPACITY = 0.6f;  // as the panels of the HUD's messages
+// Opaque, as the minimap's border beside it: drawn without blending, which
+// would cost as much again over the panel's 7700 pixels.
+constexpr float PANEL[3] = {0.08f, 0.08f, 0.1f};
+constexpr float BAR_GREY = 0.32f;
 // Inside the panel, from its lower left corner: the number's baseline, the
 // bar and the top speed's baseline.
 constexpr int PAD = 8, NUMBER_Y = 40, BAR_Y = 26, BAR_HEIGHT = 8, TOP_Y = 9;
@@ -52,10 +55,10 @@ void Speedometer::performOperations() {
     placeIn(pixels.width(), pixels.height(), left, bottom);
     // The panel and the bar in one draw, the texts over them.
     ColouredTriangles shapes(vertices);
-    shapes.colour(0.0f, 0.0f, 0.0f, PANEL_OPACITY);
+    shapes.colour(PANEL[0], PANEL[1], PANEL[2]);
     shapes.rect(left, bottom, left + WIDTH, bottom + HEIGHT);
     const float barLeft = left + PAD, barRight = left + WIDTH - PAD, barBottom = bottom + BAR_Y;
-    shapes.colour(0.35f, 0.35f, 0.35f, 0.9f);
+    shapes.colour(BAR_GREY, BAR_GREY, BAR_GREY);
     shapes.rect(barLeft, barBottom, barRight, barBottom + BAR_HEIGHT);
     const float filled = topSpeed > 0 ? static_cast<float>(std::min(speed / topSpeed, 1.0)) : 0.0f;
     if (boosted) shapes.colour(BOOST[0], BOOST[1], BOOST[2]);

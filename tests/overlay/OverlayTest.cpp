@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/FPSCounter.h"
+#include "gl/ColouredTriangles.h"
 #include "gl/GlyphAtlas.h"
 #include "gl/KeptRegion.h"
 #include "gl/PixelProjection.h"
@@ -296,4 +297,39 @@ TEST(KeptRegion, DrawsBackThePixelsItRead) {
     glDeleteRenderbuffers(1, &colour);
     glClearColor(0, 0, 0, 0);  // as the other tests expect it
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// Opaque triangles are drawn with blending off and translucent ones blend;
+// either way blending is switched as before afterwards.
+TEST(ColouredTriangles, BlendsOnlyWhatIsTranslucent) {
+    REQUIRE_GL();
+    glDisable(GL_DEPTH_TEST);
+    std::vector<GLfloat> storage, otherStorage;
+    glClearColor(0.0f, 0.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    {
+        const PixelProjection pixels;  // blending on
+        ColouredTriangles opaque(storage);
+        opaque.colour(1.0f, 0.0f, 0.0f);
+        opaque.rect(0, 0, 10, 10);
+        opaque.draw();
+        EXPECT_TRUE(glIsEnabled(GL_BLEND));
+        ColouredTriangles translucent(otherStorage);
+        translucent.colour(1.0f, 0.0f, 0.0f);
+        translucent.rect(10, 0, 20, 10);
+        translucent.colour(0.0f, 1.0f, 0.0f, 0.5f);
+        translucent.rect(20, 0, 30, 10);
+        translucent.draw();
+        EXPECT_TRUE(glIsEnabled(GL_BLEND));
+        glDisable(GL_BLEND);
+        opaque.draw();
+        EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    }
+    const auto red = GlTestWindow::readPixel(5, 5), alsoRed = GlTestWindow::readPixel(15, 5);
+    const auto mixed = GlTestWindow::readPixel(25, 5);
+    EXPECT_EQ(std::tie(red.r, red.g, red.b), std::make_tuple(255, 0, 0));
+    EXPECT_EQ(std::tie(alsoRed.r, alsoRed.g, alsoRed.b), std::make_tuple(255, 0, 0));
+    EXPECT_NEAR(mixed.g, 128, 1) << "half green over blue";
+    EXPECT_NEAR(mixed.b, 128, 1);
+    glClearColor(0, 0, 0, 0);
 }
