@@ -89,10 +89,10 @@ private:
     std::vector<Marker> markers;
     std::vector<float> vertices;  // the triangles of one draw, kept between frames
     // The ground with its border and the still markers, as the window showed
-    // it: each frame draws this one picture, and only the car and the
-    // pursuers over it (opaque, so without blending).
-    // Drawn afresh, and read back, when a still marker or the window's size
-    // changes (a sign taken down, an item taken).
+    // it. Drawn afresh and read back only when a still marker or the
+    // window's size changes (a sign taken down, an item taken); every other
+    // frame draws this one picture, and over it only the car and the
+    // pursuers, which are opaque and so drawn without blending.
     KeptRegion stillPicture;
     std::vector<Marker> stillMarkers;  // those the kept picture shows
     std::vector<float> stillVertices;
