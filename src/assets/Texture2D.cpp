@@ -7,6 +7,7 @@
 #define ILUT_USE_OPENGL
 #include <IL/ilut.h>
 
+#include "assets/PictureDecoder.h"
 #include "assets/Rgb565Mipmaps.h"
 
 bool Texture2D::mipmap = true;
@@ -117,6 +118,27 @@ std::shared_ptr<Texture2D> Texture2D::upload(const std::string& path, GLint wrap
     texture->setAutoDelete(true);
     registerTexture(texture);
     texture->deleteImage();
+    return texture;
+}
+
+std::shared_ptr<Texture2D> Texture2D::createFromDecoded(const DecodedPicture& picture, GLint wrap) {
+    const SharingKey key{picture.path, wrap, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, GL_MODULATE, true};
+    if (auto found = shared.find(key); found != shared.end())
+        if (std::shared_ptr<Texture2D> texture = found->second.lock()) return texture;
+    // Texels in memory are RGB or BGR; DevIL, which a decoder may be using, is not asked.
+    if (!picture.loaded || picture.texels.empty() || !sixteenBits || !inSixteenBitPaths(picture.path) ||
+        sixteenBitFormat != GL_RGB565 || !Rgb565Mipmaps::fits(picture.width, picture.height))
+        return nullptr;
+    std::shared_ptr<Texture2D> texture = std::make_shared<Texture2D>(false);
+    texture->fileName = picture.path;
+    if (!texture->generateTexture()) return nullptr;  // bind() would reload it through DevIL
+    texture->bind();
+    makeOGLTexture2DCalls(wrap, wrap, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, GL_MODULATE);
+    Rgb565Mipmaps(picture.texels.data(), picture.width, picture.height, picture.bgr).upload();
+    texture->pictureUploaded = texture->textureName != 0;
+    texture->setAutoDelete(true);
+    registerTexture(texture);
+    if (texture->pictureUploaded) shared[key] = texture;
     return texture;
 }
 

@@ -9,6 +9,8 @@
 
 #include "assets/Texture.h"
 
+struct DecodedPicture;
+
 // A two-dimensional texture loaded from an image file through DevIL and
 // uploaded to OpenGL with or without mipmaps. Loaders enter their textures in
 // a class-wide registry so that the filter and mipmap switches of the render
@@ -60,6 +62,12 @@ public:
     static std::shared_ptr<Texture2D> createFromFile(const std::string& path, GLint wrap, GLint magFilter = GL_LINEAR,
                                                      GLint minFilter = GL_LINEAR_MIPMAP_LINEAR,
                                                      GLint texEnvMode = GL_MODULATE, bool mipmapped = true);
+
+    // createFromFile's texture, with mipmaps and its default filters, for a
+    // picture already read into memory, where the texels need no DevIL: 8-bit
+    // RGB stored in 16 bits the quick way (see sixteenBitPaths). Null for any
+    // other picture, which createFromFile then loads.
+    static std::shared_ptr<Texture2D> createFromDecoded(const DecodedPicture& picture, GLint wrap);
 
     static void registerTexture(const std::shared_ptr<Texture2D>& texture);
     // Drops the given handle; when the registry then holds the texture's

@@ -1,8 +1,10 @@
 #include "assets/Texture2D.h"
 
 #include "assets/DetailTexture.h"
+#include "assets/PictureDecoder.h"
 #include "assets/Rgb565Mipmaps.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -362,6 +364,75 @@ TEST_F(TextureTest, QuickSixteenBitMipmapsStoreTheTexelsOfGluAndTheDriver) {
     EXPECT_FALSE(Rgb565Mipmaps::fits(2, 2)) << "rows of less than a word";
     EXPECT_FALSE(Rgb565Mipmaps::fits(96, 96)) << "not a power of two";
     EXPECT_FALSE(Rgb565Mipmaps::fits(64, 48));
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// Tiles read on a second thread arrive in order, with the texels DevIL gives
+// on this one. A missing file comes back not loaded and a picture of another
+// form without texels: both are left to createFromFile. A texture made from a
+// read picture is createFromFile's: shared with it, registered for the
+// switches, with the same 16-bit texels at every level. A decoder dropped
+// before its pictures are taken stops.
+TEST_F(TextureTest, PicturesReadOnASecondThreadMakeTheTexturesOfTheirFiles) {
+    std::filesystem::create_directories(dir + "/tiles");
+    std::vector<unsigned char> rgb(16 * 8 * 3);
+    unsigned seed = 99;
+    for (unsigned char& value : rgb) value = static_cast<unsigned char>((seed = seed * 1103515245u + 12345u) >> 16);
+    const std::vector<std::string> paths = {dir + "/tiles/a.jpg", dir + "/tiles/missing.png", dir + "/tiles/grey.png",
+                                            dir + "/tiles/b.png"};
+    AssetFiles::writeTopDownRgbPicture(paths[0], 16, 8, rgb);
+    AssetFiles::writeGreyPicture(paths[2], 4, 4, std::vector<unsigned char>(16, 200));
+    AssetFiles::writeRgbPicture(paths[3], 16, 8, rgb);
+    Texture2D::sixteenBitPaths = {dir + "/tiles/"};
+
+    std::vector<DecodedPicture> read;
+    {
+        PictureDecoder decoder(paths, 1);
+        for (std::size_t k = 0; k <= paths.size(); ++k) read.push_back(decoder.take());
+    }
+    for (std::size_t k = 0; k < paths.size(); ++k) EXPECT_EQ(read[k].path, paths[k]);
+    EXPECT_TRUE(read[4].path.empty()) << "after the last";
+    for (std::size_t k : {0u, 3u}) {
+        EXPECT_TRUE(read[k].loaded);
+        EXPECT_EQ(read[k].width * read[k].height, 16 * 8);
+        EXPECT_EQ(read[k].texels, PictureDecoder::decode(paths[k]).texels) << paths[k];
+    }
+    EXPECT_EQ(read[3].texels, rgb);
+    EXPECT_FALSE(read[1].loaded);
+    EXPECT_TRUE(read[2].loaded);
+    EXPECT_TRUE(read[2].texels.empty());
+    EXPECT_EQ(Texture2D::createFromDecoded(read[1], GL_REPEAT), nullptr);
+    EXPECT_EQ(Texture2D::createFromDecoded(read[2], GL_REPEAT), nullptr);
+
+    const std::shared_ptr<Texture2D> fromMemory = Texture2D::createFromDecoded(read[3], GL_MIRRORED_REPEAT);
+    ASSERT_TRUE(fromMemory && fromMemory->hasPicture());
+    EXPECT_EQ(Texture2D::createFromFile(paths[3], GL_MIRRORED_REPEAT), fromMemory) << "shared";
+    EXPECT_EQ(textureParameter(fromMemory->getTextureName(), GL_TEXTURE_WRAP_T), GL_MIRRORED_REPEAT);
+    EXPECT_EQ(textureParameter(fromMemory->getTextureName(), GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
+    EXPECT_EQ(redBits(*fromMemory), 5);
+    Texture2D::storeSixteenBits(false);  // F11
+    EXPECT_EQ(redBits(*fromMemory), 8) << "registered";
+    Texture2D::storeSixteenBits(true);
+
+    Texture2D::clearTextures();
+    const std::shared_ptr<Texture2D> fromFile = Texture2D::createFromFile(paths[3], GL_MIRRORED_REPEAT);
+    ASSERT_NE(fromFile, fromMemory);
+    for (int level = 0; level < 5; ++level) {  // 16 x 8 down to 1 x 1
+        std::vector<unsigned short> texels[2];
+        for (int k = 0; k < 2; ++k) {
+            glBindTexture(GL_TEXTURE_2D, (k == 0 ? fromFile : fromMemory)->getTextureName());
+            texels[k].resize(static_cast<std::size_t>(std::max(16 >> level, 1) * std::max(8 >> level, 1)));
+            glPixelStorei(GL_PACK_ALIGNMENT, 2);
+            glGetTexImage(GL_TEXTURE_2D, level, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, texels[k].data());
+            glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        }
+        EXPECT_EQ(texels[1], texels[0]) << "level " << level;
+    }
+
+    {
+        PictureDecoder early(paths, 1);
+        early.take();
+    }  // must not wait for the pictures nobody takes
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
