@@ -3,6 +3,7 @@
 #include <GL/glew.h>
 #include <GL/freeglut.h>
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -409,6 +410,13 @@ bool startUp(int& argc, char** args, int& exitCode) {
 }
 
 int main(int argc, char** args) {
+#ifdef __GLIBC__
+    // One malloc arena for every thread. The threads beside this one (the
+    // tile reader, the GL's rasterisers, the sound mixer) allocate little,
+    // and an arena of their own kept what the tile reader freed resident:
+    // 2.5 to 3.5 MB more at the peak.
+    mallopt(M_ARENA_MAX, 1);
+#endif
     if (answeredAtOnce(argc, args)) return 0;
     int exitCode = 0;
     if (!startUp(argc, args, exitCode)) return exitCode;
