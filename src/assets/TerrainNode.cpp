@@ -86,7 +86,8 @@ std::vector<std::shared_ptr<Texture2D>> TerrainNode::loadTiles(const char* subdi
     std::printf("\n   preparing terrain textures: ");
     std::vector<std::string> paths;  // tile[a][b] at a * n + b
     for (int a = 0; a < n; ++a)
-        for (int b = 0; b < n; ++b) paths.push_back(Utilities<char>::createString("%s/%s_%i_%i.jpg", subdir, texPrefix, a, b));
+        for (int b = 0; b < n; ++b)
+            paths.push_back(Utilities<char>::createString("%s/%s_%i_%i.jpg", subdir, texPrefix, a, b));
     // A second thread reads the next tiles while this one uploads; a tile
     // that needs DevIL for its upload is loaded once the reading is done.
     std::vector<std::shared_ptr<Texture2D>> tiles(paths.size());
