@@ -231,7 +231,8 @@ bool Minimap::isStill(const Marker& marker, const Frame& frame) {
     float reach = STILL_REACH * unit, x, y;
     if (marker.kind == START_AREA) reach += marker.radius * frame.size / (2 * SHOWN_HALF_EXTENT);
     toWindow(frame, marker.x, marker.z, x, y);
-    return x - reach >= frame.left && x + reach <= frame.right() && y - reach >= frame.bottom && y + reach <= frame.top();
+    return x - reach >= frame.left && x + reach <= frame.right() && y - reach >= frame.bottom &&
+           y + reach <= frame.top();
 }
 
 // The kept picture while it shows the still markers of now at this size;
