@@ -118,16 +118,7 @@ void LoadingPicture::WindowCopy::drawCopy(float alpha) const {
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glColor4f(1.0f, 1.0f, 1.0f, alpha);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2i(0, 0);
-    glTexCoord2f(1, 0);
-    glVertex2i(width, 0);
-    glTexCoord2f(1, 1);
-    glVertex2i(width, height);
-    glTexCoord2f(0, 1);
-    glVertex2i(0, height);
-    glEnd();
+    drawTexturedRect(0.0f, 0.0f, static_cast<float>(width), static_cast<float>(height));
 }
 
 LoadingPicture::LoadingPicture(const std::shared_ptr<ScenegraphNode>& parentNode, const char* file)

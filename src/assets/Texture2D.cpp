@@ -92,14 +92,18 @@ void Texture2D::makeOGLTexture2DCalls(GLint wrapS, GLint wrapT, GLint magFilter,
 std::shared_ptr<Texture2D> Texture2D::createFromFile(const std::string& path, GLint wrap, GLint magFilter,
                                                      GLint minFilter, GLint texEnvMode, bool mipmapped) {
     const SharingKey key{path, wrap, magFilter, minFilter, texEnvMode, mipmapped};
-    auto found = shared.find(key);
-    if (found != shared.end()) {
-        if (std::shared_ptr<Texture2D> texture = found->second.lock()) return texture;
-        shared.erase(found);
-    }
+    if (std::shared_ptr<Texture2D> texture = sharedTexture(key)) return texture;
     std::shared_ptr<Texture2D> texture = upload(path, wrap, magFilter, minFilter, texEnvMode, mipmapped);
     if (texture->pictureUploaded) shared[key] = texture;
     return texture;
+}
+
+std::shared_ptr<Texture2D> Texture2D::sharedTexture(const SharingKey& key) {
+    auto found = shared.find(key);
+    if (found == shared.end()) return nullptr;
+    if (std::shared_ptr<Texture2D> texture = found->second.lock()) return texture;
+    shared.erase(found);
+    return nullptr;
 }
 
 std::shared_ptr<Texture2D> Texture2D::upload(const std::string& path, GLint wrap, GLint magFilter, GLint minFilter,
@@ -123,8 +127,7 @@ std::shared_ptr<Texture2D> Texture2D::upload(const std::string& path, GLint wrap
 
 std::shared_ptr<Texture2D> Texture2D::createFromDecoded(const DecodedPicture& picture, GLint wrap) {
     const SharingKey key{picture.path, wrap, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, GL_MODULATE, true};
-    if (auto found = shared.find(key); found != shared.end())
-        if (std::shared_ptr<Texture2D> texture = found->second.lock()) return texture;
+    if (std::shared_ptr<Texture2D> texture = sharedTexture(key)) return texture;
     // Texels in memory are RGB or BGR; DevIL, which a decoder may be using, is not asked.
     if (!picture.loaded || picture.texels.empty() || !sixteenBits || !inSixteenBitPaths(picture.path) ||
         sixteenBitFormat != GL_RGB565 || !Rgb565Mipmaps::fits(picture.width, picture.height))

@@ -116,6 +116,8 @@ private:
 
     // path, wrap, magnification filter, minification filter, environment mode, mipmapped
     using SharingKey = std::tuple<std::string, GLint, GLint, GLint, GLint, bool>;
+    // The live texture made with that key, if any (a dead entry is dropped).
+    static std::shared_ptr<Texture2D> sharedTexture(const SharingKey& key);
     static bool inSixteenBitPaths(const std::string& path);
     static bool storedInSixteenBits(const std::string& path);
     static std::shared_ptr<Texture2D> upload(const std::string& path, GLint wrap, GLint magFilter, GLint minFilter,

@@ -1,7 +1,10 @@
 #include "gl/KeptRegion.h"
 
+#include <vector>
+
 #include "gl/ExtensionManager.h"
 #include "gl/OffscreenPicture.h"
+#include "gl/PixelProjection.h"
 
 KeptRegion::~KeptRegion() {
     if (texture != 0 && ExtensionManager::contextAvailable()) glDeleteTextures(1, &texture);
@@ -21,7 +24,7 @@ bool KeptRegion::keep(int l, int b, int w, int h) {
     // Read into memory and uploaded, rather than copied on the GL: llvmpipe
     // charges a texture that was a copy's or a draw's target more each frame
     // it is sampled (see OffscreenPicture).
-    texels.resize(static_cast<std::size_t>(w) * h * 4);
+    std::vector<GLubyte> texels(static_cast<std::size_t>(w) * h * 4);
     glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
@@ -39,18 +42,8 @@ void KeptRegion::draw() const {
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    const float x0 = static_cast<float>(left), y0 = static_cast<float>(bottom);
-    const float x1 = x0 + static_cast<float>(width), y1 = y0 + static_cast<float>(height);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(x0, y0);
-    glTexCoord2f(1, 0);
-    glVertex2f(x1, y0);
-    glTexCoord2f(1, 1);
-    glVertex2f(x1, y1);
-    glTexCoord2f(0, 1);
-    glVertex2f(x0, y1);
-    glEnd();
+    drawTexturedRect(static_cast<float>(left), static_cast<float>(bottom), static_cast<float>(left + width),
+                     static_cast<float>(bottom + height));
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
 }

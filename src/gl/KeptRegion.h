@@ -1,8 +1,6 @@
 #pragma once
 #include <GL/glew.h>
 
-#include <vector>
-
 // A rectangle of the window drawn once, read back and kept as a texture:
 // later frames draw the kept picture, one texel a pixel, instead of drawing
 // its parts again. With multisampling the picture read back is the resolved
@@ -34,5 +32,4 @@ private:
     int left = 0, bottom = 0, width = 0, height = 0;
     bool kept = false;
     GLuint texture = 0;
-    std::vector<GLubyte> texels;
 };

@@ -20,3 +20,9 @@ private:
     int viewportWidth = 0;
     int viewportHeight = 0;
 };
+
+// The window pixels [x0, x1) x [y0, y1) covered with the bound texture's
+// part [s0, s1] x [t0, t1] (t0 at the bottom), in a PixelProjection's
+// coordinates, with whatever texturing and blending are switched on.
+void drawTexturedRect(float x0, float y0, float x1, float y1, float s0 = 0.0f, float t0 = 0.0f, float s1 = 1.0f,
+                      float t1 = 1.0f);

@@ -239,7 +239,8 @@ bool Minimap::isStill(const Marker& marker, const Frame& frame) {
 // else the border, the ground and those markers are drawn afresh and the
 // picture kept again.
 void Minimap::drawStillPicture(const Frame& frame) {
-    std::vector<Marker> still;
+    std::vector<Marker>& still = stillNow;
+    still.clear();
     for (const Marker& marker : markers)
         if (isStill(marker, frame)) still.push_back(marker);
     const float b = borderWidth(frame);
@@ -260,7 +261,7 @@ void Minimap::drawStillPicture(const Frame& frame) {
         for (const Marker& marker : still)
             if (marker.kind == kind) paintMarker(shapes, frame, marker);
     shapes.draw();
-    stillMarkers = std::move(still);
+    std::swap(stillMarkers, still);
     stillPicture.keep(left, bottom, size, size);
 }
 
@@ -274,16 +275,7 @@ void Minimap::paintGroundPicture(const Frame& frame) const {
     glEnable(GL_TEXTURE_2D);
     ground->bind();
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    glBegin(GL_QUADS);
-    glTexCoord2f(s0, s0);
-    glVertex2f(frame.left, frame.bottom);
-    glTexCoord2f(s1, s0);
-    glVertex2f(frame.right(), frame.bottom);
-    glTexCoord2f(s1, s1);
-    glVertex2f(frame.right(), frame.top());
-    glTexCoord2f(s0, s1);
-    glVertex2f(frame.left, frame.top());
-    glEnd();
+    drawTexturedRect(frame.left, frame.bottom, frame.right(), frame.top(), s0, s0, s1, s1);
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_BLEND);
 }

@@ -95,5 +95,6 @@ private:
     // pursuers, which are opaque and so drawn without blending.
     KeptRegion stillPicture;
     std::vector<Marker> stillMarkers;  // those the kept picture shows
+    std::vector<Marker> stillNow;      // those of this frame (kept for its storage)
     std::vector<float> stillVertices;
 };
