@@ -401,6 +401,7 @@ bool startUp(int& argc, char** args, int& exitCode) {
     readSettings();
     applySettings(*renderer);
     DetailTexture::enabled = theOptions.detailTexture;
+    theLevel->readAhead();  // while the window opens
     if (theOptions.gameMode.empty()) renderer->initWindow();
     else renderer->initGameMode(theOptions.gameMode.c_str());
     startWidth = windowedWidth = renderer->windowWidth;

@@ -1,77 +1,105 @@
 #include "assets/PictureDecoder.h"
 
-#include <IL/il.h>
-
-#include <cstring>
+#include <algorithm>
 #include <system_error>
 
-PictureDecoder::PictureDecoder(std::vector<std::string> list, std::size_t count)
-    : paths(std::move(list)), ahead(count > 0 ? count : 1) {
-    try {
-        thread = std::thread(&PictureDecoder::run, this);
-    } catch (const std::system_error&) {
-        // Read on demand by take() instead.
-    }
-}
+#include "assets/JpegReader.h"
 
 PictureDecoder::~PictureDecoder() {
     {
         const std::lock_guard<std::mutex> lock(mutex);
         stopping = true;
+        queue.clear();
     }
-    changed.notify_all();
     if (thread.joinable()) thread.join();
 }
 
-DecodedPicture PictureDecoder::take() {
-    if (taken >= paths.size()) return {};
-    if (!thread.joinable()) return decode(paths[taken++]);
+void PictureDecoder::request(const std::vector<std::string>& paths, bool withMipmaps) {
     std::unique_lock<std::mutex> lock(mutex);
-    changed.wait(lock, [this] { return !ready.empty(); });
-    DecodedPicture picture = std::move(ready.front());
-    ready.pop_front();
-    ++taken;
+    for (const std::string& path : paths)
+        if (!pending(path) && ready.count(path) == 0) queue.push_back({path, withMipmaps});
+    if (running || queue.empty()) return;
     lock.unlock();
-    changed.notify_all();
+    start();
+}
+
+// The thread of the last batch has finished its queue (or never ran).
+void PictureDecoder::start() {
+    if (thread.joinable()) thread.join();
+    const std::lock_guard<std::mutex> lock(mutex);
+    try {
+        thread = std::thread(&PictureDecoder::run, this);
+        running = true;
+    } catch (const std::system_error&) {
+        // take() reads each picture itself instead.
+    }
+}
+
+bool PictureDecoder::pending(const std::string& path) const {
+    return path == reading ||
+           std::any_of(queue.begin(), queue.end(), [&path](const Request& queued) { return queued.path == path; });
+}
+
+std::optional<DecodedPicture> PictureDecoder::take(const std::string& path) {
+    std::unique_lock<std::mutex> lock(mutex);
+    if (!running) {
+        const auto queued = std::find_if(queue.begin(), queue.end(), [&path](const Request& r) { return r.path == path; });
+        if (queued != queue.end()) {
+            const bool withMipmaps = queued->withMipmaps;
+            queue.erase(queued);
+            lock.unlock();
+            return decode(path, withMipmaps);
+        }
+    }
+    awaited = path;
+    changed.wait(lock, [this, &path] { return ready.count(path) != 0 || !pending(path); });
+    awaited.clear();
+    const auto found = ready.find(path);
+    if (found == ready.end()) return std::nullopt;
+    DecodedPicture picture = std::move(found->second);
+    ready.erase(found);
     return picture;
+}
+
+void PictureDecoder::clear() {
+    const std::lock_guard<std::mutex> lock(mutex);
+    queue.clear();
+    ready.clear();
+    ++generation;
 }
 
 void PictureDecoder::run() {
-    for (;;) {
-        std::unique_lock<std::mutex> lock(mutex);
-        changed.wait(lock, [this] { return stopping || ready.size() < ahead; });
-        if (stopping || decoded >= paths.size()) return;
-        const std::string& path = paths[decoded];
+    std::unique_lock<std::mutex> lock(mutex);
+    while (!stopping && !queue.empty()) {
+        const Request next = queue.front();
+        queue.pop_front();
+        reading = next.path;
+        const std::uint64_t readFor = generation;
         lock.unlock();
-        DecodedPicture picture = decode(path);
+        DecodedPicture picture = decode(next.path, false);
         lock.lock();
-        ready.push_back(std::move(picture));
-        ++decoded;
+        const bool handOver = awaited == next.path;
         lock.unlock();
+        if (next.withMipmaps && !handOver) addMipmaps(picture);
+        lock.lock();
+        reading.clear();
+        if (readFor == generation) ready[next.path] = std::move(picture);
         changed.notify_all();
     }
+    running = false;
+    changed.notify_all();
 }
 
-DecodedPicture PictureDecoder::decode(const std::string& path) {
+DecodedPicture PictureDecoder::decode(const std::string& path, bool withMipmaps) {
     DecodedPicture picture;
     picture.path = path;
-    ILuint image = 0;
-    ilGenImages(1, &image);
-    ilBindImage(image);
-    picture.loaded = ilLoadImage(path.c_str()) == IL_TRUE;
-    const ILint format = ilGetInteger(IL_IMAGE_FORMAT);
-    if (picture.loaded && ilGetInteger(IL_IMAGE_TYPE) == IL_UNSIGNED_BYTE &&
-        ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL) == 3 && (format == IL_RGB || format == IL_BGR)) {
-        picture.width = ilGetInteger(IL_IMAGE_WIDTH);
-        picture.height = ilGetInteger(IL_IMAGE_HEIGHT);
-        picture.bgr = format == IL_BGR;
-        picture.texels.resize(static_cast<std::size_t>(picture.width) * picture.height * 3);
-        std::memcpy(picture.texels.data(), ilGetData(), picture.texels.size());
-    }
-    ilDeleteImages(1, &image);
-    // A file that did not load leaves its error on DevIL's stack; the usual
-    // loader reads it again and reports it then.
-    while (ilGetError() != IL_NO_ERROR) {
-    }
+    picture.loaded = JpegReader::read(path, picture.width, picture.height, picture.texels) == JpegReader::RGB;
+    if (withMipmaps) addMipmaps(picture);
     return picture;
+}
+
+void PictureDecoder::addMipmaps(DecodedPicture& picture) {
+    if (!picture.loaded || !Rgb565Mipmaps::fits(picture.width, picture.height)) return;
+    picture.mipmaps.emplace(picture.texels.data(), picture.width, picture.height, false);
+    std::vector<unsigned char>().swap(picture.texels);  // gives the memory back, as clear() would not
 }

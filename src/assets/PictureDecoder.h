@@ -1,55 +1,78 @@
 #pragma once
 #include <condition_variable>
-#include <cstddef>
+#include <cstdint>
 #include <deque>
+#include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
-// A picture file read into memory: 8-bit RGB or BGR texels, bottom row
-// first, as DevIL hands them to an upload.
+#include "assets/Rgb565Mipmaps.h"
+
+// A JPEG picture read into memory ahead of its upload.
 struct DecodedPicture {
     std::string path;
-    bool loaded = false;  // DevIL read the file
+    bool loaded = false;  // read as 8-bit RGB
     int width = 0, height = 0;
-    bool bgr = false;
-    // Empty for a picture in any other form (alpha, 16 bits a channel, a
-    // palette): its loader reads it again the usual way.
+    // Bottom row first, three bytes a texel; given up once mipmaps are built.
     std::vector<unsigned char> texels;
+    // The 16-bit mipmap chain, where it was asked for and the reader was ahead.
+    std::optional<Rgb565Mipmaps> mipmaps;
 };
 
-// Reads a list of picture files with DevIL on a thread of its own, in order
-// and a few ahead, while the caller uploads those already read: a level's
-// tiles are decoded on one core while the other builds their mipmaps.
+// Reads JPEG pictures on a thread of its own, in the order they are asked
+// for, so that their uploads find them in memory: a level's terrain tiles and
+// sky are read while the window opens and the loading picture shows.
 //
-// DevIL keeps one current image for the whole process, so from construction
-// to destruction nothing but this decoder may call DevIL. Where no thread can
-// be started, take() reads the picture itself.
+// For a picture asked for with mipmaps, the reader also builds its 16-bit
+// mipmap chain, unless someone already waits for that picture: then it hands
+// the texels over as they are, and the one waiting builds the chain while
+// the reader goes on with the next picture. So when the reader is behind,
+// the two threads share the work.
+//
+// It reads through libjpeg (JpegReader), never DevIL, so the main thread may
+// use DevIL meanwhile. Where no thread can be started, take() reads the
+// picture itself.
 class PictureDecoder {
 public:
-    explicit PictureDecoder(std::vector<std::string> paths, std::size_t ahead = 4);
+    PictureDecoder() = default;
     ~PictureDecoder();  // stops reading and waits for the thread
     PictureDecoder(const PictureDecoder&) = delete;
     PictureDecoder& operator=(const PictureDecoder&) = delete;
 
-    // The next picture of the list, waiting until it is read; after the
-    // last one, a picture with an empty path.
-    DecodedPicture take();
+    // Queues the paths not queued or read already, after those queued.
+    void request(const std::vector<std::string>& paths, bool withMipmaps);
+    // The picture read from path, waiting while it is queued or being read;
+    // nothing for a path not asked for, or taken already.
+    std::optional<DecodedPicture> take(const std::string& path);
+    // Forgets what is queued and what was read but not taken.
+    void clear();
 
-    // Reads one picture on the calling thread.
-    static DecodedPicture decode(const std::string& path);
+    // Reads one picture on the calling thread, with its mipmaps if asked
+    // for and its sides fit them.
+    static DecodedPicture decode(const std::string& path, bool withMipmaps);
 
 private:
-    void run();
+    struct Request {
+        std::string path;
+        bool withMipmaps;
+    };
 
-    std::vector<std::string> paths;
-    std::size_t ahead;
-    std::size_t taken = 0;    // pictures handed out
-    std::size_t decoded = 0;  // pictures read (by the thread)
-    std::deque<DecodedPicture> ready;
+    void run();
+    static void addMipmaps(DecodedPicture& picture);
+    bool pending(const std::string& path) const;  // queued or being read; under the lock
+    void start();
+
+    std::deque<Request> queue;  // asked for, not yet being read
+    std::string reading;        // being read now; empty for none
+    std::string awaited;        // the path take() waits for; empty for none
+    std::map<std::string, DecodedPicture> ready;
+    std::uint64_t generation = 0;  // counts clear(): a picture read across one is dropped
+    bool running = false;          // the thread works on the queue
     bool stopping = false;
     std::mutex mutex;
     std::condition_variable changed;
-    std::thread thread;  // not joinable: no thread could be started
+    std::thread thread;
 };

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <new>
+
+#include <sys/mman.h>
 
 #include <GL/glew.h>
 
@@ -15,12 +18,10 @@ constexpr std::array<std::uint16_t, 256> narrowed() {
 }
 constexpr std::array<std::uint16_t, 256> FIVE = narrowed<31>(), SIX = narrowed<63>();
 
-std::vector<std::uint16_t> packed(const unsigned char* rgb, std::size_t texels, bool bgr) {
+void pack(const unsigned char* rgb, std::size_t texels, bool bgr, std::uint16_t* out) {
     const int r = bgr ? 2 : 0, b = bgr ? 0 : 2;
-    std::vector<std::uint16_t> out(texels);
     for (std::size_t i = 0; i < texels; ++i, rgb += 3)
         out[i] = static_cast<std::uint16_t>(FIVE[rgb[r]] << 11 | SIX[rgb[1]] << 5 | FIVE[rgb[b]]);
-    return out;
 }
 
 // The level after one of width x height texels (not both 1).
@@ -50,14 +51,27 @@ bool Rgb565Mipmaps::fits(int width, int height) { return width >= 4 && powerOfTw
 
 Rgb565Mipmaps::Rgb565Mipmaps(const unsigned char* rgb, int width, int height, bool bgr)
     : width(width), height(height) {
-    std::vector<unsigned char> previous;  // the last level in 8 bits per channel
+    std::size_t total = 0;
     for (int i = 0;; ++i) {
-        const std::size_t w = static_cast<std::size_t>(levelWidth(i)), h = static_cast<std::size_t>(levelHeight(i));
-        const unsigned char* texels = previous.empty() ? rgb : previous.data();
-        levels.push_back(packed(texels, w * h, bgr));
-        if (w == 1 && h == 1) break;
-        previous = halved(texels, w, h);
+        offsets.push_back(total);
+        total += static_cast<std::size_t>(levelWidth(i)) * static_cast<std::size_t>(levelHeight(i));
+        if (levelWidth(i) == 1 && levelHeight(i) == 1) break;
     }
+    texels.resize(total);
+    std::vector<unsigned char> previous;  // the last level in 8 bits per channel
+    for (int i = 0; i < levelCount(); ++i) {
+        const std::size_t w = static_cast<std::size_t>(levelWidth(i)), h = static_cast<std::size_t>(levelHeight(i));
+        const unsigned char* level = previous.empty() ? rgb : previous.data();
+        pack(level, w * h, bgr, texels.data() + offsets[static_cast<std::size_t>(i)]);
+        if (i + 1 < levelCount()) previous = halved(level, w, h);
+    }
+}
+
+std::vector<std::uint16_t> Rgb565Mipmaps::level(int index) const {
+    const std::size_t at = offsets[static_cast<std::size_t>(index)];
+    const std::size_t count = static_cast<std::size_t>(levelWidth(index)) * static_cast<std::size_t>(levelHeight(index));
+    return std::vector<std::uint16_t>(texels.begin() + static_cast<std::ptrdiff_t>(at),
+                                      texels.begin() + static_cast<std::ptrdiff_t>(at + count));
 }
 
 void Rgb565Mipmaps::upload() const {
@@ -66,6 +80,20 @@ void Rgb565Mipmaps::upload() const {
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     for (int i = 0; i < levelCount(); ++i)
         glTexImage2D(GL_TEXTURE_2D, i, GL_RGB565, levelWidth(i), levelHeight(i), 0, GL_RGB, GL_UNSIGNED_SHORT_5_6_5,
-                     levels[static_cast<std::size_t>(i)].data());
+                     texels.data() + offsets[static_cast<std::size_t>(i)]);
     glPopClientAttrib();
 }
+
+template <typename T>
+T* Rgb565Mipmaps::PageAllocator<T>::allocate(std::size_t count) {
+    void* pages = mmap(nullptr, count * sizeof(T), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages == MAP_FAILED) throw std::bad_alloc();
+    return static_cast<T*>(pages);
+}
+
+template <typename T>
+void Rgb565Mipmaps::PageAllocator<T>::deallocate(T* texels, std::size_t count) {
+    munmap(texels, count * sizeof(T));
+}
+
+template struct Rgb565Mipmaps::PageAllocator<std::uint16_t>;

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -22,14 +23,31 @@ public:
     // rgb: width * height texels, rows one after the other, three bytes each.
     Rgb565Mipmaps(const unsigned char* rgb, int width, int height, bool bgr);
 
-    int levelCount() const { return static_cast<int>(levels.size()); }
+    int levelCount() const { return static_cast<int>(offsets.size()); }
     int levelWidth(int level) const { return width >> level > 0 ? width >> level : 1; }
     int levelHeight(int level) const { return height >> level > 0 ? height >> level : 1; }
-    const std::vector<std::uint16_t>& level(int index) const { return levels[static_cast<std::size_t>(index)]; }
+    // A copy of one level's texels, row after row.
+    std::vector<std::uint16_t> level(int index) const;
     // glTexImage2D of every level into the bound texture as GL_RGB565.
     void upload() const;
 
 private:
+    // Pages of their own for the chain: a chain built ahead of its upload is
+    // given back to the system when it is dropped, not kept as a hole in the
+    // heap that the GL's textures, of another size, do not fill.
+    template <typename T>
+    struct PageAllocator {
+        using value_type = T;
+        PageAllocator() = default;
+        template <typename U>
+        PageAllocator(const PageAllocator<U>&) {}
+        T* allocate(std::size_t count);
+        void deallocate(T* texels, std::size_t count);
+        bool operator==(const PageAllocator&) const { return true; }
+        bool operator!=(const PageAllocator&) const { return false; }
+    };
+
     int width, height;
-    std::vector<std::vector<std::uint16_t>> levels;
+    std::vector<std::uint16_t, PageAllocator<std::uint16_t>> texels;  // every level, the largest first
+    std::vector<std::size_t> offsets;                                 // where each level starts
 };

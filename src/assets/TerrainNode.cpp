@@ -1,6 +1,5 @@
 #include "assets/TerrainNode.h"
 
-#include "assets/PictureDecoder.h"
 #include "assets/Texture.h"
 
 #include <algorithm>
@@ -81,25 +80,25 @@ bool TerrainNode::loadHeightmap(const char* subdir, const char* heightmapFile, s
     return true;
 }
 
-std::vector<std::shared_ptr<Texture2D>> TerrainNode::loadTiles(const char* subdir, const char* texPrefix) const {
-    const int n = segmentsPerDirection;
-    std::printf("\n   preparing terrain textures: ");
+std::vector<std::string> TerrainNode::tilePaths(const char* subdir, const char* texPrefix, int n) {
     std::vector<std::string> paths;  // tile[a][b] at a * n + b
     for (int a = 0; a < n; ++a)
         for (int b = 0; b < n; ++b)
             paths.push_back(Utilities<char>::createString("%s/%s_%i_%i.jpg", subdir, texPrefix, a, b));
-    // A second thread reads the next tiles while this one uploads; a tile
-    // that needs DevIL for its upload is loaded once the reading is done.
-    std::vector<std::shared_ptr<Texture2D>> tiles(paths.size());
-    {
-        PictureDecoder decoder(paths);
-        for (auto& tile : tiles) {
-            std::printf("*");
-            tile = Texture2D::createFromDecoded(decoder.take(), GL_MIRRORED_REPEAT);
-        }
+    return paths;
+}
+
+std::vector<std::shared_ptr<Texture2D>> TerrainNode::loadTiles(const char* subdir, const char* texPrefix) const {
+    std::printf("\n   preparing terrain textures: ");
+    const std::vector<std::string> paths = tilePaths(subdir, texPrefix, segmentsPerDirection);
+    // A second thread reads the next tiles while this one uploads, unless
+    // the level asked for them earlier.
+    Texture2D::readAhead(paths);
+    std::vector<std::shared_ptr<Texture2D>> tiles;
+    for (const std::string& path : paths) {
+        std::printf("*");
+        tiles.push_back(Texture2D::createFromFile(path, GL_MIRRORED_REPEAT));
     }
-    for (std::size_t k = 0; k < tiles.size(); ++k)
-        if (!tiles[k]) tiles[k] = Texture2D::createFromFile(paths[k], GL_MIRRORED_REPEAT);
     return tiles;
 }
 

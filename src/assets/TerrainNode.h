@@ -40,6 +40,9 @@ public:
     // segment count that is 0 or larger than the heightmap, builds nothing.
     virtual void load(const char* subdir, const char* heightmapFile, const char* texPrefix, int segmentsPerDirection,
                       Vector scale);
+    // The tile pictures load() reads for n x n segments, in the order it
+    // reads them: subdir/texPrefix_a_b.jpg, b counting fastest.
+    static std::vector<std::string> tilePaths(const char* subdir, const char* texPrefix, int n);
 
     // Ground height at a world position, interpolated on the triangle of the
     // cell below it; outside the terrain the height at the nearest edge.

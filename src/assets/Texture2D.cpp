@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <optional>
 
 #include <IL/ilu.h>
 #define ILUT_USE_OPENGL
@@ -17,6 +19,10 @@ GLint Texture2D::sixteenBitFormat = GL_RGB565;
 bool Texture2D::sixteenBits = true;
 std::vector<std::shared_ptr<Texture2D>> Texture2D::textures;
 std::map<Texture2D::SharingKey, std::weak_ptr<Texture2D>> Texture2D::shared;
+
+namespace {
+PictureDecoder readAheadPictures;
+}  // namespace
 
 Texture2D::Texture2D(bool autoDelete) : autoDelete(autoDelete) {}
 
@@ -93,7 +99,11 @@ std::shared_ptr<Texture2D> Texture2D::createFromFile(const std::string& path, GL
                                                      GLint minFilter, GLint texEnvMode, bool mipmapped) {
     const SharingKey key{path, wrap, magFilter, minFilter, texEnvMode, mipmapped};
     if (std::shared_ptr<Texture2D> texture = sharedTexture(key)) return texture;
-    std::shared_ptr<Texture2D> texture = upload(path, wrap, magFilter, minFilter, texEnvMode, mipmapped);
+    std::shared_ptr<Texture2D> texture;
+    if (mipmapped && magFilter == GL_LINEAR && minFilter == GL_LINEAR_MIPMAP_LINEAR && texEnvMode == GL_MODULATE)
+        if (const std::optional<DecodedPicture> picture = readAheadPictures.take(path))
+            texture = createFromDecoded(*picture, wrap);
+    if (!texture) texture = upload(path, wrap, magFilter, minFilter, texEnvMode, mipmapped);
     if (texture->pictureUploaded) shared[key] = texture;
     return texture;
 }
@@ -125,23 +135,37 @@ std::shared_ptr<Texture2D> Texture2D::upload(const std::string& path, GLint wrap
     return texture;
 }
 
+void Texture2D::readAhead(const std::vector<std::string>& paths) {
+    if (!quickSixteenBits()) return;
+    std::vector<std::string> quick;
+    std::copy_if(paths.begin(), paths.end(), std::back_inserter(quick), inSixteenBitPaths);
+    readAheadPictures.request(quick, true);
+}
+
+void Texture2D::forgetReadAhead() { readAheadPictures.clear(); }
+
+bool Texture2D::quickSixteenBits() { return sixteenBits && sixteenBitFormat == GL_RGB565; }
+
+// createFromFile's texture, with mipmaps and its default filters, for a
+// picture read ahead, where the quick 16-bit way applies; otherwise null,
+// and createFromFile loads the file through DevIL.
 std::shared_ptr<Texture2D> Texture2D::createFromDecoded(const DecodedPicture& picture, GLint wrap) {
-    const SharingKey key{picture.path, wrap, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, GL_MODULATE, true};
-    if (std::shared_ptr<Texture2D> texture = sharedTexture(key)) return texture;
-    // Texels in memory are RGB or BGR; DevIL, which a decoder may be using, is not asked.
-    if (!picture.loaded || picture.texels.empty() || !sixteenBits || !inSixteenBitPaths(picture.path) ||
-        sixteenBitFormat != GL_RGB565 || !Rgb565Mipmaps::fits(picture.width, picture.height))
+    const bool chain = picture.mipmaps.has_value();
+    if (!picture.loaded || !quickSixteenBits() || !inSixteenBitPaths(picture.path) ||
+        !(chain || Rgb565Mipmaps::fits(picture.width, picture.height)))
         return nullptr;
     std::shared_ptr<Texture2D> texture = std::make_shared<Texture2D>(false);
     texture->fileName = picture.path;
     if (!texture->generateTexture()) return nullptr;  // bind() would reload it through DevIL
     texture->bind();
     makeOGLTexture2DCalls(wrap, wrap, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, GL_MODULATE);
-    Rgb565Mipmaps(picture.texels.data(), picture.width, picture.height, picture.bgr).upload();
+    if (chain)
+        picture.mipmaps->upload();
+    else
+        Rgb565Mipmaps(picture.texels.data(), picture.width, picture.height, false).upload();
     texture->pictureUploaded = texture->textureName != 0;
     texture->setAutoDelete(true);
     registerTexture(texture);
-    if (texture->pictureUploaded) shared[key] = texture;
     return texture;
 }
 

@@ -63,11 +63,15 @@ public:
                                                      GLint minFilter = GL_LINEAR_MIPMAP_LINEAR,
                                                      GLint texEnvMode = GL_MODULATE, bool mipmapped = true);
 
-    // createFromFile's texture, with mipmaps and its default filters, for a
-    // picture already read into memory, where the texels need no DevIL: 8-bit
-    // RGB stored in 16 bits the quick way (see sixteenBitPaths). Null for any
-    // other picture, which createFromFile then loads.
-    static std::shared_ptr<Texture2D> createFromDecoded(const DecodedPicture& picture, GLint wrap);
+    // Starts reading these pictures on a second thread, so that
+    // createFromFile finds them in memory, with their 16-bit mipmaps built
+    // (see PictureDecoder). Only JPEG files stored in 16 bits the quick way
+    // (see sixteenBitPaths) are read ahead; asking for any other path, or for
+    // one with other parameters than createFromFile's defaults, loads it the
+    // usual way, with the usual messages.
+    static void readAhead(const std::vector<std::string>& paths);
+    // Stops reading ahead and drops the pictures read that nobody took.
+    static void forgetReadAhead();
 
     static void registerTexture(const std::shared_ptr<Texture2D>& texture);
     // Drops the given handle; when the registry then holds the texture's
@@ -120,6 +124,8 @@ private:
     static std::shared_ptr<Texture2D> sharedTexture(const SharingKey& key);
     static bool inSixteenBitPaths(const std::string& path);
     static bool storedInSixteenBits(const std::string& path);
+    static bool quickSixteenBits();  // the switch is on and the format is 5-6-5
+    static std::shared_ptr<Texture2D> createFromDecoded(const DecodedPicture& picture, GLint wrap);
     static std::shared_ptr<Texture2D> upload(const std::string& path, GLint wrap, GLint magFilter, GLint minFilter,
                                              GLint texEnvMode, bool mipmapped);
 

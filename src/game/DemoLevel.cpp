@@ -32,8 +32,10 @@ namespace {
 constexpr float START_X = 0.0f, START_Z = 0.0f, DROP_HEIGHT = 2.0f;
 // The start/finish area round the start.
 constexpr float START_RADIUS = 30.0f;
-// The terrain's side in units, round x = z = 0.
+// The terrain's side in units, round x = z = 0, and its segments along a side.
 constexpr float TERRAIN_EXTENT = 600.0f;
+constexpr int TERRAIN_SEGMENTS = 8;
+constexpr const char* SKY_PICTURE = "models/sky.jpg";
 // Seconds the player's car lies on its side or roof before it rights itself.
 constexpr double PLAYER_UPRIGHT_AFTER = 3.0;
 // The player's car, and the ghost's copy of it.
@@ -42,6 +44,15 @@ constexpr const char* PLAYER_TIRE = "player_tire.txt";
 const SimpleCarNode::TireOffsets PLAYER_TIRES = {Vector(-0.233, 0.165, -0.6), Vector(0.233, 0.165, -0.6),
                                                  Vector(-0.233, 0.165, 0.54), Vector(0.233, 0.165, 0.54)};
 constexpr const char* HEIGHTMAP = "heightmap.png";
+
+// The tiles are photographs of ground and the sky one of clouds: 16 bits per
+// texel keep them within 4 of 255 levels at half the memory (F11 switches
+// them back to 32). The sky is drawn magnified and filtered, so its gradients
+// show no bands: the benchmark's pictures stay within 4 levels.
+void storeSixteenBitPictures() {
+    Texture2D::sixteenBitPaths = {"terrain/", SKY_PICTURE};
+    Texture2D::sixteenBits = ScenegraphNode::detailSavings;
+}
 
 // The bytes of a file, empty when it cannot be read.
 std::string fileBytes(const std::string& path) {
@@ -217,16 +228,21 @@ void DemoLevel::buildMessages() {
         board->active = false;
 }
 
+// The 64 terrain tiles and the sky are the largest pictures the level reads
+// before its first frame: read while the window opens and the loading
+// picture shows, they are ready when the terrain and the sky are built.
+void DemoLevel::readAhead() {
+    storeSixteenBitPictures();
+    std::vector<std::string> paths = TerrainNode::tilePaths("terrain", "terrain", TERRAIN_SEGMENTS);
+    paths.push_back(SKY_PICTURE);
+    Texture2D::readAhead(paths);
+}
+
 void DemoLevel::buildTerrain() {
-    // The tiles are photographs of ground and the sky one of clouds: 16 bits
-    // per texel keep them within 4 of 255 levels at half the memory (F11
-    // switches them back to 32). The sky is drawn magnified and filtered, so
-    // its gradients show no bands: the benchmark's pictures stay within 4 levels.
-    Texture2D::sixteenBitPaths = {"terrain/", "models/sky.jpg"};
-    Texture2D::sixteenBits = ScenegraphNode::detailSavings;
+    storeSixteenBitPictures();
     terrain = std::make_shared<TerrainNode>("Terrain");
     terrain->setTranslation(0, -5, 0);
-    terrain->load("terrain", "heightmap.png", "terrain", 8, Vector(TERRAIN_EXTENT, 5, TERRAIN_EXTENT));
+    terrain->load("terrain", "heightmap.png", "terrain", TERRAIN_SEGMENTS, Vector(TERRAIN_EXTENT, 5, TERRAIN_EXTENT));
     terrain->setDetailTexture(DetailTexture::createFromFile("terrain/detail.png"));
     root->addChild(terrain);
     GroundCover cover = terrain->groundCover();

@@ -75,6 +75,7 @@ public:
     };
 
     void build() override;
+    void readAhead() override;
     void reset() override;
 
     std::shared_ptr<TerrainNode> getTerrain() const { return terrain; }

@@ -66,6 +66,7 @@ void Level::preBuild() {
 }
 
 void Level::postBuild() {
+    Texture2D::forgetReadAhead();  // what the build did not take
     signStates->updateUnmountStates();
     root->finalize();
     Texture::enable2DTextures();

@@ -28,6 +28,10 @@ public:
     Level(const Level&) = delete;
     Level& operator=(const Level&) = delete;
 
+    // Starts reading the level's largest pictures on a second thread, before
+    // the window opens, so that build() finds them read. Called once, after
+    // the settings are applied and in the data folder; build() works without.
+    virtual void readAhead() {}
     // Empties what a previous build left behind and starts a fresh scene root.
     void preBuild();
     virtual void build() {}

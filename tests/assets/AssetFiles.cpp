@@ -65,31 +65,38 @@ void writeRgbPicture(const std::string& path, int w, int h, const std::vector<un
     savePicture(path, w, h, 3, IL_RGB, data);
 }
 
-void writeGreyPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& values) {
-    ASSERT_EQ(values.size(), static_cast<std::size_t>(w) * h);
-    ASSERT_TRUE(stbi_write_png(path.c_str(), w, h, 1, values.data(), w)) << "cannot write " << path;
-}
 
+namespace {
 // PNG pictures are written with stb, independently of DevIL. stb's JPEG
 // writer shifts negative values (undefined behaviour the sanitizer stops at),
 // so JPEG pictures are written by DevIL with their rows declared top-first.
-void writeTopDownRgbPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& rgb) {
-    ASSERT_EQ(rgb.size(), static_cast<std::size_t>(w) * h * 3);
+void writeTopDownPicture(const std::string& path, int w, int h, int channels, const std::vector<unsigned char>& texels) {
+    ASSERT_EQ(texels.size(), static_cast<std::size_t>(w) * h * channels);
     bool jpeg = path.size() > 4 && path.compare(path.size() - 4, 4, ".jpg") == 0;
     if (!jpeg) {
-        ASSERT_TRUE(stbi_write_png(path.c_str(), w, h, 3, rgb.data(), 3 * w)) << "cannot write " << path;
+        ASSERT_TRUE(stbi_write_png(path.c_str(), w, h, channels, texels.data(), channels * w)) << "cannot write " << path;
         return;
     }
-    std::vector<unsigned char> data = rgb;
+    std::vector<unsigned char> data = texels;
     ILuint image = 0;
     ilGenImages(1, &image);
     ilBindImage(image);
-    ASSERT_TRUE(ilTexImage(w, h, 1, 3, IL_RGB, IL_UNSIGNED_BYTE, data.data()));
+    ASSERT_TRUE(ilTexImage(w, h, 1, static_cast<ILubyte>(channels), channels == 1 ? IL_LUMINANCE : IL_RGB,
+                           IL_UNSIGNED_BYTE, data.data()));
     ilRegisterOrigin(IL_ORIGIN_UPPER_LEFT);
     ilSetInteger(IL_JPG_QUALITY, 99);
     ilEnable(IL_FILE_OVERWRITE);
     EXPECT_TRUE(ilSaveImage(path.c_str())) << "DevIL cannot write " << path;
     ilDeleteImages(1, &image);
+}
+}  // namespace
+
+void writeGreyPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& values) {
+    writeTopDownPicture(path, w, h, 1, values);
+}
+
+void writeTopDownRgbPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& rgb) {
+    writeTopDownPicture(path, w, h, 3, rgb);
 }
 
 std::string gameDataDir(const std::string& name) {

@@ -22,8 +22,9 @@ void writePicture(const std::string& path, int w, int h, unsigned char r, unsign
 // Writes a w x h RGB picture; rgb holds 3 bytes per pixel, row by row in
 // DevIL's order (its first row is the bottom row of the picture).
 void writeRgbPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& rgb);
-// Writes a w x h greyscale PNG without DevIL, rows as every picture viewer
-// shows them: values[row * w + column], row 0 is the top of the picture.
+// Writes a w x h greyscale picture, rows as every picture viewer shows them:
+// values[row * w + column], row 0 is the top of the picture. PNG is written
+// without DevIL; a path ending in .jpg gets a one-channel JPEG.
 void writeGreyPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& values);
 // The same for RGB, 3 bytes per pixel, as PNG or (for .jpg) JPEG.
 void writeTopDownRgbPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& rgb);

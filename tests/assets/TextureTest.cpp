@@ -1,13 +1,18 @@
 #include "assets/Texture2D.h"
 
 #include "assets/DetailTexture.h"
+#include "assets/JpegReader.h"
 #include "assets/PictureDecoder.h"
 #include "assets/Rgb565Mipmaps.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -367,60 +372,90 @@ TEST_F(TextureTest, QuickSixteenBitMipmapsStoreTheTexelsOfGluAndTheDriver) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-// Tiles read on a second thread arrive in order, with the texels DevIL gives
-// on this one. A missing file comes back not loaded and a picture of another
-// form without texels: both are left to createFromFile. A texture made from a
-// read picture is createFromFile's: shared with it, registered for the
-// switches, with the same 16-bit texels at every level. A decoder dropped
-// before its pictures are taken stops.
-TEST_F(TextureTest, PicturesReadOnASecondThreadMakeTheTexturesOfTheirFiles) {
+// The texels DevIL gives for a picture file on this thread, bottom row first.
+std::vector<unsigned char> devilTexels(const std::string& path, int& width, int& height) {
+    ILuint image = 0;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    EXPECT_TRUE(ilLoadImage(path.c_str())) << path;
+    width = ilGetInteger(IL_IMAGE_WIDTH);
+    height = ilGetInteger(IL_IMAGE_HEIGHT);
+    std::vector<unsigned char> texels(static_cast<std::size_t>(width * height * 3));
+    ilCopyPixels(0, 0, 0, width, height, 1, IL_RGB, IL_UNSIGNED_BYTE, texels.data());
+    ilDeleteImages(1, &image);
+    return texels;
+}
+
+// JpegReader gives DevIL's very texels for colour JPEGs of odd and even
+// sizes, and leaves to DevIL, quietly, what it cannot read as RGB: a grey
+// JPEG, a PNG, a cut-off JPEG, a missing file.
+TEST_F(TextureTest, JpegReaderReadsTheTexelsDevilReads) {
+    unsigned seed = 7;
+    for (const auto& [w, h] : {std::pair{37, 23}, std::pair{64, 32}}) {
+        std::vector<unsigned char> rgb(static_cast<std::size_t>(w * h * 3));
+        for (std::size_t i = 0; i < rgb.size(); ++i)  // a gradient with noise: every stage of the decoder counts
+            rgb[i] = static_cast<unsigned char>(i % 3 * 60 + i / 3 % w * 2 + ((seed = seed * 1103515245u + 12345u) >> 28));
+        const std::string path = dir + "/photo" + std::to_string(w) + ".jpg";
+        AssetFiles::writeTopDownRgbPicture(path, w, h, rgb);
+        int width = 0, height = 0, devilWidth = 0, devilHeight = 0;
+        std::vector<unsigned char> texels;
+        ASSERT_EQ(JpegReader::read(path, width, height, texels), JpegReader::RGB) << path;
+        EXPECT_EQ(texels, devilTexels(path, devilWidth, devilHeight)) << path;
+        EXPECT_EQ(std::pair(width, height), std::pair(devilWidth, devilHeight));
+    }
+
+    AssetFiles::writeGreyPicture(dir + "/grey.jpg", 8, 8, std::vector<unsigned char>(64, 90));
+    {
+        std::ifstream whole(dir + "/photo64.jpg", std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(whole)), std::istreambuf_iterator<char>());
+        std::ofstream(dir + "/cut.jpg", std::ios::binary) << bytes.substr(0, bytes.size() / 2);
+    }
+    const std::pair<std::string, JpegReader::Result> others[] = {{"/grey.jpg", JpegReader::OTHER_FORM},
+                                                                  {"/red.png", JpegReader::NOT_READ},
+                                                                  {"/cut.jpg", JpegReader::NOT_READ},
+                                                                  {"/missing.jpg", JpegReader::NOT_READ}};
+    for (const auto& [name, expected] : others) {
+        int width = 1, height = 1;
+        std::vector<unsigned char> texels(3);
+        testing::internal::CaptureStderr();
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(JpegReader::read(dir + name, width, height, texels), expected) << name;
+        EXPECT_EQ(testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr(), "") << name;
+        EXPECT_TRUE(texels.empty() && width == 0 && height == 0) << name;
+    }
+}
+
+// Pictures read ahead make createFromFile's usual texture: shared, registered
+// for the switches, with the 16-bit texels of the texture loaded from the
+// file at every level, and without the file once it was read. Pictures the
+// quick way does not take are loaded from their files, with DevIL's
+// messages. The decoder hands pictures out in any order, each once, and
+// stops when dropped with pictures still queued.
+TEST_F(TextureTest, PicturesReadAheadMakeTheTexturesOfTheirFiles) {
     std::filesystem::create_directories(dir + "/tiles");
     std::vector<unsigned char> rgb(16 * 8 * 3);
     unsigned seed = 99;
     for (unsigned char& value : rgb) value = static_cast<unsigned char>((seed = seed * 1103515245u + 12345u) >> 16);
-    const std::vector<std::string> paths = {dir + "/tiles/a.jpg", dir + "/tiles/missing.png", dir + "/tiles/grey.png",
-                                            dir + "/tiles/b.png"};
-    AssetFiles::writeTopDownRgbPicture(paths[0], 16, 8, rgb);
-    AssetFiles::writeGreyPicture(paths[2], 4, 4, std::vector<unsigned char>(16, 200));
-    AssetFiles::writeRgbPicture(paths[3], 16, 8, rgb);
+    const std::string a = dir + "/tiles/a.jpg", b = dir + "/tiles/b.jpg", grey = dir + "/tiles/grey.jpg";
+    AssetFiles::writeTopDownRgbPicture(a, 16, 8, rgb);
+    AssetFiles::writeTopDownRgbPicture(b, 16, 8, rgb);
+    AssetFiles::writeGreyPicture(grey, 8, 8, std::vector<unsigned char>(64, 90));
     Texture2D::sixteenBitPaths = {dir + "/tiles/"};
+    const std::shared_ptr<Texture2D> fromDevil = Texture2D::createFromFile(b, GL_MIRRORED_REPEAT);
+    Texture2D::clearTextures();
 
-    std::vector<DecodedPicture> read;
-    {
-        PictureDecoder decoder(paths, 1);
-        for (std::size_t k = 0; k <= paths.size(); ++k) read.push_back(decoder.take());
-    }
-    for (std::size_t k = 0; k < paths.size(); ++k) EXPECT_EQ(read[k].path, paths[k]);
-    EXPECT_TRUE(read[4].path.empty()) << "after the last";
-    for (std::size_t k : {0u, 3u}) {
-        EXPECT_TRUE(read[k].loaded);
-        EXPECT_EQ(read[k].width * read[k].height, 16 * 8);
-        EXPECT_EQ(read[k].texels, PictureDecoder::decode(paths[k]).texels) << paths[k];
-    }
-    EXPECT_EQ(read[3].texels, rgb);
-    EXPECT_FALSE(read[1].loaded);
-    EXPECT_TRUE(read[2].loaded);
-    EXPECT_TRUE(read[2].texels.empty());
-    EXPECT_EQ(Texture2D::createFromDecoded(read[1], GL_REPEAT), nullptr);
-    EXPECT_EQ(Texture2D::createFromDecoded(read[2], GL_REPEAT), nullptr);
-
-    const std::shared_ptr<Texture2D> fromMemory = Texture2D::createFromDecoded(read[3], GL_MIRRORED_REPEAT);
-    ASSERT_TRUE(fromMemory && fromMemory->hasPicture());
-    EXPECT_EQ(Texture2D::createFromFile(paths[3], GL_MIRRORED_REPEAT), fromMemory) << "shared";
+    Texture2D::readAhead({a, b, grey, dir + "/tiles/missing.jpg", dir + "/green.jpg"});
+    const std::shared_ptr<Texture2D> second = Texture2D::createFromFile(b, GL_MIRRORED_REPEAT);
+    std::filesystem::remove(a);  // read before b, in the order asked for
+    const std::shared_ptr<Texture2D> fromMemory = Texture2D::createFromFile(a, GL_MIRRORED_REPEAT);
+    ASSERT_TRUE(fromMemory->hasPicture() && second->hasPicture()) << "a needs its file no more";
+    EXPECT_EQ(Texture2D::createFromFile(a, GL_MIRRORED_REPEAT), fromMemory) << "shared";
     EXPECT_EQ(textureParameter(fromMemory->getTextureName(), GL_TEXTURE_WRAP_T), GL_MIRRORED_REPEAT);
     EXPECT_EQ(textureParameter(fromMemory->getTextureName(), GL_TEXTURE_MIN_FILTER), GL_LINEAR_MIPMAP_LINEAR);
-    EXPECT_EQ(redBits(*fromMemory), 5);
-    Texture2D::storeSixteenBits(false);  // F11
-    EXPECT_EQ(redBits(*fromMemory), 8) << "registered";
-    Texture2D::storeSixteenBits(true);
-
-    Texture2D::clearTextures();
-    const std::shared_ptr<Texture2D> fromFile = Texture2D::createFromFile(paths[3], GL_MIRRORED_REPEAT);
-    ASSERT_NE(fromFile, fromMemory);
     for (int level = 0; level < 5; ++level) {  // 16 x 8 down to 1 x 1
         std::vector<unsigned short> texels[2];
         for (int k = 0; k < 2; ++k) {
-            glBindTexture(GL_TEXTURE_2D, (k == 0 ? fromFile : fromMemory)->getTextureName());
+            glBindTexture(GL_TEXTURE_2D, (k == 0 ? fromDevil : second)->getTextureName());
             texels[k].resize(static_cast<std::size_t>(std::max(16 >> level, 1) * std::max(8 >> level, 1)));
             glPixelStorei(GL_PACK_ALIGNMENT, 2);
             glGetTexImage(GL_TEXTURE_2D, level, GL_RGB, GL_UNSIGNED_SHORT_5_6_5, texels[k].data());
@@ -428,10 +463,29 @@ TEST_F(TextureTest, PicturesReadOnASecondThreadMakeTheTexturesOfTheirFiles) {
         }
         EXPECT_EQ(texels[1], texels[0]) << "level " << level;
     }
+    EXPECT_TRUE(Texture2D::createFromFile(grey, GL_REPEAT)->hasPicture()) << "grey: DevIL's way";
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(Texture2D::createFromFile(dir + "/tiles/missing.jpg", GL_REPEAT)->hasPicture());
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("Error while loading image"), std::string::npos);
+    EXPECT_EQ(redBits(*fromMemory), 5);
+    Texture2D::storeSixteenBits(false);  // F11: reads the file again
+    EXPECT_EQ(redBits(*second), 8) << "registered";
+    Texture2D::storeSixteenBits(true);
+    Texture2D::forgetReadAhead();
 
+    PictureDecoder decoder;
+    decoder.request({b, dir + "/green.jpg"}, false);
+    decoder.request({b}, true);  // queued already
+    EXPECT_EQ(decoder.take(dir + "/green.jpg")->width, 16) << "out of order";
+    const std::optional<DecodedPicture> taken = decoder.take(b);
+    ASSERT_TRUE(taken && taken->loaded);
+    EXPECT_FALSE(taken->mipmaps) << "asked for without";
+    EXPECT_EQ(taken->texels.size(), 16u * 8 * 3);
+    EXPECT_FALSE(decoder.take(b)) << "taken once";
+    EXPECT_FALSE(decoder.take(a)) << "never asked for";
     {
-        PictureDecoder early(paths, 1);
-        early.take();
+        PictureDecoder early;
+        early.request({b, grey, a, dir + "/green.jpg"}, true);
     }  // must not wait for the pictures nobody takes
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
