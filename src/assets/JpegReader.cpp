@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include <jpeglib.h>
 
@@ -57,7 +58,12 @@ JpegReader::Result JpegReader::read(const std::string& path, int& width, int& he
     info.err = jpeg_std_error(&errors.manager);
     errors.manager.error_exit = jumpBack;
     errors.manager.output_message = keepQuiet;
-    const Result result = decode(file.get(), info, errors, width, height, texels);
+    Result result = NOT_READ;
+    try {
+        result = decode(file.get(), info, errors, width, height, texels);
+    } catch (const std::bad_alloc&) {
+        // The texels did not fit in memory: the caller's loader reports it.
+    }
     jpeg_destroy_decompress(&info);
     if (result != RGB) {
         texels.clear();

@@ -1,6 +1,7 @@
 #include "assets/PictureDecoder.h"
 
 #include <algorithm>
+#include <new>
 #include <system_error>
 
 #include "assets/JpegReader.h"
@@ -36,7 +37,7 @@ void PictureDecoder::start() {
 }
 
 bool PictureDecoder::pending(const std::string& path) const {
-    return path == reading ||
+    return (!reading.empty() && path == reading) ||
            std::any_of(queue.begin(), queue.end(), [&path](const Request& queued) { return queued.path == path; });
 }
 
@@ -76,11 +77,7 @@ void PictureDecoder::run() {
         reading = next.path;
         const std::uint64_t readFor = generation;
         lock.unlock();
-        DecodedPicture picture = decode(next.path, false);
-        lock.lock();
-        const bool handOver = awaited == next.path;
-        lock.unlock();
-        if (next.withMipmaps && !handOver) addMipmaps(picture);
+        DecodedPicture picture = readAhead(next);
         lock.lock();
         reading.clear();
         if (readFor == generation) ready[next.path] = std::move(picture);
@@ -88,6 +85,26 @@ void PictureDecoder::run() {
     }
     running = false;
     changed.notify_all();
+}
+
+// The picture, with its mipmaps if asked for and nobody waits for it yet. A
+// picture that runs out of memory is left to the usual loader, which reports
+// it, rather than ending the process on this thread.
+DecodedPicture PictureDecoder::readAhead(const Request& request) {
+    try {
+        DecodedPicture picture = decode(request.path, false);
+        bool awaitedNow = false;
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            awaitedNow = awaited == request.path;
+        }
+        if (request.withMipmaps && !awaitedNow) addMipmaps(picture);
+        return picture;
+    } catch (const std::bad_alloc&) {
+        DecodedPicture unread;
+        unread.path = request.path;
+        return unread;
+    }
 }
 
 DecodedPicture PictureDecoder::decode(const std::string& path, bool withMipmaps) {

@@ -61,6 +61,7 @@ private:
     };
 
     void run();
+    DecodedPicture readAhead(const Request& request);  // on the thread
     static void addMipmaps(DecodedPicture& picture);
     bool pending(const std::string& path) const;  // queued or being read; under the lock
     void start();

@@ -483,6 +483,7 @@ TEST_F(TextureTest, PicturesReadAheadMakeTheTexturesOfTheirFiles) {
     EXPECT_EQ(taken->texels.size(), 16u * 8 * 3);
     EXPECT_FALSE(decoder.take(b)) << "taken once";
     EXPECT_FALSE(decoder.take(a)) << "never asked for";
+    EXPECT_FALSE(decoder.take("")) << "no path: nothing to wait for";
     {
         PictureDecoder early;
         early.request({b, grey, a, dir + "/green.jpg"}, true);
