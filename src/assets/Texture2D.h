@@ -65,10 +65,11 @@ public:
 
     // Starts reading these pictures on a second thread, so that
     // createFromFile finds them in memory, with their 16-bit mipmaps built
-    // (see PictureDecoder). Only JPEG files stored in 16 bits the quick way
-    // (see sixteenBitPaths) are read ahead; asking for any other path, or for
-    // one with other parameters than createFromFile's defaults, loads it the
-    // usual way, with the usual messages.
+    // (see PictureDecoder). Only paths stored in 16 bits the quick way (see
+    // sixteenBitPaths) are read ahead, and createFromFile takes them only
+    // with its default filters; it loads what it does not take (any other
+    // picture, a file that is not an RGB JPEG) from the file as before, with
+    // the same messages.
     static void readAhead(const std::vector<std::string>& paths);
     // Stops reading ahead and drops the pictures read that nobody took.
     static void forgetReadAhead();
