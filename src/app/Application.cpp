@@ -221,9 +221,9 @@ std::optional<int> pendingExit;        // set by quit, carried out by the next f
 std::unique_ptr<Gamepad> gamepad;
 PadKeys padKeys;
 std::unique_ptr<VirtualPad> virtualPad;
-// Where the pads' messages go once they start, after the first frame.
+// Where the pads' messages go once they start, after the first frame;
+// empty once they have started.
 std::weak_ptr<RenderControl> padMessages;
-bool padsPending = false;
 
 // Lets go of the renderer, then of the level, whose destructor releases its
 // physics world. The key consumers and the automatic runs hold the level too:
@@ -330,9 +330,10 @@ void pollGamepad() {
 // The pads start once the first frame is shown: opening them (about 25 ms
 // here) need not hold the first picture back.
 void startPendingPads() {
-    if (!padsPending) return;
-    padsPending = false;
-    if (auto control = padMessages.lock()) startGamepad(control);
+    const std::shared_ptr<RenderControl> control = padMessages.lock();
+    if (!control) return;
+    padMessages.reset();
+    startGamepad(control);
 }
 
 // The ghost raced against: FILE of --ghost, else the kept best race's (a
@@ -492,7 +493,6 @@ void load() {
     // After the level's keys: it saves the minimap and ghost choices they changed.
     KeyboardProcessor::registerConsumer(std::make_shared<SettingsControl>(renderControl, theRenderer, settingsFile));
     padMessages = renderControl;
-    padsPending = true;
     reshape(theRenderer->windowWidth, theRenderer->windowHeight);
     std::printf("\n\n Level loaded successfully...\n HAVE FUN! :)");
     std::fflush(stdout);

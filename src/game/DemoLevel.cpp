@@ -35,6 +35,9 @@ constexpr float START_RADIUS = 30.0f;
 // The terrain's side in units, round x = z = 0, and its segments along a side.
 constexpr float TERRAIN_EXTENT = 600.0f;
 constexpr int TERRAIN_SEGMENTS = 8;
+// The terrain's folder, and the name its tiles start with.
+constexpr const char* TERRAIN_FOLDER = "terrain";
+constexpr const char* TILE_PREFIX = "terrain";
 constexpr const char* SKY_PICTURE = "models/sky.jpg";
 // Seconds the player's car lies on its side or roof before it rights itself.
 constexpr double PLAYER_UPRIGHT_AFTER = 3.0;
@@ -149,7 +152,7 @@ void DemoLevel::reset() {
 
 // The heightmap file's bytes, then where the start and every sign stand.
 std::uint64_t DemoLevel::fingerprint() const {
-    const std::string heightmap = fileBytes(std::string("terrain/") + HEIGHTMAP);
+    const std::string heightmap = fileBytes(std::string(TERRAIN_FOLDER) + "/" + HEIGHTMAP);
     std::uint64_t hash = GhostFile::hash(heightmap.data(), heightmap.size());
     std::vector<float> places = {START_X, height(START_X, START_Z), START_Z};
     for (const auto& sign : signs) places.insert(places.end(), {sign->getXpos(), sign->getYpos(), sign->getZpos()});
@@ -233,7 +236,7 @@ void DemoLevel::buildMessages() {
 // picture shows, they are ready when the terrain and the sky are built.
 void DemoLevel::readAhead() {
     storeSixteenBitPictures();
-    std::vector<std::string> paths = TerrainNode::tilePaths("terrain", "terrain", TERRAIN_SEGMENTS);
+    std::vector<std::string> paths = TerrainNode::tilePaths(TERRAIN_FOLDER, TILE_PREFIX, TERRAIN_SEGMENTS);
     paths.push_back(SKY_PICTURE);
     Texture2D::readAhead(paths);
 }
@@ -242,7 +245,7 @@ void DemoLevel::buildTerrain() {
     storeSixteenBitPictures();
     terrain = std::make_shared<TerrainNode>("Terrain");
     terrain->setTranslation(0, -5, 0);
-    terrain->load("terrain", "heightmap.png", "terrain", TERRAIN_SEGMENTS, Vector(TERRAIN_EXTENT, 5, TERRAIN_EXTENT));
+    terrain->load(TERRAIN_FOLDER, HEIGHTMAP, TILE_PREFIX, TERRAIN_SEGMENTS, Vector(TERRAIN_EXTENT, 5, TERRAIN_EXTENT));
     terrain->setDetailTexture(DetailTexture::createFromFile("terrain/detail.png"));
     root->addChild(terrain);
     GroundCover cover = terrain->groundCover();
