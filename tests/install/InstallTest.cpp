@@ -149,7 +149,8 @@ TEST_F(InstalledGame, InstallsEveryFileOfOneVersionInItsPlace) {
     EXPECT_EQ(version_.code, 0);
     EXPECT_EQ(version_.output, "zarvik " + version + "\n");
 
-    for (const char* text : {"README.md", "copyright"}) EXPECT_TRUE(fs::is_regular_file(share / "doc/zarvik" / text));
+    for (const char* text : {"README.md", "docs/performance.md", "copyright"})
+        EXPECT_TRUE(fs::is_regular_file(share / "doc/zarvik" / text)) << text;
 }
 
 // Moved elsewhere, started from /, the installed game finds its data from
