@@ -225,11 +225,18 @@ std::unique_ptr<VirtualPad> virtualPad;
 // empty once they have started.
 std::weak_ptr<RenderControl> padMessages;
 
+// Set once the program has begun to end, through end() or through exit
+// elsewhere (a fatal sound error): freeglut's exit handler, which runs after
+// release(), destroys the window, and the close callback must then not begin
+// a second exit inside the first one, with another status.
+bool ending = false;
+
 // Lets go of the renderer, then of the level, whose destructor releases its
 // physics world. The key consumers and the automatic runs hold the level too:
 // they go first. Runs while the world registry, the GL context and GLUT live,
 // before static destruction; a second run finds nothing left.
 void release() {
+    ending = true;
     gamepad.reset();
     virtualPad.reset();
     KeyboardProcessor::reset();
@@ -243,6 +250,7 @@ void release() {
 // The one way out: no key handler is running (a handler holds its consumer,
 // and the consumer the level), the sound is off and game mode left first.
 [[noreturn]] void end(int code) {
+    ending = true;
     saveWindow();
     AudioManager::kill();
     if (theRenderer) theRenderer->exitGameMode();
@@ -407,7 +415,9 @@ bool startUp(int& argc, char** args, int& exitCode) {
         return false;
     }
     setup(std::make_shared<DemoLevel>(), renderer);
-    // Whatever ends the program (a fatal sound error, GLUT itself) releases in the same order.
+    // Whatever ends the program (a fatal sound error, GLUT itself) releases in
+    // the same order. Registered after glutInit, it runs before freeglut's own
+    // exit handler, which closes the window.
     std::atexit(release);
     renderer->windowTitle = "Zarvik";
     readSettings();
@@ -449,8 +459,11 @@ int main(int argc, char** args) {
     glutSpecialUpFunc(KeyBindings::processSpecialUp);
     glutMouseFunc(mouseBtn);
     glutMotionFunc(mouseMotion);
-    // Closing the window ends the game as Escape does, while the window still exists.
-    glutCloseFunc([] { end(0); });
+    // Closing the window ends the game as Escape does, while the window still
+    // exists; a window closed by the exit handlers of a program that ends already is not.
+    glutCloseFunc([] {
+        if (!ending) end(0);
+    });
     // The idle callback is registered at the end of load: a frame needs a built level.
     std::fflush(stdout);
     glutMainLoop();

@@ -48,16 +48,25 @@ Vector TerrainGrid::vertexNormal(int r, int c) const {
 std::vector<Vector> TerrainGrid::blockNormals(int r0, int c0, int r1, int c1) const {
     const int cr0 = std::max(r0 - 1, 0), cc0 = std::max(c0 - 1, 0);
     const int cr1 = std::min(r1, height - 2), cc1 = std::min(c1, width - 2);
-    const int cellColumns = cc1 - cc0 + 1;
-    std::vector<Vector> faces(2 * static_cast<std::size_t>(std::max(cr1 - cr0 + 1, 0)) * std::max(cellColumns, 0));
+    return sumFaces(blockFaces(cr0, cc0, cr1, cc1), cr0, cc0, std::max(cc1 - cc0 + 1, 0), r0, c0, r1, c1);
+}
+
+std::vector<Vector> TerrainGrid::blockFaces(int cr0, int cc0, int cr1, int cc1) const {
+    const int cellColumns = std::max(cc1 - cc0 + 1, 0);
+    std::vector<Vector> faces(2 * static_cast<std::size_t>(std::max(cr1 - cr0 + 1, 0)) * cellColumns);
     for (int r = cr0; r <= cr1; ++r)
         for (int c = cc0; c <= cc1; ++c) {
             const std::size_t cell = 2 * (static_cast<std::size_t>(r - cr0) * cellColumns + (c - cc0));
             faces[cell] = faceNormal(r, c, false);
             faces[cell + 1] = faceNormal(r, c, true);
         }
+    return faces;
+}
+
+std::vector<Vector> TerrainGrid::sumFaces(const std::vector<Vector>& faces, int cr0, int cc0, int cellColumns, int r0,
+                                          int c0, int r1, int c1) const {
     std::vector<Vector> normals;
-    normals.reserve(static_cast<std::size_t>(r1 - r0 + 1) * (c1 - c0 + 1));
+    normals.reserve(static_cast<std::size_t>(std::max(r1 - r0 + 1, 0)) * std::max(c1 - c0 + 1, 0));
     for (int r = r0; r <= r1; ++r)
         for (int c = c0; c <= c1; ++c) {
             Vector sum;
@@ -74,11 +83,17 @@ std::vector<Vector> TerrainGrid::blockNormals(int r0, int c0, int r1, int c1) co
     return normals;
 }
 
+std::vector<Vector> TerrainGrid::faceNormals() const { return blockFaces(0, 0, height - 2, width - 2); }
+
+std::vector<Vector> TerrainGrid::vertexNormals(const std::vector<Vector>& faces) const {
+    return sumFaces(faces, 0, 0, std::max(width - 1, 0), 0, 0, height - 1, width - 1);
+}
+
 int TerrainGrid::segmentQuadsX(int j, int n) const { return j == n - 1 ? width / n - 1 : width / n; }
 
 int TerrainGrid::segmentQuadsZ(int i, int n) const { return i == n - 1 ? height / n - 1 : height / n; }
 
-void TerrainGrid::fillSegment(MeshNode& mesh, int i, int j, int n) const {
+void TerrainGrid::fillSegment(MeshNode& mesh, int i, int j, int n, const std::vector<Vector>* gridNormals) const {
     const int quadsX = segmentQuadsX(j, n), quadsZ = segmentQuadsZ(i, n);
     const int firstRow = i * (height / n), firstColumn = j * (width / n);
     const int columns = quadsX + 1;
@@ -86,12 +101,14 @@ void TerrainGrid::fillSegment(MeshNode& mesh, int i, int j, int n) const {
     float* v = mesh.getCornerPositions().get();
     float* nrm = mesh.getCornerNormals().get();
     float* t = mesh.getCornerTexCoords().get();
-    const std::vector<Vector> normals = blockNormals(firstRow, firstColumn, firstRow + quadsZ, firstColumn + quadsX);
+    const std::vector<Vector> block =
+        gridNormals ? std::vector<Vector>() : blockNormals(firstRow, firstColumn, firstRow + quadsZ, firstColumn + quadsX);
     for (int q = 0; q <= quadsZ; ++q)
         for (int p = 0; p <= quadsX; ++p) {
             const std::size_t corner = static_cast<std::size_t>(q) * columns + p;
             const Vector pos = point(firstRow + q, firstColumn + p);
-            const Vector& normal = normals[corner];
+            const Vector& normal =
+                gridNormals ? (*gridNormals)[static_cast<std::size_t>(firstRow + q) * width + firstColumn + p] : block[corner];
             float* pv = v + 3 * corner;
             float* pn = nrm + 3 * corner;
             pv[0] = static_cast<float>(pos.x);

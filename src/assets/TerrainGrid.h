@@ -25,6 +25,13 @@ public:
     // triangle of a cell that does not touch it), normalised.
     Vector vertexNormal(int r, int c) const;
 
+    // The whole grid's normals at once, for a load that builds every
+    // segment: the face normals T1, T2 of every cell, cell (r, c) at
+    // 2 * (r * (width - 1) + c); from them the vertex normal of every
+    // vertex, vertex (r, c) at r * width + c, the floats vertexNormal gives.
+    std::vector<Vector> faceNormals() const;
+    std::vector<Vector> vertexNormals(const std::vector<Vector>& faces) const;
+
     // Segment (i, j) of an n x n cut: the cells of z band i and x band j
     // (the last band one cell short, as neighbours share their borders).
     int segmentQuadsX(int j, int n) const;
@@ -32,8 +39,9 @@ public:
     // Fills an indexed mesh with segment (i, j): its grid vertices row by
     // row as corners (texture coordinates 0..1 across the segment), then the
     // triangles cell by cell, T1 = (A, B, C) before T2 = (A, D, B) with
-    // A = (r, c), B = (r+1, c+1), C = (r, c+1), D = (r+1, c).
-    void fillSegment(MeshNode& mesh, int i, int j, int n) const;
+    // A = (r, c), B = (r+1, c+1), C = (r, c+1), D = (r+1, c). The normals
+    // come from vertexNormals' table when given, else from the segment's block.
+    void fillSegment(MeshNode& mesh, int i, int j, int n, const std::vector<Vector>* normals = nullptr) const;
     // The y of segment (i, j)'s corners in fillSegment's order, the floats the mesh holds.
     std::vector<float> segmentHeights(int i, int j, int n) const;
 
@@ -49,4 +57,10 @@ private:
     Vector faceNormal(int r, int c, bool second) const;
     // vertexNormal of every grid vertex of rows r0..r1, columns c0..c1, row by row.
     std::vector<Vector> blockNormals(int r0, int c0, int r1, int c1) const;
+    // The face normals of cells cr0..cr1, cc0..cc1, as faceNormals lays them out for that block.
+    std::vector<Vector> blockFaces(int cr0, int cc0, int cr1, int cc1) const;
+    // Vertex normals of rows r0..r1, columns c0..c1 from the faces of the
+    // block of cells whose first cell is (cr0, cc0), cellColumns wide.
+    std::vector<Vector> sumFaces(const std::vector<Vector>& faces, int cr0, int cc0, int cellColumns, int r0, int c0,
+                                 int r1, int c1) const;
 };

@@ -34,9 +34,14 @@ void TerrainNode::load(const char* subdir, const char* heightmapFile, const char
     std::printf("\n TerrainNode::load() - %s: creating terrain from heightmap", nodeDescription.c_str());
     scale = extent;
     segmentsPerDirection = n;
-
-    // The heightmap comes before the tiles so that a segment count that does
-    // not fit it is refused before n x n tiles are loaded for nothing.
+    // n x n tile files are read before the heightmap: a count no heightmap
+    // could take is refused before that many tiles are tried.
+    if (n > MAX_SEGMENTS) {
+        std::printf("\n TerrainNode::load() - %s: ERROR! %ix%i segments are more than the %ix%i a terrain may have",
+                    nodeDescription.c_str(), n, n, MAX_SEGMENTS, MAX_SEGMENTS);
+        return;
+    }
+    std::vector<std::shared_ptr<Texture2D>> tiles = loadTiles(subdir, texPrefix);
     std::vector<unsigned char> pixels;
     if (!loadHeightmap(subdir, heightmapFile, pixels)) return;
     if (n < 1 || n > mapWidth || n > mapHeight) {
@@ -44,13 +49,21 @@ void TerrainNode::load(const char* subdir, const char* heightmapFile, const char
                     nodeDescription.c_str(), mapWidth, mapHeight, n, n);
         return;
     }
-    std::vector<std::shared_ptr<Texture2D>> tiles = loadTiles(subdir, texPrefix);
 
-    std::printf("\n   keeping the heightmap as the terrain's grid...");
+    // The grid of vertices is the heightmap itself, kept: points come from its bytes.
+    std::printf("\n   generating terrain vertices...");
     grid = std::make_shared<const TerrainGrid>(std::move(pixels), mapWidth, mapHeight, scale);
     stepX = grid->getStepX();
     stepZ = grid->getStepZ();
-    buildSegments(tiles);
+    std::printf("\n   calculating face normals...");
+    std::vector<Vector> faces = grid->faceNormals();
+    std::printf("\n   calculating vertex normals...");
+    std::vector<Vector> normals = grid->vertexNormals(faces);
+    faces = std::vector<Vector>();
+    buildSegments(tiles, normals);
+    // The normals were for the segments' first arrays; later ones come from the grid.
+    std::printf("\n   deleting temporary data...");
+    normals = std::vector<Vector>();
     if (Physics::newtonWorld)
         createPhysicsBounds(Physics::newtonWorld);
     else
@@ -102,7 +115,8 @@ std::vector<std::shared_ptr<Texture2D>> TerrainNode::loadTiles(const char* subdi
     return tiles;
 }
 
-void TerrainNode::buildSegments(const std::vector<std::shared_ptr<Texture2D>>& tiles) {
+void TerrainNode::buildSegments(const std::vector<std::shared_ptr<Texture2D>>& tiles,
+                                const std::vector<Vector>& normals) {
     const int n = segmentsPerDirection;
     std::printf("\n   splitting terrain in %ix%i quad sections with %ix%i vertices...", n, n, mapWidth / n,
                 mapHeight / n);
@@ -113,7 +127,7 @@ void TerrainNode::buildSegments(const std::vector<std::shared_ptr<Texture2D>>& t
             const std::pair<int, int> shape(grid->segmentQuadsX(j, n), grid->segmentQuadsZ(i, n));
             std::shared_ptr<const TerrainLevels>& levels = shapes[shape];
             if (!levels) levels = std::make_shared<const TerrainLevels>(shape.first, shape.second);
-            std::shared_ptr<TerrainSegment> segment = buildSegment(i, j, levels);
+            std::shared_ptr<TerrainSegment> segment = buildSegment(i, j, levels, normals);
             segment->setMaterial(material);
             // Tile numbers count the z bands from the other side.
             std::shared_ptr<Texture2D> tile = tiles[static_cast<std::size_t>(j) * n + (n - 1 - i)];
@@ -129,15 +143,15 @@ void TerrainNode::buildSegments(const std::vector<std::shared_ptr<Texture2D>>& t
 // Segment (i, j) covers the cells of z band i and x band j. Its arrays come
 // from the grid, and again from the grid whenever a draw path needs them after
 // its display list or vertex buffers took the geometry.
-std::shared_ptr<TerrainSegment> TerrainNode::buildSegment(int i, int j,
-                                                         std::shared_ptr<const TerrainLevels> levels) const {
+std::shared_ptr<TerrainSegment> TerrainNode::buildSegment(int i, int j, std::shared_ptr<const TerrainLevels> levels,
+                                                         const std::vector<Vector>& normals) const {
     std::string name = Utilities<char>::createString("terrain segment %i:%i", j, i);
     const int n = segmentsPerDirection;
     std::shared_ptr<const TerrainGrid> source = grid;
     const std::vector<float> heights = source->segmentHeights(i, j, n);
     auto mesh = std::make_shared<TerrainSegment>(name.c_str(), levels, levels->errors(heights.data()));
     mesh->setGeometrySource([source, i, j, n](MeshNode& target) { source->fillSegment(target, i, j, n); });
-    source->fillSegment(*mesh, i, j, n);
+    source->fillSegment(*mesh, i, j, n, &normals);
     return mesh;
 }
 

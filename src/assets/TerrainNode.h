@@ -37,12 +37,14 @@ public:
     // Builds the terrain and puts the world size and four walls around it in
     // the level's physics world. The node's offset must be set before: the
     // walls are placed from it. A heightmap that cannot be loaded, or a
-    // segment count that is 0 or larger than the heightmap, builds nothing.
+    // segment count that is 0 or larger than the heightmap, builds nothing;
+    // more than MAX_SEGMENTS per direction are refused before any tile is read.
     virtual void load(const char* subdir, const char* heightmapFile, const char* texPrefix, int segmentsPerDirection,
                       Vector scale);
     // The tile pictures load() reads for n x n segments, in the order it
     // reads them: subdir/texPrefix_a_b.jpg, b counting fastest.
     static std::vector<std::string> tilePaths(const char* subdir, const char* texPrefix, int n);
+    static constexpr int MAX_SEGMENTS = 256;
 
     // Ground height at a world position, interpolated on the triangle of the
     // cell below it; outside the terrain the height at the nearest edge.
@@ -95,6 +97,8 @@ private:
     static double pixelsPerUnit();
     bool loadHeightmap(const char* subdir, const char* heightmapFile, std::vector<unsigned char>& pixels);
     std::vector<std::shared_ptr<Texture2D>> loadTiles(const char* subdir, const char* texPrefix) const;
-    void buildSegments(const std::vector<std::shared_ptr<Texture2D>>& tiles);
-    std::shared_ptr<TerrainSegment> buildSegment(int i, int j, std::shared_ptr<const TerrainLevels> levels) const;
+    // normals: the grid's vertex normals (TerrainGrid::vertexNormals).
+    void buildSegments(const std::vector<std::shared_ptr<Texture2D>>& tiles, const std::vector<Vector>& normals);
+    std::shared_ptr<TerrainSegment> buildSegment(int i, int j, std::shared_ptr<const TerrainLevels> levels,
+                                                 const std::vector<Vector>& normals) const;
 };

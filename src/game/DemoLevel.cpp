@@ -95,6 +95,7 @@ void DemoLevel::SignSetting::reset() {
 }
 
 void DemoLevel::build() {
+    minimapFeed.reset();  // made anew once the level stands
     settings.clear();
     signs.clear();
     items.clear();
@@ -125,9 +126,9 @@ void DemoLevel::build() {
     AudioManager::stopIntro();
     postBuild();
     // Fed after the physics of each frame has moved the cars, and once now.
-    auto feed = std::make_shared<MinimapFeed>(*this, minimap, speedometer);
-    animator->registerAnimation(feed);
-    feed->animate(0.0);
+    minimapFeed = std::make_shared<MinimapFeed>(*this, minimap, speedometer);
+    animator->registerAnimation(minimapFeed);
+    minimapFeed->animate(0.0);
     AudioManager::startIntro();
 }
 
@@ -148,6 +149,8 @@ void DemoLevel::reset() {
     stopWatch->reset();
     if (ghostRace) ghostRace->restart();
     AudioManager::startIntro();
+    // The map shows the level as it now stands, also during a pause, which holds the feed.
+    if (minimapFeed) minimapFeed->animate(0.0);
 }
 
 // The heightmap file's bytes, then where the start and every sign stand.

@@ -26,6 +26,8 @@
 #include "vehicles/PhysicCarMovement.h"
 #include "vehicles/SimpleCarNode.h"
 
+class MinimapFeed;
+
 // The game's one level: a square terrain under a sky dome with a sun, its
 // lens flare and drifting clouds, the player's car in the middle of the
 // start/finish area, eight pursuers patrolling between four town signs at
@@ -170,4 +172,5 @@ private:
     std::shared_ptr<Billboard> signFinishedBoard, gotSignBoard, unmountErrorBoard, loserBoard;
     std::shared_ptr<Event> startEvent;
     std::shared_ptr<TimerRegionAction> timerAction;
+    std::shared_ptr<MinimapFeed> minimapFeed;  // also fed by reset, which a pause does not hold
 };

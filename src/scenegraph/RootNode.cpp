@@ -69,7 +69,10 @@ void RootNode::paintBackground() {
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetIntegerv(GL_VIEWPORT, viewport);
-    const int hidden = groundCover.hiddenRows(modelview, projection, viewport);
+    // Ground drawn as lines (wireframe) covers nothing: the sky is drawn whole behind it.
+    GLint polygonMode[2] = {GL_FILL, GL_FILL};
+    glGetIntegerv(GL_POLYGON_MODE, polygonMode);
+    const int hidden = polygonMode[0] == GL_FILL ? groundCover.hiddenRows(modelview, projection, viewport) : 0;
     if (hidden > 0) {
         glPushAttrib(GL_SCISSOR_BIT);
         glEnable(GL_SCISSOR_TEST);

@@ -107,9 +107,19 @@ TEST_F(TerrainTest, HeightmapOf256With8SegmentsUsesEveryPixel) {
     std::string console;
     auto terrain = build(256, 256, heightmap(256, 256, [](int c, int r) { return (c + r) / 2; }), 8,
                          Vector(600, 5, 600), Vector(0, 0, 0), &console);
-    EXPECT_NE(console.find("\n TerrainNode::load() - test terrain: creating terrain from heightmap"), std::string::npos);
-    EXPECT_NE(console.find("\n   preparing terrain textures: " + std::string(64, '*')), std::string::npos);
-    EXPECT_NE(console.find("\n   splitting terrain in 8x8 quad sections with 32x32 vertices..."), std::string::npos);
+    // Each step of the load says what it does, in this order.
+    size_t at = 0;
+    for (const std::string& step : {std::string("\n TerrainNode::load() - test terrain: creating terrain from heightmap"),
+                                    "\n   preparing terrain textures: " + std::string(64, '*'),
+                                    "\n   loading heightmap: " + dir + "/height.png",
+                                    std::string("\n   generating terrain vertices..."),
+                                    std::string("\n   calculating face normals..."),
+                                    std::string("\n   calculating vertex normals..."),
+                                    std::string("\n   splitting terrain in 8x8 quad sections with 32x32 vertices..."),
+                                    std::string("\n   deleting temporary data...")}) {
+        at = console.find(step, at);
+        ASSERT_NE(at, std::string::npos) << step << " in its place in:" << console;
+    }
     EXPECT_EQ(console.find("Error"), std::string::npos) << console;
     EXPECT_EQ(terrain->getMapWidth(), 256);
     EXPECT_DOUBLE_EQ(terrain->getStepX(), 600.0 / 256);
@@ -269,9 +279,18 @@ TEST_F(TerrainTest, SegmentCountsThatDoNotFitAreRefused) {
             << console;
         EXPECT_TRUE(terrain->getSegments().empty());
         EXPECT_TRUE(terrain->getChildren().empty());
-        EXPECT_TRUE(Texture2D::registeredTextures().empty()) << "no tiles for a refused terrain";
+        // The tiles come before the heightmap: 17 x 17 were tried, none for a count below 1.
+        EXPECT_EQ(Texture2D::registeredTextures().size(), n > 0 ? 17u * 17u : 0u);
         EXPECT_EQ(terrain->heightAt(0, 0), 3);
+        Texture2D::clearTextures();
     }
+    // More than any terrain may have is refused before a tile is tried.
+    std::string refused;
+    auto absurd = build(16, 8, Pixels(128, 50), TerrainNode::MAX_SEGMENTS + 1, Vector(16, 1, 8), Vector(0, 0, 0), &refused);
+    EXPECT_NE(refused.find("ERROR! 257x257 segments are more than the 256x256 a terrain may have"), std::string::npos)
+        << refused;
+    EXPECT_EQ(refused.find("preparing terrain textures"), std::string::npos);
+    EXPECT_TRUE(absurd->getSegments().empty());
     std::string console;
     auto tooMany = build(16, 8, Pixels(128, 50), 9, Vector(16, 1, 8), Vector(0, 0, 0), &console);
     EXPECT_TRUE(tooMany->getSegments().empty()) << "more segments than rows";
@@ -556,21 +575,30 @@ TEST(TerrainGrid, SegmentNormalsAreTheVertexNormalsToTheBit) {
     Pixels pixels(37 * 29);
     for (unsigned char& p : pixels) p = static_cast<unsigned char>(random() % 256);
     const TerrainGrid grid(pixels, 37, 29, Vector(50, 12, 40));
+    const std::vector<Vector> faces = grid.faceNormals();
+    ASSERT_EQ(faces.size(), 2u * 36 * 28);
+    const std::vector<Vector> gridNormals = grid.vertexNormals(faces);
+    ASSERT_EQ(gridNormals.size(), 37u * 29);
     const int n = 3;
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) {
-            MeshNode segment("segment");
+            // From the segment's own block (a rebuild), and from the whole
+            // grid's tables (the load).
+            MeshNode segment("segment"), loaded("segment");
             grid.fillSegment(segment, i, j, n);
+            grid.fillSegment(loaded, i, j, n, &gridNormals);
             const int columns = grid.segmentQuadsX(j, n) + 1, rows = grid.segmentQuadsZ(i, n) + 1;
-            const float* normals = segment.getCornerNormals().get();
-            for (int q = 0; q < rows; ++q)
-                for (int p = 0; p < columns; ++p) {
-                    const Vector expected = grid.vertexNormal(i * (29 / n) + q, j * (37 / n) + p);
-                    const float* got = normals + 3 * (q * columns + p);
-                    ASSERT_EQ(got[0], static_cast<float>(expected.x)) << i << " " << j << " " << q << " " << p;
-                    ASSERT_EQ(got[1], static_cast<float>(expected.y));
-                    ASSERT_EQ(got[2], static_cast<float>(expected.z));
-                }
+            for (const MeshNode* mesh : {&segment, &loaded}) {
+                const float* normals = mesh->getCornerNormals().get();
+                for (int q = 0; q < rows; ++q)
+                    for (int p = 0; p < columns; ++p) {
+                        const Vector expected = grid.vertexNormal(i * (29 / n) + q, j * (37 / n) + p);
+                        const float* got = normals + 3 * (q * columns + p);
+                        ASSERT_EQ(got[0], static_cast<float>(expected.x)) << i << " " << j << " " << q << " " << p;
+                        ASSERT_EQ(got[1], static_cast<float>(expected.y));
+                        ASSERT_EQ(got[2], static_cast<float>(expected.z));
+                    }
+            }
         }
 }
 

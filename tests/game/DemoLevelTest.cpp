@@ -943,6 +943,31 @@ TEST_F(DemoLevelTest, EveryRenderingPathDrawsTheSamePicture) {
         ScenegraphNode::drawMode = path.drawMode;
         EXPECT_LT(differing(reference, picture()), 0.002) << path.name;
     }
+
+    // F3 (wireframe) and F9 (no blending) draw with F11's savings what they
+    // draw without them. Wireframe ground covers no sky: the rows it would
+    // cover must be drawn. The terrain keeps its full grid in both, so that
+    // only the savings' order of drawing can differ.
+    ScenegraphNode::useVisibilityCulling = true;
+    ScenegraphNode::displayListsEnabled = true;
+    ScenegraphNode::drawMode = 1;
+    for (const auto& segment : segments) segment->forcedLevel = 0;
+    struct Switches {
+        const char* name;
+        GLenum polygons;
+        bool blending;
+    };
+    for (const Switches& mode : {Switches{"wireframe", GL_LINE, true}, Switches{"no blending", GL_FILL, false}}) {
+        glPolygonMode(GL_FRONT, mode.polygons);
+        ScenegraphNode::useAlphaBlending = mode.blending;
+        ScenegraphNode::detailSavings = false;
+        const auto inFull = picture();
+        ScenegraphNode::detailSavings = true;
+        EXPECT_LT(differing(inFull, picture()), 0.002) << mode.name;
+        EXPECT_GT(differing(inFull, reference), 0.01) << mode.name << " is switched on";
+    }
+    glPolygonMode(GL_FRONT, GL_FILL);
+    for (const auto& segment : segments) segment->forcedLevel = -1;
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
@@ -1374,11 +1399,15 @@ TEST_F(DemoLevelTest, TheMinimapsMarkersFollowTheWorld) {
     EXPECT_GT(brightness(72.5, 9), brightness(72.5, -9) + 100);
     EXPECT_GT(brightness(-10, -72.5), brightness(10, -72.5) + 100);
 
-    shared->reset();  // the sign stands, the item lies, the pursuers patrol again
+    // r during a pause: the sign stands, the item lies, the pursuers patrol
+    // again, and the map shows it at once, before the game resumes.
+    shared->setPaused(true);
+    shared->reset();
     picture.draw(*shared);
     EXPECT_TRUE(isSignBlue(mapped(0, -200)));
     EXPECT_TRUE(isToolGreen(mapped(150, -150)));
     EXPECT_FALSE(isHunterRed(mapped(hunting.x, hunting.z)));
+    shared->setPaused(false);
 }
 
 // n hides the minimap and the speedometer and shows them again; the choice
