@@ -5,6 +5,9 @@
 
 #include <malloc.h>
 #include <unistd.h>
+#ifdef __SANITIZE_ADDRESS__
+#include <sanitizer/lsan_interface.h>
+#endif
 
 #include <chrono>
 #include <cmath>
@@ -227,8 +230,8 @@ std::weak_ptr<RenderControl> padMessages;
 
 // Set once the program has begun to end, through end() or through exit
 // elsewhere (a fatal sound error): freeglut's exit handler, which runs after
-// release(), destroys the window, and the close callback must then not begin
-// a second exit inside the first one, with another status.
+// ours, destroys the window, and the close callback must then not begin a
+// second exit inside the first one, with another status.
 bool ending = false;
 
 // Lets go of the renderer, then of the level, whose destructor releases its
@@ -247,15 +250,48 @@ void release() {
     theLevel.reset();
 }
 
-// The one way out: no key handler is running (a handler holds its consumer,
-// and the consumer the level), the sound is off and game mode left first.
-[[noreturn]] void end(int code) {
+// With LeakSanitizer, the leak check, made as soon as the game has released
+// everything, before freeglut closes the display and with it unloads the GL
+// driver: what the driver keeps until its unloading would otherwise be
+// reported from a module that is gone, past the suppressions for its libraries.
+void checkLeaksNow() {
+#ifdef __SANITIZE_ADDRESS__
+    __lsan_do_leak_check();
+#endif
+}
+
+// The exit handler: every way out passes here before freeglut's (a fatal
+// error with the sound still open).
+void releaseAtExit() {
+    AudioManager::kill();
+    release();
+    checkLeaksNow();
+}
+
+// What every way out does first: no key handler is running (a handler holds
+// its consumer, and the consumer the level), the window's size is kept, the
+// sound is off and game mode left.
+void shutDown() {
     ending = true;
     saveWindow();
     AudioManager::kill();
     if (theRenderer) theRenderer->exitGameMode();
     release();
+}
+
+// The one way out of the game itself.
+[[noreturn]] void end(int code) {
+    shutDown();
     std::exit(code);
+}
+
+// The player closed the window: everything ends as with Escape, while the
+// window still exists; freeglut then destroys it, closes the display and
+// exits with 0.
+void windowClosed() {
+    if (ending) return;  // destroyed by the exit handlers of an ending program
+    shutDown();
+    checkLeaksNow();
 }
 
 void startCapture() {
@@ -418,7 +454,7 @@ bool startUp(int& argc, char** args, int& exitCode) {
     // Whatever ends the program (a fatal sound error, GLUT itself) releases in
     // the same order. Registered after glutInit, it runs before freeglut's own
     // exit handler, which closes the window.
-    std::atexit(release);
+    std::atexit(releaseAtExit);
     renderer->windowTitle = "Zarvik";
     readSettings();
     applySettings(*renderer);
@@ -459,11 +495,8 @@ int main(int argc, char** args) {
     glutSpecialUpFunc(KeyBindings::processSpecialUp);
     glutMouseFunc(mouseBtn);
     glutMotionFunc(mouseMotion);
-    // Closing the window ends the game as Escape does, while the window still
-    // exists; a window closed by the exit handlers of a program that ends already is not.
-    glutCloseFunc([] {
-        if (!ending) end(0);
-    });
+    glutCloseFunc(windowClosed);
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_EXIT);
     // The idle callback is registered at the end of load: a frame needs a built level.
     std::fflush(stdout);
     glutMainLoop();

@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <X11/Xlib.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -160,6 +162,22 @@ bool GameProcess::drag(int x, int y, int dx, int dy) {
 }
 
 bool GameProcess::rightClick() { return xdotool("click 3"); }
+
+bool GameProcess::closeWindow() {
+    const std::string id = windowId();
+    Display* display = id.empty() ? nullptr : XOpenDisplay(nullptr);
+    if (!display) return false;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = static_cast<Window>(std::stoul(id));
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const bool sent = XSendEvent(display, event.xclient.window, False, NoEventMask, &event) != 0;
+    XCloseDisplay(display);  // flushes the event out
+    return sent;
+}
 
 bool GameProcess::resize(int width, int height) {
     const std::string id = windowId();

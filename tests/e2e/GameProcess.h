@@ -41,6 +41,9 @@ public:
     // A left-button drag from window pixel (x, y) by (dx, dy); a right click.
     bool drag(int x, int y, int dx, int dy);
     bool rightClick();
+    // Asks the game window to close, as a window manager's close button does
+    // (WM_DELETE_WINDOW); false when there is no window to ask.
+    bool closeWindow();
     // Sets the game window's size as a player dragging its border would.
     bool resize(int width, int height);
     // Saves the screen as PNG with the project's screenshot tool.
