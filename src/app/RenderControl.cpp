@@ -24,8 +24,8 @@
 #include "scenegraph/ScenegraphNode.h"
 
 namespace {
-constexpr byte ESCAPE = 27;
-constexpr byte MUTE = 'm';
+constexpr byte QUIT = 27;       // Escape
+constexpr byte MUTE_ALL = 'm';
 constexpr int DETAIL = 11;      // F11
 constexpr int SCREENSHOT = 12;  // F12
 constexpr double MESSAGE_SECONDS = 2.0;
@@ -49,7 +49,7 @@ const char* toggle(bool& state, const char* on, const char* off) {
 
 RenderControl::RenderControl(std::shared_ptr<Renderer> r, std::shared_ptr<Level> l)
     : renderer(std::move(r)), level(std::move(l)) {
-    keys = {'1', '2', '3', '4', '5', '6', ESCAPE, MUTE};
+    keys = {'1', '2', '3', '4', '5', '6', QUIT, MUTE_ALL};
     for (int f = 1; f <= 10; ++f) specialKeys.push_back(f);
     specialKeys.push_back(DETAIL);
     specialKeys.push_back(SCREENSHOT);
@@ -83,7 +83,7 @@ void RenderControl::consumeDown(byte key, int, int) {
     switch (key) {
         // The end comes after this key: the sound stops, game mode is left, then
         // the renderer and the level are released and the program exits.
-        case ESCAPE: Application::quit(0); break;
+        case QUIT: Application::quit(0); break;
         case '1':
             eventSpheresShown = !eventSpheresShown;
             root->paintEventSpheres(eventSpheresShown);
@@ -111,7 +111,7 @@ void RenderControl::consumeDown(byte key, int, int) {
             std::fflush(stdout);
             showMessage("painted scenegraph information to console...");
             break;
-        case MUTE:
+        case MUTE_ALL:
             AudioManager::muteAll(!AudioManager::isAllMuted());
             showMessage(AudioManager::isAllMuted() ? "muted all sound..." : "unmuted all sound...");
             break;

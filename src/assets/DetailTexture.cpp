@@ -8,14 +8,9 @@
 #include <IL/il.h>
 
 #include "gl/ExtensionManager.h"
+#include "math/Utilities.h"
 
 bool DetailTexture::enabled = true;
-
-namespace {
-
-bool powerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
-
-}  // namespace
 
 std::shared_ptr<DetailTexture> DetailTexture::createFromFile(const std::string& path) {
     std::shared_ptr<DetailTexture> texture(new DetailTexture());
@@ -30,7 +25,7 @@ std::shared_ptr<DetailTexture> DetailTexture::createFromFile(const std::string& 
     }
     const int width = ilGetInteger(IL_IMAGE_WIDTH), height = ilGetInteger(IL_IMAGE_HEIGHT);
     std::vector<unsigned char> pixels;
-    if (width == height && powerOfTwo(width) && width <= 4096) {
+    if (width == height && isPowerOfTwo(width) && width <= 4096) {
         pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
         ilCopyPixels(0, 0, 0, static_cast<ILuint>(width), static_cast<ILuint>(height), 1, IL_LUMINANCE,
                      IL_UNSIGNED_BYTE, pixels.data());
@@ -49,7 +44,7 @@ DetailTexture::~DetailTexture() {
 
 std::vector<std::vector<unsigned short>> DetailTexture::mipChain(const std::vector<unsigned char>& pixels, int size) {
     std::vector<std::vector<unsigned short>> chain;
-    if (!powerOfTwo(size) || pixels.size() != static_cast<std::size_t>(size) * static_cast<std::size_t>(size))
+    if (!isPowerOfTwo(size) || pixels.size() != static_cast<std::size_t>(size) * static_cast<std::size_t>(size))
         return chain;
     // Averages in 8-bit units, kept unrounded from level to level.
     std::vector<double> average(pixels.begin(), pixels.end());

@@ -8,6 +8,8 @@
 
 #include <GL/glew.h>
 
+#include "math/Utilities.h"
+
 namespace {
 // 8 bits to 5 and to 6, rounded: (x * 31 + 127) / 255 and (x * 63 + 127) / 255.
 template <unsigned MAX>
@@ -44,10 +46,9 @@ std::vector<unsigned char> halved(const unsigned char* rgb, std::size_t width, s
     return out;
 }
 
-bool powerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 }  // namespace
 
-bool Rgb565Mipmaps::fits(int width, int height) { return width >= 4 && powerOfTwo(width) && powerOfTwo(height); }
+bool Rgb565Mipmaps::fits(int width, int height) { return width >= 4 && isPowerOfTwo(width) && isPowerOfTwo(height); }
 
 Rgb565Mipmaps::Rgb565Mipmaps(const unsigned char* rgb, int width, int height, bool bgr)
     : width(width), height(height) {

@@ -1,9 +1,9 @@
 #include "game/GhostChoice.h"
 
 namespace {
-bool chosenShown = true;
+bool ghostShown = true;
 }  // namespace
 
-bool GhostChoice::shown() { return chosenShown; }
+bool GhostChoice::shown() { return ghostShown; }
 
-void GhostChoice::keep(bool shown) { chosenShown = shown; }
+void GhostChoice::keep(bool shown) { ghostShown = shown; }

@@ -1,9 +1,9 @@
 #include "game/MinimapChoice.h"
 
 namespace {
-bool chosenShown = true;
+bool minimapShown = true;
 }  // namespace
 
-bool MinimapChoice::shown() { return chosenShown; }
+bool MinimapChoice::shown() { return minimapShown; }
 
-void MinimapChoice::keep(bool shown) { chosenShown = shown; }
+void MinimapChoice::keep(bool shown) { minimapShown = shown; }

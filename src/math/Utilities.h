@@ -100,3 +100,6 @@ public:
         return text;
     }
 };
+
+// Whether n is 1, 2, 4, 8, ...: the sides of a picture that mipmaps halve evenly.
+inline bool isPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }

@@ -18,6 +18,8 @@ namespace newton_bullet {
 // in one dimension: a flat model still gets a thin, collidable box.
 constexpr float MIN_EXTENT = 0.01f;
 
+// False, with a warning naming the function, when no world is given.
+bool checkWorld(const NewtonWorld* world, const char* function);
 bool isFinite(const float* values, int count);
 // Reads a 16-float column-major matrix as a rigid transform: the three axes
 // are normalised and made orthogonal, so a scale in the matrix is dropped.

@@ -57,12 +57,6 @@ public:
     btVector3 radii;
 };
 
-bool checkWorld(const NewtonWorld* world, const char* function) {
-    if (world) return true;
-    printf("\n %s(): WARNING! no world given", function);
-    return false;
-}
-
 bool checkTree(const NewtonCollision* tree, const char* function) {
     if (tree && tree->kind == NewtonCollision::Kind::Tree) return true;
     printf("\n %s(): WARNING! not a collision tree", function);

@@ -36,12 +36,6 @@ struct MaterialPairFilter : btOverlapFilterCallback {
     const NewtonWorld* world;
 };
 
-bool checkWorld(const NewtonWorld* world, const char* function) {
-    if (world) return true;
-    printf("\n %s(): WARNING! no world given", function);
-    return false;
-}
-
 bool checkGroups(const NewtonWorld* world, int id0, int id1, const char* function) {
     if (!checkWorld(world, function)) return false;
     if (id0 == 0 && id1 == 0) return true;
@@ -87,6 +81,12 @@ void subStep(NewtonWorld* world, float dt) {
 }  // namespace
 
 namespace newton_bullet {
+
+bool checkWorld(const NewtonWorld* world, const char* function) {
+    if (world) return true;
+    printf("\n %s(): WARNING! no world given", function);
+    return false;
+}
 
 bool isFinite(const float* values, int count) {
     for (int i = 0; i < count; ++i) {

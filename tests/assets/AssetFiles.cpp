@@ -12,6 +12,7 @@
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#define STB_IMAGE_WRITE_STATIC  // a copy of its own: the engine has one too
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
 #pragma GCC diagnostic pop
@@ -120,6 +121,13 @@ std::vector<std::string> realModelFiles() {
         if (entry.is_regular_file()) files.push_back(entry.path().string());
     std::sort(files.begin(), files.end());
     return files;
+}
+
+int differingPixels(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+    int count = 0;
+    for (std::size_t i = 0; i + 3 < a.size() && i + 3 < b.size(); i += 4)
+        count += a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2];
+    return count;
 }
 
 }  // namespace AssetFiles

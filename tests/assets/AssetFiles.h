@@ -33,6 +33,9 @@ void writeTopDownRgbPicture(const std::string& path, int w, int h, const std::ve
 // empty when it is not there.
 std::string gameDataDir(const std::string& name);
 
+// Pixels of two RGBA read-backs whose colours differ.
+int differingPixels(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b);
+
 // Where the shared real-world MilkShape files are; empty when absent.
 std::string realModelDir();
 std::vector<std::string> realModelFiles();

@@ -40,12 +40,7 @@ const std::string MODEL =
 
 using Frame = std::vector<unsigned char>;
 
-int differingPixels(const Frame& a, const Frame& b) {
-    int count = 0;
-    for (std::size_t i = 0; i + 3 < a.size() && i + 3 < b.size(); i += 4)
-        if (a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2]) ++count;
-    return count;
-}
+using AssetFiles::differingPixels;
 
 int litPixels(const Frame& frame) {
     int count = 0;

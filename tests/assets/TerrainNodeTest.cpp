@@ -482,12 +482,7 @@ std::vector<unsigned char> paintLit(TerrainNode& terrain) {
     return windowPixels();
 }
 
-int differingPixels(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
-    int count = 0;
-    for (std::size_t i = 0; i + 3 < a.size() && i + 3 < b.size(); i += 4)
-        count += a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2];
-    return count;
-}
+using AssetFiles::differingPixels;
 
 }  // namespace
 

@@ -17,11 +17,11 @@
 using audiotest::deviation;
 using audiotest::gameAudio;
 using audiotest::Pcm;
+using audiotest::RATE;
 using audiotest::rms;
 
 namespace {
 
-constexpr int RATE = SoundSystem::MIX_RATE;
 // Frames the mixer takes to fade a voice whose gain changed.
 constexpr std::size_t FADE = 2048;
 

@@ -5,7 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "audio/SoundSystem.h"
+
 namespace audiotest {
+
+// Frames a second of the mixed output.
+constexpr int RATE = SoundSystem::MIX_RATE;
 
 // <game dir>/audio/<name>: the sound files the asset kit writes for the game.
 std::string gameAudio(const std::string& name);

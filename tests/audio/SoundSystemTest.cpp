@@ -13,11 +13,10 @@
 using audiotest::deviation;
 using audiotest::gameAudio;
 using audiotest::Pcm;
+using audiotest::RATE;
 using audiotest::rms;
 
 namespace {
-
-constexpr int RATE = SoundSystem::MIX_RATE;
 
 class SoundSystemTest : public testing::Test {
 protected:

@@ -42,6 +42,8 @@ int changedPixels(const Picture& a, const Picture& b, int x0, int y0, int x1, in
 
 bool messageDark(const unsigned char* c) { return c[0] < 70 && c[1] < 70 && c[2] < 100 && c[2] >= c[0]; }
 
+bool textWhite(const unsigned char* c) { return c[0] > 230 && c[1] > 230 && c[2] > 230; }
+
 std::string signKeys(const std::string& output) {
     const std::string mark = "sign game started, keys: ";
     const size_t at = output.rfind(mark);

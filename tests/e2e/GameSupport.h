@@ -51,6 +51,8 @@ int changedPixels(const Picture& a, const Picture& b, int x0, int y0, int x1, in
 
 // The dark blue-grey ground of the message pictures.
 bool messageDark(const unsigned char* c);
+// The white of the console text the game paints (frame counter, messages).
+bool textWhite(const unsigned char* c);
 
 // The keys of the sign game's row, from its debug line ("" when there is none).
 std::string signKeys(const std::string& output);

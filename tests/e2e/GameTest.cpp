@@ -43,7 +43,6 @@ int newPixels(const Picture& before, const Picture& after, int x0, int y0, int x
 }
 
 bool lineBlue(const unsigned char* c) { return c[2] > 200 && c[0] < 60 && c[1] < 60; }
-bool textWhite(const unsigned char* c) { return c[0] > 230 && c[1] > 230 && c[2] > 230; }
 bool skyBlue(const unsigned char* c) { return c[2] > 150 && c[2] > c[0] + 30; }
 // Lit ground: neither sky nor the black of an empty frame.
 bool ground(const unsigned char* c) { return !skyBlue(c) && c[0] + c[1] + c[2] > 120; }

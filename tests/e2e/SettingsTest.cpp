@@ -26,7 +26,6 @@ bool fileShows(const std::string& path, const std::string& text, double seconds 
     return false;
 }
 
-bool textWhite(const unsigned char* c) { return c[0] > 230 && c[1] > 230 && c[2] > 230; }
 
 }  // namespace
 

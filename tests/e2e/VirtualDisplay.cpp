@@ -20,16 +20,16 @@ class VirtualDisplay : public testing::Environment {
 public:
     void SetUp() override {
         int fds[2];
-        ASSERT_EQ(pipe(fds), 0);
-        pid = fork();
+        ASSERT_EQ(::pipe(fds), 0);
+        pid = ::fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
             // Ends with the test program, even when a sanitizer aborts it.
             prctl(PR_SET_PDEATHSIG, SIGKILL);
-            close(fds[0]);
-            const int quiet = open("/dev/null", O_WRONLY);
-            dup2(quiet, STDOUT_FILENO);
-            dup2(quiet, STDERR_FILENO);
+            ::close(fds[0]);
+            const int quiet = ::open("/dev/null", O_WRONLY);
+            ::dup2(quiet, STDOUT_FILENO);
+            ::dup2(quiet, STDERR_FILENO);
             // -displayfd: the server takes the first free display number and
             // writes it to the pipe once it accepts clients.
             const std::string fd = std::to_string(fds[1]);
@@ -37,19 +37,19 @@ public:
                    "-nolisten", "tcp", static_cast<char*>(nullptr));
             _exit(127);
         }
-        close(fds[1]);
+        ::close(fds[1]);
         std::string number;
         char c;
-        while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-        close(fds[0]);
+        while (::read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+        ::close(fds[0]);
         ASSERT_FALSE(number.empty()) << "Xvfb did not start (is it installed? scripts/deps.sh installs it)";
         setenv("DISPLAY", (":" + number).c_str(), 1);
     }
 
     void TearDown() override {
         if (pid <= 0) return;
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
+        ::kill(pid, SIGTERM);
+        ::waitpid(pid, nullptr, 0);
     }
 
 private:

@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr double FRAME = 0.25;  // exact in binary: the item clocks reach their limits exactly
+constexpr double ITEM_FRAME = 0.25;  // exact in binary: the item clocks reach their limits exactly
 
 // Items with their real icons (the textures need the GL window), advanced
 // frame by frame as the animator advances them.
@@ -71,8 +71,8 @@ TEST_F(ItemTest, EveryKindEndsItsInfluenceAndComesBackOnTime) {
         EXPECT_EQ(state(a), "on icon -95 gone");
 
         double ended = 0, back = 0;
-        for (double t = FRAME; t < 60 && back == 0; t += FRAME) {
-            a.animate(FRAME);
+        for (double t = ITEM_FRAME; t < 60 && back == 0; t += ITEM_FRAME) {
+            a.animate(ITEM_FRAME);
             const float alpha = a.getOverlay()->getBillboard()->getMaterial()->diffuse[3];
             if (a.isInfluenceActive()) {
                 EXPECT_NEAR(alpha, 1.0 - t / k.duration, 1e-6) << t;
@@ -83,12 +83,12 @@ TEST_F(ItemTest, EveryKindEndsItsInfluenceAndComesBackOnTime) {
             if (a.isItemPresent()) back = t;
             else pickup.perform();  // 100 units down the item is out of reach
         }
-        EXPECT_EQ(ended, k.duration + FRAME);
-        EXPECT_EQ(back, k.respawn + FRAME);
+        EXPECT_EQ(ended, k.duration + ITEM_FRAME);
+        EXPECT_EQ(back, k.respawn + ITEM_FRAME);
         EXPECT_EQ(state(a), "off - 5 here");
 
         pickup.perform();  // back in place it is taken again; a reset returns it at once
-        a.animate(FRAME);
+        a.animate(ITEM_FRAME);
         EXPECT_EQ(state(a), "on icon -95 gone");
         a.abortInfluence();
         EXPECT_EQ(state(a), "off - 5 here");
@@ -120,7 +120,7 @@ TEST_F(ItemTest, ToolsAndEnginesAddUpAndUndoExactly) {
     engine2.enter();
     EXPECT_EQ(arrows(), 2u);
     EXPECT_EQ(car->maxSpeed, 4 * top);
-    for (ItemAction* a : all) a->animate(5 + FRAME);  // the first engine ends
+    for (ItemAction* a : all) a->animate(5 + ITEM_FRAME);  // the first engine ends
     EXPECT_EQ(car->maxSpeed, 2 * top);
     tool1.abortInfluence();
     EXPECT_EQ(arrows(), 4u);
@@ -181,18 +181,18 @@ TEST_F(ItemTest, PursuersSeeAgainOnlyWhenTheLastAntiHunterItemEnds) {
     first->enter();  // one item: blind for 20 s
     first->animate(20);
     EXPECT_FALSE(sees());
-    first->animate(FRAME);
+    first->animate(ITEM_FRAME);
     EXPECT_TRUE(sightIsBack());
     first->abortInfluence();
 
     first->enter();  // overlapping: blind from 0 to 30 s
     first->animate(10);
     second->enter();
-    for (const auto& a : {first, second}) a->animate(10 + FRAME);
+    for (const auto& a : {first, second}) a->animate(10 + ITEM_FRAME);
     EXPECT_FALSE(first->isInfluenceActive() || sees());
-    second->animate(10 - FRAME);
+    second->animate(10 - ITEM_FRAME);
     EXPECT_FALSE(sees());
-    second->animate(FRAME);
+    second->animate(ITEM_FRAME);
     EXPECT_TRUE(sightIsBack());
 
     // A level reset during an overlap, and an item dropped while it blinds.

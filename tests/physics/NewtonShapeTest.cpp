@@ -11,7 +11,6 @@ using namespace newton_test;
 
 namespace {
 
-constexpr float HALF_PI = 1.5707963f;
 
 class NewtonShapeTest : public ::testing::Test {
 protected:

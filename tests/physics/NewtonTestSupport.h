@@ -6,6 +6,7 @@
 #include <limits>
 #include <vector>
 
+#include "math/Constants.h"  // HALF_PI
 #include "physics/newton.h"
 
 namespace newton_test {

@@ -11,7 +11,6 @@ using namespace newton_test;
 
 namespace {
 
-constexpr float HALF_PI = 1.5707963f;
 constexpr float RADIUS = 0.3f;
 constexpr float MASS = 200.0f;
 

@@ -100,6 +100,9 @@ struct Affine {
     }
 };
 
+// The transform that leaves every point where it is.
+inline const Affine IDENTITY;
+
 inline float clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
 inline float clampf(float v, float lo, float hi) { return v < lo ? lo : (v > hi ? hi : v); }
 inline float smoothstep(float e0, float e1, float x) {

@@ -86,10 +86,10 @@ void Mesh::triangle(int a, int b, int c, Vec3 outside) {
 
 namespace {
 
-using Key = std::tuple<long, long, long>;
+using GridKey = std::tuple<long, long, long>;
 
-Key quantize(Vec3 p, float step) {
-    return Key(std::lround(p.x / step), std::lround(p.y / step), std::lround(p.z / step));
+GridKey quantize(Vec3 p, float step) {
+    return GridKey(std::lround(p.x / step), std::lround(p.y / step), std::lround(p.z / step));
 }
 
 }  // namespace
@@ -97,14 +97,14 @@ Key quantize(Vec3 p, float step) {
 void Mesh::smooth(size_t first, float creaseDegrees) {
     const float cosLimit = std::cos(creaseDegrees * PI_F / 180.0f) - 1e-4f;
     std::vector<Vec3> face(triangles.size());
-    std::map<Key, std::vector<size_t>> byPosition;
+    std::map<GridKey, std::vector<size_t>> byPosition;
     for (size_t t = first; t < triangles.size(); ++t) {
         const MeshTriangle& tri = triangles[t];
         Vec3 pa = vertices[tri.v[0]].p, pb = vertices[tri.v[1]].p, pc = vertices[tri.v[2]].p;
         face[t] = cross(pb - pa, pc - pa);
         for (int k = 0; k < 3; ++k) byPosition[quantize(vertices[tri.v[k]].p, 1e-5f)].push_back(t);
     }
-    std::map<Key, int> stored;
+    std::map<GridKey, int> stored;
     for (size_t t = first; t < triangles.size(); ++t) {
         Vec3 own = normalized(face[t]);
         for (int k = 0; k < 3; ++k) {
@@ -112,7 +112,7 @@ void Mesh::smooth(size_t first, float creaseDegrees) {
             for (size_t other : byPosition[quantize(vertices[triangles[t].v[k]].p, 1e-5f)])
                 if (dot(normalized(face[other]), own) >= cosLimit) sum += face[other];
             Vec3 n = normalized(sum);
-            Key key = quantize(n, 1e-6f);
+            GridKey key = quantize(n, 1e-6f);
             auto it = stored.find(key);
             if (it == stored.end()) it = stored.emplace(key, normal(n)).first;
             triangles[t].n[k] = it->second;

@@ -11,7 +11,6 @@ namespace assetgen {
 
 namespace {
 
-const Affine IDENTITY;
 
 struct Key {
     float z, v;

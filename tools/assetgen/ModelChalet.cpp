@@ -11,7 +11,6 @@ namespace assetgen {
 
 namespace {
 
-const Affine IDENTITY;
 const float HALF_X = 1.8f, HALF_Z = 1.5f;
 const float FLOOR_1 = 0.2f, FLOOR_2 = 1.35f, EAVES = 2.5f, RIDGE = 3.45f;
 const float ROOF_X = 2.35f, ROOF_Z_BACK = -2.05f, ROOF_Z_FRONT = 2.35f, ROOF_T = 0.12f;

@@ -9,7 +9,6 @@ namespace assetgen {
 
 namespace {
 
-const Affine IDENTITY;
 
 // A "C" shaped jaw: a ring sector of the given radii with an opening of
 // gapDegrees centred on openDegrees (measured from +x towards +y). The

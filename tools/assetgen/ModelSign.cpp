@@ -7,7 +7,6 @@
 namespace assetgen {
 
 namespace {
-const Affine IDENTITY;
 const float PLATE_HALF_WIDTH = 1.0f;
 const float PLATE_BOTTOM = 1.2f;
 const float PLATE_TOP = 2.2f;

@@ -9,8 +9,8 @@ namespace assetgen {
 
 namespace {
 
-const Colour WHITE(1, 1, 1, 1);
-const Colour INK(0.07f, 0.07f, 0.1f, 1);
+const Colour HUD_WHITE(1, 1, 1, 1);
+const Colour HUD_INK(0.07f, 0.07f, 0.1f, 1);
 
 // A white sprite whose alpha is a function of the distance from the
 // centre (0 at the centre, 1 at the edge) and of the angle.
@@ -35,7 +35,7 @@ Canvas drawArrow() {
     std::vector<Vec2> arrow = {{14, 50}, {66, 50}, {66, 22}, {114, 64}, {66, 106}, {66, 78}, {14, 78}};
     Mask shape = Mask::polygon(arrow);
     c.fill(shape.grown(9).blurred(6), Colour(0, 0, 0, 0.35f));  // soft dark halo, no direction
-    paintOutlined(c, shape, vertical(22, Colour::rgb(0xFFE45C), 106, Colour::rgb(0xFF9A1F)), INK, 4.5f);
+    paintOutlined(c, shape, vertical(22, Colour::rgb(0xFFE45C), 106, Colour::rgb(0xFF9A1F)), HUD_INK, 4.5f);
     // A light edge on the upper faces gives it some body.
     Mask shine = Mask::polygon({{20, 54}, {70, 54}, {70, 32}, {98, 57}, {92, 60}, {20, 60}});
     c.fill(shine, Colour(1, 1, 1, 0.35f));
@@ -128,16 +128,16 @@ Theme themeOf(Item item) {
         case Item::DECEASE: return {Colour::rgb(0xFFE04A), Colour::rgb(0xB98A00)};
         case Item::OVERKILL: return {Colour::rgb(0x5A5A62), Colour::rgb(0x111114)};
     }
-    return {WHITE, INK};
+    return {HUD_WHITE, HUD_INK};
 }
 
 void bottle(Canvas& c, Theme t) {
     Mask glass = Mask::polygon({{50, 104}, {78, 104}, {80, 100}, {80, 64}, {76, 56}, {70, 50}, {70, 34}, {58, 34},
                                 {58, 50}, {52, 56}, {48, 64}, {48, 100}});
-    paintOutlined(c, glass, vertical(34, Colour::rgb(0xE8FFF0), 104, Colour::rgb(0xA8E6B8)), INK, 3, 2);
+    paintOutlined(c, glass, vertical(34, Colour::rgb(0xE8FFF0), 104, Colour::rgb(0xA8E6B8)), HUD_INK, 3, 2);
     c.fill(Mask::roundRect(48, 70, 80, 92, 2), t.dark);
     c.fill(Mask::roundRect(48, 76, 80, 80, 0), Colour::rgb(0xFFF1C0));
-    paintOutlined(c, Mask::roundRect(57, 22, 71, 35, 2), Colour::rgb(0xC08A50), INK, 2.5f);
+    paintOutlined(c, Mask::roundRect(57, 22, 71, 35, 2), Colour::rgb(0xC08A50), HUD_INK, 2.5f);
     c.fill(Mask::roundRect(53, 60, 57, 98, 2), Colour(1, 1, 1, 0.6f));
 }
 
@@ -146,14 +146,14 @@ void spanner(Canvas& c, Theme) {
     Mask head = Mask::circle(88, 40, 17).minus(Mask::polygon(rotated({{82, 16}, {94, 16}, {94, 42}, {82, 42}}, {88, 40}, 45)));
     Mask ringEnd = Mask::circle(40, 88, 15).minus(Mask::circle(40, 88, 6.5f));
     shape = shape.united(head).united(ringEnd);
-    paintOutlined(c, shape, vertical(20, Colour::rgb(0xFFFFFF), 110, Colour::rgb(0xC9D0DA)), INK, 3, 2);
+    paintOutlined(c, shape, vertical(20, Colour::rgb(0xFFFFFF), 110, Colour::rgb(0xC9D0DA)), HUD_INK, 3, 2);
 }
 
 void piston(Canvas& c, Theme t) {
     Mask rod = Mask::polygon({{58, 60}, {70, 60}, {73, 88}, {55, 88}}).united(Mask::circle(64, 96, 13).minus(Mask::circle(64, 96, 6)));
-    paintOutlined(c, rod, vertical(60, Colour::rgb(0xDDE6FF), 110, Colour::rgb(0xA9B8E8)), INK, 3, 2);
+    paintOutlined(c, rod, vertical(60, Colour::rgb(0xDDE6FF), 110, Colour::rgb(0xA9B8E8)), HUD_INK, 3, 2);
     Mask body = Mask::roundRect(40, 24, 88, 64, 6);
-    paintOutlined(c, body, vertical(24, Colour::rgb(0xFFFFFF), 64, Colour::rgb(0xC8CDD6)), INK, 3, 2);
+    paintOutlined(c, body, vertical(24, Colour::rgb(0xFFFFFF), 64, Colour::rgb(0xC8CDD6)), HUD_INK, 3, 2);
     for (float y : {31.0f, 38.0f, 45.0f}) c.fill(Mask::roundRect(40, y, 88, y + 3, 0), t.dark);
     c.fill(Mask::circle(64, 55, 5), Colour::rgb(0x5A6270));
 }
@@ -166,11 +166,11 @@ void syringe(Canvas& c, Theme t) {
     Mask plunger = Mask::polygon(rotated({{16, 61}, {38, 61}, {38, 67}, {16, 67}}, ctr, turn))
                        .united(Mask::polygon(rotated({{12, 52}, {18, 52}, {18, 76}, {12, 76}}, ctr, turn)))
                        .united(Mask::polygon(rotated({{36, 48}, {40, 48}, {40, 80}, {36, 80}}, ctr, turn)));
-    paintOutlined(c, needle.united(plunger), Colour::rgb(0xEEF2F6), INK, 2.5f, 2);
-    paintOutlined(c, barrel, Colour::rgb(0xF4FBFF), INK, 3, 2);
+    paintOutlined(c, needle.united(plunger), Colour::rgb(0xEEF2F6), HUD_INK, 2.5f, 2);
+    paintOutlined(c, barrel, Colour::rgb(0xF4FBFF), HUD_INK, 3, 2);
     c.fill(Mask::polygon(rotated({{56, 58}, {80, 58}, {80, 70}, {56, 70}}, ctr, turn)), t.dark);
     for (float x : {50.0f, 60.0f, 70.0f})
-        c.fill(Mask::polygon(rotated({{x, 55}, {x + 1.5f, 55}, {x + 1.5f, 61}, {x, 61}}, ctr, turn)), INK);
+        c.fill(Mask::polygon(rotated({{x, 55}, {x + 1.5f, 55}, {x + 1.5f, 61}, {x, 61}}, ctr, turn)), HUD_INK);
 }
 
 void bomb(Canvas& c, Theme) {
@@ -189,9 +189,9 @@ void bomb(Canvas& c, Theme) {
     c.fill(Mask::circle(100, 24, 4.5f), Colour::rgb(0xFFF6B0));
     // Skull.
     c.fill(Mask::circle(58, 70, 12).united(Mask::roundRect(51, 76, 65, 88, 3)), Colour::rgb(0xF4F0E4));
-    c.fill(Mask::circle(53.5f, 70, 3.6f).united(Mask::circle(62.5f, 70, 3.6f)), INK);
-    c.fill(Mask::polygon({{58, 74}, {60, 78}, {56, 78}}), INK);
-    for (float x : {54.5f, 58.0f, 61.5f}) c.fill(Mask::roundRect(x - 0.8f, 82, x + 0.8f, 88, 0), INK);
+    c.fill(Mask::circle(53.5f, 70, 3.6f).united(Mask::circle(62.5f, 70, 3.6f)), HUD_INK);
+    c.fill(Mask::polygon({{58, 74}, {60, 78}, {56, 78}}), HUD_INK);
+    for (float x : {54.5f, 58.0f, 61.5f}) c.fill(Mask::roundRect(x - 0.8f, 82, x + 0.8f, 88, 0), HUD_INK);
 }
 
 }  // namespace
@@ -202,7 +202,7 @@ Canvas drawItemIcon(Item item) {
     Theme t = themeOf(item);
     Mask disc = Mask::circle(64, 64, 56);
     c.fill(disc.grown(5).blurred(4).moved(0, 3), Colour(0, 0, 0, 0.5f));
-    c.fill(disc.grown(4), INK);
+    c.fill(disc.grown(4), HUD_INK);
     c.fill(disc, radialGradient({52, 44}, 80, t.light, t.dark));
     c.fill(Mask::ring(64, 64, 53, 3.5f), Colour(1, 1, 1, 0.85f));
     switch (item) {
