@@ -12,6 +12,7 @@
 #include "game/GhostFile.h"
 #include "game/GhostRecorder.h"
 #include "math/Constants.h"
+#include "support/SaveChecks.h"
 
 namespace fs = std::filesystem;
 
@@ -192,6 +193,28 @@ TEST_F(GhostFileTest, AKnownGhostHasAKnownChecksumAndEveryChangedBitIsRefused) {
             else EXPECT_EQ(why, "wrong checksum") << at;
         }
     EXPECT_EQ(accepted, 0);
+}
+
+// A ghost replaces the file by rename: a link to the old file keeps the old
+// race. A write cut off on the way (the file size limit, as a full disk
+// would) leaves the old ghost whole and readable, and no stray file.
+TEST_F(GhostFileTest, ASaveReplacesTheGhostWholeOrNotAtAll) {
+    const std::string file = (dir / "ghost").string();
+    const Ghost first = someRace(31), second = someRace(20), third = someRace(40);
+    ASSERT_TRUE(GhostFile::save(file, first, LEVEL));
+    EXPECT_TRUE(SaveChecks::replacesTheFile(file, [&] { return GhostFile::save(file, second, LEVEL); }));
+    EXPECT_TRUE(readFile(file) == GhostFile::encode(second, LEVEL)) << "the second race";
+    // 64 + 22 x 40 + 8 = 952 bytes to write; the write stops at 100.
+    std::string note;
+    EXPECT_TRUE(SaveChecks::aCutOffSaveLeavesTheOldFile(
+        file, 100, [&] { return GhostFile::save(file, third, LEVEL); }, &note));
+    EXPECT_EQ(note, "\n GhostFile: WARNING! cannot write the ghost " + file);
+    EXPECT_TRUE(readFile(file) == GhostFile::encode(second, LEVEL)) << "still the second race";
+    testing::internal::CaptureStdout();
+    const auto kept = GhostFile::load(file, LEVEL);
+    testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->samples.size(), 20u);
 }
 
 // Every fault is refused with its reason, and a refused file is left as it is.
