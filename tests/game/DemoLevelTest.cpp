@@ -1792,3 +1792,51 @@ TEST_F(DemoLevelTest, RacingTheGhostOfTheSameDriveIsLevelAtEverySign) {
     race->recordPath.clear();
     shared->reset();
 }
+
+// The pursuers within 100 units of the car show on the map, measured along
+// the ground: one 99 units off on the diagonal (70, 70; 70 x sqrt 2 = 99.0)
+// has its marker, one 113 units off (80, 80; 113.1) has none, though both lie
+// within 100 units along each axis; one 105 units straight south has none.
+TEST_F(DemoLevelTest, PursuersShowOnTheMapWithinAHundredUnitsOfTheCar) {
+    const Vector car = HunterAI::positionOf(*shared->getPlayerCar());
+    const auto& hunters = shared->getHunters();
+    ASSERT_GE(hunters.size(), 3u);
+    // Puts the pursuer's view-sphere centre (what the feed measures) dx, dz from the car's.
+    auto place = [&](const HunterAI& hunter, double dx, double dz) {
+        auto node = hunter.getCar();
+        const float x = static_cast<float>(car.x + dx), z = static_cast<float>(car.z + dz);
+        DemoLevel::putBack(*node, x, shared->height(x, z) + 0.5f, z);
+        const Vector off = HunterAI::positionOf(*node);
+        DemoLevel::putBack(*node, x - static_cast<float>(off.x - x), shared->height(x, z) + 0.5f,
+                           z - static_cast<float>(off.z - z));
+        const Vector at = HunterAI::positionOf(*node);
+        EXPECT_NEAR(at.x - car.x, dx, 1e-3);
+        EXPECT_NEAR(at.z - car.z, dz, 1e-3);
+        return at;
+    };
+    const Vector far = place(*hunters[0], 80, 80), near = place(*hunters[1], -70, 70), south = place(*hunters[2], 0, 105);
+    MinimapFeed feed(*shared, shared->getMinimap(), nullptr);
+    feed.animate(0.0);
+    auto marked = [&](const Vector& at) {
+        for (const auto& marker : shared->getMinimap()->getMarkers())
+            if (marker.kind == Minimap::PURSUER && marker.x == static_cast<float>(at.x) &&
+                marker.z == static_cast<float>(at.z))
+                return true;
+        return false;
+    };
+    EXPECT_FALSE(marked(far)) << "113 units off";
+    EXPECT_TRUE(marked(near)) << "99 units off";
+    EXPECT_FALSE(marked(south)) << "105 units off";
+
+    // Hunting, a pursuer shows wherever it is, as a hunter.
+    HunterAI::BLIND = false;
+    hunters[0]->enterHuntingState();
+    feed.animate(0.0);
+    int hunting = 0;
+    for (const auto& marker : shared->getMinimap()->getMarkers())
+        hunting += marker.kind == Minimap::PURSUER_HUNTING && marker.x == static_cast<float>(far.x) &&
+                   marker.z == static_cast<float>(far.z);
+    EXPECT_EQ(hunting, 1);
+    EXPECT_FALSE(marked(far));
+    shared->reset();
+}
