@@ -62,10 +62,14 @@ std::optional<DecodedPicture> PictureDecoder::take(const std::string& path) {
     return picture;
 }
 
+// The picture being read now is dropped when it is done (its generation is
+// gone), so it no longer counts as pending: asked for again, it is queued
+// and read again rather than waited for and lost.
 void PictureDecoder::clear() {
     const std::lock_guard<std::mutex> lock(mutex);
     queue.clear();
     ready.clear();
+    reading.clear();
     ++generation;
 }
 

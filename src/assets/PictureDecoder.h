@@ -67,7 +67,7 @@ private:
     void start();
 
     std::deque<Request> queue;  // asked for, not yet being read
-    std::string reading;        // being read now; empty for none
+    std::string reading;        // being read now, for what is asked for since the last clear(); empty for none
     std::string awaited;        // the path take() waits for; empty for none
     std::map<std::string, DecodedPicture> ready;
     std::uint64_t generation = 0;  // counts clear(): a picture read across one is dropped

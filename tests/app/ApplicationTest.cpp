@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "game/Level.h"
 #include "gl/ExtensionManager.h"
 #include "support/GlTestWindow.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -121,8 +123,19 @@ TEST(ApplicationStartUp, GlutTakesItsOwnOptionsFirst) {
 TEST(ApplicationStartUp, TheSettingsFilePlacesTheWindowAndTheCommandLineWins) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     ASSERT_TRUE(std::getenv("DISPLAY")) << "no X display: run the tests through scripts/test.sh";
-    std::string folder = (std::filesystem::temp_directory_path() / "zarvik-startup-XXXXXX").string();
-    ASSERT_TRUE(mkdtemp(folder.data()));
+    // Each start's process runs this test again from its beginning, up to
+    // its own start: it takes the folder of the process that started it,
+    // named in the environment it inherits, rather than make one of its own
+    // that nobody would remove.
+    constexpr const char* FOLDER_VARIABLE = "ZARVIK_TEST_STARTUP_FOLDER";
+    std::optional<TempFolder> made;
+    std::string folder = std::getenv(FOLDER_VARIABLE) ? std::getenv(FOLDER_VARIABLE) : "";
+    if (folder.empty()) {
+        made.emplace("startup");
+        folder = made->path();
+        ASSERT_FALSE(folder.empty());
+        setenv(FOLDER_VARIABLE, folder.c_str(), 1);
+    }
     std::filesystem::create_directories(folder + "/zarvik");
     std::ofstream(folder + "/zarvik/settings.toml") << "[window]\nwidth = 640\nheight = 480\nx = 20\ny = 30\n";
     setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
@@ -134,8 +147,8 @@ TEST(ApplicationStartUp, TheSettingsFilePlacesTheWindowAndTheCommandLineWins) {
     EXPECT_EXIT(startAndReport({"zarvik", "-geometry", "320x200+7+9"}), testing::ExitedWithCode(0),
                 "window 320x200 at 7,9");
     unsetenv("ZARVIK_DATA");
+    unsetenv(FOLDER_VARIABLE);
     setenv("XDG_CONFIG_HOME", "/nonexistent", 1);
-    std::filesystem::remove_all(folder);
 }
 
 TEST(Renderer, DisplayStringFollowsTheFlags) {

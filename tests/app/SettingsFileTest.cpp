@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/SettingsFile.h"
+#include "support/SaveChecks.h"
 
 namespace {
 
@@ -237,6 +238,22 @@ TEST_F(SettingsFileTest, TheFirstSaveWritesTheCommentedDefaults) {
     ASSERT_EQ(blocked.messages().size(), 1u);
     EXPECT_EQ(blocked.messages()[0].rfind("cannot write " + folder + "/plain/settings.toml (", 0), 0u)
         << blocked.messages()[0];
+}
+
+// A save replaces the file by rename: a link to the old file keeps the old
+// settings. A write cut off on the way (the file size limit, as a full disk
+// would) fails and leaves the old file whole, and no stray file.
+TEST_F(SettingsFileTest, ASaveReplacesTheFileWholeOrNotAtAll) {
+    write("[sound]\nmusic = 30\n");
+    SettingsFile file(path);
+    std::vector<std::string> notes;
+    load(file, notes);
+    EXPECT_TRUE(SaveChecks::replacesTheFile(path, [&] { return file.save({music60}); }));
+    EXPECT_EQ(read(), "[sound]\nmusic = 60\n");
+    // "[sound]\nmusic = 60\nmute = true\n" is 31 bytes; the write stops at 10.
+    EXPECT_TRUE(SaveChecks::aCutOffSaveLeavesTheOldFile(path, 10, [&] { return file.save({{"sound", "mute", true}}); }));
+    EXPECT_EQ(read(), "[sound]\nmusic = 60\n");
+    EXPECT_EQ(files(), std::vector<std::string>{"settings.toml"});
 }
 
 TEST(SettingsPath, FollowsXdgConfigHomeElseHome) {

@@ -28,13 +28,6 @@ void drainDevILErrors() {
     }
 }
 
-std::string makeTempDir() {
-    std::string pattern = (fs::path(testing::TempDir()) / "zarvik-assets-XXXXXX").string();
-    char* made = mkdtemp(pattern.data());
-    EXPECT_NE(made, nullptr) << "cannot create a temporary directory";
-    return pattern;
-}
-
 void writeText(const std::string& path, const std::string& text) {
     std::ofstream out(path, std::ios::binary);
     out << text;

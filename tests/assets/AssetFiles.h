@@ -11,9 +11,6 @@ void startDevIL();
 // on purpose do not show up in the next test.
 void drainDevILErrors();
 
-// A fresh, empty directory for one test.
-std::string makeTempDir();
-
 void writeText(const std::string& path, const std::string& text);
 
 // Writes a w x h picture of one colour (the format follows the file name's

@@ -9,6 +9,7 @@
 
 #include "assets/AssetFiles.h"
 #include "support/GlTestWindow.h"
+#include "support/TempFolder.h"
 #include "support/TriangleCorners.h"
 
 namespace {
@@ -54,7 +55,8 @@ protected:
     void SetUp() override {
         REQUIRE_GL();
         AssetFiles::startDevIL();
-        dir = AssetFiles::makeTempDir();
+        ASSERT_FALSE(folder.path().empty());
+        dir = folder.path();
         // 2 x 2 checker: red, green (bottom row), blue, white (top row).
         AssetFiles::writeRgbPicture(dir + "/checker.png", 2, 2, {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255});
         AssetFiles::writeText(dir + "/model.txt", MODEL);
@@ -114,6 +116,7 @@ protected:
         return {p[0], p[1], p[2], p[3]};
     }
 
+    TempFolder folder{"assets"};  // removed with the fixture
     std::string dir;
     struct {
         int drawMode;

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "assets/AssetFiles.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -439,7 +440,8 @@ TEST(MilkshapeReader, ReadsRealWorldFilesLikeTheScanningFormats) {
 }
 
 TEST(MilkshapeReader, ReadFileReportsWhatCannotBeRead) {
-    std::string dir = AssetFiles::makeTempDir();
+    TempFolder folder("assets");
+    const std::string dir = folder.path();
     std::string text = "old";
     EXPECT_FALSE(MilkshapeReader::readFile(dir + "/missing.txt", text));
     EXPECT_FALSE(MilkshapeReader::readFile(dir, text));  // a directory opens but cannot be read

@@ -14,6 +14,7 @@
 #include "physics/Physics.h"
 #include "physics/newton.h"
 #include "support/GlTestWindow.h"
+#include "support/TempFolder.h"
 #include "support/TriangleCorners.h"
 
 namespace {
@@ -42,7 +43,8 @@ protected:
     void SetUp() override {
         REQUIRE_GL();
         AssetFiles::startDevIL();
-        dir = AssetFiles::makeTempDir();
+        ASSERT_FALSE(folder.path().empty());
+        dir = folder.path();
         saved = {ScenegraphNode::useVisibilityCulling, ScenegraphNode::useAlphaBlending,
                  ScenegraphNode::modifyLighting};
     }
@@ -75,6 +77,7 @@ protected:
         return terrain;
     }
 
+    TempFolder folder{"assets"};  // removed with the fixture
     std::string dir;
     struct {
         bool culling, blending, lighting;

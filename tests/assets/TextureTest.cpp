@@ -19,6 +19,7 @@
 
 #include "assets/AssetFiles.h"
 #include "support/GlTestWindow.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -50,7 +51,8 @@ protected:
         REQUIRE_GL();
         AssetFiles::startDevIL();
         Texture2D::clearTextures();  // other suites of this program leave theirs
-        dir = AssetFiles::makeTempDir();
+        ASSERT_FALSE(folder.path().empty());
+        dir = folder.path();
         AssetFiles::writePicture(dir + "/red.png", 8, 4, 255, 0, 0);
         AssetFiles::writePicture(dir + "/green.jpg", 16, 16, 0, 255, 0);
     }
@@ -63,6 +65,7 @@ protected:
         Texture2D::sixteenBits = true;
         Texture::unbindTexture();
     }
+    TempFolder folder{"assets"};  // removed with the fixture
     std::string dir;
 };
 

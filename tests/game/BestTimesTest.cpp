@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "game/BestTimes.h"
+#include "support/SaveChecks.h"
 
 namespace fs = std::filesystem;
 
@@ -78,6 +79,26 @@ TEST_F(BestTimesTest, OnlyAFasterRaceReplacesTheRecordWholeAndItLastsToTheNextGa
     EXPECT_FALSE(nextGame.offer(100.0));
     EXPECT_TRUE(nextGame.offer(94.0));
     EXPECT_EQ(read(file), "best 94\n");
+}
+
+// A new record replaces the file by rename: a link to the old file keeps
+// the old record. A write cut off on the way (the file size limit, as a full
+// disk would) leaves the old record whole, with a note, and no stray file.
+TEST_F(BestTimesTest, ANewRecordReplacesTheFileWholeOrNotAtAll) {
+    const fs::path file = dir / "records";
+    BestTimes times(file.string());
+    console([&] { times.load(); });
+    ASSERT_TRUE(times.offer(130.5));
+    ASSERT_EQ(read(file), "best 130.5\n");
+    EXPECT_TRUE(SaveChecks::replacesTheFile(file.string(), [&] { return times.offer(120.25); }));
+    EXPECT_EQ(read(file), "best 120.25\n");
+    // "best 99.125\n" is 12 bytes: the write stops after "best". The record
+    // counts in memory; the failed write is noted on the console.
+    std::string note;
+    EXPECT_TRUE(SaveChecks::aCutOffSaveLeavesTheOldFile(
+        file.string(), 4, [&] { return !times.offer(99.125) || times.best() != 99.125; }, &note));
+    EXPECT_NE(note.find("BestTimes: WARNING! cannot write " + file.string()), std::string::npos) << note;
+    EXPECT_EQ(read(file), "best 120.25\n");
 }
 
 TEST_F(BestTimesTest, CorruptFilesAreIgnoredAndUnwritableFoldersOnlyNoted) {

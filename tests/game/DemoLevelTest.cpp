@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <set>
 
 #include <GL/glew.h>
 #include <GL/glu.h>
@@ -36,6 +37,8 @@
 #include "physics/newton.h"
 #include "support/FakeClock.h"
 #include "support/GlTestWindow.h"
+#include "support/SaveChecks.h"
+#include "support/TempFolder.h"
 
 #if defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -1691,4 +1694,178 @@ TEST_F(DemoLevelTest, SplitsAgainstTheGhostShowGreenAheadAndRedBehindAndANewBest
     race->bestPath.clear();
     shared->setBestTimes(nullptr);
     std::filesystem::remove_all(folder);
+}
+
+// The level's fingerprint covers the heightmap's bytes, the start and where
+// every sign stands: any one sign moved by one unit, along any axis, or one
+// byte of the heightmap changed, makes another level, and a ghost driven
+// before is refused on the console as driven on another level.
+TEST_F(DemoLevelTest, AGhostOfTheLevelBeforeASignMovedIsRefused) {
+    TempFolder folder("level-ghost");
+    const std::string file = (folder / "ghost").string();
+    const std::uint64_t level = shared->fingerprint();
+    EXPECT_EQ(shared->getGhostRace()->getFingerprint(), level) << "the race's is the level's";
+    ASSERT_TRUE(GhostFile::save(file, ghostAhead(*shared, pose()), level));
+    auto refused = [&](std::uint64_t fingerprint) {
+        testing::internal::CaptureStdout();
+        const bool loaded = GhostFile::load(file, fingerprint).has_value();
+        const std::string console = testing::internal::GetCapturedStdout();
+        return !loaded && console == "\n GhostFile: ignoring the ghost " + file + ": driven on another level";
+    };
+
+    std::set<std::uint64_t> levels = {level};
+    const auto& signs = shared->getSigns();
+    ASSERT_EQ(signs.size(), 4u);
+    for (const auto& sign : signs) {
+        const float x = sign->getXpos(), y = sign->getYpos(), z = sign->getZpos();
+        for (int axis = 0; axis < 3; ++axis) {
+            sign->setTranslation(x + (axis == 0 ? 1.0f : 0.0f), y + (axis == 1 ? 1.0f : 0.0f),
+                                 z + (axis == 2 ? 1.0f : 0.0f));
+            const std::uint64_t moved = shared->fingerprint();
+            EXPECT_TRUE(levels.insert(moved).second) << "the sign at " << x << ", " << z << " moved along axis " << axis;
+            EXPECT_TRUE(refused(moved)) << "the sign at " << x << ", " << z << " moved along axis " << axis;
+            sign->setTranslation(x, y, z);
+        }
+    }
+    EXPECT_EQ(shared->fingerprint(), level) << "every sign back in its place";
+
+    // The same level from another folder with a copy of its heightmap, then
+    // with one byte of that copy changed.
+    TempFolder data("level-heightmap");
+    const std::string game = std::filesystem::current_path().string();
+    std::filesystem::create_directories(data / "terrain");
+    std::filesystem::copy_file("terrain/heightmap.png", data / "terrain/heightmap.png");
+    ASSERT_EQ(chdir(data.path().c_str()), 0);
+    const std::uint64_t copied = shared->fingerprint();
+    {
+        std::fstream heightmap("terrain/heightmap.png", std::ios::in | std::ios::out | std::ios::binary);
+        heightmap.seekp(1000);
+        heightmap.put('\x5a');
+    }
+    const std::uint64_t changed = shared->fingerprint();
+    ASSERT_EQ(chdir(game.c_str()), 0);
+    EXPECT_EQ(copied, level);
+    EXPECT_NE(changed, level);
+    EXPECT_TRUE(refused(changed));
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(GhostFile::load(file, level)) << "the level it was driven on";
+    testing::internal::GetCapturedStdout();
+}
+
+// A race driven twice the same way, at the same race times: the second,
+// against the ghost of the first, is level with it at every sign and at the
+// finish (differences of exactly 0), the ghost stands where the car is at
+// every sample (within what the file keeps: positions as floats,
+// orientations in steps of 1/32767), and the second race's ghost is the
+// same file again.
+TEST_F(DemoLevelTest, RacingTheGhostOfTheSameDriveIsLevelAtEverySign) {
+    TempFolder folder("level-ghost");
+    auto race = shared->getGhostRace();
+    auto watch = shared->getStopWatch();
+    const auto& signs = shared->getSignStates()->getSigns();
+    ASSERT_EQ(signs.size(), 4u);
+    Matrix& car = *shared->getPlayerCar()->getPhysicVolume()->matrix;
+    const float ground = car[13];
+    // 200 frames of 13.7 and 21 ms (uneven, so that samples fall between
+    // frames), the car running north-east and turning; a sign goes down at
+    // frames 40, 90, 130 and 170. The physics does not run: the car is
+    // where the drive puts it.
+    const int downAt[4] = {40, 90, 130, 170};
+    auto drive = [&](const std::string& recordTo) {
+        shared->reset();
+        race->recordPath = recordTo;
+        watch->start();
+        for (int frame = 1; frame <= 200; ++frame) {
+            clock->advance(frame % 3 == 0 ? 0.021 : 0.0137);
+            watch->update();
+            const double t = watch->getTotalTime();
+            car.setRotateY(0.4 * t);
+            car[12] = static_cast<float>(5.0 * t);
+            car[13] = ground + static_cast<float>(0.2 * std::sin(3.0 * t));
+            car[14] = static_cast<float>(-8.0 * t);
+            for (int n = 0; n < 4; ++n)
+                if (frame == downAt[n]) signs[n]->dismounted = true;
+            race->frame();
+        }
+        watch->stop();
+        testing::internal::CaptureStdout();
+        race->finish(watch->getTotalTime(), false);
+        testing::internal::GetCapturedStdout();
+    };
+
+    race->race(std::nullopt, false);
+    drive((folder / "first").string());
+    testing::internal::CaptureStdout();
+    auto ghost = GhostFile::load((folder / "first").string(), race->getFingerprint());
+    testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(ghost);
+    ASSERT_GT(ghost->splits[3], ghost->splits[2]);
+    const std::size_t samples = ghost->samples.size();
+    EXPECT_EQ(samples, static_cast<std::size_t>(std::floor(ghost->finish * 30.0)) + 1);
+
+    race->race(std::move(ghost), false);
+    drive((folder / "second").string());
+    for (int n = 1; n <= 4; ++n) {
+        ASSERT_TRUE(race->splitDifference(n)) << n;
+        EXPECT_EQ(*race->splitDifference(n), 0.0) << "sign " << n;
+    }
+    ASSERT_TRUE(race->finishDifference());
+    EXPECT_EQ(*race->finishDifference(), 0.0);
+    EXPECT_EQ(race->getGaps().samples, samples) << "every sample of the ghost";
+    EXPECT_LE(race->getGaps().position, 1e-5f);
+    EXPECT_LE(race->getGaps().orientation, GhostFile::ORIENTATION_STEP);
+    EXPECT_EQ(SaveChecks::bytesOf((folder / "second").string()), SaveChecks::bytesOf((folder / "first").string()))
+        << "the same race, the same ghost";
+
+    race->race(std::nullopt, false);
+    race->recordPath.clear();
+    shared->reset();
+}
+
+// The pursuers within 100 units of the car show on the map, measured along
+// the ground: one 99 units off on the diagonal (70, 70; 70 x sqrt 2 = 99.0)
+// has its marker, one 113 units off (80, 80; 113.1) has none, though both lie
+// within 100 units along each axis; one 105 units straight south has none.
+TEST_F(DemoLevelTest, PursuersShowOnTheMapWithinAHundredUnitsOfTheCar) {
+    const Vector car = HunterAI::positionOf(*shared->getPlayerCar());
+    const auto& hunters = shared->getHunters();
+    ASSERT_GE(hunters.size(), 3u);
+    // Puts the pursuer's view-sphere centre (what the feed measures) dx, dz from the car's.
+    auto place = [&](const HunterAI& hunter, double dx, double dz) {
+        auto node = hunter.getCar();
+        const float x = static_cast<float>(car.x + dx), z = static_cast<float>(car.z + dz);
+        DemoLevel::putBack(*node, x, shared->height(x, z) + 0.5f, z);
+        const Vector off = HunterAI::positionOf(*node);
+        DemoLevel::putBack(*node, x - static_cast<float>(off.x - x), shared->height(x, z) + 0.5f,
+                           z - static_cast<float>(off.z - z));
+        const Vector at = HunterAI::positionOf(*node);
+        EXPECT_NEAR(at.x - car.x, dx, 1e-3);
+        EXPECT_NEAR(at.z - car.z, dz, 1e-3);
+        return at;
+    };
+    const Vector far = place(*hunters[0], 80, 80), near = place(*hunters[1], -70, 70), south = place(*hunters[2], 0, 105);
+    MinimapFeed feed(*shared, shared->getMinimap(), nullptr);
+    feed.animate(0.0);
+    auto marked = [&](const Vector& at) {
+        for (const auto& marker : shared->getMinimap()->getMarkers())
+            if (marker.kind == Minimap::PURSUER && marker.x == static_cast<float>(at.x) &&
+                marker.z == static_cast<float>(at.z))
+                return true;
+        return false;
+    };
+    EXPECT_FALSE(marked(far)) << "113 units off";
+    EXPECT_TRUE(marked(near)) << "99 units off";
+    EXPECT_FALSE(marked(south)) << "105 units off";
+
+    // Hunting, a pursuer shows wherever it is, as a hunter.
+    HunterAI::BLIND = false;
+    hunters[0]->enterHuntingState();
+    feed.animate(0.0);
+    int hunting = 0;
+    for (const auto& marker : shared->getMinimap()->getMarkers())
+        hunting += marker.kind == Minimap::PURSUER_HUNTING && marker.x == static_cast<float>(far.x) &&
+                   marker.z == static_cast<float>(far.z);
+    EXPECT_EQ(hunting, 1);
+    EXPECT_FALSE(marked(far));
+    shared->reset();
 }

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,7 @@
 #include "game/GhostFile.h"
 #include "game/GhostRecorder.h"
 #include "math/Constants.h"
+#include "support/SaveChecks.h"
 
 namespace fs = std::filesystem;
 
@@ -126,6 +128,93 @@ TEST_F(GhostFileTest, TheRecorderSamplesRaceTimeNotFrames) {
     EXPECT_EQ(race.splits[0], 0.2);
     EXPECT_EQ(race.splits[3], 0.0);
     EXPECT_EQ(race.finish, t);
+}
+
+// A known race of two samples has a known file: the checksum is 64-bit
+// FNV-1a (the standard vectors: "" and "a") of the 108 bytes before it, and
+// a file with any one bit of it changed, wherever, is refused with the
+// reason that belongs to the place of the change.
+TEST_F(GhostFileTest, AKnownGhostHasAKnownChecksumAndEveryChangedBitIsRefused) {
+    EXPECT_EQ(GhostFile::hash("", 0), 0xcbf29ce484222325ull);
+    EXPECT_EQ(GhostFile::hash("a", 1), 0xaf63dc4c8601ec8cull);
+    EXPECT_EQ(GhostFile::hash("foobar", 6), 0x85944171f73967e8ull);
+    EXPECT_EQ(GhostFile::hash("bar", 3, GhostFile::hash("foo", 3)), GhostFile::hash("foobar", 6)) << "continued";
+
+    Ghost known;
+    known.splits = {0.25, 0.5, 1.0, 1.5};
+    known.finish = 2.0;
+    known.samples.resize(2);
+    known.samples[0].position[0] = 1.0f;
+    known.samples[0].position[1] = 2.0f;
+    known.samples[0].position[2] = 3.0f;
+    known.samples[1].position[0] = 1.5f;
+    known.samples[1].position[1] = 2.0f;
+    known.samples[1].position[2] = 2.0f;
+    const float turned[4] = {0.0f, 0.6f, 0.0f, 0.8f};  // 0.6 x 32767 = 19660.2, 0.8 x 32767 = 26213.6
+    std::copy(turned, turned + 4, known.samples[1].orientation);
+    known.samples[1].steer = -5.5f;  // -550 hundredths
+    const std::string good = GhostFile::encode(known, LEVEL);
+    ASSERT_EQ(good.size(), 64u + 2 * 22u + 8u);
+    // The header, then the second sample: x 1.5 (0x3fc00000), y 2, z 2, the
+    // quaternion 0, 19660 (0x4ccc), 0, 26214 (0x6666), the steering -550 (0xfdda).
+    EXPECT_EQ(good.substr(0, 24), std::string("ZGST\x01\0\0\0\x31\x4b\x56\x52\x41\x5a\0\0\x1e\0\0\0\0\0\0\0", 24));
+    EXPECT_EQ(good.substr(86, 22), std::string("\0\0\xc0\x3f\0\0\0\x40\0\0\0\x40\0\0\xcc\x4c\0\0\x66\x66\xda\xfd", 22));
+    std::uint64_t checksum = 0;
+    for (int i = 7; i >= 0; --i) checksum = (checksum << 8) | static_cast<unsigned char>(good[108 + i]);
+    EXPECT_EQ(checksum, 0xdd7d34f4dcbd600cull);
+    EXPECT_EQ(checksum, GhostFile::hash(good.data(), 108));
+
+    std::string why;
+    const auto back = GhostFile::decode(good, LEVEL, why);
+    ASSERT_TRUE(back) << why;
+    EXPECT_EQ(back->splits, known.splits);
+    EXPECT_EQ(back->finish, 2.0);
+    EXPECT_EQ(back->samples[1].position[0], 1.5f);
+    EXPECT_NEAR(back->samples[1].orientation[1], 0.6f, GhostFile::ORIENTATION_STEP);
+    EXPECT_NEAR(back->samples[1].steer, -5.5f, 1e-5f);
+
+    // Offsets 0-3 the magic word, 4-7 the version, 60-63 the sample count;
+    // every other byte (the level's fingerprint too) is guarded by the checksum.
+    int accepted = 0;
+    for (std::size_t at = 0; at < good.size(); ++at)
+        for (int bit = 0; bit < 8; ++bit) {
+            std::string changed = good;
+            changed[at] = static_cast<char>(changed[at] ^ (1 << bit));
+            why.clear();
+            if (GhostFile::decode(changed, LEVEL, why)) {
+                ++accepted;
+                ADD_FAILURE() << "byte " << at << ", bit " << bit << " changed and accepted";
+                continue;
+            }
+            if (at < 4) EXPECT_EQ(why, "not a ghost file") << at;
+            else if (at < 8) EXPECT_EQ(why.rfind("format version ", 0), 0u) << at << ": " << why;
+            else if (at >= 60 && at < 64)
+                EXPECT_TRUE(why.rfind("not a ghost file (", 0) == 0 || why.rfind("truncated (", 0) == 0) << at << ": " << why;
+            else EXPECT_EQ(why, "wrong checksum") << at;
+        }
+    EXPECT_EQ(accepted, 0);
+}
+
+// A ghost replaces the file by rename: a link to the old file keeps the old
+// race. A write cut off on the way (the file size limit, as a full disk
+// would) leaves the old ghost whole and readable, and no stray file.
+TEST_F(GhostFileTest, ASaveReplacesTheGhostWholeOrNotAtAll) {
+    const std::string file = (dir / "ghost").string();
+    const Ghost first = someRace(31), second = someRace(20), third = someRace(40);
+    ASSERT_TRUE(GhostFile::save(file, first, LEVEL));
+    EXPECT_TRUE(SaveChecks::replacesTheFile(file, [&] { return GhostFile::save(file, second, LEVEL); }));
+    EXPECT_TRUE(readFile(file) == GhostFile::encode(second, LEVEL)) << "the second race";
+    // 64 + 22 x 40 + 8 = 952 bytes to write; the write stops at 100.
+    std::string note;
+    EXPECT_TRUE(SaveChecks::aCutOffSaveLeavesTheOldFile(
+        file, 100, [&] { return GhostFile::save(file, third, LEVEL); }, &note));
+    EXPECT_EQ(note, "\n GhostFile: WARNING! cannot write the ghost " + file);
+    EXPECT_TRUE(readFile(file) == GhostFile::encode(second, LEVEL)) << "still the second race";
+    testing::internal::CaptureStdout();
+    const auto kept = GhostFile::load(file, LEVEL);
+    testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->samples.size(), 20u);
 }
 
 // Every fault is refused with its reason, and a refused file is left as it is.

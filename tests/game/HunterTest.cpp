@@ -21,7 +21,11 @@
 namespace {
 
 struct Audio : AudioManager {
+    using AudioManager::audiosystem;
+    using AudioManager::backgroundChannel;
     using AudioManager::huntCount;
+    using AudioManager::huntingChannel;
+    using AudioManager::output;
 };
 
 // A pursuer as the level places it (a car on a sled of mass 20, sphere
@@ -229,4 +233,93 @@ TEST_F(HunterTest, AnOverkillItemSetsThePursuerHuntingForFifteenSecondsUnlessBli
     expectHunting(true);
     overkill->animate(0.2);
     expectHunting(false);
+}
+
+// Two pursuers hunt the player, on the real sound system (mixed into its
+// silent loopback output): the chase music plays over the muted background.
+// The player leaves the view of one of them: the other hunts on, the chase
+// counts one pursuer and its music plays on, also when a pursuer that does
+// not hunt loses sight. The other loses sight too: the chase ends and the
+// background is heard again.
+TEST_F(HunterTest, WhenOneOfTwoPursuersLosesSightTheChaseGoesOn) {
+    struct SoundOn {  // for this test alone
+        SoundOn() {
+            Audio::output = SoundSystem::Output::LOOPBACK;
+            AudioManager::init();
+        }
+        ~SoundOn() { AudioManager::kill(); }
+    } sound;
+    ASSERT_TRUE(Audio::audiosystem);
+    AudioManager::startBackground();
+    auto heard = [] {  // the loudness of a tenth of a second of the mix
+        std::vector<float> out(2 * SoundSystem::MIX_RATE / 10);
+        EXPECT_EQ(Audio::audiosystem->mix(out.data(), static_cast<int>(out.size() / 2)), SoundResult::OK);
+        double sum = 0.0;
+        for (float v : out) sum += static_cast<double>(v) * v;
+        return std::sqrt(sum / static_cast<double>(out.size()));
+    };
+    auto paused = [](Channel* channel) {
+        bool p = false;
+        return channel->getPaused(&p) == SoundResult::OK && p;
+    };
+    auto muted = [](Channel* channel) {
+        bool m = false;
+        return channel->getMute(&m) == SoundResult::OK && m;
+    };
+
+    // The second pursuer 20 units east of the first; their view spheres
+    // (25 round a point 3 units north of each car) overlap round the middle.
+    auto otherCar = VehicleWorld::playerCar(static_cast<float>(at().x + 20.0), 0.5f, static_cast<float>(at().z));
+    otherCar->getEventSphere()->radius = 2.0f;
+    auto otherMovement = std::make_shared<PhysicCarMovement>(otherCar);
+    otherCar->physicAllocate();
+    auto other = std::make_shared<HunterAI>(otherMovement, player, "images/policestar.png");
+    other->setViewfield(events, 25.0f, -3.0f);
+    world.animator.registerAnimation(otherMovement);
+    world.animator.registerAnimation(other);
+    frames(0.5);  // on its wheels
+
+    HunterAI::BLIND = false;
+    const Vector mine = at(), theirs = HunterAI::positionOf(*otherCar);
+    putPlayer(Vector((mine.x + theirs.x) / 2, mine.y, (mine.z + theirs.z) / 2 - 3.0));  // 10 from both centres
+    frames(0.01);
+    EXPECT_EQ(ai->getState(), HunterAI::HUNTING);
+    EXPECT_EQ(other->getState(), HunterAI::HUNTING);
+    EXPECT_EQ(Audio::huntCount, 2);
+    EXPECT_FALSE(paused(Audio::huntingChannel));
+    EXPECT_TRUE(muted(Audio::backgroundChannel));
+
+    // 40 units east of the first's centre, 20 of the other's: out of the first's view only.
+    putPlayer(Vector(mine.x + 40.0, mine.y, mine.z - 3.0));
+    frames(0.01);
+    EXPECT_EQ(ai->getState(), HunterAI::STRAFING);
+    EXPECT_EQ(other->getState(), HunterAI::HUNTING);
+    EXPECT_EQ(Audio::huntCount, 1) << "one pursuer hunts on";
+    EXPECT_FALSE(paused(Audio::huntingChannel)) << "the chase music plays on";
+    EXPECT_TRUE(muted(Audio::backgroundChannel));
+    EXPECT_FALSE(ai->getOverlay()->visible);
+    EXPECT_TRUE(other->getOverlay()->visible);
+    heard();
+    EXPECT_GT(heard(), 0.01) << "the chase music is heard";
+
+    // Seen again by the first while the pursuers are blind (after a win), it
+    // does not hunt; losing sight of the player once more, it takes nothing
+    // from the other's chase.
+    HunterAI::BLIND = true;
+    putPlayer(Vector((mine.x + theirs.x) / 2, mine.y, (mine.z + theirs.z) / 2 - 3.0));
+    frames(0.01);
+    EXPECT_EQ(ai->getState(), HunterAI::STRAFING);
+    putPlayer(Vector(mine.x + 40.0, mine.y, mine.z - 3.0));
+    frames(0.01);
+    EXPECT_EQ(Audio::huntCount, 1);
+    EXPECT_FALSE(paused(Audio::huntingChannel));
+    EXPECT_TRUE(muted(Audio::backgroundChannel));
+    HunterAI::BLIND = false;
+
+    putPlayerAway();
+    frames(0.01);
+    EXPECT_EQ(other->getState(), HunterAI::STRAFING);
+    EXPECT_EQ(Audio::huntCount, 0);
+    EXPECT_TRUE(paused(Audio::huntingChannel));
+    EXPECT_FALSE(muted(Audio::backgroundChannel)) << "the background is heard again";
 }

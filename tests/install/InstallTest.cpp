@@ -4,10 +4,15 @@
 // the suite made is installed once for all of these tests.
 #include <gtest/gtest.h>
 
+#include <poll.h>
+#include <signal.h>
 #include <stb/stb_image.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -36,24 +41,75 @@ struct Outcome {
     std::string output;  // standard output and error
 };
 
-// Runs a shell command; its exit code and everything it printed.
-Outcome run(const std::string& command) {
+// Seconds a game may take from its start to its end: the installed games
+// here end by themselves (a short benchmark, or at once without data) in
+// well under half of it under the sanitizers. A game started wrong (one that
+// finds data it should not, or waits for a key) is stopped there and the
+// test fails then, not at the suite's timeout.
+constexpr double GAME_SECONDS = 60.0;
+// The install and the package, which copy and pack some megabytes.
+constexpr double TOOL_SECONDS = 300.0;
+
+// Runs a shell command in a process group of its own; its exit code and
+// everything it printed. A command still running after `seconds` is killed
+// with everything it started, and its outcome says so (code -1).
+Outcome run(const std::string& command, double seconds = TOOL_SECONDS) {
     Outcome result;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return result;
+    int fds[2];
+    if (pipe(fds) != 0) return result;
+    const pid_t child = fork();
+    if (child < 0) {
+        close(fds[0]);
+        close(fds[1]);
+        return result;
+    }
+    if (child == 0) {
+        setpgid(0, 0);
+        dup2(fds[1], STDOUT_FILENO);
+        dup2(fds[1], STDERR_FILENO);
+        close(fds[0]);
+        close(fds[1]);
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    setpgid(child, child);  // as the child does: whichever comes first
+    close(fds[1]);
+    using Clock = std::chrono::steady_clock;
+    const auto end = Clock::now() + std::chrono::duration<double>(seconds);
+    bool late = false;
     char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof(buffer), pipe)) > 0;) result.output.append(buffer, n);
-    const int status = pclose(pipe);
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();
+        if (left <= 0) {
+            late = true;
+            break;
+        }
+        pollfd out = {fds[0], POLLIN, 0};
+        if (poll(&out, 1, static_cast<int>(std::min<long long>(left, 1000))) < 0 && errno != EINTR) break;
+        if (out.revents == 0) continue;
+        const ssize_t n = read(fds[0], buffer, sizeof(buffer));
+        if (n <= 0) break;  // the command and all it started have closed their output
+        result.output.append(buffer, static_cast<size_t>(n));
+    }
+    if (late) kill(-child, SIGKILL);
+    close(fds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (late) {
+        result.output += "\n[killed after " + std::to_string(static_cast<int>(seconds)) + " s: " + command + "]\n";
+        return result;
+    }
     result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }
 
 // The game as the tests start it: from /, no sound card, records and
-// screenshots in dataHome, leaks fail the run.
+// screenshots in dataHome, leaks fail the run; stopped after GAME_SECONDS.
 Outcome runGame(const std::string& exe, const std::string& args, const std::string& dataHome,
             const std::string& environment = "") {
-    return run("cd / && env ASAN_OPTIONS=detect_leaks=1 ALSOFT_DRIVERS=none XDG_DATA_HOME=" + quoted(dataHome) + " " +
-               environment + " " + quoted(exe) + " " + args);
+    return run("cd / && exec env ASAN_OPTIONS=detect_leaks=1 ALSOFT_DRIVERS=none XDG_DATA_HOME=" + quoted(dataHome) +
+                   " " + environment + " " + quoted(exe) + " " + args,
+               GAME_SECONDS);
 }
 
 // Every file under folder (relative paths) with its size.

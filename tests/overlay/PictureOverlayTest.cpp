@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "assets/Billboard.h"
+#include "assets/Texture.h"
 #include "overlay/Overlay2DManager.h"
 #include "overlay/OverlayList.h"
 #include "overlay/OverlayStack.h"
@@ -19,7 +20,12 @@ struct Hud {
     RootNode root{"hud root"};
     Overlay2DManager manager{256, 256, false};
 
-    Hud() { setUpView(root); }
+    // Texturing on, as the game switches it on at its start (tests before
+    // this one may have switched it off).
+    Hud() {
+        setUpView(root);
+        Texture::enable2DTextures();
+    }
     // A screen picture of one colour, added to the scene.
     std::shared_ptr<Billboard> picture(TestPictures::Colour c) {
         auto board = std::make_shared<Billboard>(TestPictures::solid(c).c_str(), true, "hud picture");

@@ -16,6 +16,7 @@
 #include "physics/Physics.h"
 #include "physics/PhysicsUpdater.h"
 #include "support/GlTestWindow.h"
+#include "support/TempFolder.h"
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
@@ -34,9 +35,8 @@ protected:
         REQUIRE_GL();
         Texture2D startDevIL(false);
         Physics::reset();
-        std::string pattern = testing::TempDir() + "zarvik-terrain-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir = pattern;
+        ASSERT_FALSE(folder.path().empty());
+        dir = folder.path();
     }
     void TearDown() override {
         Texture2D::clearTextures();
@@ -60,6 +60,7 @@ protected:
         return terrain;
     }
 
+    TempFolder folder{"terrain"};  // removed with the fixture
     std::string dir;
 };
 

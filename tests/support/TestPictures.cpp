@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "support/TempFolder.h"
+
 // Static: the asset tests link their own copy of the writer.
 #define STB_IMAGE_WRITE_STATIC
 #define STB_IMAGE_WRITE_IMPLEMENTATION
@@ -13,13 +15,10 @@
 namespace TestPictures {
 namespace {
 
+// Made with the first picture, removed when the program ends.
 std::string folder() {
-    static std::string dir;
-    if (dir.empty()) {
-        char pattern[] = "/tmp/zarvik-pictures-XXXXXX";
-        dir = mkdtemp(pattern) ? pattern : "/tmp";
-    }
-    return dir;
+    static const TempFolder pictures("pictures");
+    return pictures.path().empty() ? "/tmp" : pictures.path();
 }
 
 std::string write(const std::string& name, int size, Colour (*colourAt)(int x, int y, int size)) {

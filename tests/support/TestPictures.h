@@ -16,8 +16,8 @@ constexpr Colour TOP_RIGHT{0, 255, 0, 255};
 constexpr Colour BOTTOM_LEFT{0, 0, 255, 255};
 constexpr Colour BOTTOM_RIGHT{255, 255, 255, 255};
 
-// A size x size picture of the four quadrants, in a fresh temporary folder;
-// returns its path.
+// A size x size picture of the four quadrants, in a temporary folder of the
+// test program's (removed when the program ends); returns its path.
 std::string quadrants(int size = 64);
 // A size x size picture of one colour; returns its path.
 std::string solid(Colour colour, int size = 16);

@@ -6,12 +6,6 @@
 
 namespace CarModels {
 
-std::string makeTempDir() {
-    std::vector<char> pattern{'/', 't', 'm', 'p', '/', 'z', 'c', 'a', 'r', 'X', 'X', 'X', 'X', 'X', 'X', '\0'};
-    const char* dir = mkdtemp(pattern.data());
-    return dir ? dir : "/tmp";
-}
-
 void writeBox(const std::string& path, float x0, float y0, float z0, float x1, float y1, float z1) {
     std::ofstream out(path);
     out << "// MilkShape 3D ASCII\n\nFrames: 1\nFrame: 1\n\nMeshes: 1\n\"box\" 0 -1\n8\n";

@@ -4,9 +4,6 @@
 // Small MilkShape ASCII models that the vehicle tests write for themselves.
 namespace CarModels {
 
-// A fresh, empty directory for one test.
-std::string makeTempDir();
-
 // An axis-aligned box from (x0, y0, z0) to (x1, y1, z1): one mesh, no material.
 void writeBox(const std::string& path, float x0, float y0, float z0, float x1, float y1, float z1);
 

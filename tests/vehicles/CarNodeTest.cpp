@@ -8,6 +8,7 @@
 #include "VehicleWorld.h"
 #include "math/Constants.h"
 #include "support/GlTestWindow.h"
+#include "support/TempFolder.h"
 #include "vehicles/CarNode.h"
 
 namespace {
@@ -20,7 +21,8 @@ class CarNodeTest : public testing::Test {
 protected:
     void SetUp() override {
         REQUIRE_GL();
-        dir = CarModels::makeTempDir();
+        ASSERT_FALSE(folder.path().empty());
+        dir = folder.path();
         CarModels::writeBox(dir + "/body.txt", -0.8f, 0.1f, -0.3f, 0.7f, 0.6f, 0.3f);
         CarModels::writeBox(dir + "/tire.txt", -0.065f, -0.165f, -0.165f, 0.065f, 0.165f, 0.165f);
         car = std::make_shared<CarNode>(root, "test vehicle");
@@ -43,6 +45,7 @@ protected:
     }
 
     VehicleWorld world;
+    TempFolder folder{"cars"};  // removed with the fixture
     std::string dir;
     std::shared_ptr<RootNode> root = std::make_shared<RootNode>("root");
     std::shared_ptr<CarNode> car;

@@ -85,6 +85,23 @@ TEST(Gamepad, PressesTheKeysOfItsActionsOnceAndLetsGoWhenUnplugged) {
     EXPECT_EQ(log->take(), "d- ");
     set("axis leftx 0");
     game.pad.setDeadZone(Gamepad::DEFAULT_DEAD_ZONE);
+    // Each side of the stick and each trigger: a fifth of its travel is rest,
+    // three tenths press its key.
+    struct Axis {
+        const char* name;
+        double side;
+        const char* key;
+    };
+    for (const Axis& axis : {Axis{"leftx", -1.0, "a"}, Axis{"leftx", 1.0, "d"}, Axis{"righttrigger", 1.0, "w"},
+                             Axis{"lefttrigger", 1.0, "s"}}) {
+        const std::string name = std::string(axis.name) + (axis.side < 0 ? " left" : "");
+        set("axis " + std::string(axis.name) + " " + std::to_string(0.2 * axis.side));
+        EXPECT_EQ(log->take(), "") << name << " inside the dead zone";
+        set("axis " + std::string(axis.name) + " " + std::to_string(0.3 * axis.side));
+        EXPECT_EQ(log->take(), std::string(axis.key) + "+ ") << name;
+        set("axis " + std::string(axis.name) + " 0");
+        EXPECT_EQ(log->take(), std::string(axis.key) + "- ") << name;
+    }
 
     // A and the right trigger accelerate, B and the left trigger brake, the
     // d-pad's up and down type those arrows; Start pauses, Back restarts.
@@ -127,11 +144,13 @@ namespace {
 struct DriveEnd {
     Matrix pose;
     float heading;
+    std::string keys;  // the presses and releases the keyboard processor handed on
 };
 
 // The player's car on the floor, driven by the keys or by a pad: a touch of
-// the right trigger inside the dead zone for a second, two seconds at full
-// throttle, one more with the stick well left, one with everything let go.
+// the right trigger and of the stick inside the dead zone for a second, two
+// seconds at full throttle, one more with the stick well left, one with
+// everything let go. The pad is plugged in and seen before the drive starts.
 DriveEnd drive(bool byPad) {
     KeyboardProcessor::reset();
     VehicleWorld world;
@@ -140,22 +159,29 @@ DriveEnd drive(bool byPad) {
     car->physicAllocate();
     world.animator.registerAnimation(movement);
     KeyboardProcessor::registerConsumer(std::make_shared<CarControl>(movement));
+    auto log = std::make_shared<KeyLog>();
+    KeyboardProcessor::registerConsumer(log);
     PadOnKeys game;
     VirtualPad hand;
     hand.plug();
+    game.pad.poll();
+    EXPECT_EQ(game.pad.padCount(), 1);
     world.run(1.0);  // settle on the floor
 
     auto input = [&](const char* line, char key, bool down) {
         if (byPad) {
-            hand.play(line);
+            EXPECT_TRUE(hand.play(line)) << line;
             game.pad.poll();
         } else if (key) {
             down ? KeyboardProcessor::processDown(key, 0, 0) : KeyboardProcessor::processUp(key, 0, 0);
         }
     };
     input("axis righttrigger 0.2", 0, true);
+    input("axis leftx 0.2", 0, true);
     world.run(1.0);
     EXPECT_EQ(movement->speed, 0.0f) << "inside the dead zone";
+    EXPECT_FALSE(movement->isSteering()) << "inside the dead zone";
+    EXPECT_EQ(log->take(), "") << "inside the dead zone";
     input("axis righttrigger 1", 'w', true);
     world.run(2.0);
     EXPECT_NEAR(movement->speed, 14.0f, 1e-3) << "7 units per second squared";
@@ -168,7 +194,7 @@ DriveEnd drive(bool byPad) {
     world.run(1.0);
     Matrix pose;
     NewtonBodyGetMatrix(car->getPhysicVolume()->body, pose.data());
-    const DriveEnd end{pose, movement->getHeading()};
+    const DriveEnd end{pose, movement->getHeading(), log->take()};
     KeyboardProcessor::reset();
     return end;
 }
@@ -184,6 +210,8 @@ TEST(Gamepad, DrivesTheCarForwardAndSteersAsTheKeysDo) {
     EXPECT_LT(pad.pose[14], -25.0f);
     EXPECT_GT(pad.heading - static_cast<float>(-HALF_PI), 0.5f);
     EXPECT_LT(pad.pose[12], -2.0f) << "the nose swung to the left (-X)";
+    EXPECT_EQ(keys.keys, "w+ a+ a- w- ") << "the keys reached the keyboard processor's consumers";
+    EXPECT_EQ(pad.keys, keys.keys) << "the pad pressed the same keys";
     EXPECT_FLOAT_EQ(pad.heading, keys.heading);
     for (int i = 0; i < 16; ++i) EXPECT_NEAR(pad.pose[i], keys.pose[i], 1e-4) << "pose element " << i;
 }

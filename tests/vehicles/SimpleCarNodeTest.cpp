@@ -5,6 +5,7 @@
 
 #include "CarModels.h"
 #include "support/GlTestWindow.h"
+#include "support/TempFolder.h"
 #include "vehicles/SimpleCarNode.h"
 
 namespace {
@@ -15,7 +16,8 @@ class SimpleCarNodeTest : public testing::Test {
 protected:
     void SetUp() override {
         REQUIRE_GL();
-        dir = CarModels::makeTempDir();
+        ASSERT_FALSE(folder.path().empty());
+        dir = folder.path();
         CarModels::writeBox(dir + "/body.txt", -0.2f, 0.1f, -0.8f, 0.2f, 0.6f, 0.7f);
         CarModels::writeBox(dir + "/tire.txt", -0.065f, -0.165f, -0.165f, 0.065f, 0.165f, 0.165f);
         CarModels::writeBox(dir + "/tire03.txt", -0.05f, -0.15f, -0.15f, 0.05f, 0.15f, 0.15f);
@@ -27,6 +29,7 @@ protected:
         return car;
     }
 
+    TempFolder folder{"cars"};  // removed with the fixture
     std::string dir;
     bool loaded = false;
     const SimpleCarNode::TireOffsets offsets = {Vector(-0.233, 0.165, -0.6), Vector(0.233, 0.165, -0.6),
