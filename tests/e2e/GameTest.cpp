@@ -8,9 +8,8 @@
 #include <string>
 #include <thread>
 
-#include <unistd.h>
-
 #include "GameSupport.h"
+#include "support/TempFolder.h"
 
 using namespace e2e;
 
@@ -335,42 +334,23 @@ TEST(Game, PlaysItselfToAWinWithTheSameSeed) {
     EXPECT_NE(output.find("GhostRace: the race's ghost written to " + SEED_1_GHOST), std::string::npos) << tail;
 }
 
-namespace {
-// A folder of one test alone, removed with it (links in it, not what they point to).
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zarvik-e2e-data-XXXXXX").string();
-        if (mkdtemp(pattern.data())) folder = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        if (!folder.empty()) std::filesystem::remove_all(folder, ignored);
-    }
-    const std::filesystem::path& path() const { return folder; }
-
-private:
-    std::filesystem::path folder;
-};
-}  // namespace
-
 // Every way out keeps its status: a sound file that cannot be read is fatal
 // (a failure, with its message), while the player closing the window is not.
 TEST(Game, AFatalSoundErrorEndsInFailureAndClosingTheWindowInSuccess) {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through scripts/test.sh";
     namespace fs = std::filesystem;
     // The game's data with audio/cheer.mp3 missing: the rest linked in.
-    TempFolder data;
+    TempFolder data("e2e-data");
     for (const auto& entry : fs::directory_iterator(GameProcess::gameDir()))
         if (entry.is_directory() && entry.path().filename() != "audio")
-            fs::create_directory_symlink(fs::absolute(entry.path()), data.path() / entry.path().filename());
-    fs::create_directory(data.path() / "audio");
+            fs::create_directory_symlink(fs::absolute(entry.path()), data / entry.path().filename());
+    fs::create_directory(data / "audio");
     for (const auto& entry : fs::directory_iterator(GameProcess::gameDir() + "/audio"))
         if (entry.path().filename() != "cheer.mp3")
-            fs::create_symlink(fs::absolute(entry.path()), data.path() / "audio" / entry.path().filename());
+            fs::create_symlink(fs::absolute(entry.path()), data / "audio" / entry.path().filename());
     {
         GameProcess game;
-        ASSERT_TRUE(game.start(std::vector<std::string>{"--data", data.path().string(), "--window", "160x120"}));
+        ASSERT_TRUE(game.start(std::vector<std::string>{"--data", data.path(), "--window", "160x120"}));
         const int code = game.waitForExit(120.0);
         EXPECT_NE(game.output().find("FMOD ERROR! (5) File not found.\n  Press any key to exit..."), std::string::npos)
             << game.output();
