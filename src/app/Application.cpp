@@ -545,6 +545,7 @@ void display() {
         countSamples();
     }
     startPendingPads();
+    theLevel->frameShown();
     finishAutomaticRun();
 }
 
