@@ -578,6 +578,7 @@ void display() {
         countSamples();
     }
     startPendingPads();
+    theLevel->frameShown();
     finishAutomaticRun();
 }
 

@@ -1,10 +1,12 @@
 #include "assets/PictureDecoder.h"
 
 #include <algorithm>
+#include <cctype>
 #include <new>
 #include <system_error>
 
 #include "assets/JpegReader.h"
+#include "assets/PngReader.h"
 
 PictureDecoder::~PictureDecoder() {
     {
@@ -41,16 +43,20 @@ bool PictureDecoder::pending(const std::string& path) const {
            std::any_of(queue.begin(), queue.end(), [&path](const Request& queued) { return queued.path == path; });
 }
 
+bool PictureDecoder::unqueue(const std::string& path, bool& withMipmaps) {
+    const auto queued = std::find_if(queue.begin(), queue.end(), [&path](const Request& r) { return r.path == path; });
+    if (queued == queue.end()) return false;
+    withMipmaps = queued->withMipmaps;
+    queue.erase(queued);
+    return true;
+}
+
 std::optional<DecodedPicture> PictureDecoder::take(const std::string& path) {
     std::unique_lock<std::mutex> lock(mutex);
-    if (!running) {
-        const auto queued = std::find_if(queue.begin(), queue.end(), [&path](const Request& r) { return r.path == path; });
-        if (queued != queue.end()) {
-            const bool withMipmaps = queued->withMipmaps;
-            queue.erase(queued);
-            lock.unlock();
-            return decode(path, withMipmaps);
-        }
+    bool withMipmaps = false;
+    if (unqueue(path, withMipmaps)) {  // not begun: reading it here is sooner than after those before it
+        lock.unlock();
+        return decode(path, withMipmaps);
     }
     awaited = path;
     changed.wait(lock, [this, &path] { return ready.count(path) != 0 || !pending(path); });
@@ -71,6 +77,11 @@ void PictureDecoder::clear() {
     ready.clear();
     reading.clear();
     ++generation;
+}
+
+void PictureDecoder::finishReading() {
+    std::unique_lock<std::mutex> lock(mutex);
+    changed.wait(lock, [this] { return !running; });
 }
 
 void PictureDecoder::run() {
@@ -114,13 +125,31 @@ DecodedPicture PictureDecoder::readAhead(const Request& request) {
 DecodedPicture PictureDecoder::decode(const std::string& path, bool withMipmaps) {
     DecodedPicture picture;
     picture.path = path;
-    picture.loaded = JpegReader::read(path, picture.width, picture.height, picture.texels) == JpegReader::RGB;
+    if (isPng(path)) {
+        picture.loaded = PngReader::read(path, picture.width, picture.height, picture.texels) == PngReader::RGBA;
+        picture.channels = 4;
+    } else {
+        picture.loaded = JpegReader::read(path, picture.width, picture.height, picture.texels) == JpegReader::RGB;
+        picture.channels = 3;
+    }
     if (withMipmaps) addMipmaps(picture);
     return picture;
 }
 
+bool PictureDecoder::isPng(const std::string& path) {
+    const std::string suffix = ".png";
+    return path.size() >= suffix.size() &&
+           std::equal(suffix.begin(), suffix.end(), path.end() - static_cast<std::ptrdiff_t>(suffix.size()),
+                      [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
+}
+
 void PictureDecoder::addMipmaps(DecodedPicture& picture) {
-    if (!picture.loaded || !Rgb565Mipmaps::fits(picture.width, picture.height)) return;
-    picture.mipmaps.emplace(picture.texels.data(), picture.width, picture.height, false);
+    if (!picture.loaded) return;
+    if (picture.channels == 3 && Rgb565Mipmaps::fits(picture.width, picture.height))
+        picture.mipmaps.emplace(picture.texels.data(), picture.width, picture.height, false);
+    else if (picture.channels == 4 && RgbaMipmaps::fits(picture.width, picture.height))
+        picture.rgbaMipmaps.emplace(picture.texels.data(), picture.width, picture.height);
+    else
+        return;
     std::vector<unsigned char>().swap(picture.texels);  // gives the memory back, as clear() would not
 }

@@ -1,10 +1,7 @@
 #include "assets/Rgb565Mipmaps.h"
 
-#include <algorithm>
 #include <array>
-#include <new>
-
-#include <sys/mman.h>
+#include <utility>
 
 #include <GL/glew.h>
 
@@ -25,30 +22,11 @@ void pack(const unsigned char* rgb, std::size_t texels, bool bgr, std::uint16_t*
     for (std::size_t i = 0; i < texels; ++i, rgb += 3)
         out[i] = static_cast<std::uint16_t>(FIVE[rgb[r]] << 11 | SIX[rgb[1]] << 5 | FIVE[rgb[b]]);
 }
-
-// The level after one of width x height texels (not both 1).
-std::vector<unsigned char> halved(const unsigned char* rgb, std::size_t width, std::size_t height) {
-    const std::size_t row = width * 3;
-    std::vector<unsigned char> out(std::max<std::size_t>(width / 2, 1) * std::max<std::size_t>(height / 2, 1) * 3);
-    unsigned char* to = out.data();
-    if (width == 1 || height == 1) {  // a row or a column: pairs of neighbours
-        for (std::size_t i = 0; i + 6 <= width * height * 3; i += 6)
-            for (int c = 0; c < 3; ++c) *to++ = static_cast<unsigned char>((0u + rgb[i + c] + rgb[i + 3 + c]) / 2);
-        return out;
-    }
-    for (std::size_t y = 0; y < height / 2; ++y) {
-        const unsigned char* top = rgb + 2 * y * row;
-        const unsigned char* bottom = top + row;
-        for (std::size_t x = 0; x < width / 2; ++x, top += 6, bottom += 6)
-            for (int c = 0; c < 3; ++c)
-                *to++ = static_cast<unsigned char>((0u + top[c] + top[c + 3] + bottom[c] + bottom[c + 3] + 2) / 4);
-    }
-    return out;
-}
-
 }  // namespace
 
-bool Rgb565Mipmaps::fits(int width, int height) { return width >= 4 && isPowerOfTwo(width) && isPowerOfTwo(height); }
+bool Rgb565Mipmaps::fits(int width, int height) {
+    return width >= 4 && isPowerOfTwo(width) && isPowerOfTwo(height);
+}
 
 Rgb565Mipmaps::Rgb565Mipmaps(const unsigned char* rgb, int width, int height, bool bgr)
     : width(width), height(height) {
@@ -64,7 +42,11 @@ Rgb565Mipmaps::Rgb565Mipmaps(const unsigned char* rgb, int width, int height, bo
         const std::size_t w = static_cast<std::size_t>(levelWidth(i)), h = static_cast<std::size_t>(levelHeight(i));
         const unsigned char* level = previous.empty() ? rgb : previous.data();
         pack(level, w * h, bgr, texels.data() + offsets[static_cast<std::size_t>(i)]);
-        if (i + 1 < levelCount()) previous = halved(level, w, h);
+        if (i + 1 < levelCount()) {
+            std::vector<unsigned char> next(static_cast<std::size_t>(levelWidth(i + 1) * levelHeight(i + 1)) * 3);
+            MipmapHalving::halve<3>(level, w, h, next.data());
+            previous = std::move(next);
+        }
     }
 }
 
@@ -84,17 +66,3 @@ void Rgb565Mipmaps::upload() const {
                      texels.data() + offsets[static_cast<std::size_t>(i)]);
     glPopClientAttrib();
 }
-
-template <typename T>
-T* Rgb565Mipmaps::PageAllocator<T>::allocate(std::size_t count) {
-    void* pages = mmap(nullptr, count * sizeof(T), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (pages == MAP_FAILED) throw std::bad_alloc();
-    return static_cast<T*>(pages);
-}
-
-template <typename T>
-void Rgb565Mipmaps::PageAllocator<T>::deallocate(T* texels, std::size_t count) {
-    munmap(texels, count * sizeof(T));
-}
-
-template struct Rgb565Mipmaps::PageAllocator<std::uint16_t>;

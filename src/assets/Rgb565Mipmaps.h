@@ -3,14 +3,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "assets/MipmapHalving.h"
+#include "assets/PageAllocator.h"
+
 // The mipmap chain of a picture with 8-bit RGB (or BGR) texels, each level
 // stored in 16 bits per texel (5-6-5, red in the high bits), built on the
 // processor without the GL.
 //
-// Each level halves the one before, in 8 bits per channel: the rounded mean
-// of 2 x 2 texels, (a + b + c + d + 2) / 4, and once a side is down to one
-// texel the truncated mean of 2, (a + b) / 2. Every level is then packed with
-// (x * 31 + 127) / 255 and (x * 63 + 127) / 255. These are the texels that
+// Each level halves the one before in 8 bits per channel, as GLU does
+// (MipmapHalving), and is then packed with (x * 31 + 127) / 255 and
+// (x * 63 + 127) / 255. These are the texels that
 // gluBuild2DMipmaps and the driver's conversion store for the same picture,
 // made in a fraction of their time: upload hands them to the GL packed
 // already, so the driver only copies them.
@@ -24,29 +26,14 @@ public:
     Rgb565Mipmaps(const unsigned char* rgb, int width, int height, bool bgr);
 
     int levelCount() const { return static_cast<int>(offsets.size()); }
-    int levelWidth(int level) const { return width >> level > 0 ? width >> level : 1; }
-    int levelHeight(int level) const { return height >> level > 0 ? height >> level : 1; }
+    int levelWidth(int level) const { return MipmapHalving::side(width, level); }
+    int levelHeight(int level) const { return MipmapHalving::side(height, level); }
     // A copy of one level's texels, row after row.
     std::vector<std::uint16_t> level(int index) const;
     // glTexImage2D of every level into the bound texture as GL_RGB565.
     void upload() const;
 
 private:
-    // Pages of their own for the chain: a chain built ahead of its upload is
-    // given back to the system when it is dropped, not kept as a hole in the
-    // heap that the GL's textures, of another size, do not fill.
-    template <typename T>
-    struct PageAllocator {
-        using value_type = T;
-        PageAllocator() = default;
-        template <typename U>
-        PageAllocator(const PageAllocator<U>&) {}
-        T* allocate(std::size_t count);
-        void deallocate(T* texels, std::size_t count);
-        bool operator==(const PageAllocator&) const { return true; }
-        bool operator!=(const PageAllocator&) const { return false; }
-    };
-
     int width, height;
     std::vector<std::uint16_t, PageAllocator<std::uint16_t>> texels;  // every level, the largest first
     std::vector<std::size_t> offsets;                                 // where each level starts

@@ -11,6 +11,7 @@
 
 #include "assets/PictureDecoder.h"
 #include "assets/Rgb565Mipmaps.h"
+#include "assets/RgbaMipmaps.h"
 
 bool Texture2D::mipmap = true;
 bool Texture2D::filter = true;
@@ -22,6 +23,19 @@ std::map<Texture2D::SharingKey, std::weak_ptr<Texture2D>> Texture2D::shared;
 
 namespace {
 PictureDecoder readAheadPictures;
+
+// Every level of a picture read ahead into the bound texture; the chain is
+// built here where the reader handed the texels over without it.
+void uploadDecoded(const DecodedPicture& picture) {
+    if (picture.rgbaMipmaps)
+        picture.rgbaMipmaps->upload();
+    else if (picture.mipmaps)
+        picture.mipmaps->upload();
+    else if (picture.channels == 4)
+        RgbaMipmaps(picture.texels.data(), picture.width, picture.height).upload();
+    else
+        Rgb565Mipmaps(picture.texels.data(), picture.width, picture.height, false).upload();
+}
 }  // namespace
 
 Texture2D::Texture2D(bool autoDelete) : autoDelete(autoDelete) {}
@@ -136,33 +150,41 @@ std::shared_ptr<Texture2D> Texture2D::upload(const std::string& path, GLint wrap
 }
 
 void Texture2D::readAhead(const std::vector<std::string>& paths) {
-    if (!quickSixteenBits()) return;
     std::vector<std::string> quick;
-    std::copy_if(paths.begin(), paths.end(), std::back_inserter(quick), inSixteenBitPaths);
-    readAheadPictures.request(quick, true);
+    std::copy_if(paths.begin(), paths.end(), std::back_inserter(quick), readableAhead);
+    if (!quick.empty()) readAheadPictures.request(quick, true);
 }
 
 void Texture2D::forgetReadAhead() { readAheadPictures.clear(); }
 
+void Texture2D::finishReadingAhead() { readAheadPictures.finishReading(); }
+
 bool Texture2D::quickSixteenBits() { return sixteenBits && sixteenBitFormat == GL_RGB565; }
 
+// DevIL uploads an RGBA picture's texels as they are, whatever the 16-bit
+// switch; an RGB one the quick way only where it is stored in 5-6-5.
+bool Texture2D::readableAhead(const std::string& path) {
+    return PictureDecoder::isPng(path) || (quickSixteenBits() && inSixteenBitPaths(path));
+}
+
+bool Texture2D::uploadsWithoutDevil(const DecodedPicture& picture) {
+    if (!picture.loaded) return false;
+    if (picture.channels == 4) return picture.rgbaMipmaps || RgbaMipmaps::fits(picture.width, picture.height);
+    return quickSixteenBits() && inSixteenBitPaths(picture.path) &&
+           (picture.mipmaps || Rgb565Mipmaps::fits(picture.width, picture.height));
+}
+
 // createFromFile's texture, with mipmaps and its default filters, for a
-// picture read ahead, where the quick 16-bit way applies; otherwise null,
-// and createFromFile loads the file through DevIL.
+// picture read ahead, where its texels are those DevIL's way would store;
+// otherwise null, and createFromFile loads the file through DevIL.
 std::shared_ptr<Texture2D> Texture2D::createFromDecoded(const DecodedPicture& picture, GLint wrap) {
-    const bool chain = picture.mipmaps.has_value();
-    if (!picture.loaded || !quickSixteenBits() || !inSixteenBitPaths(picture.path) ||
-        !(chain || Rgb565Mipmaps::fits(picture.width, picture.height)))
-        return nullptr;
+    if (!uploadsWithoutDevil(picture)) return nullptr;
     std::shared_ptr<Texture2D> texture = std::make_shared<Texture2D>(false);
     texture->fileName = picture.path;
     if (!texture->generateTexture()) return nullptr;  // bind() would reload it through DevIL
     texture->bind();
     makeOGLTexture2DCalls(wrap, wrap, GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, GL_MODULATE);
-    if (chain)
-        picture.mipmaps->upload();
-    else
-        Rgb565Mipmaps(picture.texels.data(), picture.width, picture.height, false).upload();
+    uploadDecoded(picture);
     texture->pictureUploaded = texture->textureName != 0;
     texture->setAutoDelete(true);
     registerTexture(texture);

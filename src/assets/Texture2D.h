@@ -64,15 +64,18 @@ public:
                                                      GLint texEnvMode = GL_MODULATE, bool mipmapped = true);
 
     // Starts reading these pictures on a second thread, so that
-    // createFromFile finds them in memory, with their 16-bit mipmaps built
-    // (see PictureDecoder). Only paths stored in 16 bits the quick way (see
-    // sixteenBitPaths) are read ahead, and createFromFile takes them only
-    // with its default filters; it loads what it does not take (any other
-    // picture, a file that is not an RGB JPEG) from the file as before, with
-    // the same messages.
+    // createFromFile finds them in memory with their mipmaps built (see
+    // PictureDecoder) and only uploads them. Read ahead are PNG pictures
+    // (their RGBA mipmaps as DevIL's upload makes them) and the paths stored
+    // in 16 bits the quick way (see sixteenBitPaths); createFromFile takes
+    // them only with its default filters. It loads what it does not take
+    // (any other picture, a file that is not an RGB JPEG or an RGBA PNG)
+    // from the file as before, with the same messages.
     static void readAhead(const std::vector<std::string>& paths);
     // Stops reading ahead and drops the pictures read that nobody took.
     static void forgetReadAhead();
+    // Waits until the pictures asked for are read (before their files change).
+    static void finishReadingAhead();
 
     static void registerTexture(const std::shared_ptr<Texture2D>& texture);
     // Drops the given handle; when the registry then holds the texture's
@@ -126,6 +129,8 @@ private:
     static bool inSixteenBitPaths(const std::string& path);
     static bool storedInSixteenBits(const std::string& path);
     static bool quickSixteenBits();  // the switch is on and the format is 5-6-5
+    static bool readableAhead(const std::string& path);
+    static bool uploadsWithoutDevil(const DecodedPicture& picture);
     static std::shared_ptr<Texture2D> createFromDecoded(const DecodedPicture& picture, GLint wrap);
     static std::shared_ptr<Texture2D> upload(const std::string& path, GLint wrap, GLint magFilter, GLint minFilter,
                                              GLint texEnvMode, bool mipmapped);

@@ -37,9 +37,17 @@ void TextureQuad::load(const char* texfile, float sizex, float sizez, bool autoM
 void TextureQuad::loadWhenDrawn(const char* texfile, float sizex, float sizez, bool autoMipMap) {
     makeWhite(*material, 0.7f);
     texture = std::make_shared<Texture2D>(false);
-    pendingPicture = texfile;
     pendingMipMap = autoMipMap;
     setCorners(sizex, sizez);
+    // Only whether the file opens, now: reading it waits for the first draw.
+    // A missing one is loaded as load() would, which reports it and leaves
+    // the empty texture.
+    if (std::FILE* file = std::fopen(texfile, "rb")) {
+        std::fclose(file);
+        pendingPicture = texfile;
+    } else {
+        loadPicture(texfile, autoMipMap);
+    }
 }
 
 void TextureQuad::unloadUntilDrawn() {

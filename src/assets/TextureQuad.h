@@ -24,10 +24,14 @@ public:
     virtual void load(const char* texfile, float sizex, float sizez, bool autoMipMap);
     // The same quad, but the picture is read the first time the quad is
     // drawn: a picture shown only now and then (a message) takes no memory
-    // before it is first needed. A missing picture gets its message then.
+    // before it is first needed. Only whether its file opens is checked now:
+    // a missing picture gets load()'s messages at once, and the quad draws
+    // the empty texture.
     void loadWhenDrawn(const char* texfile, float sizex, float sizez, bool autoMipMap);
     // False while a picture waits for the first draw.
     bool isPictureLoaded() const { return pendingPicture.empty(); }
+    // The file read at the first draw; empty when none waits.
+    const std::string& pictureToRead() const { return pendingPicture; }
     // Gives the picture's texture back (to the registry, which deletes it
     // when nobody else draws with it) until the quad is drawn again: then
     // the picture is read from its file once more, as after loadWhenDrawn.

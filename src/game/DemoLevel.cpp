@@ -244,6 +244,22 @@ void DemoLevel::readAhead() {
     Texture2D::readAhead(paths);
 }
 
+// The message boards not shown yet are read once the first frame is shown:
+// the first "sign dismantled" or "busted" of a race then only uploads its
+// picture, instead of reading it within a frame of the race.
+void DemoLevel::readAheadShownLater() {
+    std::vector<std::string> paths;
+    for (const auto& board : getMessageBoards())
+        if (!board->getQuad()->isPictureLoaded()) paths.push_back(board->getQuad()->pictureToRead());
+    Texture2D::readAhead(paths);
+}
+
+std::vector<std::shared_ptr<Billboard>> DemoLevel::getMessageBoards() const {
+    if (!timerAction) return {};
+    return {loserBoard, gotSignBoard, unmountErrorBoard, signFinishedBoard, timerAction->getWinnerBoard(),
+            timerAction->getUnfinishedBoard()};
+}
+
 void DemoLevel::buildTerrain() {
     storeSixteenBitPictures();
     terrain = std::make_shared<TerrainNode>("Terrain");

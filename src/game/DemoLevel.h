@@ -78,6 +78,7 @@ public:
 
     void build() override;
     void readAhead() override;
+    void readAheadShownLater() override;
     void reset() override;
 
     std::shared_ptr<TerrainNode> getTerrain() const { return terrain; }
@@ -92,6 +93,8 @@ public:
     std::shared_ptr<OverlayList> getHunterOverlays() const { return hunterOverlays; }
     std::shared_ptr<OverlayList> getSequenceOverlays() const { return sequenceOverlays; }
     std::shared_ptr<OverlayStack> getMessageStack() const { return messageStack; }
+    // The six message boards, each read when first shown (none before the build).
+    std::vector<std::shared_ptr<Billboard>> getMessageBoards() const;
     std::shared_ptr<LensFlare> getLensFlare() const { return lensFlare; }
     std::shared_ptr<TextureQuad> getClouds() const { return clouds; }
     std::shared_ptr<Event> getStartEvent() const { return startEvent; }

@@ -67,6 +67,7 @@ void Level::preBuild() {
 
 void Level::postBuild() {
     Texture2D::forgetReadAhead();  // what the build did not take
+    firstFrameShown = false;
     signStates->updateUnmountStates();
     root->finalize();
     Texture::enable2DTextures();
@@ -83,6 +84,12 @@ void Level::postBuild() {
     updater->animate(0.0);
     warmUpPaint();
     animator->animate();
+}
+
+void Level::frameShown() {
+    if (firstFrameShown) return;
+    firstFrameShown = true;
+    readAheadShownLater();
 }
 
 void Level::warmUpPaint() {

@@ -32,6 +32,15 @@ public:
     // the window opens, so that build() finds them read. Called once, after
     // the settings are applied and in the data folder; build() works without.
     virtual void readAhead() {}
+    // Called after every frame is shown: after the first one of a build it
+    // calls readAheadShownLater, so that the first frame waits for none of
+    // that reading.
+    void frameShown();
+    // Starts reading, on the picture reader's thread, the pictures that the
+    // level reads when they are first shown (its message boards), so that
+    // showing one later costs its frame no reading. Not during the build,
+    // which holds the most memory. None by default.
+    virtual void readAheadShownLater() {}
     // Empties what a previous build left behind and starts a fresh scene root.
     void preBuild();
     virtual void build() {}
@@ -109,6 +118,7 @@ private:
     void warmUpPaint();
 
     bool paused = false;
+    bool firstFrameShown = false;  // since the last build
     std::shared_ptr<TextOverlay> pauseOverlay;
     std::shared_ptr<BestTimes> bestTimes;
     std::shared_ptr<BestTimeHud> bestTimeHud = std::make_shared<BestTimeHud>();

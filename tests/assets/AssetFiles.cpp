@@ -93,6 +93,10 @@ void writeTopDownRgbPicture(const std::string& path, int w, int h, const std::ve
     writeTopDownPicture(path, w, h, 3, rgb);
 }
 
+void writeTopDownRgbaPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& rgba) {
+    writeTopDownPicture(path, w, h, 4, rgba);
+}
+
 std::string gameDataDir(const std::string& name) {
     const char* game = std::getenv("ZARVIK_GAME_DIR");
     if (game == nullptr) return std::string();

@@ -25,6 +25,8 @@ void writeRgbPicture(const std::string& path, int w, int h, const std::vector<un
 void writeGreyPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& values);
 // The same for RGB, 3 bytes per pixel, as PNG or (for .jpg) JPEG.
 void writeTopDownRgbPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& rgb);
+// The same for RGBA, 4 bytes per pixel, as PNG.
+void writeTopDownRgbaPicture(const std::string& path, int w, int h, const std::vector<unsigned char>& rgba);
 
 // A folder of the game's data written by the asset kit (ZARVIK_GAME_DIR/<name>);
 // empty when it is not there.

@@ -1,7 +1,11 @@
 #include <GL/glew.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <string>
 
 #include "assets/Billboard.h"
 #include "assets/Halo.h"
@@ -179,7 +183,8 @@ TEST(Billboard, BoardsOfOnePictureShareItsTextureAndAllDraw) {
 
 // A board that reads its picture when shown holds no texture while it is off,
 // shows the picture like any board once switched on (with the filters the
-// switches chose meanwhile), and a missing picture gets its message then.
+// switches chose meanwhile), and a missing picture gets its message at once,
+// when the board is made, not when it is first shown.
 TEST(Billboard, PictureReadWhenShownIsLoadedOnlyAtItsFirstDraw) {
     REQUIRE_GL();
     SwitchGuard guard;
@@ -212,13 +217,56 @@ TEST(Billboard, PictureReadWhenShownIsLoadedOnlyAtItsFirstDraw) {
 
     testing::internal::CaptureStdout();
     Billboard missing("images/no-such-message.png", true, "missing", Billboard::PictureLoad::WHEN_SHOWN);
-    const std::string before = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(before.find("ERROR"), std::string::npos) << "nothing is read before the board is shown";
+    const std::string atLoad = testing::internal::GetCapturedStdout();
+    EXPECT_NE(atLoad.find("ERROR WHILE LOADING IMAGE images/no-such-message.png"), std::string::npos) << atLoad;
+    EXPECT_NE(atLoad.find("Texture2D.loadImage(images/no-such-message.png): Error while loading image"),
+              std::string::npos)
+        << atLoad;
+    EXPECT_TRUE(missing.getQuad()->isPictureLoaded()) << "a missing picture is tried once";
     testing::internal::CaptureStdout();
     missing.getQuad()->executeDisplayList();  // draws with the empty texture
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << "reported once, at load";
+}
+
+// A board whose picture was read ahead shows it without its file; a file cut
+// off after its header, read ahead, is left to the loader, which reports it
+// when the board is shown, and the board draws on without its picture.
+TEST(Billboard, APictureReadAheadIsShownWithoutReadingItsFile) {
+    REQUIRE_GL();
+    SwitchGuard guard;
+    const std::string picture = TestPictures::quadrants();
+    const std::string cut = picture + ".cut.png";
+    {
+        std::ifstream in(picture, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        // Cut within the header: DevIL, failing later, would leak its row pointers.
+        std::ofstream(cut, std::ios::binary) << bytes.substr(0, 40);
+    }
+    Texture2D::clearTextures();
+    RootNode root("root");
+    setUpView(root);
+    auto board = std::make_shared<Billboard>(picture.c_str(), true, "read ahead", Billboard::PictureLoad::WHEN_SHOWN);
+    TextureQuad::makeWhite(*board->getMaterial(), 0.99f);
+    placeBoard(root, board, 0.0f);
+    root.finalize();
+    Billboard damaged(cut.c_str(), true, "damaged", Billboard::PictureLoad::WHEN_SHOWN);
+    Texture2D::readAhead({board->getQuad()->pictureToRead(), damaged.getQuad()->pictureToRead()});
+    Texture2D::finishReadingAhead();
+    std::filesystem::remove(picture);
+
+    testing::internal::CaptureStdout();
+    drawFrame(root);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_TRUE(board->getQuad()->getTexture()->hasPicture());
+    expectUprightQuadrants(CX, CY, 10);
+
+    testing::internal::CaptureStdout();
+    damaged.getQuad()->executeDisplayList();
     const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("ERROR WHILE LOADING IMAGE images/no-such-message.png"), std::string::npos) << out;
-    EXPECT_TRUE(missing.getQuad()->isPictureLoaded()) << "a missing picture is tried once";
+    EXPECT_NE(out.find("ERROR WHILE LOADING IMAGE " + cut), std::string::npos) << out;
+    EXPECT_FALSE(damaged.getQuad()->getTexture()->hasPicture());
+    Texture::checkDevILErrors();  // what DevIL says of the damaged file, not left for the next test
+    Texture2D::clearTextures();
 }
 
 TEST(TextureQuad, UploadsMipmapsOnlyWhenAskedAndSurvivesAMissingPicture) {

@@ -449,7 +449,8 @@ TEST_F(TextureTest, PicturesReadAheadMakeTheTexturesOfTheirFiles) {
 
     Texture2D::readAhead({a, b, grey, dir + "/tiles/missing.jpg", dir + "/green.jpg"});
     const std::shared_ptr<Texture2D> second = Texture2D::createFromFile(b, GL_MIRRORED_REPEAT);
-    std::filesystem::remove(a);  // read before b, in the order asked for
+    Texture2D::finishReadingAhead();
+    std::filesystem::remove(a);  // read by now
     const std::shared_ptr<Texture2D> fromMemory = Texture2D::createFromFile(a, GL_MIRRORED_REPEAT);
     ASSERT_TRUE(fromMemory->hasPicture() && second->hasPicture()) << "a needs its file no more";
     EXPECT_EQ(Texture2D::createFromFile(a, GL_MIRRORED_REPEAT), fromMemory) << "shared";

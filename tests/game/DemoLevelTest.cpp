@@ -675,6 +675,43 @@ TEST_F(DemoLevelTest, HudPicturesShowInTheirSlotsAndMessagesOnTheStack) {
     EXPECT_LT(std::abs(pixelAt(0, 0.3) - before), 20);
 }
 
+// After its first frame the level reads its six message boards on the
+// picture reader's thread: each then shows its picture without reading its
+// file in the frame that shows it (here from a folder without the pictures).
+TEST_F(DemoLevelTest, TheMessageBoardsAreReadAheadAndShowWithoutTheirFiles) {
+    const std::vector<std::shared_ptr<Billboard>> boards = shared->getMessageBoards();
+    ASSERT_EQ(boards.size(), 6u);
+    for (const auto& board : boards) board->getQuad()->unloadUntilDrawn();  // as if none had been shown
+    for (const auto& board : boards) ASSERT_FALSE(board->getQuad()->isPictureLoaded());
+    shared->readAheadShownLater();
+    Texture2D::finishReadingAhead();
+
+    const std::filesystem::path gameDir = std::filesystem::current_path();
+    char elsewhere[] = "/tmp/zarvik-boards-XXXXXX";
+    ASSERT_NE(mkdtemp(elsewhere), nullptr);
+    std::filesystem::current_path(elsewhere);
+    testing::internal::CaptureStdout();
+    auto stack = shared->getMessageStack();
+    for (const auto& board : boards) {
+        stack->push(board);
+        for (int frame = 0; frame < 2; ++frame) {  // shown from the frame after the push
+            clock->advance(FRAME);
+            ScenegraphNode::beginFrame();
+            shared->display();
+        }
+    }
+    const std::string out = testing::internal::GetCapturedStdout();
+    std::filesystem::current_path(gameDir);
+    std::filesystem::remove(elsewhere);
+    for (const auto& board : boards) {
+        EXPECT_TRUE(board->getQuad()->isPictureLoaded());
+        EXPECT_TRUE(board->getQuad()->getTexture()->hasPicture()) << board->getQuad()->getTexture()->getFileName();
+    }
+    EXPECT_EQ(out.find("ERROR"), std::string::npos) << out;
+    shared->reset();
+    settle();
+}
+
 TEST_F(DemoLevelTest, SkyCarriesTheSunsFlareAndDriftingClouds) {
     auto flare = shared->getLensFlare();
     ASSERT_TRUE(flare);
