@@ -11,7 +11,7 @@ namespace {
 // The largest side a texture of this GL may have: larger pictures go to DevIL.
 constexpr png_uint_32 LARGEST_SIDE = 16384;
 
-struct Closer {
+struct PngFileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
@@ -57,7 +57,7 @@ PngReader::Result PngReader::read(const std::string& path, int& width, int& heig
                                   std::vector<unsigned char>& texels) {
     texels.clear();
     width = height = 0;
-    const std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
+    const std::unique_ptr<std::FILE, PngFileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) return NOT_READ;
     int warnings = 0;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &warnings, jumpBack, countWarning);

@@ -15,6 +15,7 @@
 #include "assets/PngReader.h"
 #include "assets/Texture2D.h"
 #include "support/GlTestWindow.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -93,7 +94,7 @@ protected:
         REQUIRE_GL();
         AssetFiles::startDevIL();
         Texture2D::clearTextures();
-        dir = AssetFiles::makeTempDir();
+        dir = folder.path();
     }
     void TearDown() override {
         Texture2D::forgetReadAhead();
@@ -101,6 +102,7 @@ protected:
         AssetFiles::drainDevILErrors();
         Texture::unbindTexture();
     }
+    TempFolder folder{"assets"};  // removed with the fixture
     std::string dir;
 };
 
