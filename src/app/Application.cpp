@@ -429,8 +429,8 @@ void finishAutomaticRun() {
         if (capture && !capture->close())
             std::fprintf(stderr, "zarvik: cannot write %s\n", theOptions.benchmarkCapture.c_str());
         code = 0;
-    } else if (!benchmark && autoplay && autoplay->getOutcome() != Autoplay::PLAYING) {
-        code = autoplay->getOutcome() == Autoplay::WON ? 0 : 3;
+    } else if (!benchmark && autoplay) {
+        code = Autoplay::exitStatus(autoplay->getOutcome());
     }
     if (code >= 0) end(code);
 }

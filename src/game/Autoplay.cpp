@@ -120,6 +120,14 @@ Autoplay::Point Autoplay::signPosition(int sign) const {
     return {p.x, p.z};
 }
 
+int Autoplay::exitStatus(Outcome outcome) {
+    switch (outcome) {
+        case WON: return 0;
+        case CAUGHT: return 3;
+        default: return -1;
+    }
+}
+
 double Autoplay::raceTime() const { return level->getStopWatch()->getTotalTime(); }
 
 Autoplay::Outcome Autoplay::step() {

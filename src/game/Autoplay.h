@@ -35,6 +35,8 @@ public:
     // Looks and presses the keys of one frame; call once before each frame.
     Outcome step();
     Outcome getOutcome() const { return outcome; }
+    // The game's exit status for an outcome: 0 won, 3 caught, -1 while playing.
+    static int exitStatus(Outcome outcome);
     int getSignsDown() const { return signsDown; }
 
     // Race time as the watch shows it: "h:mm:ss.mmm", milliseconds cut.

@@ -20,6 +20,7 @@
 #include "assets/Halo.h"
 #include "audio/AudioManager.h"
 #include "math/Constants.h"
+#include "game/Autoplay.h"
 #include "game/BoozeAction.h"
 #include "game/CheckpointAction.h"
 #include "game/DemoLevel.h"
@@ -421,6 +422,16 @@ TEST_F(DemoLevelTest, APursuerCatchesTheParkedCarAndTheResetBringsBackTheStart) 
     parkBesideHunter();
     for (int i = 0; i < 1000 && !shared->isCaught(); ++i) frames(1);
     ASSERT_TRUE(shared->isCaught() && AudioManager::isMusicHeld());
+    // A game that plays itself sees the catch and ends with status 3 (a win ends with 0).
+    {
+        Autoplay autoplay(shared);
+        EXPECT_EQ(Autoplay::exitStatus(autoplay.getOutcome()), -1) << "playing on";
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(autoplay.step(), Autoplay::CAUGHT);
+        EXPECT_NE(testing::internal::GetCapturedStdout().find("autoplay: caught by "), std::string::npos);
+        EXPECT_EQ(Autoplay::exitStatus(autoplay.getOutcome()), 3);
+        EXPECT_EQ(Autoplay::exitStatus(Autoplay::WON), 0);
+    }
     EXPECT_EQ(hunter->getState(), HunterAI::HUNTING);
     auto catchAction = std::dynamic_pointer_cast<CatchAction>(shared->getEventManager()->events[1]->getAction());
     ASSERT_TRUE(catchAction);
