@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake pkg-config clang libclang-rt-14-dev lld
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev lld
   freeglut3-dev libglew-dev libglu1-mesa-dev libgl1-mesa-dri
   libdevil-dev libjpeg-dev libpng-dev libbullet-dev
   libopenal-dev libmpg123-dev libmp3lame-dev

@@ -16,7 +16,14 @@ took "installing packages"
 . scripts/xvfb.sh
 
 build=${ZARVIK_TEST_BUILD:-build/test}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARVIK_SANITIZE=ON -DZARVIK_FUZZ=ON >/dev/null
+# Ninja compiles a program's sources while the libraries it links are still
+# being compiled, so both cores stay busy to the end of the build. A folder
+# configured with another generator is configured afresh.
+if [ -f "$build/CMakeCache.txt" ] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$build/CMakeCache.txt"; then
+  echo "test.sh: $build was made with another CMake generator; making it afresh with Ninja"
+  rm -rf "$build"
+fi
+cmake -G Ninja -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZARVIK_SANITIZE=ON -DZARVIK_FUZZ=ON >/dev/null
 took "configuring"
 cmake --build "$build" -j "$(nproc)"
 took "building"
