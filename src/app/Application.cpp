@@ -272,7 +272,6 @@ void releaseAtExit() {
 // its consumer, and the consumer the level), the window's size is kept, the
 // sound is off and game mode left.
 void shutDown() {
-    ending = true;
     saveWindow();
     AudioManager::kill();
     if (theRenderer) theRenderer->exitGameMode();
@@ -496,7 +495,7 @@ int main(int argc, char** args) {
     glutMouseFunc(mouseBtn);
     glutMotionFunc(mouseMotion);
     glutCloseFunc(windowClosed);
-    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_EXIT);
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_EXIT);  // the exit with 0 that windowClosed leaves to freeglut
     // The idle callback is registered at the end of load: a frame needs a built level.
     std::fflush(stdout);
     glutMainLoop();

@@ -1,4 +1,6 @@
 #pragma once
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -31,6 +33,19 @@ void writeTopDownRgbaPicture(const std::string& path, int w, int h, const std::v
 // A folder of the game's data written by the asset kit (ZARVIK_GAME_DIR/<name>);
 // empty when it is not there.
 std::string gameDataDir(const std::string& name);
+
+// A picture reader (JpegReader, PngReader) refusing a file: the result
+// expected, nothing printed, and neither texels nor a size left behind.
+template <typename Reader>
+void expectRefused(const std::string& path, typename Reader::Result expected) {
+    int width = 1, height = 1;
+    std::vector<unsigned char> texels(4);
+    testing::internal::CaptureStderr();
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(Reader::read(path, width, height, texels), expected) << path;
+    EXPECT_EQ(testing::internal::GetCapturedStdout() + testing::internal::GetCapturedStderr(), "") << path;
+    EXPECT_TRUE(texels.empty() && width == 0 && height == 0) << path;
+}
 
 // Pixels of two RGBA read-backs whose colours differ.
 int differingPixels(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b);

@@ -8,49 +8,28 @@
 #include <vector>
 
 #include "assets/Texture2D.h"
+#include "gl/OffscreenPicture.h"
 #include "overlay/Minimap.h"
 #include "support/GlTestWindow.h"
 #include "support/TestPictures.h"
 
 namespace {
 
-// The game's 800 x 600 window, as a framebuffer of that size: the map lies
-// where it lies in the game, 160 pixels square at (10, 10).
+// The game's 800 x 600 window, drawn off the screen: the map lies where it
+// lies in the game, 160 pixels square at (10, 10).
 class GameWindow {
 public:
     static constexpr int WIDTH = 800, HEIGHT = 600;
 
-    GameWindow() {
-        glGenFramebuffers(1, &framebuffer);
-        glGenRenderbuffers(1, &colour);
-        glBindRenderbuffer(GL_RENDERBUFFER, colour);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, WIDTH, HEIGHT);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
-        complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    }
-    ~GameWindow() {
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glDeleteFramebuffers(1, &framebuffer);
-        glDeleteRenderbuffers(1, &colour);
-        glViewport(0, 0, GlTestWindow::width(), GlTestWindow::height());
-    }
-
-    // A frame of the map alone on black, read back (RGB, bottom row first).
-    void draw(Minimap& map) {
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-        glViewport(0, 0, WIDTH, HEIGHT);
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-        map.performOperations();
-        glFinish();
-        rgb.resize(static_cast<size_t>(3 * WIDTH * HEIGHT));
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, WIDTH, HEIGHT, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-        glPixelStorei(GL_PACK_ALIGNMENT, 4);
-        glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glClearColor(0, 0, 0, 0);
+    // A frame of the map alone on black, read back (RGBA, bottom row first);
+    // false without framebuffer objects.
+    bool draw(Minimap& map) {
+        return OffscreenPicture::paint(WIDTH, HEIGHT, [&map] {
+            glClearColor(0, 0, 0, 1);
+            glClear(GL_COLOR_BUFFER_BIT);
+            map.performOperations();
+            glClearColor(0, 0, 0, 0);
+        }, rgba);
     }
 
     struct Rgb {
@@ -60,15 +39,11 @@ public:
     Rgb at(float x, float z) const {
         float px = 0, py = 0;
         Minimap::toWindow(Minimap::frameIn(WIDTH, HEIGHT), x, z, px, py);
-        const unsigned char* p = &rgb[3 * (static_cast<size_t>(py) * WIDTH + static_cast<size_t>(px))];
+        const unsigned char* p = &rgba[4 * (static_cast<size_t>(py) * WIDTH + static_cast<size_t>(px))];
         return {p[0], p[1], p[2]};
     }
 
-    bool complete = false;
-    std::vector<unsigned char> rgb;
-
-private:
-    GLuint framebuffer = 0, colour = 0;
+    std::vector<GLubyte> rgba;
 };
 
 bool isSignBlue(GameWindow::Rgb p) { return p.b > 220 && p.r < 90 && p.g < 120; }
@@ -81,9 +56,9 @@ bool isCrossGrey(GameWindow::Rgb p) {
 int differingOutside(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b, float x, float y,
                      float reach) {
     int count = 0;
-    for (size_t i = 0; i < a.size(); i += 3) {
-        const float px = static_cast<float>((i / 3) % GameWindow::WIDTH) + 0.5f;
-        const float py = static_cast<float>((i / 3) / GameWindow::WIDTH) + 0.5f;
+    for (size_t i = 0; i < a.size(); i += 4) {
+        const float px = static_cast<float>((i / 4) % GameWindow::WIDTH) + 0.5f;
+        const float py = static_cast<float>((i / 4) / GameWindow::WIDTH) + 0.5f;
         if (std::abs(px - x) < reach && std::abs(py - y) < reach) continue;
         count += a[i] != b[i] || a[i + 1] != b[i + 1] || a[i + 2] != b[i + 2];
     }
@@ -111,7 +86,6 @@ TEST(Minimap, TheKeptPictureIsDrawnAfreshWhenOneSignIsTakenDown) {
     ASSERT_TRUE(ScenegraphNode::getRenderState() == SINGLE_PASS || ScenegraphNode::getRenderState() == TRANSPARENT_PASS);
     glDisable(GL_DEPTH_TEST);
     GameWindow window;
-    ASSERT_TRUE(window.complete);
     const auto ground = Texture2D::createFromFile(TestPictures::solid({40, 110, 40, 255}), GL_CLAMP_TO_EDGE);
     ASSERT_TRUE(ground->hasPicture());
     Minimap map(ground, 600.0f);
@@ -124,11 +98,11 @@ TEST(Minimap, TheKeptPictureIsDrawnAfreshWhenOneSignIsTakenDown) {
     markers.push_back(marker(Minimap::CAR, 0, 20));
     map.setMarkers(markers);
 
-    window.draw(map);
-    const std::vector<unsigned char> standing = window.rgb;
+    ASSERT_TRUE(window.draw(map));
+    const std::vector<unsigned char> standing = window.rgba;
     for (const auto& sign : signs) EXPECT_TRUE(isSignBlue(window.at(sign[0], sign[1]))) << sign[0] << ", " << sign[1];
     window.draw(map);
-    EXPECT_EQ(window.rgb, standing) << "the kept picture shows what was drawn";
+    EXPECT_EQ(window.rgba, standing) << "the kept picture shows what was drawn";
 
     // The north sign (0, -200) taken down: at window pixel (90, 154), as
     // 10 + 160 x (250 + 0) / 500 and 10 + 160 x (250 + 200) / 500.
@@ -138,15 +112,15 @@ TEST(Minimap, TheKeptPictureIsDrawnAfreshWhenOneSignIsTakenDown) {
     EXPECT_TRUE(isCrossGrey(window.at(0, -200))) << "drawn afresh";
     EXPECT_FALSE(isSignBlue(window.at(0, -200)));
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(isSignBlue(window.at(signs[i][0], signs[i][1]))) << i;
-    EXPECT_EQ(differingOutside(standing, window.rgb, 90.0f, 154.0f, 8.0f), 0) << "only the sign changed";
-    const std::vector<unsigned char> down = window.rgb;
+    EXPECT_EQ(differingOutside(standing, window.rgba, 90.0f, 154.0f, 8.0f), 0) << "only the sign changed";
+    const std::vector<unsigned char> down = window.rgba;
     window.draw(map);
-    EXPECT_EQ(window.rgb, down);
+    EXPECT_EQ(window.rgba, down);
 
     markers[4].kind = Minimap::SIGN;
     map.setMarkers(markers);
     window.draw(map);
-    EXPECT_EQ(window.rgb, standing) << "the sign back up";
+    EXPECT_EQ(window.rgba, standing) << "the sign back up";
 
     // A sign moved 50 units east, nothing else: the square moves along.
     markers[3].x = 50.0f;

@@ -27,6 +27,7 @@
 #include "assets/PictureDecoder.h"
 #include "assets/Texture2D.h"
 #include "support/GlTestWindow.h"
+#include "support/TempFolder.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #include <stb/stb_image_write.h>
@@ -35,11 +36,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string tempDir() {
-    std::string pattern = (fs::path(testing::TempDir()) / "zarvik-threads-XXXXXX").string();
-    EXPECT_NE(mkdtemp(pattern.data()), nullptr);
-    return pattern;
-}
 
 // A picture of noise as a file: RGBA for a name ending in .png, RGB (JPEG) otherwise.
 std::string writePicture(const std::string& path, int width, int height, unsigned seed) {
@@ -145,7 +141,8 @@ private:
 // order than asked: some the reader has read, some it is reading, some the
 // taker reads itself. Each is the picture of its file, and is taken once.
 TEST(PictureReader, HandsOutManyPicturesInAnyOrderEachOnce) {
-    const std::string dir = tempDir();
+    const TempFolder folder("threads");  // removed with the test, also when it fails
+    const std::string dir = folder.path();
     std::vector<std::string> paths;
     for (int i = 0; i < 12; ++i) {
         paths.push_back(writePicture(dir + "/board" + std::to_string(i) + ".png", 64 >> (i % 3), 32, 10u + i));
@@ -168,7 +165,6 @@ TEST(PictureReader, HandsOutManyPicturesInAnyOrderEachOnce) {
         PictureDecoder dropped;  // with pictures queued and one being read
         dropped.request(paths, true);
     }
-    fs::remove_all(dir);
 }
 
 // A take while the reader is in the middle of that picture waits for it; the
@@ -176,7 +172,8 @@ TEST(PictureReader, HandsOutManyPicturesInAnyOrderEachOnce) {
 // chain. Whether the reader sees the taker waiting before it finishes is up
 // to the scheduler: a few rounds make sure the hand-over is seen.
 TEST(PictureReader, ATakeWhileThePictureIsReadWaitsAndBuildsItsChain) {
-    const std::string dir = tempDir();
+    const TempFolder folder("threads");  // removed with the test, also when it fails
+    const std::string dir = folder.path();
     const std::string picture = writePicture(dir + "/large.png", 512, 256, 3);
     const std::string after = writePicture(dir + "/after.jpg", 64, 64, 4);
     bool handedOver = false;
@@ -194,13 +191,13 @@ TEST(PictureReader, ATakeWhileThePictureIsReadWaitsAndBuildsItsChain) {
         expectSamePicture(decoder.take(after), after);
     }
     EXPECT_TRUE(handedOver) << "the reader never saw the taker waiting";
-    fs::remove_all(dir);
 }
 
 // A take of a picture the reader has not begun reads it at once, on the
 // taking thread, rather than after the picture the reader is in.
 TEST(PictureReader, ATakeOfAPictureNotBegunDoesNotWaitForTheOneBeingRead) {
-    const std::string dir = tempDir();
+    const TempFolder folder("threads");  // removed with the test, also when it fails
+    const std::string dir = folder.path();
     const std::string picture = writePicture(dir + "/large.png", 256, 256, 8);
     const std::string queued = writePicture(dir + "/queued.jpg", 64, 32, 9);
     PipedPicture piped(dir, picture);
@@ -213,13 +210,13 @@ TEST(PictureReader, ATakeOfAPictureNotBegunDoesNotWaitForTheOneBeingRead) {
     const std::optional<DecodedPicture> taken = decoder.take(piped.path);
     ASSERT_TRUE(taken);
     EXPECT_TRUE(levels(*taken) == levels(PictureDecoder::decode(picture, true)));
-    fs::remove_all(dir);
 }
 
 // clear() while a picture is being read drops that picture when it is done,
 // and what was queued; the reader reads what is asked for after it.
 TEST(PictureReader, ClearWhileAPictureIsReadDropsIt) {
-    const std::string dir = tempDir();
+    const TempFolder folder("threads");  // removed with the test, also when it fails
+    const std::string dir = folder.path();
     const std::string picture = writePicture(dir + "/large.png", 256, 256, 5);
     const std::string queued = writePicture(dir + "/queued.png", 32, 32, 6);
     PipedPicture piped(dir, picture);
@@ -234,7 +231,6 @@ TEST(PictureReader, ClearWhileAPictureIsReadDropsIt) {
     decoder.request({queued}, true);
     decoder.finishReading();
     expectSamePicture(decoder.take(queued), queued);
-    fs::remove_all(dir);
 }
 
 // The game's way: Texture2D reads a level's tiles and boards ahead, then
@@ -242,7 +238,8 @@ TEST(PictureReader, ClearWhileAPictureIsReadDropsIt) {
 // forgets the rest mid-way, and reads ahead again.
 TEST(PictureReader, TexturesTakeTheirPicturesWhileTheReaderReads) {
     ASSERT_TRUE(GlTestWindow::ensure()) << "no X display: run the tests through scripts/test.sh";
-    const std::string dir = tempDir();
+    const TempFolder folder("threads");  // removed with the test, also when it fails
+    const std::string dir = folder.path();
     fs::create_directories(dir + "/tiles");
     std::vector<std::string> paths;
     for (int i = 0; i < 8; ++i) {
@@ -266,5 +263,4 @@ TEST(PictureReader, TexturesTakeTheirPicturesWhileTheReaderReads) {
     Texture2D::sixteenBitPaths.clear();
     Texture::unbindTexture();
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    fs::remove_all(dir);
 }
