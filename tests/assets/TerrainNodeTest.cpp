@@ -120,6 +120,7 @@ TEST_F(TerrainTest, HeightmapOf256With8SegmentsUsesEveryPixel) {
                                     std::string("\n   calculating vertex normals..."),
                                     std::string("\n   splitting terrain in 8x8 quad sections with 32x32 vertices..."),
                                     std::string("\n   deleting temporary data...")}) {
+        EXPECT_EQ(console.find(step, console.find(step) + 1), std::string::npos) << step << " once only";
         at = console.find(step, at);
         ASSERT_NE(at, std::string::npos) << step << " in its place in:" << console;
     }
