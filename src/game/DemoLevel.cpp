@@ -4,7 +4,10 @@
 
 #include <GL/glew.h>
 
+#include <array>
+#include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <sstream>
 
 #include "assets/Halo.h"
@@ -18,6 +21,8 @@
 #include "game/MinimapFeed.h"
 #include "game/GhostFile.h"
 #include "input/KeyboardProcessor.h"
+#include "levels/LevelFile.h"
+#include "math/Constants.h"
 #include "math/Utilities.h"
 #include "physics/PhysicSledCreator.h"
 #include "physics/PhysicVolume.h"
@@ -28,17 +33,8 @@
 #include "vehicles/PhysicCarMovement.h"
 
 namespace {
-// Where the car starts, and how far above the ground it is dropped.
-constexpr float START_X = 0.0f, START_Z = 0.0f, DROP_HEIGHT = 2.0f;
-// The start/finish area round the start.
-constexpr float START_RADIUS = 30.0f;
-// The terrain's side in units, round x = z = 0, and its segments along a side.
-constexpr float TERRAIN_EXTENT = 600.0f;
-constexpr int TERRAIN_SEGMENTS = 8;
-// The terrain's folder, and the name its tiles start with.
-constexpr const char* TERRAIN_FOLDER = "terrain";
-constexpr const char* TILE_PREFIX = "terrain";
-constexpr const char* SKY_PICTURE = "models/sky.jpg";
+// How far above the ground a car is dropped.
+constexpr float DROP_HEIGHT = 2.0f;
 // Seconds the player's car lies on its side or roof before it rights itself.
 constexpr double PLAYER_UPRIGHT_AFTER = 3.0;
 // The player's car, and the ghost's copy of it.
@@ -46,15 +42,29 @@ constexpr const char* PLAYER_BODY = "player_body.txt";
 constexpr const char* PLAYER_TIRE = "player_tire.txt";
 const SimpleCarNode::TireOffsets PLAYER_TIRES = {Vector(-0.233, 0.165, -0.6), Vector(0.233, 0.165, -0.6),
                                                  Vector(-0.233, 0.165, 0.54), Vector(0.233, 0.165, 0.54)};
-constexpr const char* HEIGHTMAP = "heightmap.png";
+// The sky dome's own picture, named in its model.
+constexpr const char* SKY_PICTURE = "models/sky.jpg";
+// Where the chalet stands, from the start.
+constexpr float CHALET_OFFSET_X = 4.0f;
 
 // The tiles are photographs of ground and the sky one of clouds: 16 bits per
 // texel keep them within 4 of 255 levels at half the memory (F11 switches
 // them back to 32). The sky is drawn magnified and filtered, so its gradients
 // show no bands: the benchmark's pictures stay within 4 levels.
-void storeSixteenBitPictures() {
-    Texture2D::sixteenBitPaths = {"terrain/", SKY_PICTURE};
+void storeSixteenBitPictures(const LevelDescription& level) {
+    Texture2D::sixteenBitPaths = {level.sky.picture.empty() ? SKY_PICTURE : level.sky.picture};
+    if (!level.terrain.tiles.empty()) Texture2D::sixteenBitPaths.push_back(level.terrain.tiles + "/");
     Texture2D::sixteenBits = ScenegraphNode::detailSavings;
+}
+
+// The level's description, or an exception naming every fault.
+LevelDescription readDemo() {
+    std::vector<std::string> errors;
+    std::optional<LevelDescription> level = LevelFile::read(DemoLevel::DEMO_FILE, errors);
+    if (level) return *level;
+    std::string text;
+    for (const std::string& e : errors) text += e + "\n";
+    throw std::runtime_error(text);
 }
 
 // The bytes of a file, empty when it cannot be read.
@@ -66,6 +76,10 @@ std::string fileBytes(const std::string& path) {
 }
 
 }  // namespace
+
+DemoLevel::DemoLevel() : DemoLevel(readDemo()) {}
+
+DemoLevel::DemoLevel(LevelDescription level) : description(std::move(level)) {}
 
 // A car's rigid body: a never-sleeping sled of mass 20 with a low centre of mass.
 void DemoLevel::makeCarBody(SimpleCarNode& car) {
@@ -82,7 +96,7 @@ std::shared_ptr<TerrainNode> DemoLevel::Setting::terrain;
 void DemoLevel::HunterSetting::reset() {
     movement->stop();
     const float ground = terrain ? static_cast<float>(terrain->heightAt(startX, startZ)) : 0.0f;
-    putBack(*hunterCar, startX, ground + DROP_HEIGHT, startZ);
+    putBack(*hunterCar, startX, ground + DROP_HEIGHT, startZ, heading);
     movement->takeHeadingFromCar();
     hunterAI->enterStrafingState(true);
     catchAction->abort();
@@ -110,11 +124,11 @@ void DemoLevel::build() {
     placeHunters();
     buildSun();
     buildSky();
-    placeSignWithPlate(200, 0, -90, "models/tafel_text_humtschach.png");
-    placeSignWithPlate(-200, 0, 90, "models/tafel_text_ratschitschach.png");
-    placeSignWithPlate(0, 200, 180, "models/tafel_text_smihel.png");
-    placeSignWithPlate(0, -200, 0, "models/tafel_text_gotschuchn.png");
-    defineStartArea(START_X, START_Z, START_RADIUS);
+    buildFog();
+    for (const LevelDescription::Sign& sign : description.signs) placeSignWithPlate(sign);
+    placeCheckpoints();
+    const LevelDescription::Start& start = description.start;
+    defineStartArea(start.position.x, start.position.z, start.radius);
     placeItems();
     buildChalet();
     buildLensFlare();
@@ -135,7 +149,9 @@ void DemoLevel::build() {
 void DemoLevel::reset() {
     root->getCamera()->setEyePoint(0.0f, 0.5f, 4.0f);
     if (carMovement) carMovement->stop();
-    if (playerCar) putBack(*playerCar, START_X, height(START_X, START_Z) + DROP_HEIGHT, START_Z);
+    const LevelDescription::Place& start = description.start.position;
+    if (playerCar)
+        putBack(*playerCar, start.x, height(start.x, start.z) + DROP_HEIGHT, start.z, description.start.heading);
     // Put back means facing the start heading too, not turning back to the old one.
     if (carMovement) carMovement->takeHeadingFromCar();
     HunterAI::BLIND = true;  // the pursuers ignore the player until the race starts
@@ -153,11 +169,27 @@ void DemoLevel::reset() {
     if (minimapFeed) minimapFeed->animate(0.0);
 }
 
-// The heightmap file's bytes, then where the start and every sign stand.
+// The level file's bytes, then those of every file it names that the race
+// or its look depends on (the tiles excepted: 64 pictures to read at every load).
 std::uint64_t DemoLevel::fingerprint() const {
-    const std::string heightmap = fileBytes(std::string(TERRAIN_FOLDER) + "/" + HEIGHTMAP);
+    std::uint64_t hash = GhostFile::hash(nullptr, 0);
+    std::vector<std::string> files = {description.file, description.terrain.heightmap, description.terrain.detail,
+                                      description.terrain.minimap, description.sky.picture};
+    for (const auto& sign : description.signs) files.push_back(sign.plate);
+    for (const std::string& file : files) {
+        const std::string bytes = fileBytes(file);
+        hash = GhostFile::hash(bytes.data(), bytes.size(), hash);
+    }
+    return hash;
+}
+
+// What ghosts were keyed by before levels were files: the heightmap's bytes,
+// then where the start and every sign stand.
+std::uint64_t DemoLevel::legacyFingerprint() const {
+    const std::string heightmap = fileBytes(description.terrain.heightmap);
     std::uint64_t hash = GhostFile::hash(heightmap.data(), heightmap.size());
-    std::vector<float> places = {START_X, height(START_X, START_Z), START_Z};
+    const LevelDescription::Place& start = description.start.position;
+    std::vector<float> places = {start.x, height(start.x, start.z), start.z};
     for (const auto& sign : signs) places.insert(places.end(), {sign->getXpos(), sign->getYpos(), sign->getZpos()});
     return GhostFile::hash(places.data(), places.size() * sizeof(float), hash);
 }
@@ -166,12 +198,21 @@ float DemoLevel::height(float x, float z) const {
     return terrain ? static_cast<float>(terrain->heightAt(x, z)) : 0.0f;
 }
 
-void DemoLevel::putBack(GeometryNode& node, float x, float y, float z) {
+void DemoLevel::putBack(GeometryNode& node, float x, float y, float z, float heading) {
+    // A model faces north (-z) unturned; turning it by -heading about the
+    // vertical faces it towards the heading.
+    const float yRotation = heading == 0.0f ? 0.0f : -heading;
     node.setTranslation(x, y, z);
-    node.setRotations(0, 0, 0);
+    node.setRotations(0, yRotation, 0);
     auto volume = node.getPhysicVolume();
     if (!volume || node.useOwnTransform) return;
     volume->matrix->setTranslate(x, y, z);
+    if (yRotation != 0.0f) {
+        volume->matrix->setRotateY(yRotation * PI_OVER_180);
+        (*volume->matrix)[12] = x;
+        (*volume->matrix)[13] = y;
+        (*volume->matrix)[14] = z;
+    }
     if (!volume->hasLiveBody()) return;
     const float rest[3] = {0, 0, 0};
     NewtonBodySetMatrix(volume->body, volume->matrix->data());
@@ -238,9 +279,12 @@ void DemoLevel::buildMessages() {
 // before its first frame: read while the window opens and the loading
 // picture shows, they are ready when the terrain and the sky are built.
 void DemoLevel::readAhead() {
-    storeSixteenBitPictures();
-    std::vector<std::string> paths = TerrainNode::tilePaths(TERRAIN_FOLDER, TILE_PREFIX, TERRAIN_SEGMENTS);
-    paths.push_back(SKY_PICTURE);
+    storeSixteenBitPictures(description);
+    const LevelDescription::Terrain& ground = description.terrain;
+    std::vector<std::string> paths;
+    if (!ground.tiles.empty())
+        paths = TerrainNode::tilePaths(ground.tiles.c_str(), ground.tilePrefix.c_str(), ground.segments);
+    paths.push_back(description.sky.picture.empty() ? SKY_PICTURE : description.sky.picture);
     Texture2D::readAhead(paths);
 }
 
@@ -261,11 +305,16 @@ std::vector<std::shared_ptr<Billboard>> DemoLevel::getMessageBoards() const {
 }
 
 void DemoLevel::buildTerrain() {
-    storeSixteenBitPictures();
+    storeSixteenBitPictures(description);
+    const LevelDescription::Terrain& ground = description.terrain;
     terrain = std::make_shared<TerrainNode>("Terrain");
-    terrain->setTranslation(0, -5, 0);
-    terrain->load(TERRAIN_FOLDER, HEIGHTMAP, TILE_PREFIX, TERRAIN_SEGMENTS, Vector(TERRAIN_EXTENT, 5, TERRAIN_EXTENT));
-    terrain->setDetailTexture(DetailTexture::createFromFile("terrain/detail.png"));
+    terrain->setTranslation(0, ground.base, 0);
+    const Vector scale(ground.size, ground.height, ground.size);
+    // The tile loader opens the heightmap in the tiles' folder.
+    const std::string heightmap =
+        std::filesystem::path(ground.heightmap).lexically_relative(ground.tiles).string();
+    terrain->load(ground.tiles.c_str(), heightmap.c_str(), ground.tilePrefix.c_str(), ground.segments, scale);
+    if (!ground.detail.empty()) terrain->setDetailTexture(DetailTexture::createFromFile(ground.detail));
     root->addChild(terrain);
     GroundCover cover = terrain->groundCover();
     cover.heightAt = [weak = std::weak_ptr<TerrainNode>(terrain)](double x, double z) {
@@ -304,7 +353,8 @@ void DemoLevel::buildGhostCar() {
 
 void DemoLevel::buildSun() {
     sun = std::make_shared<LightNode>(GL_LIGHT0, "Sunlight");
-    sun->setLightPosition(0, 11, -100, 0);
+    const std::array<float, 3>& towards = description.sky.sun;
+    sun->setLightPosition(towards[0], towards[1], towards[2], 0);
     const float white[4] = {1, 1, 1, 1};
     glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
     glLightfv(GL_LIGHT0, GL_SPECULAR, white);
@@ -320,15 +370,35 @@ void DemoLevel::buildSky() {
     sky->alwaysVisible = true;
     sky->background = true;  // a closed dome behind everything
     sky->sampleKind = SampleCounter::SKY;
+    const std::string& picture = description.sky.picture;
+    if (!picture.empty() && picture != SKY_PICTURE)
+        for (const auto& mesh : sky->getMeshes()) mesh->setTexture(picture.c_str());
     sky->enableDisplayList();
     root->getSkyElementsRoot()->addChild(sky);
+}
+
+// Linear fog in the level's colour, or none: the fog is GL state that
+// outlives a level, so a level without fog switches it off.
+void DemoLevel::buildFog() {
+    const LevelDescription::Sky& sky = description.sky;
+    if (sky.fogDistance <= 0.0f) {
+        glDisable(GL_FOG);
+        return;
+    }
+    const float colour[4] = {sky.fogColour[0], sky.fogColour[1], sky.fogColour[2], 1.0f};
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogfv(GL_FOG_COLOR, colour);
+    glFogf(GL_FOG_START, sky.fogStart);
+    glFogf(GL_FOG_END, sky.fogDistance);
+    glEnable(GL_FOG);
 }
 
 void DemoLevel::buildChalet() {
     auto chalet = std::make_shared<MilkshapeNode>("Chalet");
     chalet->load("models", "chalet.txt");
     chalet->setRotations(0, -45, 0);
-    chalet->setTranslation(4, height(4, 0), 0);
+    const float x = description.start.position.x + CHALET_OFFSET_X, z = description.start.position.z;
+    chalet->setTranslation(x, height(x, z), z);
     chalet->enableDisplayList();
     root->addChild(chalet);
 }
@@ -354,9 +424,11 @@ void DemoLevel::buildClouds() {
 // message boards, the arrow row and the other HUD pictures lie over them.
 void DemoLevel::buildMinimap() {
     // Drawn one texel a pixel: no mipmaps needed, and sampling without them costs less.
-    auto ground = Texture2D::createFromFile("terrain/minimap.jpg", GL_CLAMP_TO_EDGE, GL_LINEAR, GL_LINEAR,
-                                            GL_MODULATE, false);
-    minimap = std::make_shared<Minimap>(ground, TERRAIN_EXTENT);
+    std::shared_ptr<Texture2D> ground;
+    if (!description.terrain.minimap.empty())
+        ground = Texture2D::createFromFile(description.terrain.minimap, GL_CLAMP_TO_EDGE, GL_LINEAR, GL_LINEAR,
+                                           GL_MODULATE, false);
+    minimap = std::make_shared<Minimap>(ground, description.terrain.size);
     speedometer = std::make_shared<Speedometer>();
     minimap->visible = speedometer->visible = MinimapChoice::shown();
     root->addChild(minimap);

@@ -17,6 +17,7 @@
 #include "game/Sign.h"
 #include "game/TimerRegionAction.h"
 #include "game/UnmountAction.h"
+#include "levels/LevelDescription.h"
 #include "overlay/Overlay3D.h"
 #include "overlay/OverlayList.h"
 #include "overlay/OverlayStack.h"
@@ -28,12 +29,13 @@
 
 class MinimapFeed;
 
-// The game's one level: a square terrain under a sky dome with a sun, its
-// lens flare and drifting clouds, the player's car in the middle of the
-// start/finish area, eight pursuers patrolling between four town signs at
-// the points of the compass 200 units out, fourteen items, a chalet beside
-// the start, and the HUD: three picture lists (item icons, pursuer stars, the
-// arrow row of the sign game) and the message stack with its pictures.
+// A level built from its description (levels/demo.toml is the first): a
+// square terrain under a sky dome with a sun, its lens flare and drifting
+// clouds, the player's car in the middle of the start/finish area, pursuers
+// patrolling between the town signs (or the level's checkpoints), the items,
+// a chalet beside the start, and the HUD: three picture lists (item icons,
+// pursuer stars, the arrow row of the sign game) and the message stack with
+// its pictures.
 //
 // Every rule is an event: per pursuer its view sphere and its catch, per
 // sign its game and one checkpoint per pursuer, the start/finish area, then
@@ -74,7 +76,15 @@ public:
         std::shared_ptr<SimpleCarNode> hunterCar;
         std::shared_ptr<PhysicCarMovement> movement;
         float startX = 0.0f, startZ = 0.0f;
+        float heading = 0.0f;  // compass degrees
     };
+
+    // The first level, read from DEMO_FILE in the data folder; throws
+    // std::runtime_error with the file's faults when it cannot be read.
+    DemoLevel();
+    explicit DemoLevel(LevelDescription description);
+    static constexpr const char* DEMO_FILE = "levels/demo.toml";
+    const LevelDescription& getDescription() const { return description; }
 
     void build() override;
     void readAhead() override;
@@ -84,9 +94,13 @@ public:
     std::shared_ptr<TerrainNode> getTerrain() const { return terrain; }
     std::shared_ptr<SimpleCarNode> getPlayerCar() const { return playerCar; }
     std::shared_ptr<GhostCarNode> getGhostCar() const { return ghostCar; }
-    // What a ghost must have been driven on: the heightmap's bytes, the
-    // start and the signs (see GhostFile).
+    // What records and ghosts are kept for: the level file and the files it
+    // names, so a changed level never shows another's record (see GhostFile).
     std::uint64_t fingerprint() const;
+    // What ghosts were keyed by before levels were files (the heightmap's
+    // bytes, the start and the signs): a kept ghost of the first level is
+    // read with it once.
+    std::uint64_t legacyFingerprint() const;
     std::shared_ptr<CarControl> getCarControl() const { return carControl; }
     const std::vector<std::shared_ptr<MilkshapeNode>>& getSigns() const { return signs; }
     std::shared_ptr<OverlayList> getItemOverlays() const { return itemOverlays; }
@@ -113,9 +127,9 @@ public:
     // Ground height under (x, z), or 0 before the terrain exists.
     float height(float x, float z) const;
 
-    // Moves a node to (x, y, z) with no rotation; a node with a body takes
-    // the body along, at rest.
-    static void putBack(GeometryNode& node, float x, float y, float z);
+    // Moves a node to (x, y, z), facing the compass heading (degrees), tilted
+    // by nothing; a node with a body takes the body along, at rest.
+    static void putBack(GeometryNode& node, float x, float y, float z, float heading = 0.0f);
 
     // A screen picture, switched on, drawn in front of everything (a child of the root).
     std::shared_ptr<Billboard> loadBillboard(const char* filename,
@@ -135,11 +149,13 @@ private:
     void buildSun();
     void buildSky();
     void buildChalet();
+    void buildFog();
     std::shared_ptr<MilkshapeNode> placeRoadSign(float x, float z, float rotation);
-    void placeSignWithPlate(float x, float z, float rotation, const char* plateTexture);
+    void placeSignWithPlate(const LevelDescription::Sign& sign);
+    void placeCheckpoints();
     void defineStartArea(float x, float z, float radius);
-    void placeHunter(float x, float z);
-    void placeHardcoreHunter(float x, float z);
+    void placeHunter(float x, float z, float heading);
+    void placeHardcoreHunter(float x, float z, float heading);
     void placeBoozeItem(float x, float z);
     void placeToolItem(float x, float z);
     void placeEngineItem(float x, float z);
@@ -147,7 +163,7 @@ private:
     std::shared_ptr<OverkillAction> placeOverkillItem(float x, float z);
 
     static void makeCarBody(SimpleCarNode& car);
-    void placeHunterOfKind(const HunterKind& kind, float x, float z);
+    void placeHunterOfKind(const HunterKind& kind, float x, float z, float heading);
     std::shared_ptr<GeometryNode> placeItemModel(const ItemKind& kind, float x, float z);
     void registerItem(const std::shared_ptr<GeometryNode>& item, const std::shared_ptr<ItemAction>& action);
     void placeHunters();
@@ -155,6 +171,7 @@ private:
     void endSignGames();
     void placeItems();
 
+    LevelDescription description;
     std::shared_ptr<TerrainNode> terrain;
     std::shared_ptr<SimpleCarNode> playerCar;
     std::shared_ptr<GhostCarNode> ghostCar;

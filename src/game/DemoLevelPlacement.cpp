@@ -6,6 +6,7 @@
 #include "assets/Halo.h"
 #include "game/BoozeAction.h"
 #include "game/DemoLevel.h"
+#include "levels/LevelDescription.h"
 #include "game/EngineAction.h"
 #include "game/EventSphere.h"
 #include "game/ToolAction.h"
@@ -59,17 +60,21 @@ const DemoLevel::HunterKind HARDCORE_HUNTER = {
 
 void DemoLevel::placeHunters() {
     hunters.clear();
-    const float patrolStarts[][2] = {{100, 0}, {0, 100}, {-100, 0}, {0, -100}, {100, 100}, {-100, 100}, {100, -100}};
-    for (const auto& p : patrolStarts) placeHunter(p[0], p[1]);
-    placeHardcoreHunter(-150, 150);
+    for (const LevelDescription::Pursuer& pursuer : description.pursuers) {
+        const bool monster = pursuer.kind == LevelDescription::PursuerKind::MONSTER;
+        if (monster) placeHardcoreHunter(pursuer.position.x, pursuer.position.z, pursuer.heading);
+        else placeHunter(pursuer.position.x, pursuer.position.z, pursuer.heading);
+    }
 }
 
-void DemoLevel::placeHunter(float x, float z) { placeHunterOfKind(NORMAL_HUNTER, x, z); }
+void DemoLevel::placeHunter(float x, float z, float heading) { placeHunterOfKind(NORMAL_HUNTER, x, z, heading); }
 
-void DemoLevel::placeHardcoreHunter(float x, float z) { placeHunterOfKind(HARDCORE_HUNTER, x, z); }
+void DemoLevel::placeHardcoreHunter(float x, float z, float heading) {
+    placeHunterOfKind(HARDCORE_HUNTER, x, z, heading);
+}
 
 // The car is not put in place here: the level's reset does it through the setting.
-void DemoLevel::placeHunterOfKind(const HunterKind& kind, float x, float z) {
+void DemoLevel::placeHunterOfKind(const HunterKind& kind, float x, float z, float heading) {
     auto car = std::make_shared<SimpleCarNode>(kind.description);
     makeCarBody(*car);
     car->load("models", kind.bodyFile, kind.tireFile, kind.tires);
@@ -115,6 +120,7 @@ void DemoLevel::placeHunterOfKind(const HunterKind& kind, float x, float z) {
     setting->movement = movement;
     setting->startX = x;
     setting->startZ = z;
+    setting->heading = heading;
     settings.push_back(setting);
 }
 
@@ -152,20 +158,23 @@ std::shared_ptr<MilkshapeNode> DemoLevel::placeRoadSign(float x, float z, float 
     unmount->unmountErrorBoard = unmountErrorBoard;
     unmount->catchState = catchState;
     eventManager->events.push_back(std::make_shared<Event>(playerCar, sign, unmount));
-    // Every pursuer patrols from sign to sign.
-    for (const auto& hunter : hunters) root->addChild(hunter->addCheckpoint(eventManager, sign.get(), 5.0f));
+    // Without checkpoints of its own the level's pursuers patrol from sign to sign.
+    if (description.checkpoints.empty())
+        for (const auto& hunter : hunters) root->addChild(hunter->addCheckpoint(eventManager, sign.get(), 5.0f));
     settings.push_back(std::make_shared<SignSetting>(state, unmount));
     signGames.push_back(unmount);
     signs.push_back(sign);
     return sign;
 }
 
-void DemoLevel::placeSignWithPlate(float x, float z, float rotation, const char* plateTexture) {
-    auto sign = placeRoadSign(x, z, rotation);
-    if (auto face = sign->getMesh("face")) {
-        face->setTexture(plateTexture);
-        sign->refreshDisplayList();
-    }
+// A sign's rotation about the vertical turns its plate from the south
+// (+z) towards its heading: 180 - heading degrees.
+void DemoLevel::placeSignWithPlate(const LevelDescription::Sign& place) {
+    auto sign = placeRoadSign(place.position.x, place.position.z, 180.0f - place.heading);
+    auto face = sign->getMesh("face");
+    if (!face || place.plate.empty()) return;
+    face->setTexture(place.plate.c_str());
+    sign->refreshDisplayList();
 }
 
 void DemoLevel::defineStartArea(float x, float z, float radius) {
@@ -194,20 +203,25 @@ void DemoLevel::defineStartArea(float x, float z, float radius) {
 }
 
 void DemoLevel::placeItems() {
-    placeBoozeItem(195, 0);
-    placeBoozeItem(-150, -150);
-    placeBoozeItem(30, 0);
-    placeToolItem(25, 0);
-    placeToolItem(150, -150);
-    placeEngineItem(-25, -10);
-    placeEngineItem(150, 150);
-    placeAntiHunterItem(195, 0);
-    placeAntiHunterItem(-195, 0);
-    placeAntiHunterItem(0, 25);
-    placeOverkillItem(0, -195);
-    placeOverkillItem(-150, 150);
-    placeOverkillItem(100, -100);
-    placeOverkillItem(-100, -100);
+    using Kind = LevelDescription::ItemKind;
+    for (const LevelDescription::Item& item : description.items) {
+        const float x = item.position.x, z = item.position.z;
+        switch (item.kind) {
+        case Kind::BOOZE: placeBoozeItem(x, z); break;
+        case Kind::TOOL: placeToolItem(x, z); break;
+        case Kind::ENGINE: placeEngineItem(x, z); break;
+        case Kind::VACCINE: placeAntiHunterItem(x, z); break;
+        case Kind::OVERKILL: placeOverkillItem(x, z); break;
+        }
+    }
+}
+
+// The places the pursuers patrol between, where the level gives them.
+void DemoLevel::placeCheckpoints() {
+    for (const LevelDescription::Place& p : description.checkpoints) {
+        const Vector at(p.x, height(p.x, p.z), p.z);
+        for (const auto& hunter : hunters) root->addChild(hunter->addCheckpoint(eventManager, at, 5.0f, "Checkpoint"));
+    }
 }
 
 void DemoLevel::placeBoozeItem(float x, float z) {
