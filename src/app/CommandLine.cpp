@@ -194,7 +194,7 @@ static std::string settingsHelp() {
            "  [keys]     drive_up, drive_left, drive_down, drive_right, arrow_up, arrow_left,\n"
            "             arrow_down, arrow_right (the sign game; they follow the drive keys unless\n"
            "             set), reset, pause, mute, screenshot, music_down, music_up, effects_down,\n"
-           "             effects_up, full_screen, minimap, ghost: a key name such as \"w\", \",\",\n"
+           "             effects_up, full_screen, minimap, ghost, next_level: a key name such as \"w\", \",\",\n"
            "             \"space\", \"F12\", \"up\", \"page_down\"\n"
            "  [gamepad]  dead_zone (per cent of a stick's travel, 0 to 90)\n"
            "  [view]     minimap, ghost (shown: true or false; n and g switch them)\n"
