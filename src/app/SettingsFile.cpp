@@ -135,8 +135,8 @@ public:
             if (!node) continue;
             std::string& field = settings.*e.field;
             if (const auto value = node->value_exact<std::string>()) field = *value;
-            else notes.push_back(where(path, *node) + e.key + " = " + textOf(*node) + " is no text in quotes, using " +
-                                 quoted(field));
+            else notes.push_back(where(path, *node) + e.key + " = " + textOf(*node) + " is no text in quotes, using \"" +
+                                 field + "\"");
         }
     }
 
