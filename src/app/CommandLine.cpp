@@ -109,6 +109,12 @@ std::optional<Options> parseCommandLine(const std::vector<std::string>& args, st
                 return std::nullopt;
             }
             options.seed = unsigned(seed);
+        } else if (arg == "--level") {
+            const std::string* level = value("a level's name or file");
+            if (!level) return std::nullopt;
+            options.level = *level;
+        } else if (arg == "--levels") {
+            options.listLevels = true;
         } else if (arg == "--data") {
             const std::string* folder = value("a folder");
             if (!folder) return std::nullopt;
@@ -157,6 +163,8 @@ const std::vector<OptionRow>& optionRows() {
         {"--record-ghost FILE", "write the ghost of a won race to FILE (also with --autoplay)"},
         {"--no-ghost", "start with the ghost hidden (g shows it)"},
         {"--no-minimap", "start with the minimap and the speedometer hidden (n shows them)"},
+        {"--level NAME|FILE", "play the level NAME of the data's levels/ folder, or the level file FILE (kept for the next game)"},
+        {"--levels", "list the levels of the levels/ folder with their names and descriptions"},
         {"--data DIR", "the game's data is in DIR (else $ZARVIK_DATA, else beside the program, else installed)"},
         {"--help", "this text"},
         {"--version", "the version"},
@@ -186,10 +194,11 @@ static std::string settingsHelp() {
            "  [keys]     drive_up, drive_left, drive_down, drive_right, arrow_up, arrow_left,\n"
            "             arrow_down, arrow_right (the sign game; they follow the drive keys unless\n"
            "             set), reset, pause, mute, screenshot, music_down, music_up, effects_down,\n"
-           "             effects_up, full_screen, minimap, ghost: a key name such as \"w\", \",\",\n"
+           "             effects_up, full_screen, minimap, ghost, next_level: a key name such as \"w\", \",\",\n"
            "             \"space\", \"F12\", \"up\", \"page_down\"\n"
            "  [gamepad]  dead_zone (per cent of a stick's travel, 0 to 90)\n"
-           "  [view]     minimap, ghost (shown: true or false; n and g switch them)\n";
+           "  [view]     minimap, ghost (shown: true or false; n and g switch them)\n"
+           "  [game]     level (the level played last: a name in levels/ or a level file)\n";
 }
 
 std::string helpText() {

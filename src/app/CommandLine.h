@@ -28,6 +28,8 @@ struct Options {
     std::string recordGhost;      // --record-ghost FILE: a won race's ghost into FILE
     std::optional<unsigned> seed;  // --seed N: every random number repeats
     std::string dataFolder;       // --data DIR: the game's data is there (app/DataFolder.h)
+    std::string level;            // --level NAME|FILE: a level of levels/ by name, or any level file
+    bool listLevels = false;      // --levels: list the levels of levels/ and end
     bool help = false;            // --help
     bool version = false;         // --version
 };

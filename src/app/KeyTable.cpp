@@ -23,6 +23,8 @@ const std::vector<KeyRow> table = {
     {"f", "full screen or window", "f", {}, {PlayerAction::FullScreen}},
     {"n", "show or hide the minimap and the speedometer (the map's legend is under F1)", "n", {}, {PlayerAction::Minimap}},
     {"g", "hide or show the ghost of the best race (the choice is kept)", "g", {}, {PlayerAction::Ghost}},
+    {"l", "the next level of the levels folder: it loads in place of this one (the choice is kept)", "l", {},
+     {PlayerAction::NextLevel}},
     {"F12", "save the frame as zarvik-YYYYMMDD-HHMMSS.png in ~/.local/share/zarvik/screenshots", "", {12}, {PlayerAction::Screenshot}},
     {"Escape", "quit (also from full-screen game mode)", std::string(1, ESCAPE), {}},
     {"F1", "show or hide this list of keys", "", {1}},

@@ -40,6 +40,9 @@ std::string Settings::defaultText() {
         "\n"
         "[view]\n"
         "minimap = " + flag(d.minimap) + "       # the minimap and the speedometer; n switches them\n"
-        "ghost = " + flag(d.ghost) + "         # the ghost of the best race; g switches it\n";
+        "ghost = " + flag(d.ghost) + "         # the ghost of the best race; g switches it\n"
+        "\n"
+        "[game]\n"
+        "level = \"" + d.level + "\"      # the level played last: a name in levels/ or a level file\n";
     return text;
 }

@@ -23,6 +23,7 @@
 //   [gamepad] dead_zone           0..90 per cent of a stick's travel   25
 //   [view]    minimap             true / false         true   (the minimap and the speedometer)
 //             ghost               true / false         true   (the ghost of the best race)
+//   [game]    level               a level's name in levels/, or a level file   "demo"
 struct Settings {
     static constexpr int MAX_WINDOW_SIZE = 16384;
     static constexpr int VOLUME_STEP = 10;  // per cent, for the volume keys
@@ -42,6 +43,7 @@ struct Settings {
     int deadZone = 25;  // per cent of a stick's travel
     bool minimap = true;
     bool ghost = true;
+    std::string level = "demo";  // the level played last
 
     // The dead zone as a share of a stick's travel, 0..0.9: a stick nearer
     // its middle than this counts as let go.

@@ -29,6 +29,12 @@ struct FlagEntry {
     bool Settings::*field;
 };
 
+struct TextEntry {
+    const char* table;
+    const char* key;
+    std::string Settings::*field;
+};
+
 constexpr int MAX_SIZE = Settings::MAX_WINDOW_SIZE;
 const IntEntry intEntries[] = {
     {"window", "width", &Settings::windowWidth, 1, MAX_SIZE},
@@ -47,17 +53,23 @@ const FlagEntry flagEntries[] = {
     {"view", "minimap", &Settings::minimap},
     {"view", "ghost", &Settings::ghost},
 };
+const TextEntry textEntries[] = {
+    {"game", "level", &Settings::level},
+};
 
 bool isKnown(const std::string& table, const std::string& key) {
     for (const IntEntry& e : intEntries)
         if (table == e.table && key == e.key) return true;
     for (const FlagEntry& e : flagEntries)
         if (table == e.table && key == e.key) return true;
+    for (const TextEntry& e : textEntries)
+        if (table == e.table && key == e.key) return true;
     return table == "keys" && KeyBindings::actionNamed(key);
 }
 
 bool isKnownTable(const std::string& table) {
-    return table == "window" || table == "sound" || table == "keys" || table == "gamepad" || table == "view";
+    return table == "window" || table == "sound" || table == "keys" || table == "gamepad" || table == "view" ||
+           table == "game";
 }
 
 std::string textOf(const toml::node& node) {
@@ -114,6 +126,17 @@ public:
             if (const auto value = node->value_exact<bool>()) field = *value;
             else notes.push_back(where(path, *node) + e.key + " = " + textOf(*node) +
                                  " is neither true nor false, using " + (field ? "true" : "false"));
+        }
+    }
+
+    void readTexts() {
+        for (const TextEntry& e : textEntries) {
+            const toml::node* node = root[e.table][e.key].node();
+            if (!node) continue;
+            std::string& field = settings.*e.field;
+            if (const auto value = node->value_exact<std::string>()) field = *value;
+            else notes.push_back(where(path, *node) + e.key + " = " + textOf(*node) + " is no text in quotes, using \"" +
+                                 field + "\"");
         }
     }
 
@@ -265,6 +288,7 @@ Settings SettingsFile::load() {
     EntryReader reader(path, root, settings, notes);
     reader.readNumbers();
     reader.readFlags();
+    reader.readTexts();
     reader.readKeys();
     reader.noteUnknownEntries();
     return settings;

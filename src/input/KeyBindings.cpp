@@ -29,6 +29,7 @@ const std::array<KeyBindings::ActionInfo, ACTION_COUNT> table = {{
     {PlayerAction::FullScreen, "full_screen", plain('f')},
     {PlayerAction::Minimap, "minimap", plain('n')},
     {PlayerAction::Ghost, "ghost", plain('g')},
+    {PlayerAction::NextLevel, "next_level", plain('l')},
 }};
 
 // Named special keys (GLUT codes) besides F1..F12.

@@ -20,9 +20,9 @@ enum class PlayerAction {
     ArrowUp, ArrowLeft, ArrowDown, ArrowRight,
     Reset, Pause, Mute, Screenshot,
     MusicDown, MusicUp, EffectsDown, EffectsUp,
-    FullScreen, Minimap, Ghost,
+    FullScreen, Minimap, Ghost, NextLevel,
 };
-constexpr int ACTION_COUNT = static_cast<int>(PlayerAction::Ghost) + 1;
+constexpr int ACTION_COUNT = static_cast<int>(PlayerAction::NextLevel) + 1;
 
 // The one place where a physical key becomes the game's action. The key
 // consumers keep listening to the keys they always had (each action's default

@@ -32,6 +32,7 @@
 #include "game/ToolAction.h"
 #include "game/ViewfieldAction.h"
 #include "input/KeyboardProcessor.h"
+#include "levels/LevelFile.h"
 #include "scenegraph/SampleCounter.h"
 #include "scenegraph/SceneTestSupport.h"
 #include "physics/PhysicVolume.h"
@@ -1744,11 +1745,12 @@ TEST_F(DemoLevelTest, SplitsAgainstTheGhostShowGreenAheadAndRedBehindAndANewBest
     std::filesystem::remove_all(folder);
 }
 
-// The level's fingerprint covers the heightmap's bytes, the start and where
-// every sign stands: any one sign moved by one unit, along any axis, or one
-// byte of the heightmap changed, makes another level, and a ghost driven
-// before is refused on the console as driven on another level.
-TEST_F(DemoLevelTest, AGhostOfTheLevelBeforeASignMovedIsRefused) {
+// The level's fingerprint covers the level file and the files it names, by
+// their bytes: the same level copied to another folder is the same level;
+// a sign moved by one unit in the file, or one byte of the heightmap
+// changed, makes another level, and a ghost driven before is refused on the
+// console as driven on another level.
+TEST_F(DemoLevelTest, AGhostOfTheLevelBeforeItsFilesChangedIsRefused) {
     TempFolder folder("level-ghost");
     const std::string file = (folder / "ghost").string();
     const std::uint64_t level = shared->fingerprint();
@@ -1760,40 +1762,39 @@ TEST_F(DemoLevelTest, AGhostOfTheLevelBeforeASignMovedIsRefused) {
         const std::string console = testing::internal::GetCapturedStdout();
         return !loaded && console == "\n GhostFile: ignoring the ghost " + file + ": driven on another level";
     };
+    // The level as read from a copy of the data it names, after a change to the copy.
+    TempFolder data("level-copy");
+    for (const char* part : {"levels", "terrain", "models"})
+        std::filesystem::copy(part, data / part, std::filesystem::copy_options::recursive);
+    const std::string levelFile = (data / "levels/demo.toml").string();
+    auto fingerprintOfCopy = [&] {
+        std::vector<std::string> errors;
+        const std::optional<LevelDescription> read = LevelFile::read(levelFile, errors);
+        EXPECT_TRUE(read) << testing::PrintToString(errors);
+        return read ? DemoLevel(*read).fingerprint() : 0;
+    };
+    EXPECT_EQ(fingerprintOfCopy(), level);
 
     std::set<std::uint64_t> levels = {level};
-    const auto& signs = shared->getSigns();
-    ASSERT_EQ(signs.size(), 4u);
-    for (const auto& sign : signs) {
-        const float x = sign->getXpos(), y = sign->getYpos(), z = sign->getZpos();
-        for (int axis = 0; axis < 3; ++axis) {
-            sign->setTranslation(x + (axis == 0 ? 1.0f : 0.0f), y + (axis == 1 ? 1.0f : 0.0f),
-                                 z + (axis == 2 ? 1.0f : 0.0f));
-            const std::uint64_t moved = shared->fingerprint();
-            EXPECT_TRUE(levels.insert(moved).second) << "the sign at " << x << ", " << z << " moved along axis " << axis;
-            EXPECT_TRUE(refused(moved)) << "the sign at " << x << ", " << z << " moved along axis " << axis;
-            sign->setTranslation(x, y, z);
-        }
-    }
-    EXPECT_EQ(shared->fingerprint(), level) << "every sign back in its place";
-
-    // The same level from another folder with a copy of its heightmap, then
-    // with one byte of that copy changed.
-    TempFolder data("level-heightmap");
-    const std::string game = std::filesystem::current_path().string();
-    std::filesystem::create_directories(data / "terrain");
-    std::filesystem::copy_file("terrain/heightmap.png", data / "terrain/heightmap.png");
-    ASSERT_EQ(chdir(data.path().c_str()), 0);
-    const std::uint64_t copied = shared->fingerprint();
+    std::ifstream in(levelFile);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t sign = text.find("position = [200.0, 0.0]");
+    ASSERT_NE(sign, std::string::npos);
+    std::string moved = text;
+    moved.replace(sign, 23, "position = [201.0, 0.0]");
+    std::ofstream(levelFile, std::ios::trunc) << moved;
+    const std::uint64_t signMoved = fingerprintOfCopy();
+    EXPECT_TRUE(levels.insert(signMoved).second);
+    EXPECT_TRUE(refused(signMoved));
+    std::ofstream(levelFile, std::ios::trunc) << text;
+    EXPECT_EQ(fingerprintOfCopy(), level) << "the sign back in its place";
     {
-        std::fstream heightmap("terrain/heightmap.png", std::ios::in | std::ios::out | std::ios::binary);
+        std::fstream heightmap(data / "terrain/heightmap.png", std::ios::in | std::ios::out | std::ios::binary);
         heightmap.seekp(1000);
         heightmap.put('\x5a');
     }
-    const std::uint64_t changed = shared->fingerprint();
-    ASSERT_EQ(chdir(game.c_str()), 0);
-    EXPECT_EQ(copied, level);
-    EXPECT_NE(changed, level);
+    const std::uint64_t changed = fingerprintOfCopy();
+    EXPECT_TRUE(levels.insert(changed).second);
     EXPECT_TRUE(refused(changed));
     testing::internal::CaptureStdout();
     EXPECT_TRUE(GhostFile::load(file, level)) << "the level it was driven on";
