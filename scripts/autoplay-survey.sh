@@ -12,7 +12,8 @@
 #
 # The game and the asset kit come from a release build (build/rel, override
 # with ZARVIK and ASSETGEN); the window is small (ZARVIK_WINDOW, default
-# 64x48): a race is the same in every window size. The races keep their
+# 64x48): a race is the same in every window size. A race that has not ended
+# after ZARVIK_RACE_SECONDS (default 600) is stopped and counts as no result. The races keep their
 # settings, records and ghosts in a temporary home, so the player's stay as
 # they are. Without a display the races run under one virtual X server.
 set -euo pipefail
@@ -28,6 +29,7 @@ seeds_ok() { [[ "$1" =~ ^[0-9]+$ && "$2" =~ ^[0-9]+$ ]] && [ "$1" -le "$2" ]; }
 game=${ZARVIK:-build/rel/game/zarvik}
 assetgen=${ASSETGEN:-build/rel/tools/assetgen/assetgen}
 window=${ZARVIK_WINDOW:-64x48}
+limit=${ZARVIK_RACE_SECONDS:-600}
 work=$(mktemp -d)
 trap 'rm -rf "$work"; kill "${XVFB_PID:-}" 2>/dev/null || true' EXIT
 mkdir -p "$work/home/config" "$work/home/data" "$work/logs"
@@ -78,22 +80,24 @@ start_virtual_display
 race() {
   local number=$1 seed=$2 level=$3 status=0
   XDG_CONFIG_HOME=$work/home/config XDG_DATA_HOME=$work/home/data \
-    "$game" --autoplay --seed "$seed" --level "$level" --window "$window" --no-multisampling \
+    timeout "$limit" "$game" --autoplay --seed "$seed" --level "$level" --window "$window" --no-multisampling \
     >"$work/logs/$number" 2>&1 </dev/null || status=$?
-  echo "status $status" >>"$work/logs/$number"
+  printf '\nstatus %s\n' "$status" >>"$work/logs/$number"
 }
-running=0
+# Two races at a time (the virtual X server is a child of this shell too:
+# wait for the races by their ids).
+racing=()
 number=0
 while IFS=$'\t' read -r _ seed level; do
-  if [ "$running" -ge 2 ]; then
-    wait -n
-    running=$((running - 1))
+  if [ "${#racing[@]}" -ge 2 ]; then
+    wait "${racing[0]}"
+    racing=("${racing[@]:1}")
   fi
   number=$((number + 1))
   race "$number" "$seed" "$level" &
-  running=$((running + 1))
+  racing+=($!)
 done <"$races"
-wait
+[ "${#racing[@]}" -eq 0 ] || wait "${racing[@]}"
 
 won=0
 count=0
@@ -101,12 +105,13 @@ while IFS=$'\t' read -r label _ _; do
   count=$((count + 1))
   log=$work/logs/$count
   status=$(sed -n 's/^status //p' "$log")
-  result=$(grep -aE '^autoplay: (won|caught)' "$log" | tail -n 1 | sed 's/^autoplay: //')
+  result=$(grep -aE '^autoplay: (won|caught)' "$log" | tail -n 1 | sed 's/^autoplay: //' || true)
   signs=$(grep -ac '^autoplay: sign dismantled' "$log" || true)
   case "$status" in
     0) won=$((won + 1)) ;;
     3) ;;
-    *) result="no result (exit status $status, $signs signs down): $(grep -av '^status ' "$log" | grep -a . | tail -n 1)" ;;
+    124) result="no result (stopped after $limit s, $signs signs down)" ;;
+    *) result="no result (exit status $status, $signs signs down): $(grep -av '^status ' "$log" | grep -a . | tail -n 1 || true)" ;;
   esac
   printf '%-40s %s\n' "$label" "${result:-no result}"
 done <"$races"
