@@ -513,6 +513,7 @@ void replaceLevel() {
     theRenderer->rootNode.reset();
     theRenderer->animator.reset();
     theLevel.reset();
+    Texture2D::clearTextures();  // the old level's pictures, before the new one reads its own
     theLevel = std::make_shared<DemoLevel>(std::move(next));
     theLevel->readAhead();
     glutDisplayFunc(load);

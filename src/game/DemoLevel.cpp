@@ -81,6 +81,10 @@ DemoLevel::DemoLevel() : DemoLevel(readDemo()) {}
 
 DemoLevel::DemoLevel(LevelDescription level) : description(std::move(level)) {}
 
+DemoLevel::~DemoLevel() {
+    if (Setting::terrain == terrain) Setting::terrain.reset();
+}
+
 // A car's rigid body: a never-sleeping sled of mass 20 with a low centre of mass.
 void DemoLevel::makeCarBody(SimpleCarNode& car) {
     auto volume = car.getPhysicVolume();
