@@ -44,8 +44,8 @@ const SimpleCarNode::TireOffsets PLAYER_TIRES = {Vector(-0.233, 0.165, -0.6), Ve
                                                  Vector(-0.233, 0.165, 0.54), Vector(0.233, 0.165, 0.54)};
 // The sky dome's own picture, named in its model.
 constexpr const char* SKY_PICTURE = "models/sky.jpg";
-// Where the chalet stands, from the start.
-constexpr float CHALET_OFFSET_X = 4.0f;
+// How far the chalet stands to the right of the start.
+constexpr double CHALET_OFFSET = 4.0;
 
 // The tiles are photographs of ground and the sky one of clouds: 16 bits per
 // texel keep them within 4 of 255 levels at half the memory (F11 switches
@@ -80,6 +80,10 @@ std::string fileBytes(const std::string& path) {
 DemoLevel::DemoLevel() : DemoLevel(readDemo()) {}
 
 DemoLevel::DemoLevel(LevelDescription level) : description(std::move(level)) {}
+
+DemoLevel::~DemoLevel() {
+    if (Setting::terrain == terrain) Setting::terrain.reset();
+}
 
 // A car's rigid body: a never-sleeping sled of mass 20 with a low centre of mass.
 void DemoLevel::makeCarBody(SimpleCarNode& car) {
@@ -311,10 +315,14 @@ void DemoLevel::buildTerrain() {
     terrain = std::make_shared<TerrainNode>("Terrain");
     terrain->setTranslation(0, ground.base, 0);
     const Vector scale(ground.size, ground.height, ground.size);
-    // The tile loader opens the heightmap in the tiles' folder.
-    const std::string heightmap =
-        std::filesystem::path(ground.heightmap).lexically_relative(ground.tiles).string();
-    terrain->load(ground.tiles.c_str(), heightmap.c_str(), ground.tilePrefix.c_str(), ground.segments, scale);
+    if (ground.tiles.empty()) {
+        terrain->loadColoured(ground.heightmap, ground.segments, scale);
+    } else {
+        // The tile loader opens the heightmap in the tiles' folder.
+        const std::string heightmap =
+            std::filesystem::path(ground.heightmap).lexically_relative(ground.tiles).string();
+        terrain->load(ground.tiles.c_str(), heightmap.c_str(), ground.tilePrefix.c_str(), ground.segments, scale);
+    }
     if (!ground.detail.empty()) terrain->setDetailTexture(DetailTexture::createFromFile(ground.detail));
     root->addChild(terrain);
     GroundCover cover = terrain->groundCover();
@@ -397,8 +405,12 @@ void DemoLevel::buildFog() {
 void DemoLevel::buildChalet() {
     auto chalet = std::make_shared<MilkshapeNode>("Chalet");
     chalet->load("models", "chalet.txt");
-    chalet->setRotations(0, -45, 0);
-    const float x = description.start.position.x + CHALET_OFFSET_X, z = description.start.position.z;
+    // To the right of the car at the start, turned with it.
+    const LevelDescription::Start& start = description.start;
+    const double heading = start.heading * PI_OVER_180;
+    const float x = start.position.x + static_cast<float>(CHALET_OFFSET * std::cos(heading));
+    const float z = start.position.z + static_cast<float>(CHALET_OFFSET * std::sin(heading));
+    chalet->setRotations(0, -45 - start.heading, 0);
     chalet->setTranslation(x, height(x, z), z);
     chalet->enableDisplayList();
     root->addChild(chalet);
@@ -425,10 +437,12 @@ void DemoLevel::buildClouds() {
 // message boards, the arrow row and the other HUD pictures lie over them.
 void DemoLevel::buildMinimap() {
     // Drawn one texel a pixel: no mipmaps needed, and sampling without them costs less.
-    std::shared_ptr<Texture2D> ground;
-    if (!description.terrain.minimap.empty())
-        ground = Texture2D::createFromFile(description.terrain.minimap, GL_CLAMP_TO_EDGE, GL_LINEAR, GL_LINEAR,
-                                           GL_MODULATE, false);
+    // Without a picture of its own the map shows the ground's colours.
+    std::shared_ptr<Texture2D> ground =
+        description.terrain.minimap.empty()
+            ? terrain->colouredMap()
+            : Texture2D::createFromFile(description.terrain.minimap, GL_CLAMP_TO_EDGE, GL_LINEAR, GL_LINEAR,
+                                        GL_MODULATE, false);
     minimap = std::make_shared<Minimap>(ground, description.terrain.size);
     speedometer = std::make_shared<Speedometer>();
     minimap->visible = speedometer->visible = MinimapChoice::shown();
