@@ -49,6 +49,10 @@ void uploadTexels(const std::vector<unsigned char>& texels, int width, int heigh
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     if (!mipmapped) {
         glTexImage2D(GL_TEXTURE_2D, 0, stored, width, height, 0, format, GL_UNSIGNED_BYTE, texels.data());
+    } else if (channels == 3 && Texture2D::sixteenBits && Texture2D::sixteenBitFormat == GL_RGB565 &&
+               Rgb565Mipmaps::fits(width, height)) {
+        // Stored as the tiles of a ground are while the savings are on: 5-6-5, built here.
+        Rgb565Mipmaps(texels.data(), width, height, false).upload();
     } else if (!texelSidePowerOfTwo(width) || !texelSidePowerOfTwo(height)) {
         gluBuild2DMipmaps(GL_TEXTURE_2D, stored, width, height, format, GL_UNSIGNED_BYTE, texels.data());
     } else {
