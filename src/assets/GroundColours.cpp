@@ -208,7 +208,8 @@ std::shared_ptr<Texture2D> GroundColours::segmentTexture(const TerrainGrid& grid
     const int side = segmentSide(grid.segmentQuadsX(j, n), grid.segmentQuadsZ(i, n));
     const std::string name = "ground colours of segment " + std::to_string(j) + ":" + std::to_string(i);
     // Mirrored at the edges like the tiles: the edge texels are filtered with themselves.
-    return Texture2D::createFromTexels(name, segmentTexels(grid, i, j, n, side), side, side, 3, GL_MIRRORED_REPEAT);
+    return Texture2D::createFromTexels(name, segmentTexels(grid, i, j, n, side), side, side, 3, GL_MIRRORED_REPEAT,
+                                       GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, true, true);
 }
 
 std::vector<unsigned char> GroundColours::mapTexels(int side) const {
