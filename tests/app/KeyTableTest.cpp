@@ -10,6 +10,7 @@
 
 #include "app/CommandLine.h"
 #include "app/KeyTable.h"
+#include "app/LevelSwitch.h"
 #include "app/RenderControl.h"
 #include "app/Renderer.h"
 #include "app/SettingsControl.h"
@@ -44,7 +45,8 @@ TEST(KeyTable, ListsEveryKeyTheGameAnswersAndNoOther) {
     const std::vector<std::shared_ptr<KeyConsumer>> consumers = {
         std::make_shared<RenderControl>(std::make_shared<Renderer>(), level),
         std::make_shared<LevelControl>(level), std::make_shared<CarControl>(nullptr),
-        std::make_shared<SettingsControl>(nullptr, nullptr, nullptr)};
+        std::make_shared<SettingsControl>(nullptr, nullptr, nullptr),
+        std::make_shared<LevelSwitch>("", std::weak_ptr<RenderControl>(), [](LevelDescription) {})};
     std::set<int> listed, listedSpecial;
     for (const KeyRow& row : KeyTable::rows()) {
         for (const char key : row.keys) listed.insert(static_cast<unsigned char>(key));
