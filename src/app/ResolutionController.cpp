@@ -21,7 +21,8 @@ void ResolutionController::holdFull() {
 
 double ResolutionController::cost(std::size_t i) const {
     const Step& s = steps[i];
-    return s.fraction * s.fraction * (s.samples > 1 ? FOUR_SAMPLE_COST : 1.0);
+    const double pixels = s.fraction * s.fraction * (s.samples > 1 ? FOUR_SAMPLE_PIXEL_COST : 1.0);
+    return FIXED_SHARE + (1.0 - FIXED_SHARE) * pixels;
 }
 
 double ResolutionController::recentMedian() const {
