@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Compares two PNG pictures of the same size (8-bit RGB or RGBA, as the game
 and its benchmark save them): prints the share of pixels whose largest channel
-difference exceeds a threshold, and exits 1 when that share is above a limit.
+difference exceeds a threshold and the mean absolute difference of the colour
+channels (in levels, over every channel of every pixel: how close the pictures
+are as a whole), and exits 1 when that share is above a limit.
 
     scripts/compare-pictures.py A.png B.png [--threshold 8] [--limit 0.25]
 """
@@ -66,15 +68,18 @@ def main():
     if (wa, ha) != (wb, hb):
         print("sizes differ: %dx%d and %dx%d" % (wa, ha, wb, hb))
         return 1
-    differing, largest = 0, 0
+    differing, largest, total = 0, 0, 0
     for row_a, row_b in zip(ra, rb):
         for x in range(wa):
-            d = max(abs(row_a[x * ca + k] - row_b[x * cb + k]) for k in range(3))
+            channels = [abs(row_a[x * ca + k] - row_b[x * cb + k]) for k in range(3)]
+            d = max(channels)
+            total += sum(channels)
             largest = max(largest, d)
             differing += d > args.threshold
     share = 100.0 * differing / (wa * ha)
-    print("%s: %d of %d pixels (%.3f %%) differ by more than %d levels; largest difference %d"
-          % (args.b, differing, wa * ha, share, args.threshold, largest))
+    print("%s: %d of %d pixels (%.3f %%) differ by more than %d levels; largest difference %d; "
+          "mean absolute difference %.3f levels"
+          % (args.b, differing, wa * ha, share, args.threshold, largest, total / (3.0 * wa * ha)))
     return 0 if share <= args.limit else 1
 
 

@@ -22,6 +22,7 @@
 #include "app/Benchmark.h"
 #include "app/CommandLine.h"
 #include "app/DataFolder.h"
+#include "app/DynamicResolution.h"
 #include "app/FixedStepClock.h"
 #include "app/FrameCapture.h"
 #include "app/LevelChoice.h"
@@ -63,6 +64,7 @@ namespace {
 
 std::shared_ptr<Level> theLevel;
 std::shared_ptr<Renderer> theRenderer;
+std::unique_ptr<DynamicResolution> dynamicResolution;  // made once the window exists
 float camDist = 4.0f;
 float camrotHor = 90.0f;
 float camrotVert = 10.0f;
@@ -190,6 +192,23 @@ void readSettings() {
     printSettingsNotes();
 }
 
+bool wantsMultisampling() { return theOptions.multisampling && theSettings.multisampling; }
+
+DynamicResolution::Mode resolutionMode() {
+    const std::string& mode = theOptions.resolution.empty() ? theSettings.resolution : theOptions.resolution;
+    return mode == "full" ? DynamicResolution::Mode::FULL : DynamicResolution::Mode::AUTO;
+}
+
+// The world's resolution follows the frame times from the first frame on,
+// on the wall clock (also in a run on the fixed-step clock).
+void startDynamicResolution() {
+    const double target = theOptions.targetMs ? *theOptions.targetMs : theSettings.targetMs;
+    dynamicResolution = std::make_unique<DynamicResolution>(
+        resolutionMode(), target, wantsMultisampling(), theRenderer->windowWidth, theRenderer->windowHeight, [] {
+            return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+        });
+}
+
 // The settings, with the options of the command line over them.
 void applySettings(Renderer& renderer) {
     KeyBindings::use(theSettings.keys);
@@ -197,7 +216,7 @@ void applySettings(Renderer& renderer) {
     renderer.windowPosY = theSettings.windowY;
     renderer.windowWidth = theOptions.windowGiven ? theOptions.windowWidth : theSettings.windowWidth;
     renderer.windowHeight = theOptions.windowGiven ? theOptions.windowHeight : theSettings.windowHeight;
-    renderer.multisampling = theOptions.multisampling && theSettings.multisampling;
+    renderer.multisampling = DynamicResolution::windowSamples(resolutionMode(), wantsMultisampling()) > 1;
     ScenegraphNode::detailSavings = theSettings.detailSavings;
     Texture2D::storeSixteenBits(theSettings.detailSavings);
     AudioManager::setMusicVolume(theSettings.musicVolume);
@@ -284,6 +303,7 @@ void release() {
     autoplay.reset();
     theRenderer.reset();
     theLevel.reset();
+    dynamicResolution.reset();
 }
 
 // With LeakSanitizer, the leak check, made as soon as the game has released
@@ -579,6 +599,7 @@ int main(int argc, char** args) {
 
     ExtensionManager::initGLEW();
     ExtensionManager::configureExtensions();
+    startDynamicResolution();
     glCullFace(GL_BACK);
     glEnable(GL_CULL_FACE);
     glutIgnoreKeyRepeat(1);
@@ -624,6 +645,7 @@ void load() {
 
     theLevel->build();
     startRecords();
+    theLevel->setWorldCanvas(dynamicResolution->canvas());
     theRenderer->rootNode = theLevel->getRoot();
     theRenderer->animator = theLevel->getAnimator();
 
@@ -672,6 +694,9 @@ void display() {
     Renderer::checkOGLErrors();
     Texture::checkDevILErrors();
     times.total = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - frameStart).count();
+    if (benchmark) benchmark->recordResolution(dynamicResolution->fraction(), dynamicResolution->samples());
+    dynamicResolution->frameDrawn(times.total);
+    theRenderer->fpsCounter->setDetail(dynamicResolution->describe());
     if (benchmark) {
         benchmark->record(times);
         captureFrame();
@@ -690,6 +715,7 @@ void reshape(int w, int h) {
         windowedHeight = h;
     }
     theLevel->getOverlayManager()->setWindowDimensions(w, h);
+    if (dynamicResolution) dynamicResolution->setWindowSize(w, h);
     glViewport(0, 0, w, h);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

@@ -58,6 +58,19 @@ double Benchmark::share(int phase) const {
     return sum / total;
 }
 
+void Benchmark::recordResolution(double fraction, int samples) {
+    fractions.push_back(fraction);
+    sampleCounts.push_back(samples);
+}
+
+double Benchmark::medianFraction() const { return percentileOf(fractions, 50); }
+
+double Benchmark::shareAtSamples(int samples) const {
+    if (sampleCounts.empty()) return 0.0;
+    const auto count = std::count(sampleCounts.begin(), sampleCounts.end(), samples);
+    return static_cast<double>(count) / static_cast<double>(sampleCounts.size());
+}
+
 void Benchmark::recordSamples(const SampleCounts& counts, std::uint64_t windowSamples) {
     for (int k = 0; k < SampleCounter::KINDS; ++k) sampleSums[k] += counts[k];
     windowSampleSum += windowSamples;
@@ -111,6 +124,7 @@ void Benchmark::report(std::FILE* out) const {
         for (int p = 0; p < FrameTimes::PHASES; ++p) phases += share(p);
         std::fprintf(out, ", other %.1f%%\n", 100.0 * (1.0 - phases));
     }
+    reportResolution(out);
     reportSamples(out);
     reportAlternated(out);
     std::fprintf(out, "benchmark: peak resident memory %.1f MB\n", peakResidentKb() / 1024.0);
@@ -130,6 +144,13 @@ void Benchmark::reportSamples(std::FILE* out) const {
         all += overdraw(k);
     }
     std::fprintf(out, "benchmark:   %-16s %10s          overdraw %.3f\n", "all", "", all);
+}
+
+void Benchmark::reportResolution(std::FILE* out) const {
+    if (fractions.empty()) return;
+    std::fprintf(out, "benchmark: world resolution median fraction %.2f of the window per axis\n", medianFraction());
+    std::fprintf(out, "benchmark: frames with 4 samples per pixel %.1f%%, with 1 sample %.1f%%\n",
+                 100.0 * shareAtSamples(4), 100.0 * shareAtSamples(1));
 }
 
 void Benchmark::reportAlternated(std::FILE* out) const {

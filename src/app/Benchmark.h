@@ -20,6 +20,12 @@ public:
     // The first frame recorded also takes the time since the process started.
     void record(const FrameTimes& frame);
     std::size_t frameCount() const { return frames.size(); }
+    // The world's fraction of the window per axis and its samples per pixel
+    // in the frame about to be recorded (app/DynamicResolution.h).
+    void recordResolution(double fraction, int samples);
+    // The median fraction and the share (0..1) of frames drawn with samples; 0 without such records.
+    double medianFraction() const;
+    double shareAtSamples(int samples) const;
     // The samples each kind wrote in one frame, of a window of windowSamples
     // (pixels times samples per pixel).
     void recordSamples(const SampleCounts& counts, std::uint64_t windowSamples);
@@ -75,8 +81,11 @@ public:
 private:
     void reportSamples(std::FILE* out) const;
     void reportAlternated(std::FILE* out) const;
+    void reportResolution(std::FILE* out) const;
 
     std::vector<FrameTimes> frames;
+    std::vector<double> fractions;
+    std::vector<int> sampleCounts;
     SampleCounts sampleSums{};
     std::uint64_t windowSampleSum = 0;
     std::size_t sampleFrames = 0;

@@ -100,6 +100,23 @@ std::optional<Options> parseCommandLine(const std::vector<std::string>& args, st
                 return std::nullopt;
             }
             options.benchmarkAlternate = *feature;
+        } else if (arg == "--resolution") {
+            const std::string* mode = value("auto or full");
+            if (!mode) return std::nullopt;
+            if (*mode != "auto" && *mode != "full") {
+                error = "--resolution wants auto or full, not " + *mode;
+                return std::nullopt;
+            }
+            options.resolution = *mode;
+        } else if (arg == "--target-ms") {
+            const std::string* text = value("a time in ms");
+            double ms = 0;
+            if (!text) return std::nullopt;
+            if (!parseNumber(*text, ms) || ms < 1 || ms > 1000) {
+                error = "--target-ms wants between 1 and 1000 ms, not " + *text;
+                return std::nullopt;
+            }
+            options.targetMs = ms;
         } else if (arg == "--seed") {
             const std::string* text = value("a number");
             double seed = 0;
@@ -158,6 +175,8 @@ const std::vector<OptionRow>& optionRows() {
         {"--fixed-step", "every frame advances the game by exactly 1/60 s"},
         {"--seed N", "the same random numbers on every run"},
         {"--no-multisampling", "one sample per pixel: rougher edges, about twice the frame rate on a software rasteriser"},
+        {"--resolution MODE", "auto: the world drawn smaller and scaled up when frames are slow (the default); full: always at the window's size"},
+        {"--target-ms MS", "the frame time auto resolution holds, 1 to 1000 ms (default 16.7)"},
         {"--no-detail-texture", "the near ground without its grain (to measure what it costs)"},
         {"--ghost FILE", "race against the ghost in FILE instead of the kept one"},
         {"--record-ghost FILE", "write the ghost of a won race to FILE (also with --autoplay)"},
@@ -189,7 +208,8 @@ static std::string settingsHelp() {
            "read at start (the options above win for the run); the game writes what the volume\n"
            "keys, m, n, g, the full-screen key and a resized window change, and keeps the rest:\n"
            "  [window]   width, height (pixels), x, y, full_screen, multisampling, detail_savings\n"
-           "             (F11's savings; true or false)\n"
+           "             (F11's savings; true or false), resolution (\"auto\" or \"full\"),\n"
+           "             target_ms (the frame time auto resolution holds, 1 to 1000)\n"
            "  [sound]    music, effects (per cent, 0 to 100), mute (true or false)\n"
            "  [keys]     drive_up, drive_left, drive_down, drive_right, arrow_up, arrow_left,\n"
            "             arrow_down, arrow_right (the sign game; they follow the drive keys unless\n"

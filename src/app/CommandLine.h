@@ -21,6 +21,8 @@ struct Options {
     std::string benchmarkAlternate;  // --benchmark-alternate ghost|minimap: shown on every other frame only
     bool fixedStep = false;       // --fixed-step (implied by --autoplay and --benchmark): 1/60 s per frame
     bool multisampling = true;    // --no-multisampling: one sample per pixel (a software rasteriser runs twice as fast)
+    std::string resolution;       // --resolution auto|full: the world's resolution (empty: the settings file's)
+    std::optional<double> targetMs;  // --target-ms MS: the frame time dynamic resolution holds
     bool detailTexture = true;    // --no-detail-texture: the ground without its grain (to measure its cost)
     bool minimap = true;          // --no-minimap: start with the minimap and the speedometer hidden
     bool ghost = true;            // --no-ghost: the ghost starts hidden

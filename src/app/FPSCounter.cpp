@@ -42,6 +42,10 @@ void FPSCounter::stopFPSCalculation() {
     overlay->visible = false;
 }
 
-void FPSCounter::showValue() { overlay->setText(Utilities<char>::createString("FPS: %.2f", currentFPS)); }
+void FPSCounter::showValue() {
+    std::string text = Utilities<char>::createString("FPS: %.2f", currentFPS);
+    if (!detail.empty()) text += "  " + detail;
+    overlay->setText(text);
+}
 
 void FPSCounter::print() const { std::printf("\n FPSCounter.print(): %.2f", currentFPS); }

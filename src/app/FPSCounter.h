@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <string>
 
 #include "animation/TimeBase.h"
 #include "overlay/TextOverlay.h"
@@ -16,6 +17,8 @@ public:
     bool isCalculatingFPS() const { return calculating; }
     double getCurrentFPS() const { return currentFPS; }
     std::shared_ptr<TextOverlay> getOverlay() const { return overlay; }
+    // Shown after the frame rate ("world 0.80 x 1 sample"), from the next measurement on.
+    void setDetail(std::string text) { detail = std::move(text); }
     void print() const;
 
 private:
@@ -26,6 +29,7 @@ private:
     double currentFPS = 0.0;
     double measureInterval = 0.0;
     bool calculating = false;
+    std::string detail;
     std::shared_ptr<TimeBase> timeBase = std::make_shared<TimeBase>();
     std::shared_ptr<TextOverlay> overlay = std::make_shared<TextOverlay>();
 };

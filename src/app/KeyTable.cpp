@@ -28,7 +28,7 @@ const std::vector<KeyRow> table = {
     {"F12", "save the frame as zarvik-YYYYMMDD-HHMMSS.png in ~/.local/share/zarvik/screenshots", "", {12}, {PlayerAction::Screenshot}},
     {"Escape", "quit (also from full-screen game mode)", std::string(1, ESCAPE), {}},
     {"F1", "show or hide this list of keys", "", {1}},
-    {"F2", "show or hide the frame rate", "", {2}},
+    {"F2", "show or hide the frame rate, with the world's resolution (\"world 0.80 x 1 sample\")", "", {2}},
     {"F3", "wireframe on or off", "", {3}},
     {"F4 / F5", "linear or nearest texture filtering / mipmapping on or off", "", {4, 5}},
     {"F6", "next draw mode: immediate, vertex arrays, vertex buffers, debug", "", {6}},

@@ -12,6 +12,8 @@
 //             full_screen         true / false         false
 //             multisampling       true / false         true   (four samples per pixel)
 //             detail_savings      true / false         true   (F11's savings)
+//             resolution          "auto" / "full"      "auto" (the world drawn smaller when frames are slow)
+//             target_ms           1..1000 ms           16.7   (the frame time auto resolution holds)
 //   [sound]   music, effects      0..100 per cent      100, 100
 //             mute                true / false         false
 //   [keys]    one entry per action (input/KeyBindings.h): drive_up, drive_left,
@@ -28,6 +30,8 @@ struct Settings {
     static constexpr int MAX_WINDOW_SIZE = 16384;
     static constexpr int VOLUME_STEP = 10;  // per cent, for the volume keys
     static constexpr int MAX_DEAD_ZONE = 90;
+    static constexpr double MIN_TARGET_MS = 1.0;
+    static constexpr double MAX_TARGET_MS = 1000.0;
 
     int windowWidth = 800;
     int windowHeight = 600;
@@ -36,6 +40,8 @@ struct Settings {
     bool fullScreen = false;
     bool multisampling = true;
     bool detailSavings = true;
+    std::string resolution = "auto";
+    double targetMs = 16.7;
     int musicVolume = 100;    // per cent
     int effectsVolume = 100;  // per cent
     bool mute = false;

@@ -58,6 +58,7 @@ const TextEntry textEntries[] = {
 };
 
 bool isKnown(const std::string& table, const std::string& key) {
+    if (table == "window" && (key == "resolution" || key == "target_ms")) return true;
     for (const IntEntry& e : intEntries)
         if (table == e.table && key == e.key) return true;
     for (const FlagEntry& e : flagEntries)
@@ -138,6 +139,31 @@ public:
             else notes.push_back(where(path, *node) + e.key + " = " + textOf(*node) + " is no text in quotes, using \"" +
                                  field + "\"");
         }
+    }
+
+    // "auto" or "full".
+    void readResolution() {
+        const toml::node* node = root["window"]["resolution"].node();
+        if (!node) return;
+        const auto value = node->value_exact<std::string>();
+        if (value && (*value == "auto" || *value == "full")) settings.resolution = *value;
+        else notes.push_back(where(path, *node) + "resolution = " + textOf(*node) +
+                             " is neither \"auto\" nor \"full\", using \"" + settings.resolution + "\"");
+    }
+
+    // A time in ms, whole or not; not a number, zero, negative or absurd gives the default.
+    void readTargetMs() {
+        const toml::node* node = root["window"]["target_ms"].node();
+        if (!node) return;
+        const auto value = node->value<double>();  // also a whole number
+        char fallback[32];
+        std::snprintf(fallback, sizeof fallback, "%g", settings.targetMs);
+        if (!value || !node->is_number())
+            notes.push_back(where(path, *node) + "target_ms = " + textOf(*node) + " is not a number, using " + fallback);
+        else if (!(*value >= Settings::MIN_TARGET_MS && *value <= Settings::MAX_TARGET_MS))
+            notes.push_back(where(path, *node) + "target_ms = " + textOf(*node) + " is not within 1 and 1000, using " +
+                            fallback);
+        else settings.targetMs = *value;
     }
 
     // Valid bindings first, then the conflicts among them, then the notes of
@@ -289,6 +315,8 @@ Settings SettingsFile::load() {
     reader.readNumbers();
     reader.readFlags();
     reader.readTexts();
+    reader.readResolution();
+    reader.readTargetMs();
     reader.readKeys();
     reader.noteUnknownEntries();
     return settings;

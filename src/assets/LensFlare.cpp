@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "gl/DepthReading.h"
+
 namespace {
 // One square of the chain: where it sits between the light (0) and the
 // screen centre (1), its colour, its picture and its size.
@@ -102,9 +104,7 @@ bool LensFlare::isOccluded(const Vector& pt) const {
     const GLint x = static_cast<GLint>(wx), y = static_cast<GLint>(wy);
     if (x < viewport[0] || y < viewport[1] || x >= viewport[0] + viewport[2] || y >= viewport[1] + viewport[3])
         return false;
-    GLfloat depth = 1.0f;
-    glReadPixels(x, y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-    return depth < wz;
+    return DepthReading::at(x, y) < wz;
 }
 
 void LensFlare::drawArtifact(float r, float g, float b, float a, size_t quadIndex, const Vector& p, float scale) {

@@ -116,17 +116,29 @@ void Level::display() {
     stopWatch->update();
     if (ghostRace) ghostRace->frame();
     frameTimes.lap(FrameTimes::EVENTS);
-    root->paint();
+    paintScene();
     frameTimes.lap(FrameTimes::SCENE);
     overlayManager->paint();
+    if (worldCanvas) worldCanvas->endFrame();
     AudioManager::update();
     frameTimes.lap(FrameTimes::HUD);
 }
 
 void Level::paintFrame() {
     root->startVisibilityTests();
-    root->paint();
+    paintScene();
     overlayManager->paint();
+    if (worldCanvas) worldCanvas->endFrame();
+}
+
+void Level::paintScene() {
+    if (!worldCanvas || worldCanvas->beginFrame() != WorldCanvas::SCALED) {
+        root->paint();
+        return;
+    }
+    root->paintWorld();
+    worldCanvas->endWorld();
+    root->paintScreen();
 }
 
 void Level::paintCountingSamples() {

@@ -9,6 +9,7 @@
 #include "game/FrameTimes.h"
 #include "game/GhostRace.h"
 #include "game/SignStates.h"
+#include "gl/WorldCanvas.h"
 #include "levels/LevelDescription.h"
 #include "overlay/BestTimeHud.h"
 #include "overlay/Minimap.h"
@@ -58,6 +59,10 @@ public:
     // query starts), counting the samples each kind of drawing writes: read
     // them from SampleCounter afterwards.
     void paintCountingSamples();
+    // Where display() and paintFrame() draw the world (gl/WorldCanvas.h):
+    // without one, or while it draws straight into the window, the world and
+    // the pictures pinned to the screen share each pass as always.
+    void setWorldCanvas(std::shared_ptr<WorldCanvas> canvas) { worldCanvas = std::move(canvas); }
 
     // A paused level paints its standing picture with "PAUSED" in the middle
     // and runs nothing else: no animation, physics, event or race time, no
@@ -120,6 +125,10 @@ protected:
 
 private:
     void warmUpPaint();
+    // The scene graph's passes, into the canvas's picture when it draws off
+    // the screen (the world alone when scaled); the caller draws the HUD and
+    // then ends the canvas's frame.
+    void paintScene();
 
     bool paused = false;
     bool firstFrameShown = false;  // since the last build
@@ -128,4 +137,5 @@ private:
     std::shared_ptr<BestTimeHud> bestTimeHud = std::make_shared<BestTimeHud>();
     std::optional<LevelDescription::Medals> medals;
     FrameTimes frameTimes;
+    std::shared_ptr<WorldCanvas> worldCanvas;
 };

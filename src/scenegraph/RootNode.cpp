@@ -41,25 +41,42 @@ void RootNode::paintEventSpheres(bool active) {
     camera->paintEventVolumes(active);
 }
 
+void RootNode::paintWorld() { paintLayers(Layers::WORLD); }
+void RootNode::paintScreen() { paintLayers(Layers::SCREEN); }
+
+void RootNode::paintLayers(Layers which) {
+    layers = which;
+    paint();
+    layers = Layers::ALL;
+}
+
 void RootNode::performOperations() {
     const RenderStates state = getRenderState();
     if (state == OPAQUE_PASS || state == SINGLE_PASS) lightModel->update();
     camera->performOperations();  // leaves the view matrix pushed
+    if (layers != Layers::SCREEN) performWorld();
+    if (layers != Layers::WORLD) performScreen();
+    glPopMatrix();
+}
+
+void RootNode::performWorld() {
     // With detail savings the sky elements come first in the opaque pass (the
     // sun's light is placed before anything lit), but a background (the sky
     // dome) waits for a second visit after all other opaque surfaces: at the
     // far plane it then fills only the samples they left empty.
-    const bool skyFirst = state == OPAQUE_PASS && detailSavings;
+    const bool skyFirst = getRenderState() == OPAQUE_PASS && detailSavings;
     if (skyFirst) skyElementsRoot->performOperations();
     for (const NodePtr& child : children)
         if ((!skyFirst || child != skyElementsRoot) && !child->pinnedToScreen()) child->performOperations();
     if (skyFirst) paintBackground();
-    // The HUD's pictures go over the whole world, the sky's lens flare
-    // included: the flare is drawn without the depth test, as they are.
+}
+
+// The HUD's pictures go over the whole world, the sky's lens flare
+// included: the flare is drawn without the depth test, as they are.
+void RootNode::performScreen() {
     SampleCounter::Scope hud(SampleCounter::HUD);
     for (const NodePtr& child : children)
         if (child->pinnedToScreen()) child->performOperations();
-    glPopMatrix();
 }
 
 // The background's visit, in a scissor box above the rows the ground covers.

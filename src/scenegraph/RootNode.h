@@ -15,9 +15,17 @@
 // after the objects for its background alone, above the window rows that the
 // ground covers (GroundCover). Pictures pinned to the screen
 // come after everything.
+//
+// paint() draws both in every pass; paintWorld() and paintScreen() draw the
+// world alone and the pictures pinned to the screen alone, each in all its
+// passes, so that the world can go into a picture of its own (a smaller one,
+// scaled up: gl/WorldCanvas.h) and the pinned pictures into the window after it.
 class RootNode : public ScenegraphNode {
 public:
     explicit RootNode(const char* nodeDescription);
+
+    void paintWorld();
+    void paintScreen();
 
     void finalize() override;
     void enableBoundingBoxPainting(bool active) override;
@@ -38,10 +46,16 @@ public:
     void setGroundCover(GroundCover cover) { groundCover = std::move(cover); }
 
 private:
+    enum class Layers { ALL, WORLD, SCREEN };
+
     std::shared_ptr<CameraNode> camera;
     std::shared_ptr<GeometryNode> skyElementsRoot;
     std::shared_ptr<LightModel> lightModel;
     GroundCover groundCover;
+    Layers layers = Layers::ALL;  // what paint() draws
 
+    void paintLayers(Layers which);
+    void performWorld();
+    void performScreen();
     void paintBackground();
 };

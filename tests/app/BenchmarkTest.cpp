@@ -132,6 +132,24 @@ TEST(Benchmark, SampleCountsGiveEachPassItsOverdraw) {
     EXPECT_NE(text.find("all                                  overdraw 0.700"), std::string::npos) << text;
 }
 
+// The world's fraction and samples of every frame: the median fraction and
+// the share of frames at each sample count; no lines without such records.
+TEST(Benchmark, ResolutionLinesGiveTheMedianFractionAndTheSharesOfSamples) {
+    Benchmark bench;
+    bench.record(frame(10));
+    EXPECT_EQ(summary(bench).find("resolution"), std::string::npos);
+    const std::pair<double, int> steps[] = {{1.0, 4}, {0.9, 1}, {0.9, 1}, {0.8, 1}, {0.5, 1}};
+    for (const auto& [fraction, samples] : steps) bench.recordResolution(fraction, samples);
+    EXPECT_DOUBLE_EQ(bench.medianFraction(), 0.9);
+    EXPECT_DOUBLE_EQ(bench.shareAtSamples(4), 0.2);
+    EXPECT_DOUBLE_EQ(bench.shareAtSamples(1), 0.8);
+    const std::string text = summary(bench);
+    EXPECT_NE(text.find("benchmark: world resolution median fraction 0.90 of the window per axis\n"
+                        "benchmark: frames with 4 samples per pixel 20.0%, with 1 sample 80.0%\n"),
+              std::string::npos)
+        << text;
+}
+
 // The first frame is timed from the start of the process, not from the first
 // line of the program: this test process has been running for a while, and
 // later frames do not move the figure. The summary says it.

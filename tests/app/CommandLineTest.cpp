@@ -61,6 +61,11 @@ TEST(CommandLine, ReadsEveryOptionAndImpliesTheFixedStep) {
     EXPECT_TRUE(parse({"--help"})->help);
     EXPECT_TRUE(parse({"--version"})->version);
     EXPECT_EQ(parse({"--data", "my data"})->dataFolder, "my data");
+    const auto resolution = parse({"--resolution", "full", "--target-ms", "12.5"});
+    EXPECT_EQ(resolution->resolution, "full");
+    EXPECT_DOUBLE_EQ(*resolution->targetMs, 12.5);
+    EXPECT_TRUE(parse({})->resolution.empty());  // the settings file's
+    EXPECT_FALSE(parse({})->targetMs);
 }
 
 TEST(CommandLine, ABadOptionOrValueSaysWhy) {
@@ -80,6 +85,12 @@ TEST(CommandLine, ABadOptionOrValueSaysWhy) {
         {{"640x480:16", "800x600:32"}, "one game mode only"},
         {{"--data"}, "--data needs a folder"},
         {{"--benchmark-alternate", "sky"}, "--benchmark-alternate wants ghost or minimap, not sky"},
+        {{"--resolution", "half"}, "--resolution wants auto or full, not half"},
+        {{"--resolution"}, "--resolution needs auto or full"},
+        {{"--target-ms", "0"}, "--target-ms wants between 1 and 1000 ms, not 0"},
+        {{"--target-ms", "nan"}, "--target-ms wants between 1 and 1000 ms, not nan"},
+        {{"--target-ms", "1e6"}, "--target-ms wants between 1 and 1000 ms, not 1e6"},
+        {{"--target-ms", "-5"}, "--target-ms needs a time in ms"},
     };
     for (const auto& [args, expected] : bad) {
         std::string error;
@@ -93,7 +104,7 @@ TEST(CommandLine, ABadOptionOrValueSaysWhy) {
 TEST(CommandLine, HelpNamesEveryOptionAndGlutsOwn) {
     const std::string help = helpText();
     for (const char* word : {"--window", "--autoplay", "--benchmark", "--benchmark-csv", "--benchmark-capture",
-                             "--benchmark-phases", "--benchmark-overdraw", "--benchmark-alternate", "--fixed-step", "--seed", "--no-multisampling", "--no-detail-texture", "--data DIR", "--ghost FILE", "--record-ghost FILE", "--no-ghost", "--help", "--version", "-display DISPLAY",
+                             "--benchmark-phases", "--benchmark-overdraw", "--benchmark-alternate", "--fixed-step", "--seed", "--no-multisampling", "--resolution MODE", "--target-ms MS", "--no-detail-texture", "--data DIR", "--ghost FILE", "--record-ghost FILE", "--no-ghost", "--help", "--version", "-display DISPLAY",
                              "-geometry WxH+X+Y", "-direct", "-indirect", "-iconic", "-gldebug", "-sync"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
 }
@@ -136,7 +147,7 @@ TEST(CommandLine, HelpAndReadmeNameTheSettingsFileAndEveryEntry) {
         EXPECT_NE(readme.find("`" + entry + "`"), std::string::npos) << entry;
         ++entries;
     }
-    EXPECT_EQ(entries, 10 + 1 + 2 + 1 + ACTION_COUNT);  // window and sound, the dead zone, the view, the level, the keys
+    EXPECT_EQ(entries, 12 + 1 + 2 + 1 + ACTION_COUNT);  // window and sound, the dead zone, the view, the level, the keys
     for (const char* name : {"$XDG_CONFIG_HOME/zarvik/settings.toml", "~/.config/zarvik/settings.toml"}) {
         EXPECT_NE(help.find(name), std::string::npos) << name;
         EXPECT_NE(readme.find(name), std::string::npos) << name;

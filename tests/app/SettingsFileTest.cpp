@@ -100,6 +100,45 @@ TEST_F(SettingsFileTest, ReadsEveryEntryAndGivesDefaultsForBadOnesWithALineEach)
                      }));
 }
 
+// The world's resolution is "auto" or "full"; its target a time in ms from 1
+// to 1000, whole or not. Anything else is named with the default used.
+TEST_F(SettingsFileTest, ResolutionAndTargetTimeTakeOnlySensibleValues) {
+    write("[window]\nresolution = \"full\"\ntarget_ms = 25\n");
+    SettingsFile good(path);
+    std::vector<std::string> notes;
+    Settings s = load(good, notes);
+    EXPECT_EQ(s.resolution, "full");
+    EXPECT_DOUBLE_EQ(s.targetMs, 25.0);
+    EXPECT_TRUE(notes.empty());
+
+    struct Case {
+        const char* resolution;
+        const char* target;
+        std::string notes;
+    };
+    const std::vector<Case> cases = {
+        {"\"half\"", "0", "resolution = 'half' is neither \"auto\" nor \"full\", using \"auto\"|"
+                           "target_ms = 0 is not within 1 and 1000, using 16.7|"},
+        {"3", "-4.5", "resolution = 3 is neither \"auto\" nor \"full\", using \"auto\"|"
+                      "target_ms = -4.5 is not within 1 and 1000, using 16.7|"},
+        {"\"auto\"", "nan", "target_ms = nan is not within 1 and 1000, using 16.7|"},
+        {"\"auto\"", "1e9", "target_ms = 1000000000.0 is not within 1 and 1000, using 16.7|"},
+        {"\"auto\"", "inf", "target_ms = inf is not within 1 and 1000, using 16.7|"},
+        {"\"auto\"", "\"fast\"", "target_ms = 'fast' is not a number, using 16.7|"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target);
+        write(std::string("[window]\nresolution = ") + c.resolution + "\ntarget_ms = " + c.target + "\n");
+        SettingsFile file(path);
+        s = load(file, notes);
+        EXPECT_EQ(s.resolution, "auto");
+        EXPECT_DOUBLE_EQ(s.targetMs, 16.7);
+        std::string joined;
+        for (const std::string& note : notes) joined += note.substr(note.find(": ") + 2) + "|";
+        EXPECT_EQ(joined, c.notes);
+    }
+}
+
 // Whatever is wrong with the file as a whole, the game starts with the
 // defaults after one line; a file it could not read it never writes.
 TEST_F(SettingsFileTest, ABrokenFileGivesTheDefaultsAndIsNeverOverwritten) {

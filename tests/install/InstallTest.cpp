@@ -220,6 +220,19 @@ TEST_F(InstalledGame, PlaysFromAMovedTreeAndLeavesItsDataAlone) {
     const Outcome game = runGame(exe().string(), "--benchmark 3 --window 320x240", (root / "home").string());
     EXPECT_EQ(game.code, 0) << game.output;
     EXPECT_NE(game.output.find("benchmark: "), std::string::npos) << game.output;
+    // Dynamic resolution's lines: a fraction of one half to one, and shares of frames adding up to the whole.
+    double fraction = 0, four = -1, one = -1;
+    const std::size_t at = game.output.find("benchmark: world resolution");
+    ASSERT_NE(at, std::string::npos) << game.output;
+    EXPECT_EQ(std::sscanf(game.output.c_str() + at,
+                          "benchmark: world resolution median fraction %lf of the window per axis\n"
+                          "benchmark: frames with 4 samples per pixel %lf%%, with 1 sample %lf%%",
+                          &fraction, &four, &one),
+              3)
+        << game.output;
+    EXPECT_GE(fraction, 0.5);
+    EXPECT_LE(fraction, 1.0);
+    EXPECT_NEAR(four + one, 100.0, 0.11);
     EXPECT_EQ(listing(data()), before);
 }
 
