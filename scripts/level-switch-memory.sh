@@ -2,17 +2,18 @@
 # Loads levels one after the other with the l key, ten times, and prints the
 # game's peak and present resident memory (VmHWM, VmRSS) after each load:
 # a level switch that kept what the old level held would raise them every time.
-#   scripts/level-switch-memory.sh [GAME]   (default build/rel/game/zarvik; needs xdotool)
+#   scripts/level-switch-memory.sh [GAME [OPTIONS...]]   (default build/rel/game/zarvik; needs xdotool)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 game=$(realpath "${1:-build/rel/game/zarvik}")
+shift || true
 . scripts/xvfb.sh
 start_virtual_display
 out=$(mktemp)
 home=$(mktemp -d)
 trap 'rm -rf "$out" "$home"' EXIT
 cd "$(dirname "$game")"
-XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data ./zarvik --window 800x600 >"$out" 2>&1 &
+XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data ./zarvik --window 800x600 "$@" >"$out" 2>&1 &
 pid=$!
 loads() { grep -a -c "Level loaded successfully" "$out" || true; }
 waitForLoads() { for _ in $(seq 1 1200); do [ "$(loads)" -ge "$1" ] && return; sleep 0.1; done; }
