@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "audio/AudioManager.h"
 #include "game/AntiHunterAction.h"
@@ -13,11 +14,6 @@
 
 namespace {
 
-constexpr int SIGNS = 4;
-// Waypoints through items must be met closely: the item's sphere and the car's are 1 unit each.
-constexpr double ITEM_REACH = 1.5;
-// Corners between two signs are cut.
-constexpr double CORNER_REACH = 12.0;
 // A steering key held this long is pressed afresh.
 constexpr int RESTEER_FRAMES = 20;
 // Never brake with a hunting pursuer this near.
@@ -43,9 +39,6 @@ constexpr int BACK_OFF_FRAMES = 60;
 constexpr double SIGN_GUARD = 15.0;
 constexpr double LEAVING_GUARD = 5.0;
 constexpr double SIGN_WAIT = 15.0;
-// Signs are driven into from outside the square they span, away from the
-// pursuers' roads between them: from a waypoint this far out.
-constexpr double SIGN_APPROACH = 25.0;
 constexpr double WAYPOINT_WAIT = 8.0;  // the car stands this near its place to wait
 // A sign game takes about this long (up to eight keys, 7.5 a second, and backing off).
 constexpr double TYPING_SECONDS = 3.0;
@@ -66,10 +59,10 @@ double length(double x, double z) { return std::sqrt(x * x + z * z); }
 }  // namespace
 
 Autoplay::Autoplay(std::shared_ptr<DemoLevel> l, double seconds) : level(std::move(l)), frameSeconds(seconds) {
-    buildRoute();
     // Built, nobody blinded yet: every pursuer's view has its true size.
     if (level)
         for (const auto& hunter : level->getHunters()) trueViews.push_back(hunter->getViewfield()->getEventSphere()->radius);
+    buildRoute();
     if (level && level->getPlayerCar()) {
         const Vector p = HunterAI::positionOf(*level->getPlayerCar());
         lastPosition = {p.x, p.z};
@@ -84,28 +77,26 @@ std::string Autoplay::formatTime(double seconds) {
     return text;
 }
 
-// The pursuers patrol on straight roads from sign to sign, so the route keeps
-// outside the square the four signs span and goes round it: south first,
-// under the vaccine behind the start; then east through the engine item in
-// the corner between (its speed carries the car on); north through the tool
-// item in the next corner (half the arrows); west past the booze item in the
-// last corner and into the sign through its vaccine, which blinds the
-// pursuers while the row is typed and on the way home. The east and north
-// signs are driven into from outside, off the roads that meet at them.
+// The plan of a player who knows the level: its description, the ground's
+// heights and how far the pursuers see.
 void Autoplay::buildRoute() {
-    route = {{{{0, 25, ITEM_REACH}}, signNear(0, 200)},
-             {{{150, 150, ITEM_REACH}, approach(signNear(200, 0), {150, 150})}, signNear(200, 0)},
-             {{{150, -150, ITEM_REACH}, approach(signNear(0, -200), {150, -150})}, signNear(0, -200)},
-             {{{-140, -140, CORNER_REACH}, {-170, -12}, {-195, 0, ITEM_REACH}}, signNear(-200, 0)},
-             {{}, -1}};
-}
-
-int Autoplay::signNear(double x, double z) const {
-    if (!level) return -1;
-    const auto& signs = level->getSigns();
-    for (std::size_t i = 0; i < signs.size(); ++i)
-        if (length(signs[i]->getXpos() - x, signs[i]->getZpos() - z) < 20.0) return static_cast<int>(i);
-    return -1;
+    if (!level) return;
+    const auto terrain = level->getTerrain();
+    WayCost::Height height;
+    if (terrain) height = [terrain](double x, double z) { return terrain->heightAt(x, z); };
+    const double view = trueViews.empty() ? 0.0 : *std::max_element(trueViews.begin(), trueViews.end());
+    plan = std::make_unique<RoutePlan>(level->getDescription(), height, view);
+    route = plan->getLegs();
+    std::string order;
+    for (const Leg& stretch : route)
+        if (stretch.sign >= 0) order += (order.empty() ? "" : ", ") + level->getDescription().signs[stretch.sign].name;
+    std::printf("\nautoplay: the route takes the signs in this order: %s\n", order.empty() ? "none" : order.c_str());
+    if (std::getenv("ZARVIK_AUTOPLAY_ROUTE"))
+        for (const Leg& stretch : route) {
+            std::printf("autoplay: leg to %d:", stretch.sign);
+            for (const Point& p : stretch.waypoints) std::printf(" (%.0f, %.0f)", p.x, p.z);
+            std::printf("\n");
+        }
 }
 
 bool Autoplay::plateShown(int sign) const {
@@ -184,7 +175,7 @@ void Autoplay::watchOutcome() {
     int down = 0;
     for (int i = 0; i < static_cast<int>(level->getSigns().size()); ++i) down += plateShown(i) ? 0 : 1;
     for (; signsDown < down; ++signsDown)
-        std::printf("\nautoplay: sign dismantled (%d of %d) at %s\n", signsDown + 1, SIGNS,
+        std::printf("\nautoplay: sign dismantled (%d of %d) at %s\n", signsDown + 1, signCount(),
                     formatTime(raceTime()).c_str());
     reportSplits();
     while (leg + 1 < route.size() && route[leg].sign >= 0 && !plateShown(route[leg].sign)) {
@@ -204,9 +195,9 @@ void Autoplay::watchOutcome() {
             }
         }
         std::printf("\nautoplay: caught by %s at %s with %d of %d signs down\n", by.c_str(),
-                    formatTime(raceTime()).c_str(), signsDown, SIGNS);
+                    formatTime(raceTime()).c_str(), signsDown, signCount());
         outcome = CAUGHT;
-    } else if (signsDown == SIGNS && !level->getStopWatch()->isRunning() && raceTime() > 0.0) {
+    } else if (signsDown == signCount() && !level->getStopWatch()->isRunning() && raceTime() > 0.0) {
         std::printf("\nautoplay: won in %s\n", formatTime(raceTime()).c_str());
         reportFinish();
         outcome = WON;
@@ -218,10 +209,10 @@ void Autoplay::watchOutcome() {
 void Autoplay::reportSplits() {
     const auto race = level->getGhostRace();
     if (!race || !race->getGhost()) return;
-    for (; splitsShown < SIGNS; ++splitsShown) {
+    for (; splitsShown < signCount(); ++splitsShown) {
         const auto difference = race->splitDifference(splitsShown + 1);
         if (!difference) return;
-        std::printf("\nautoplay: split %d of %d against the ghost: %s\n", splitsShown + 1, SIGNS,
+        std::printf("\nautoplay: split %d of %d against the ghost: %s\n", splitsShown + 1, signCount(),
                     SplitHud::format(*difference).c_str());
     }
 }
@@ -314,7 +305,7 @@ Autoplay::Point Autoplay::goal() {
                current.waypoints[waypoint].reach)
         ++waypoint;
     if (waypoint < current.waypoints.size()) return current.waypoints[waypoint];
-    if (current.sign < 0) return {0.0, 0.0};
+    if (current.sign < 0) return plan->home();
     const double crowd = crowdView(current.sign);
     if (crowd > 0.0) return outside(current.sign, crowd + SIGN_WAIT);
     return signPosition(current.sign);
@@ -384,33 +375,8 @@ bool Autoplay::pursuerNear() const {
     return false;
 }
 
-// Where the car turns into the sign coming from a point outside the square
-// of the signs: out from the sign and to the side of that point, so that the
-// last stretch runs in from outside without a sharp turn.
-Autoplay::Point Autoplay::approach(int sign, const Point& from) const {
-    if (sign < 0) return {};
-    const Point s = signPosition(sign);
-    const Point out = outside(sign, SIGN_APPROACH);
-    const double ox = out.x - s.x, oz = out.z - s.z;
-    const double fx = from.x - s.x, fz = from.z - s.z;
-    const double along = (fx * ox + fz * oz) / (SIGN_APPROACH * SIGN_APPROACH);
-    double sx = fx - along * ox, sz = fz - along * oz;
-    const double side = length(sx, sz);
-    if (side > 0.0) {
-        sx *= SIGN_APPROACH / side;
-        sz *= SIGN_APPROACH / side;
-    }
-    return {out.x + sx, out.z + sz, CORNER_REACH};
-}
-
-// The point this far out from the sign, on the line from the start area through it.
-Autoplay::Point Autoplay::outside(int sign, double distance) const {
-    if (sign < 0) return {};
-    const Point s = signPosition(sign);
-    const double d = length(s.x, s.z);
-    if (d < 1.0) return s;
-    return {s.x * (1.0 + distance / d), s.z * (1.0 + distance / d), CORNER_REACH};
-}
+// The point this far out from the sign, away from the start area.
+Autoplay::Point Autoplay::outside(int sign, double distance) const { return plan->outside(sign, distance); }
 
 // Bends the unit direction to the goal away from every pursuer within its
 // view plus a margin, and round it on the side where the goal lies.
