@@ -66,9 +66,17 @@ private:
     void drive();
     void backOff();
     Point goal();
+    bool passed(const Point& waypoint) const;
+    bool guarded(const Point& waypoint) const;
     bool waiting() const;
     bool pursuerNear() const;
-    Point outside(int sign, double distance) const;
+    Point waitingPlace(int sign, double distance);
+    double clearance(const Point& place) const;
+    bool hunted() const;
+    Point escape() const;
+    double roadClearance(const Point& place) const;
+    double pathClearance(const Point& place) const;
+    double closingWay(std::size_t hunter, double distance) const;
     Point avoidPursuers(const Point& position, const Point& toGoal);
     double crowdView(int sign) const;
     double blindTime() const;
@@ -89,6 +97,7 @@ private:
     std::vector<Point> hunterMoves;   // per pursuer, its way in the last frame (units)
     std::size_t leg = 0;
     std::size_t waypoint = 0;
+    int waitDirection = -1;    // of the waiting place round the leg's sign, -1 for none yet
     Mode mode = DRIVING;
     Outcome outcome = PLAYING;
     int signsDown = 0;
@@ -96,6 +105,7 @@ private:
 
     bool held[256] = {};
     Point lastPosition;
+    Point carMove;  // the car's way in the last frame (units)
     bool chased = false;        // a hunting pursuer close behind: no braking
     double forwardSpeed = 0.0;  // units per second, seen from the car's movement
     int steerFrames = 0;        // frames a steering key has been held
