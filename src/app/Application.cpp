@@ -24,6 +24,8 @@
 #include "app/DataFolder.h"
 #include "app/FixedStepClock.h"
 #include "app/FrameCapture.h"
+#include "app/LevelChoice.h"
+#include "app/LevelSwitch.h"
 #include "app/LoadingPicture.h"
 #include "app/RenderControl.h"
 #include "app/Renderer.h"
@@ -41,6 +43,7 @@
 #include "game/GhostChoice.h"
 #include "game/GhostFile.h"
 #include "game/LevelControl.h"
+#include "game/LevelRecords.h"
 #include "game/MinimapChoice.h"
 #include "game/UserDataFolder.h"
 #include "gl/ExtensionManager.h"
@@ -48,6 +51,7 @@
 #include "input/Gamepad.h"
 #include "input/KeyboardProcessor.h"
 #include "input/PadKeys.h"
+#include "levels/LevelCatalog.h"
 #include "input/VirtualPad.h"
 #include "math/Constants.h"
 #include "scenegraph/OcclusionCulling.h"
@@ -82,6 +86,7 @@ bool enterDataFolder(Options& options) {
     }
     for (std::string* file : {&options.benchmarkCsv, &options.benchmarkCapture})
         if (!file->empty()) *file = std::filesystem::absolute(*file).string();
+    if (LevelCatalog::isPath(options.level)) options.level = std::filesystem::absolute(options.level).lexically_normal().string();
     if (chdir(folder->c_str()) == 0) return true;
     std::fprintf(stderr, "zarvik: cannot enter the data folder %s\n", folder->c_str());
     return false;
@@ -128,6 +133,16 @@ bool answeredAtOnce(int argc, char** args) {
         }
     }
     return false;
+}
+
+// --levels needs the data folder, not a display: answered before GLUT opens one.
+bool listedLevels(int argc, char** args, int& exitCode) {
+    std::string error;
+    auto parsed = parseCommandLine(std::vector<std::string>(args + 1, args + argc), error);
+    if (!parsed || !parsed->listLevels) return false;
+    exitCode = enterDataFolder(*parsed) ? 0 : 1;
+    if (exitCode == 0) std::printf("%s", LevelCatalog::listing().c_str());
+    return true;
 }
 
 // Reads the game's own options, from what GLUT left of the command line;
@@ -210,6 +225,26 @@ void saveWindow() {
     if (changes.empty()) return;
     if (!settingsFile->save(changes)) printSettingsNotes();
 }
+
+// The level played is kept for the next game; a game that plays itself keeps nothing.
+void keepLevelChoice(const LevelDescription& level) {
+    if (!settingsFile || theOptions.autoplay || theOptions.benchmark) return;
+    const std::string name = LevelChoice::keptName(level);
+    if (name == theSettings.level) return;
+    theSettings.level = name;
+    if (!settingsFile->save({{"game", "level", name}})) printSettingsNotes();
+}
+
+// The level of the command line, else the kept one, else the first; none
+// when the one asked for cannot be played (its faults printed).
+std::optional<LevelDescription> chooseLevel() {
+    LevelChoice::Start start = LevelChoice::atStart(theOptions.level, theSettings.level);
+    for (const std::string& line : start.messages)
+        if (start.level) std::printf("\n Level: %s", line.c_str());
+        else std::fprintf(stderr, "zarvik: %s\n", line.c_str());
+    if (start.level) keepLevelChoice(*start.level);
+    return start.level;
+}
 }  // namespace
 
 namespace {
@@ -220,6 +255,7 @@ std::unique_ptr<Benchmark> benchmark;
 long benchmarkFrames = 0;
 std::unique_ptr<FrameCapture> capture;  // --benchmark-capture
 std::optional<int> pendingExit;        // set by quit, carried out by the next frame
+std::optional<LevelDescription> pendingLevel;  // chosen by a key, loaded at the next frame
 // Gamepads, pressing the keys their actions stand for; a virtual pad when a test asks for one.
 std::unique_ptr<Gamepad> gamepad;
 PadKeys padKeys;
@@ -382,16 +418,32 @@ void startPendingPads() {
 // The ghost raced against: FILE of --ghost, else the kept best race's (a
 // game that plays itself races only a ghost it is given, and keeps none).
 // Shown as the player last chose, unless --no-ghost.
-void startGhostRace() {
+void startGhostRace(const std::string& keptGhost) {
     auto race = theLevel->getGhostRace();
     if (!race) return;
     const bool automatic = theOptions.autoplay || theOptions.benchmark;
-    const std::string folder = UserDataFolder::path();
-    if (!automatic && !folder.empty()) race->bestPath = folder + "/ghost";
+    race->bestPath = keptGhost;
     race->recordPath = theOptions.recordGhost;
     if (!theOptions.ghostFile.empty()) race->race(GhostFile::load(theOptions.ghostFile, race->getFingerprint()), false);
     else if (!race->bestPath.empty()) race->race(GhostFile::load(race->bestPath, race->getFingerprint()), true);
     race->setShown(theOptions.ghost && (automatic || GhostChoice::shown()));
+}
+
+// Won races are kept per level between games (game/LevelRecords.h), the
+// record shown and the kept ghost raced; a game that plays itself keeps none.
+void startRecords() {
+    const auto level = std::dynamic_pointer_cast<DemoLevel>(theLevel);
+    const std::string user = UserDataFolder::path();
+    if (!level || !level->getGhostRace() || user.empty() || theOptions.autoplay || theOptions.benchmark) {
+        startGhostRace("");
+        return;
+    }
+    const LevelDescription& description = level->getDescription();
+    LevelRecords records(user, description.id, level->getGhostRace()->getFingerprint());
+    if (LevelChoice::keptName(description) == LevelCatalog::FIRST)
+        records.adoptOldRecords(user, level->legacyFingerprint());
+    theLevel->setBestTimes(std::make_shared<BestTimes>(records.recordsPath()));
+    startGhostRace(records.ghostPath());
 }
 
 void startAutomaticRun() {
@@ -437,6 +489,36 @@ void finishAutomaticRun() {
 
 void quit(int code) { pendingExit = code; }
 
+namespace {
+// The running level's name in the levels folder, empty for a file elsewhere.
+std::string runningLevelName() {
+    const auto level = std::dynamic_pointer_cast<DemoLevel>(theLevel);
+    if (!level) return "";
+    const std::string name = LevelChoice::keptName(level->getDescription());
+    return LevelCatalog::isPath(name) ? "" : name;
+}
+}  // namespace
+
+// The chosen level in place of the running one: the old one is released as
+// at the end of a game (its key consumers, sounds, physics world, textures),
+// then the new one loads behind the loading picture as at start.
+void replaceLevel() {
+    LevelDescription next = std::move(*pendingLevel);
+    pendingLevel.reset();
+    keepLevelChoice(next);
+    glutIdleFunc(nullptr);
+    KeyboardProcessor::reset();
+    AudioManager::kill();
+    autoplay.reset();
+    theRenderer->rootNode.reset();
+    theRenderer->animator.reset();
+    theLevel.reset();
+    theLevel = std::make_shared<DemoLevel>(std::move(next));
+    theLevel->readAhead();
+    glutDisplayFunc(load);
+    glutPostRedisplay();
+}
+
 bool startUp(int& argc, char** args, int& exitCode) {
     auto renderer = std::make_shared<Renderer>();
     renderer->initGLUT(&argc, args);
@@ -449,13 +531,18 @@ bool startUp(int& argc, char** args, int& exitCode) {
         exitCode = 1;
         return false;
     }
-    setup(std::make_shared<DemoLevel>(), renderer);
+    readSettings();
+    std::optional<LevelDescription> level = chooseLevel();
+    if (!level) {
+        exitCode = 2;
+        return false;
+    }
+    setup(std::make_shared<DemoLevel>(std::move(*level)), renderer);
     // Whatever ends the program (a fatal sound error, GLUT itself) releases in
     // the same order. Registered after glutInit, it runs before freeglut's own
     // exit handler, which closes the window.
     std::atexit(releaseAtExit);
     renderer->windowTitle = "Zarvik";
-    readSettings();
     applySettings(*renderer);
     DetailTexture::enabled = theOptions.detailTexture;
     theLevel->readAhead();  // while the window opens
@@ -477,7 +564,11 @@ int main(int argc, char** args) {
 #endif
     if (answeredAtOnce(argc, args)) return 0;
     int exitCode = 0;
-    if (!startUp(argc, args, exitCode)) return exitCode;
+    if (listedLevels(argc, args, exitCode)) return exitCode;
+    if (!startUp(argc, args, exitCode)) {
+        checkLeaksNow();  // GLUT has opened the display: checked while its libraries are loaded
+        return exitCode;
+    }
 
     ExtensionManager::initGLEW();
     ExtensionManager::configureExtensions();
@@ -518,14 +609,14 @@ void load() {
     picture->keepWindowCopy();  // before the level loads, so its memory and the picture's are never both held
     Renderer::checkOGLErrors();
     Texture::checkDevILErrors();
+    if (auto level = std::dynamic_pointer_cast<DemoLevel>(theLevel)) {
+        const LevelDescription::Music& m = level->getDescription().music;
+        AudioManager::useMusic({m.background, m.hunting, m.intro, m.winner, m.loser});
+    }
     AudioManager::init();
 
     theLevel->build();
-    // Won races are kept between games; a game that plays itself keeps none.
-    const std::string records = BestTimes::defaultPath();
-    if (!records.empty() && !theOptions.autoplay && !theOptions.benchmark)
-        theLevel->setBestTimes(std::make_shared<BestTimes>(records));
-    startGhostRace();
+    startRecords();
     theRenderer->rootNode = theLevel->getRoot();
     theRenderer->animator = theLevel->getAnimator();
 
@@ -535,6 +626,8 @@ void load() {
     KeyboardProcessor::registerConsumer(renderControl);
     overlays->registerOverlay(renderControl->getOverlay(), 0);
     KeyboardProcessor::registerConsumer(std::make_shared<LevelControl>(theLevel));
+    KeyboardProcessor::registerConsumer(std::make_shared<LevelSwitch>(
+        runningLevelName(), renderControl, [](LevelDescription next) { pendingLevel = std::move(next); }));
     // After the level's keys: it saves the minimap and ghost choices they changed.
     KeyboardProcessor::registerConsumer(std::make_shared<SettingsControl>(renderControl, theRenderer, settingsFile));
     padMessages = renderControl;
@@ -556,6 +649,7 @@ void load() {
 
 void display() {
     if (pendingExit) end(*pendingExit);
+    if (pendingLevel) return replaceLevel();
     const auto frameStart = std::chrono::steady_clock::now();
     if (theOptions.fixedStep) fixedStepClock.advance();
     ScenegraphNode::beginFrame();

@@ -28,6 +28,10 @@ void quit(int code);
 
 void load();
 void display();
+// The level chosen by the l key in place of the running one (display calls
+// it at the frame after the choice): the old one is released, the new one
+// loads behind the loading picture.
+void replaceLevel();
 void reshape(int w, int h);
 void mouseBtn(int button, int state, int x, int y);
 void mouseMotion(int x, int y);

@@ -72,16 +72,19 @@ void AudioManager::errorCheck(SoundResult r) {
     std::exit(-1);
 }
 
+std::array<std::string, 5> AudioManager::musicFiles;
+
 void AudioManager::init() {
     std::printf("\n AudioManager::init() initializing audio subsystem...");
     audiosystem = new SoundSystem();
     pieceCount = 0;
     errorCheck(audiosystem->init(CHANNELS, output));
-    initStream("./audio/background.mp3", &backgroundMusic, &backgroundChannel, true, 0.6f);
-    initStream("./audio/hunting.mp3", &huntingMusic, &huntingChannel, true, 0.7f);
-    initStream("./audio/intro.mp3", &introMusic, &introChannel, true, 0.6f);
-    initStream("./audio/winner.mp3", &winnerMusic, &winnerChannel, true, 0.9f);
-    initStream("./audio/looser.mp3", &looserMusic, &looserChannel, true, 0.6f);
+    auto piece = [](int i, const char* own) { return musicFiles[i].empty() ? std::string(own) : musicFiles[i]; };
+    initStream(piece(0, "./audio/background.mp3").c_str(), &backgroundMusic, &backgroundChannel, true, 0.6f);
+    initStream(piece(1, "./audio/hunting.mp3").c_str(), &huntingMusic, &huntingChannel, true, 0.7f);
+    initStream(piece(2, "./audio/intro.mp3").c_str(), &introMusic, &introChannel, true, 0.6f);
+    initStream(piece(3, "./audio/winner.mp3").c_str(), &winnerMusic, &winnerChannel, true, 0.9f);
+    initStream(piece(4, "./audio/looser.mp3").c_str(), &looserMusic, &looserChannel, true, 0.6f);
     // The four pickups share a file but are four sounds of their own.
     errorCheck(audiosystem->createSound("./audio/pickup.mp3", SoundLoop::OFF, &engineUpgrade));
     errorCheck(audiosystem->createSound("./audio/pickup.mp3", SoundLoop::OFF, &toolUpgrade));

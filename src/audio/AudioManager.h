@@ -1,4 +1,6 @@
 #pragma once
+#include <array>
+#include <string>
 #include "audio/SoundSystem.h"
 
 // The game's music and sound effects; every member is static.
@@ -28,6 +30,9 @@ public:
     static bool isMusicHeld() { return musicHeld; }
 
     static void init();
+    // The music init opens next: background, hunting, intro, winner and
+    // loser pieces; an empty one is the game's own (audio/*.mp3).
+    static void useMusic(const std::array<std::string, 5>& pieces) { musicFiles = pieces; }
     // Once per frame: refills the music streams.
     static void update();
     static void kill();
@@ -111,6 +116,7 @@ protected:
     static bool allMuted;
     static bool allPaused;
     static int musicVolume;
+    static std::array<std::string, 5> musicFiles;
     static int effectsVolume;
 
 private:

@@ -134,6 +134,7 @@ void DemoLevel::build() {
     buildLensFlare();
     buildClouds();
     buildMinimap();
+    setMedals(description.medals);
     ghostRace = std::make_shared<GhostRace>(ghostCar, playerCar, stopWatch, signStates, fingerprint());
     ghostRace->getSplitHud().registerWith(*overlayManager);
     reset();

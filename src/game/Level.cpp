@@ -173,5 +173,10 @@ void Level::recordRace(double seconds) {
         bestTimeHud->show(bestTimes->best());
         bestTimeHud->announceRecord();
     }
+    if (medals) {
+        const std::string verdict = medals->verdict(seconds);
+        std::printf("\n Level: %s", verdict.c_str());
+        bestTimeHud->announceMedal(verdict);
+    }
     if (ghostRace) ghostRace->finish(seconds, newBest);
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <optional>
 
 #include "animation/Animator.h"
 #include "game/BestTimes.h"
@@ -8,6 +9,7 @@
 #include "game/FrameTimes.h"
 #include "game/GhostRace.h"
 #include "game/SignStates.h"
+#include "levels/LevelDescription.h"
 #include "overlay/BestTimeHud.h"
 #include "overlay/Minimap.h"
 #include "overlay/Overlay2DManager.h"
@@ -72,9 +74,11 @@ public:
     void setBestTimes(std::shared_ptr<BestTimes> bestTimes);
     std::shared_ptr<BestTimes> getBestTimes() const { return bestTimes; }
     std::shared_ptr<BestTimeHud> getBestTimeHud() const { return bestTimeHud; }
-    // A won race's time: stored and announced when it is a new record; the
-    // race against the ghost ends with it.
+    // A won race's time: stored and announced when it is a new record, the
+    // medal it earned announced (where the level has medal times); the race
+    // against the ghost ends with it.
     void recordRace(double seconds);
+    void setMedals(std::optional<LevelDescription::Medals> times) { medals = times; }
     // The race against a ghost, where the concrete level has one.
     std::shared_ptr<GhostRace> getGhostRace() const { return ghostRace; }
 
@@ -122,5 +126,6 @@ private:
     std::shared_ptr<TextOverlay> pauseOverlay;
     std::shared_ptr<BestTimes> bestTimes;
     std::shared_ptr<BestTimeHud> bestTimeHud = std::make_shared<BestTimeHud>();
+    std::optional<LevelDescription::Medals> medals;
     FrameTimes frameTimes;
 };

@@ -66,6 +66,9 @@ struct LevelDescription {
     // Seconds; a race at or under a time earns its medal.
     struct Medals {
         double gold = 0.0, silver = 0.0, bronze = 0.0;
+        // What a won race of that many seconds earned, for the player:
+        // "Gold medal!", "Silver medal, 2.4 s from gold", ..., "No medal, 3.0 s from bronze".
+        std::string verdict(double seconds) const;
     };
 
     // The pieces of music; an empty one keeps the game's own.

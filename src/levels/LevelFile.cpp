@@ -393,11 +393,23 @@ private:
         const toml::table* t = table(root, "music", false);
         if (!t) return;
         allowKeys(*t, "music", {"background", "hunting", "intro", "winner", "loser"});
-        file(*t, "music", "background", music.background, false);
-        file(*t, "music", "hunting", music.hunting, false);
-        file(*t, "music", "intro", music.intro, false);
-        file(*t, "music", "winner", music.winner, false);
-        file(*t, "music", "loser", music.loser, false);
+        const std::pair<const char*, std::string*> pieces[] = {{"background", &music.background},
+                                                               {"hunting", &music.hunting},
+                                                               {"intro", &music.intro},
+                                                               {"winner", &music.winner},
+                                                               {"loser", &music.loser}};
+        for (const auto& [key, field] : pieces)
+            if (file(*t, "music", key, *field, false) && !looksLikeMp3(*field))
+                fault(*t->get(key), std::string("music.") + key, *field + " is no MP3 file");
+    }
+
+    // An ID3 tag or an MPEG audio frame's sync word at the start: the sound
+    // system ends the game on a file it cannot play, so none gets that far.
+    static bool looksLikeMp3(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        unsigned char b[3] = {};
+        if (!in.read(reinterpret_cast<char*>(b), 3)) return false;
+        return (b[0] == 'I' && b[1] == 'D' && b[2] == '3') || (b[0] == 0xFF && (b[1] & 0xE0) == 0xE0);
     }
 
     std::string path;

@@ -10,9 +10,11 @@
 #include <string>
 
 #include "game/GhostFile.h"
+#include "game/LevelRecords.h"
 #include "game/GhostRecorder.h"
 #include "math/Constants.h"
 #include "support/SaveChecks.h"
+#include "support/TempFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -276,4 +278,55 @@ TEST_F(GhostFileTest, BadFilesAreRefusedWithTheirReason) {
     EXPECT_NE(console.find(": driven on another level"), std::string::npos) << console;
     EXPECT_EQ(std::count(console.begin(), console.end(), '\n'), 4) << console;
     EXPECT_EQ(readFile(file), good) << "a refused file stays as it was";
+}
+
+namespace {
+
+// The user data folder as the game before level files left it: one record, one ghost.
+struct OldUserFolder {
+    OldUserFolder() {
+        std::ofstream(folder / "records") << "best 130.5\n";
+        EXPECT_TRUE(GhostFile::save((folder / "ghost").string(), someRace(40), OLD_PRINT));
+    }
+    static constexpr std::uint64_t OLD_PRINT = 0x1234, NEW_PRINT = 0xabcdef0123456789ull;
+    TempFolder folder{"records-old"};
+};
+
+}  // namespace
+
+// Each level keeps its records in a folder of its id and fingerprint; the
+// first level takes over the old record and ghost once (the ghost keyed
+// anew), leaves the old files where they were, and never overwrites records
+// of its own.
+TEST(LevelRecords, KeepsEachLevelApartAndTakesOverTheOldRecordsOnce) {
+    OldUserFolder old;
+    const std::string user = old.folder.path();
+    LevelRecords demo(user, "demo", OldUserFolder::NEW_PRINT);
+    EXPECT_EQ(demo.recordsPath(), user + "/levels/demo-abcdef0123456789/records");
+    EXPECT_EQ(demo.ghostPath(), user + "/levels/demo-abcdef0123456789/ghost");
+    EXPECT_EQ(LevelRecords(user, "demo", 1).folder(), user + "/levels/demo-0000000000000001");
+    EXPECT_EQ(LevelRecords("", "demo", 1).recordsPath(), "") << "no user folder: nothing is kept";
+
+    testing::internal::CaptureStdout();
+    demo.adoptOldRecords(user, OldUserFolder::OLD_PRINT);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(readFile(demo.recordsPath()), "best 130.5\n");
+    testing::internal::CaptureStdout();
+    const auto ghost = GhostFile::load(demo.ghostPath(), OldUserFolder::NEW_PRINT);
+    testing::internal::GetCapturedStdout();
+    ASSERT_TRUE(ghost) << "the old ghost, keyed by the level's fingerprint";
+    EXPECT_EQ(ghost->samples.size(), 40u);
+    EXPECT_TRUE(fs::exists(old.folder / "records"));
+    EXPECT_TRUE(fs::exists(old.folder / "ghost"));
+
+    // A record of the level's own stays; a ghost of another level is not taken.
+    std::ofstream(demo.recordsPath()) << "best 150\n";
+    demo.adoptOldRecords(user, OldUserFolder::OLD_PRINT);
+    EXPECT_EQ(readFile(demo.recordsPath()), "best 150\n");
+    LevelRecords edited(user, "demo", 7);
+    testing::internal::CaptureStdout();
+    edited.adoptOldRecords(user, 0x999);
+    const std::string console = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(readFile(edited.recordsPath()), "best 130.5\n");
+    EXPECT_FALSE(fs::exists(edited.ghostPath())) << console;
 }

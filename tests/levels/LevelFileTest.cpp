@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "levels/LevelCatalog.h"
 #include "levels/LevelFile.h"
 #include "support/TempFolder.h"
 
@@ -182,7 +183,7 @@ TEST(LevelFile, NamesTheFileTheLineAndTheKeyOfEveryFault) {
         {13, "name = 5", at + "13: sign.name: must be a text in quotes"},
         {0, "[medals]\ngold = 90\nsilver = 80\nbronze = 100", at + "22: medals: gold must be faster than silver, and silver than bronze"},
         {10, "heading = 400", at + "10: start.heading: 400 is not within -360 and 360"},
-        {7, "height = 20.0 20", at + "7: Error while parsing key-value pair: expected a newline or comment, saw '2'"},
+        {7, "height = 20.0 20", at + "7: Error while parsing key-value pair: expected a comment or whitespace, saw '2'"},
     };
     for (const Case& c : cases) {
         const std::vector<std::string> errors = level.faults(LevelFolder::with(c.line, c.replacement));
@@ -240,7 +241,7 @@ TEST(LevelFile, SurvivesEveryCutOfAFileAndRefusesAHugeOneUnread) {
     const fs::path huge = level.folder / "huge.toml";
     {
         std::ofstream out(huge, std::ios::binary);
-        const std::string line = "# " + std::string(1022, 'x') + "\n";
+        const std::string line = "# " + std::string(1021, 'x') + "\n";
         for (int i = 0; i < 20 * 1024; ++i) out << line;
     }
     std::vector<std::string> errors;
@@ -252,3 +253,61 @@ TEST(LevelFile, SurvivesEveryCutOfAFileAndRefusesAHugeOneUnread) {
 }
 
 }  // namespace
+
+namespace {
+
+// A data folder of levels, entered for the test's length.
+class DataFolder {
+public:
+    DataFolder() : before(fs::current_path()) {
+        fs::create_directories(folder / "levels");
+        writePng(folder / "levels" / "ground.png", 17, 17, 8);
+        for (const char* id : {"alps", "demo", "zoo"}) {
+            std::string text = LevelFolder::text();
+            text.replace(text.find("\"Small\""), 7, std::string("\"") + id + " town\"\ndescription = \"All about " + id + ".\"");
+            writeText(folder / "levels" / (std::string(id) + ".toml"), text);
+        }
+        writeText(folder / "levels" / "broken.toml", "[level]\nformat = 1\n");
+        writeText(folder / "levels" / "notes.txt", "not a level");
+        fs::current_path(folder.path());
+    }
+    ~DataFolder() { fs::current_path(before); }
+    TempFolder folder{"levels"};
+    fs::path before;
+};
+
+}  // namespace
+
+TEST(LevelCatalog, ListsTheLevelsFolderTheFirstLevelFirstAndGoesRoundThem) {
+    DataFolder data;
+    EXPECT_EQ(LevelCatalog::ids(), (std::vector<std::string>{"demo", "alps", "broken", "zoo"}));
+    EXPECT_EQ(LevelCatalog::next("demo"), "alps");
+    EXPECT_EQ(LevelCatalog::next("zoo"), "demo");
+    EXPECT_EQ(LevelCatalog::next("elsewhere"), "demo");
+    // A plain word is a name in the folder; a path or a .toml file is a file.
+    EXPECT_EQ(LevelCatalog::fileOf("alps"), "levels/alps.toml");
+    EXPECT_EQ(LevelCatalog::fileOf("/tmp/x.toml"), "/tmp/x.toml");
+    EXPECT_EQ(LevelCatalog::fileOf("my.toml"), "my.toml");
+    EXPECT_EQ(LevelCatalog::fileOf("sub/level"), "sub/level");
+    std::vector<std::string> errors;
+    const std::optional<LevelDescription> alps = LevelCatalog::read("alps", errors);
+    ASSERT_TRUE(alps) << ::testing::PrintToString(errors);
+    EXPECT_EQ(alps->id, "alps");
+    EXPECT_EQ(alps->terrain.heightmap, "levels/ground.png");
+    const std::string listing = LevelCatalog::listing();
+    EXPECT_NE(listing.find("demo  demo town: All about demo.\nalps  alps town: All about alps.\n"), std::string::npos)
+        << listing;
+    EXPECT_NE(listing.find("broken  (cannot be played: levels/broken.toml:1: level.name: is missing)"), std::string::npos)
+        << listing;
+}
+
+TEST(LevelMedals, AWonRaceEarnsTheMedalOfItsTimeToTheMillisecond) {
+    const LevelDescription::Medals medals{100.0, 115.0, 135.0};
+    EXPECT_EQ(medals.verdict(99.0), "Gold medal!");
+    EXPECT_EQ(medals.verdict(100.0004), "Gold medal!");  // the watch shows 1:40.000
+    EXPECT_EQ(medals.verdict(101.666), "Silver medal, 1.7 s from gold");
+    EXPECT_EQ(medals.verdict(100.001), "Silver medal, 0.1 s from gold");  // never "0.0 s"
+    EXPECT_EQ(medals.verdict(115.0), "Silver medal, 15.0 s from gold");
+    EXPECT_EQ(medals.verdict(120.25), "Bronze medal, 5.3 s from silver");
+    EXPECT_EQ(medals.verdict(140.0), "No medal, 5.0 s from bronze");
+}
