@@ -41,14 +41,14 @@ RoutePlan::RoutePlan(const LevelDescription& description, WayCost::Height height
       cost(level, std::move(height), pursuerView),
       start{description.start.position.x, description.start.position.z} {
     std::vector<bool> taken(level.items.size(), false);
-    RoutePoint from = start;
     std::vector<int> signs = order();
     signs.push_back(-1);
+    int at = -1;
     for (int sign : signs) {
-        const Way way = bestWay(from, sign, taken);
+        const Way way = bestWay(at, sign, taken);
         for (int item : way.items) taken[item] = true;
         legs.push_back({way.stops, sign});
-        from = target(sign);
+        at = sign;
     }
 }
 
@@ -74,7 +74,7 @@ std::vector<int> RoutePlan::order() const {
     std::vector<std::vector<double>> ways(n + 1, std::vector<double>(n + 1, 0.0));
     for (int i = 0; i <= n; ++i)
         for (int j = 0; j <= n; ++j)
-            if (i != j || i == n) ways[i][j] = bestWay(i == n ? start : signAt(i), j == n ? -1 : j, none).cost;
+            if (i != j || i == n) ways[i][j] = bestWay(i == n ? -1 : i, j == n ? -1 : j, none).cost;
     if (n > MAX_ORDERED) return nearestFirst(ways);
     std::vector<int> signs(n), best;
     std::iota(signs.begin(), signs.end(), 0);
@@ -108,9 +108,12 @@ std::vector<int> RoutePlan::nearestFirst(const std::vector<std::vector<double>>&
     return signs;
 }
 
-// The helpful items near the way that are still to be had, and the detour points to either side of it.
-std::vector<RoutePlan::Stop> RoutePlan::candidates(const RoutePoint& from, const RoutePoint& to,
+// The helpful items near the way that are still to be had, the detour
+// points to either side of it, and from a sign the point outside it towards
+// where the way goes (the car backs off the way it came in).
+std::vector<RoutePlan::Stop> RoutePlan::candidates(int fromSign, const RoutePoint& to,
                                                    const std::vector<bool>& taken) const {
+    const RoutePoint from = fromSign < 0 ? start : signAt(fromSign);
     std::vector<Stop> stops;
     for (std::size_t k = 0; k < level.items.size(); ++k) {
         const auto& item = level.items[k];
@@ -122,6 +125,7 @@ std::vector<RoutePlan::Stop> RoutePlan::candidates(const RoutePoint& from, const
         return detour(from, a.point, to) < detour(from, b.point, to);
     });
     if (stops.size() > NEAR_ITEMS) stops.resize(NEAR_ITEMS);
+    if (fromSign >= 0) stops.push_back({approach(fromSign, to), -1});
     const double length = WayCost::distance(from, to);
     if (length < 1.0) return stops;
     const double nx = -(to.z - from.z) / length, nz = (to.x - from.x) / length;
@@ -134,11 +138,13 @@ std::vector<RoutePlan::Stop> RoutePlan::candidates(const RoutePoint& from, const
     return stops;
 }
 
-// The cheapest way from `from` to the sign (or home): through no, one or two
-// of the candidate stops, into a sign straight or from outside it.
-RoutePlan::Way RoutePlan::bestWay(const RoutePoint& from, int sign, const std::vector<bool>& taken) const {
+// The cheapest way from a sign (or the start, -1) to a sign (or home, -1):
+// through no, one or two of the candidate stops, into a sign straight or
+// from outside it.
+RoutePlan::Way RoutePlan::bestWay(int fromSign, int sign, const std::vector<bool>& taken) const {
+    const RoutePoint from = fromSign < 0 ? start : signAt(fromSign);
     const RoutePoint to = target(sign);
-    const std::vector<Stop> stops = candidates(from, to, taken);
+    const std::vector<Stop> stops = candidates(fromSign, to, taken);
     std::map<std::array<double, 4>, double> segments;  // the same stretches come up in many ways
     auto segment = [&](const RoutePoint& a, const RoutePoint& b) {
         const std::array<double, 4> key = {a.x, a.z, b.x, b.z};

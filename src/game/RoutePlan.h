@@ -56,8 +56,8 @@ private:
 
     std::vector<int> order() const;
     std::vector<int> nearestFirst(const std::vector<std::vector<double>>& ways) const;
-    Way bestWay(const RoutePoint& from, int sign, const std::vector<bool>& taken) const;
-    std::vector<Stop> candidates(const RoutePoint& from, const RoutePoint& to, const std::vector<bool>& taken) const;
+    Way bestWay(int fromSign, int sign, const std::vector<bool>& taken) const;
+    std::vector<Stop> candidates(int fromSign, const RoutePoint& to, const std::vector<bool>& taken) const;
     RoutePoint approach(int sign, const RoutePoint& from) const;
     double worth(int item, double wayLeft, bool toSign) const;
     RoutePoint signAt(int sign) const;

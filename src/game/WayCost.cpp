@@ -21,12 +21,12 @@ constexpr double STEEP_COST = 40.0;
 constexpr double TURN = 30.0;
 // Passing this near an item takes it (the two spheres of 1 unit, and a margin
 // for the car's swerves).
-constexpr double OVERKILL_CLEAR = 6.0;
+constexpr double OVERKILL_CLEAR = 5.0;
 constexpr double BOOZE_CLEAR = 4.0;
 constexpr double OVERKILL_COST = 100000.0;
-constexpr double BOOZE_COST = 60.0;
+constexpr double BOOZE_COST = 150.0;
 // A car driving into a sign stops this far before the post (its sphere
-// meets the sign's) and backs away the way it came.
+// meets the sign's) and backs away the way it came, so it is never nearer.
 constexpr double SIGN_STOP = 3.0;
 // A sign post that is no end of the way is kept this far from.
 constexpr double SIGN_CLEAR = 8.0;
@@ -137,21 +137,24 @@ double WayCost::exposure(const RoutePoint& a, const RoutePoint& b) const {
     return cost;
 }
 
+// Where the car is at the end `end` of the way from `other`: short of the
+// post when a sign stands there (it stops there and backs off the way it came).
+RoutePoint WayCost::shortOfSign(const RoutePoint& end, const RoutePoint& other) const {
+    const double length = distance(end, other);
+    const bool sign = std::any_of(signs.begin(), signs.end(), [&](const auto& s) { return distance(s, end) < 0.5; });
+    if (!sign || length <= SIGN_STOP) return end;
+    return {end.x + (other.x - end.x) * SIGN_STOP / length, end.z + (other.z - end.z) * SIGN_STOP / length};
+}
+
 // Items taken by passing them, and sign posts in the way (a sign at either
 // end is where the way starts or goes).
 double WayCost::hazards(const RoutePoint& a, const RoutePoint& b) const {
-    RoutePoint stop = b;  // where the car comes to, short of a sign's post
-    const double length = distance(a, b);
-    const bool intoSign = std::any_of(signs.begin(), signs.end(), [&](const auto& s) { return distance(s, b) < 0.5; });
-    if (intoSign && length > SIGN_STOP) {
-        stop.x = b.x + (a.x - b.x) * SIGN_STOP / length;
-        stop.z = b.z + (a.z - b.z) * SIGN_STOP / length;
-    }
+    const RoutePoint from = shortOfSign(a, b), stop = shortOfSign(b, a);
     double cost = 0.0;
     for (const RoutePoint& item : overkills)
-        if (distanceToSegment(item, a, stop) < OVERKILL_CLEAR) cost += OVERKILL_COST;
+        if (distanceToSegment(item, from, stop) < OVERKILL_CLEAR) cost += OVERKILL_COST;
     for (const RoutePoint& item : boozes)
-        if (distanceToSegment(item, a, stop) < BOOZE_CLEAR) cost += BOOZE_COST;
+        if (distanceToSegment(item, from, stop) < BOOZE_CLEAR) cost += BOOZE_COST;
     for (const RoutePoint& sign : signs)
         if (distance(sign, a) > SIGN_CLEAR && distance(sign, b) > SIGN_CLEAR &&
             distanceToSegment(sign, a, b) < SIGN_CLEAR)

@@ -48,6 +48,7 @@ private:
     double climb(const RoutePoint& a, const RoutePoint& b) const;
     double exposure(const RoutePoint& a, const RoutePoint& b) const;
     double hazards(const RoutePoint& a, const RoutePoint& b) const;
+    RoutePoint shortOfSign(const RoutePoint& end, const RoutePoint& other) const;
 
     Height height;
     double halfSize;                 // of the terrain, centred on the origin
