@@ -44,8 +44,8 @@ const SimpleCarNode::TireOffsets PLAYER_TIRES = {Vector(-0.233, 0.165, -0.6), Ve
                                                  Vector(-0.233, 0.165, 0.54), Vector(0.233, 0.165, 0.54)};
 // The sky dome's own picture, named in its model.
 constexpr const char* SKY_PICTURE = "models/sky.jpg";
-// Where the chalet stands, from the start.
-constexpr float CHALET_OFFSET_X = 4.0f;
+// How far the chalet stands to the right of the start.
+constexpr double CHALET_OFFSET = 4.0;
 
 // The tiles are photographs of ground and the sky one of clouds: 16 bits per
 // texel keep them within 4 of 255 levels at half the memory (F11 switches
@@ -397,8 +397,12 @@ void DemoLevel::buildFog() {
 void DemoLevel::buildChalet() {
     auto chalet = std::make_shared<MilkshapeNode>("Chalet");
     chalet->load("models", "chalet.txt");
-    chalet->setRotations(0, -45, 0);
-    const float x = description.start.position.x + CHALET_OFFSET_X, z = description.start.position.z;
+    // To the right of the car at the start, turned with it.
+    const LevelDescription::Start& start = description.start;
+    const double heading = start.heading * PI_OVER_180;
+    const float x = start.position.x + static_cast<float>(CHALET_OFFSET * std::cos(heading));
+    const float z = start.position.z + static_cast<float>(CHALET_OFFSET * std::sin(heading));
+    chalet->setRotations(0, -45 - start.heading, 0);
     chalet->setTranslation(x, height(x, z), z);
     chalet->enableDisplayList();
     root->addChild(chalet);
