@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "audio/AudioManager.h"
 #include "game/AntiHunterAction.h"
@@ -41,22 +40,23 @@ constexpr double LEAVING_GUARD = 5.0;
 constexpr double SIGN_WAIT = 15.0;
 constexpr double WAYPOINT_WAIT = 8.0;  // the car stands this near its place to wait
 // The waiting place is one of WAIT_DIRECTIONS points round the sign, each
-// scored by how far it lies beyond the pursuers' views (up to CLEAR_ENOUGH)
-// and, at WAIT_ROAD_SHARE, from the patrol roads (where pursuers come by
-// next), less WAIT_DRIVE_SHARE of the car's way there; another place is taken only
-// when it scores WAIT_SWITCH more than the one chosen before.
+// scored by how far it and the way there lie beyond the pursuers' views (up
+// to CLEAR_ENOUGH) and, at WAIT_ROAD_SHARE, from the patrol roads (where
+// pursuers come by next), less WAIT_DRIVE_SHARE of the car's way there;
+// another place is taken only when it scores WAIT_SWITCH more than the one
+// chosen before.
 constexpr int WAIT_DIRECTIONS = 16;
 constexpr double CLEAR_ENOUGH = 60.0;
-constexpr double WAIT_DRIVE_SHARE = 0.2;
 constexpr double WAIT_ROAD_SHARE = 1.0;
+constexpr double WAIT_DRIVE_SHARE = 0.2;
+constexpr double WAIT_SWITCH = 10.0;
 // Pursuers are looked at where they are and where they will be these seconds on.
 constexpr double LOOK_AHEAD[] = {0.0, 2.0, 4.0};
 // The way to a waiting place is looked at in steps, from a little way out.
 constexpr double PATH_START = 10.0;
 constexpr double PATH_STEP = 5.0;
-// Hunted while waiting, the car makes for a point this far away.
+// Hunted near a sign, the car makes for a point this far away.
 constexpr double ESCAPE_DISTANCE = 80.0;
-constexpr double WAIT_SWITCH = 10.0;
 constexpr double CORNER_REACH = RoutePlan::CORNER_REACH;
 // A sign game takes about this long (up to eight keys, 7.5 a second, and backing off).
 constexpr double TYPING_SECONDS = 3.0;
@@ -114,12 +114,6 @@ void Autoplay::buildRoute() {
     for (const Leg& stretch : route)
         if (stretch.sign >= 0) order += (order.empty() ? "" : ", ") + level->getDescription().signs[stretch.sign].name;
     std::printf("\nautoplay: the route takes the signs in this order: %s\n", order.empty() ? "none" : order.c_str());
-    if (std::getenv("ZARVIK_AUTOPLAY_ROUTE"))
-        for (const Leg& stretch : route) {
-            std::printf("autoplay: leg to %d:", stretch.sign);
-            for (const Point& p : stretch.waypoints) std::printf(" (%.0f, %.0f)", p.x, p.z);
-            std::printf("\n");
-        }
 }
 
 bool Autoplay::plateShown(int sign) const {
@@ -321,8 +315,9 @@ void Autoplay::backOff() {
     }
 }
 
-// The next waypoint, else the leg's sign (or a place to wait near it while
-// pursuers are about), else the start area's centre.
+// The next waypoint, else the leg's sign (or a way out from hunting
+// pursuers, or a place to wait near the sign while pursuers are about), else
+// the start area's centre.
 Autoplay::Point Autoplay::goal() {
     Leg& current = route[std::min(leg, route.size() - 1)];
     while (waypoint < current.waypoints.size() && (passed(current.waypoints[waypoint]) || guarded(current.waypoints[waypoint])))
@@ -339,7 +334,8 @@ bool Autoplay::passed(const Point& waypoint) const {
     return length(waypoint.x - lastPosition.x, waypoint.z - lastPosition.z) < waypoint.reach;
 }
 
-// An item is not worth being seen: one that a pursuer will see the car take is left out.
+// An item of the route that a pursuer would see the car take is left out:
+// no item is worth being hunted for.
 bool Autoplay::guarded(const Point& waypoint) const {
     if (waypoint.reach > RoutePlan::ITEM_REACH) return false;
     const auto& hunters = level->getHunters();

@@ -22,8 +22,9 @@
 // sign is entered only when no pursuer will see it before the row is typed
 // (one coming nearer counts with the way it makes meanwhile, one that hunts
 // faster than the car also with the time to leave its view); until then the
-// car waits outside the sign, beyond the widest view of the pursuers there,
-// and leaves its place when one comes near. The arrow row is typed at 7.5
+// car waits near the sign where the pursuers and their roads are farthest,
+// and drives straight away from pursuers that hunt it there. An item of the
+// route that a pursuer would see taken is left out. The arrow row is typed at 7.5
 // keys a second. Each milestone prints one console line "autoplay: ...",
 // and so does each split and the finish against a ghost.
 class Autoplay {
