@@ -1,6 +1,7 @@
 // Building the 256 x 256 heightmap terrain with 8 x 8 segments: heightmap,
 // vertex grid, face and vertex normals, 64 segment meshes and their display
 // lists (the 64 tiles are tiny pictures, so their loading costs little).
+// Then the demo level's real ground with its tiles and coloured instead.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -92,5 +93,101 @@ void BM_BuildTerrain256With8x8Segments(benchmark::State& state) {
     std::filesystem::remove_all(dir);
 }
 BENCHMARK(BM_BuildTerrain256With8x8Segments)->Unit(benchmark::kMillisecond);
+
+// The demo level's own ground from the asset kit's data (ZARVIK_GAME_DIR, else
+// ./game): its 64 JPEG tiles of 512 x 512 against the same heightmap coloured
+// by height and slope. Skipped without the data.
+std::string gameTerrainFolder() {
+    const char* game = std::getenv("ZARVIK_GAME_DIR");
+    const std::string dir = std::string(game ? game : "game") + "/terrain";
+    return std::filesystem::exists(dir + "/heightmap.png") ? dir : std::string();
+}
+
+enum class Ground { TILES_READ_AHEAD, TILES_READ_NOW, COLOURED };
+
+void loadDemoGround(benchmark::State& state, Ground ground) {
+    const std::string dir = gameTerrainFolder();
+    if (dir.empty() || !openWindow()) {
+        state.SkipWithError("no game data or no X display");
+        return;
+    }
+    Texture2D starter(false);
+    // The tiles in 16 bits a texel, as the demo level stores them.
+    Texture2D::sixteenBitPaths = {dir + "/"};
+    Texture2D::sixteenBits = true;
+    std::fflush(stdout);
+    int console = dup(1);
+    FILE* devNull = std::freopen("/dev/null", "w", stdout);
+    (void)devNull;
+    const std::vector<std::string> tiles = TerrainNode::tilePaths(dir.c_str(), "terrain", 8);
+    for (auto _ : state) {
+        if (ground == Ground::TILES_READ_AHEAD) {
+            // The game asks for the tiles while its window opens: they are
+            // decoded when the terrain is built, which then only uploads them.
+            state.PauseTiming();
+            Texture2D::readAhead(tiles);
+            Texture2D::finishReadingAhead();
+            state.ResumeTiming();
+        }
+        auto terrain = std::make_shared<TerrainNode>("terrain");
+        if (ground == Ground::COLOURED)
+            terrain->loadColoured(dir + "/heightmap.png", 8, Vector(600, 5, 600));
+        else
+            terrain->load(dir.c_str(), "heightmap.png", "terrain", 8, Vector(600, 5, 600));
+        glFinish();
+        state.PauseTiming();
+        if (terrain->getSegments().size() != 64) state.SkipWithError("terrain not built");
+        terrain.reset();
+        Texture2D::forgetReadAhead();
+        Texture2D::clearTextures();
+        Physics::reset();
+        state.ResumeTiming();
+    }
+    std::fflush(stdout);
+    dup2(console, 1);
+    close(console);
+    Texture2D::sixteenBitPaths.clear();
+}
+
+void BM_DemoGroundTilesReadAhead(benchmark::State& state) { loadDemoGround(state, Ground::TILES_READ_AHEAD); }
+void BM_DemoGroundTilesReadNow(benchmark::State& state) { loadDemoGround(state, Ground::TILES_READ_NOW); }
+void BM_DemoGroundColoured(benchmark::State& state) { loadDemoGround(state, Ground::COLOURED); }
+BENCHMARK(BM_DemoGroundTilesReadAhead)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DemoGroundTilesReadNow)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_DemoGroundColoured)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The minimap's picture: the asset kit's JPEG against the one coloured from the ground.
+void BM_DemoMinimapPicture(benchmark::State& state) {
+    const std::string dir = gameTerrainFolder();
+    if (dir.empty() || !openWindow()) {
+        state.SkipWithError("no game data or no X display");
+        return;
+    }
+    Texture2D starter(false);
+    std::fflush(stdout);
+    int console = dup(1);
+    FILE* devNull = std::freopen("/dev/null", "w", stdout);
+    (void)devNull;
+    auto terrain = std::make_shared<TerrainNode>("terrain");
+    terrain->loadColoured(dir + "/heightmap.png", 8, Vector(600, 5, 600));
+    for (auto _ : state) {
+        std::shared_ptr<Texture2D> map =
+            state.range(0) == 0 ? Texture2D::createFromFile(dir + "/minimap.jpg", GL_CLAMP_TO_EDGE, GL_LINEAR,
+                                                            GL_LINEAR, GL_MODULATE, false)
+                                : terrain->colouredMap();
+        glFinish();
+        state.PauseTiming();
+        map.reset();
+        Texture2D::clearTextures();
+        state.ResumeTiming();
+    }
+    terrain.reset();
+    Texture2D::clearTextures();
+    Physics::reset();
+    std::fflush(stdout);
+    dup2(console, 1);
+    close(console);
+}
+BENCHMARK(BM_DemoMinimapPicture)->Arg(0)->Arg(1)->ArgName("coloured")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

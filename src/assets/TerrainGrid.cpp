@@ -9,6 +9,7 @@ namespace {
 
 // Heightmap bytes to heights: a white pixel lies scale.y high.
 constexpr double ONE_OVER_255 = 0.00392156862745098;
+constexpr double ONE_OVER_65535 = 1.0 / 65535.0;
 
 }  // namespace
 
@@ -17,10 +18,20 @@ TerrainGrid::TerrainGrid(std::vector<unsigned char> bytes, int w, int h, const V
     if (pixels.size() != static_cast<std::size_t>(w) * static_cast<std::size_t>(h)) pixels.assign(static_cast<std::size_t>(w) * h, 0);
 }
 
+TerrainGrid::TerrainGrid(std::vector<std::uint16_t> values, int w, int h, const Vector& extent)
+    : words(std::move(values)), width(w), height(h), scale(extent), stepX(extent.x / w), stepZ(extent.z / h) {
+    if (words.size() != static_cast<std::size_t>(w) * static_cast<std::size_t>(h)) words.assign(static_cast<std::size_t>(w) * h, 0);
+}
+
+// An 8-bit map keeps the arithmetic it always had (byte times scale.y / 255),
+// so its floats, and the races run on it, stay what they were.
+double TerrainGrid::heightOf(std::size_t i) const {
+    if (words.empty()) return pixels[i] * (scale.y * ONE_OVER_255);
+    return words[i] * (scale.y * ONE_OVER_65535);
+}
+
 Vector TerrainGrid::point(int r, int c) const {
-    const double f = scale.y * ONE_OVER_255;
-    return Vector(c * stepX - 0.5 * scale.x, pixels[static_cast<std::size_t>(r) * width + c] * f,
-                  r * stepZ - 0.5 * scale.z);
+    return Vector(c * stepX - 0.5 * scale.x, heightOf(static_cast<std::size_t>(r) * width + c), r * stepZ - 0.5 * scale.z);
 }
 
 Vector TerrainGrid::faceNormal(int r, int c, bool second) const {

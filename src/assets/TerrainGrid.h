@@ -1,22 +1,30 @@
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "assets/MeshNode.h"
 #include "math/Vector.h"
 
-// The compact form of a terrain: one height byte per heightmap pixel, from
-// which grid points, smooth vertex normals and the corner arrays of a segment
-// are computed when they are needed. Pixel (c, r) is grid vertex (r, c) at
-// x = c * stepX - scale.x / 2, y = byte * scale.y / 255, z = r * stepZ - scale.z / 2.
-// The same pixel always gives the same floats: a segment rebuilt from the
-// grid is bit for bit the segment built at load time.
+// The compact form of a terrain: one height per heightmap pixel, a byte for
+// an 8-bit heightmap and a 16-bit word for a 16-bit one, from which grid
+// points, smooth vertex normals and the corner arrays of a segment are
+// computed when they are needed. Pixel (c, r) is grid vertex (r, c) at
+// x = c * stepX - scale.x / 2, y = byte * scale.y / 255 (word * scale.y / 65535),
+// z = r * stepZ - scale.z / 2. The same pixel always gives the same floats: a
+// segment rebuilt from the grid is bit for bit the segment built at load time.
 class TerrainGrid {
 public:
     // pixels: width * height luminance bytes, pixel (c, r) at r * width + c.
     TerrainGrid(std::vector<unsigned char> pixels, int width, int height, const Vector& scale);
+    // words: width * height 16-bit luminance values, in the same order.
+    TerrainGrid(std::vector<std::uint16_t> words, int width, int height, const Vector& scale);
 
     int getWidth() const { return width; }
     int getHeight() const { return height; }
+    const Vector& getScale() const { return scale; }
+    // The heights came from a 16-bit heightmap.
+    bool isSixteenBit() const { return !words.empty(); }
     double getStepX() const { return stepX; }
     double getStepZ() const { return stepZ; }
 
@@ -46,13 +54,16 @@ public:
     std::vector<float> segmentHeights(int i, int j, int n) const;
 
 private:
-    std::vector<unsigned char> pixels;
+    std::vector<unsigned char> pixels;  // an 8-bit heightmap's bytes, else empty
+    std::vector<std::uint16_t> words;   // a 16-bit heightmap's words, else empty
     int width;
     int height;
     Vector scale;
     double stepX;
     double stepZ;
 
+    // The y of pixel index i (r * width + c).
+    double heightOf(std::size_t i) const;
     // Normal of triangle T1 (second = false) or T2 of cell (r, c).
     Vector faceNormal(int r, int c, bool second) const;
     // vertexNormal of every grid vertex of rows r0..r1, columns c0..c1, row by row.

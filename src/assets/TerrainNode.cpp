@@ -3,9 +3,12 @@
 #include "assets/Texture.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <map>
+#include <thread>
 #include <string>
 #include <utility>
 
@@ -31,36 +34,44 @@ TerrainNode::TerrainNode(const char* desc) : MilkshapeNode(desc) {
 }
 
 void TerrainNode::load(const char* subdir, const char* heightmapFile, const char* texPrefix, int n, Vector extent) {
+    if (!beginLoad(n, extent)) return;
+    // n x n tile files are read before the heightmap: a count no heightmap
+    // could take is refused before that many tiles are tried.
+    const std::vector<std::shared_ptr<Texture2D>> tiles = loadTiles(subdir, texPrefix);
+    if (!loadHeightmap(Utilities<char>::createString("%s/%s", subdir, heightmapFile))) return;
+    finishLoad([&tiles, n](const std::vector<Vector>&) {
+        // Tile numbers count the z bands from the other side.
+        SegmentTextures textures;
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j) textures.push_back(tiles[static_cast<std::size_t>(j) * n + (n - 1 - i)]);
+        return textures;
+    });
+}
+
+void TerrainNode::loadColoured(const std::string& heightmapPath, int n, Vector extent) {
+    if (!beginLoad(n, extent) || !loadHeightmap(heightmapPath)) return;
+    finishLoad([this](const std::vector<Vector>& normals) { return colourSegments(normals); });
+}
+
+bool TerrainNode::beginLoad(int n, const Vector& extent) {
     std::printf("\n TerrainNode::load() - %s: creating terrain from heightmap", nodeDescription.c_str());
     scale = extent;
     segmentsPerDirection = n;
-    // n x n tile files are read before the heightmap: a count no heightmap
-    // could take is refused before that many tiles are tried.
     if (n > MAX_SEGMENTS) {
         std::printf("\n TerrainNode::load() - %s: ERROR! %ix%i segments are more than the %ix%i a terrain may have",
                     nodeDescription.c_str(), n, n, MAX_SEGMENTS, MAX_SEGMENTS);
-        return;
+        return false;
     }
-    std::vector<std::shared_ptr<Texture2D>> tiles = loadTiles(subdir, texPrefix);
-    std::vector<unsigned char> pixels;
-    if (!loadHeightmap(subdir, heightmapFile, pixels)) return;
-    if (n < 1 || n > mapWidth || n > mapHeight) {
-        std::printf("\n TerrainNode::load() - %s: ERROR! a %ix%i heightmap cannot be cut into %ix%i segments",
-                    nodeDescription.c_str(), mapWidth, mapHeight, n, n);
-        return;
-    }
+    return true;
+}
 
-    // The grid of vertices is the heightmap itself, kept: points come from its bytes.
-    std::printf("\n   generating terrain vertices...");
-    grid = std::make_shared<const TerrainGrid>(std::move(pixels), mapWidth, mapHeight, scale);
-    stepX = grid->getStepX();
-    stepZ = grid->getStepZ();
+void TerrainNode::finishLoad(const std::function<SegmentTextures(const std::vector<Vector>&)>& textures) {
     std::printf("\n   calculating face normals...");
     std::vector<Vector> faces = grid->faceNormals();
     std::printf("\n   calculating vertex normals...");
     std::vector<Vector> normals = grid->vertexNormals(faces);
     faces = std::vector<Vector>();
-    buildSegments(tiles, normals);
+    buildSegments(textures(normals), normals);
     // The normals were for the segments' first arrays; later ones come from the grid.
     std::printf("\n   deleting temporary data...");
     normals = std::vector<Vector>();
@@ -71,26 +82,70 @@ void TerrainNode::load(const char* subdir, const char* heightmapFile, const char
                     nodeDescription.c_str());
 }
 
-bool TerrainNode::loadHeightmap(const char* subdir, const char* heightmapFile, std::vector<unsigned char>& pixels) {
+bool TerrainNode::loadHeightmap(const std::string& path) {
     Texture::ensureStarted();  // the heightmap may be the first picture the game reads
+    std::printf("\n   loading heightmap: %s", path.c_str());
+    std::string reason;
+    HeightmapPixels pixels = readHeightmap(path, reason);
+    if (!reason.empty()) {
+        std::printf("\n ERROR!: Error while loading image! %s: %s", path.c_str(), reason.c_str());
+        return false;
+    }
+    mapWidth = pixels.width;
+    mapHeight = pixels.height;
+    const int n = segmentsPerDirection;
+    if (n < 1 || n > mapWidth || n > mapHeight) {
+        std::printf("\n TerrainNode::load() - %s: ERROR! a %ix%i heightmap cannot be cut into %ix%i segments",
+                    nodeDescription.c_str(), mapWidth, mapHeight, n, n);
+        return false;
+    }
+    // The grid of vertices is the heightmap itself, kept: points come from its pixels.
+    std::printf("\n   generating terrain vertices...");
+    if (pixels.sixteenBits)
+        grid = std::make_shared<const TerrainGrid>(std::move(pixels.words), mapWidth, mapHeight, scale);
+    else
+        grid = std::make_shared<const TerrainGrid>(std::move(pixels.bytes), mapWidth, mapHeight, scale);
+    stepX = grid->getStepX();
+    stepZ = grid->getStepZ();
+    return true;
+}
+
+// One luminance value per pixel, pixel (c, r) at r * W + c: bytes for an
+// 8-bit picture, words for one with 16 bits a channel, so that its precision
+// reaches the heights.
+TerrainNode::HeightmapPixels TerrainNode::readHeightmap(const std::string& path, std::string& reason) {
+    HeightmapPixels pixels;
+    if (!std::ifstream(path, std::ios::binary).good()) {
+        reason = "no such file";
+        return pixels;
+    }
     ILuint image = 0;
     ilGenImages(1, &image);
     ilBindImage(image);
-    std::string path = Utilities<char>::createString("%s/%s", subdir, heightmapFile);
-    std::printf("\n   loading heightmap: %s", path.c_str());
     if (!ilLoadImage(path.c_str())) {
-        std::printf("\n ERROR!: Error while loading image!");
+        reason = "not a picture";
         ilDeleteImages(1, &image);
-        return false;
+        return pixels;
     }
-    mapWidth = ilGetInteger(IL_IMAGE_WIDTH);
-    mapHeight = ilGetInteger(IL_IMAGE_HEIGHT);
-    // One luminance byte per pixel, pixel (c, r) at r * W + c.
-    pixels.assign(static_cast<std::size_t>(mapWidth) * static_cast<std::size_t>(mapHeight), 0);
-    ilCopyPixels(0, 0, 0, static_cast<ILuint>(mapWidth), static_cast<ILuint>(mapHeight), 1, IL_LUMINANCE,
-                 IL_UNSIGNED_BYTE, pixels.data());
+    pixels.width = ilGetInteger(IL_IMAGE_WIDTH);
+    pixels.height = ilGetInteger(IL_IMAGE_HEIGHT);
+    if (pixels.width < 2 || pixels.height < 2) {
+        reason = Utilities<char>::createString("%ix%i pixels, a terrain needs at least 2x2", pixels.width,
+                                               pixels.height);
+    } else {
+        const std::size_t count = static_cast<std::size_t>(pixels.width) * static_cast<std::size_t>(pixels.height);
+        const ILuint w = static_cast<ILuint>(pixels.width), h = static_cast<ILuint>(pixels.height);
+        pixels.sixteenBits = ilGetInteger(IL_IMAGE_BPC) >= 2;
+        if (pixels.sixteenBits) {
+            pixels.words.assign(count, 0);
+            ilCopyPixels(0, 0, 0, w, h, 1, IL_LUMINANCE, IL_UNSIGNED_SHORT, pixels.words.data());
+        } else {
+            pixels.bytes.assign(count, 0);
+            ilCopyPixels(0, 0, 0, w, h, 1, IL_LUMINANCE, IL_UNSIGNED_BYTE, pixels.bytes.data());
+        }
+    }
     ilDeleteImages(1, &image);
-    return true;
+    return pixels;
 }
 
 std::vector<std::string> TerrainNode::tilePaths(const char* subdir, const char* texPrefix, int n) {
@@ -115,8 +170,44 @@ std::vector<std::shared_ptr<Texture2D>> TerrainNode::loadTiles(const char* subdi
     return tiles;
 }
 
-void TerrainNode::buildSegments(const std::vector<std::shared_ptr<Texture2D>>& tiles,
-                                const std::vector<Vector>& normals) {
+TerrainNode::SegmentTextures TerrainNode::colourSegments(const std::vector<Vector>& normals) const {
+    std::printf("\n   colouring terrain by height and slope: ");
+    const int n = segmentsPerDirection;
+    const GroundColours colours(*grid, normals);
+    // The texels of all segments are worked out on every core; the GL takes them here.
+    std::vector<std::vector<unsigned char>> texels(static_cast<std::size_t>(n) * n);
+    std::vector<int> sides(texels.size());
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t k = next++; k < texels.size(); k = next++) {
+            const int i = static_cast<int>(k) / n, j = static_cast<int>(k) % n;
+            sides[k] = GroundColours::segmentSide(grid->segmentQuadsX(j, n), grid->segmentQuadsZ(i, n));
+            texels[k] = colours.segmentTexels(*grid, i, j, n, sides[k]);
+        }
+    };
+    std::vector<std::thread> helpers;
+    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+    for (unsigned t = 1; t < cores && t < texels.size(); ++t) helpers.emplace_back(work);
+    work();
+    for (std::thread& helper : helpers) helper.join();
+    SegmentTextures textures;
+    for (std::size_t k = 0; k < texels.size(); ++k) {
+        std::printf("*");
+        const std::string name = Utilities<char>::createString("%s: ground colours of segment %i:%i",
+                                                              nodeDescription.c_str(), static_cast<int>(k) % n,
+                                                              static_cast<int>(k) / n);
+        textures.push_back(Texture2D::createFromTexels(name, texels[k], sides[k], sides[k], 3, GL_MIRRORED_REPEAT));
+        texels[k] = std::vector<unsigned char>();
+    }
+    return textures;
+}
+
+std::shared_ptr<Texture2D> TerrainNode::colouredMap(int side) const {
+    if (!grid) return nullptr;
+    return GroundColours(*grid).mapTexture(side);
+}
+
+void TerrainNode::buildSegments(const SegmentTextures& textures, const std::vector<Vector>& normals) {
     const int n = segmentsPerDirection;
     std::printf("\n   splitting terrain in %ix%i quad sections with %ix%i vertices...", n, n, mapWidth / n,
                 mapHeight / n);
@@ -129,8 +220,7 @@ void TerrainNode::buildSegments(const std::vector<std::shared_ptr<Texture2D>>& t
             if (!levels) levels = std::make_shared<const TerrainLevels>(shape.first, shape.second);
             std::shared_ptr<TerrainSegment> segment = buildSegment(i, j, levels, normals);
             segment->setMaterial(material);
-            // Tile numbers count the z bands from the other side.
-            std::shared_ptr<Texture2D> tile = tiles[static_cast<std::size_t>(j) * n + (n - 1 - i)];
+            const std::shared_ptr<Texture2D>& tile = textures[static_cast<std::size_t>(i) * n + j];
             tile->enabled = true;
             segment->setTexture(tile);
             segment->useOwnTransform = true;  // no body of its own: the terrain's collision tree covers it

@@ -36,6 +36,38 @@ void uploadDecoded(const DecodedPicture& picture) {
     else
         Rgb565Mipmaps(picture.texels.data(), picture.width, picture.height, false).upload();
 }
+
+bool texelSidePowerOfTwo(int side) { return side > 0 && (side & (side - 1)) == 0; }
+
+// Texels made in memory into the bound texture, with the chain GLU's halving
+// makes where asked for: built here level by level for sides that are powers
+// of two (GLU scales the others first, so they go through GLU).
+void uploadTexels(const std::vector<unsigned char>& texels, int width, int height, int channels, bool mipmapped) {
+    const GLenum format = channels == 4 ? GL_RGBA : GL_RGB;
+    const GLint stored = channels == 4 ? GL_RGBA8 : GL_RGB8;
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);  // RGB rows of the small levels are no whole words
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    if (!mipmapped) {
+        glTexImage2D(GL_TEXTURE_2D, 0, stored, width, height, 0, format, GL_UNSIGNED_BYTE, texels.data());
+    } else if (!texelSidePowerOfTwo(width) || !texelSidePowerOfTwo(height)) {
+        gluBuild2DMipmaps(GL_TEXTURE_2D, stored, width, height, format, GL_UNSIGNED_BYTE, texels.data());
+    } else {
+        std::vector<unsigned char> level = texels, next;
+        for (int i = 0, w = width, h = height;; ++i) {
+            glTexImage2D(GL_TEXTURE_2D, i, stored, w, h, 0, format, GL_UNSIGNED_BYTE, level.data());
+            if (w == 1 && h == 1) break;
+            next.resize(static_cast<std::size_t>(std::max(w / 2, 1)) * std::max(h / 2, 1) * channels);
+            if (channels == 4)
+                MipmapHalving::halve<4>(level.data(), w, h, next.data());
+            else
+                MipmapHalving::halve<3>(level.data(), w, h, next.data());
+            level.swap(next);
+            w = std::max(w / 2, 1);
+            h = std::max(h / 2, 1);
+        }
+    }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+}
 }  // namespace
 
 Texture2D::Texture2D(bool autoDelete) : autoDelete(autoDelete) {}
@@ -149,6 +181,27 @@ std::shared_ptr<Texture2D> Texture2D::upload(const std::string& path, GLint wrap
     return texture;
 }
 
+std::shared_ptr<Texture2D> Texture2D::createFromTexels(const std::string& name, const std::vector<unsigned char>& texels,
+                                                       int width, int height, int channels, GLint wrap,
+                                                       GLint magFilter, GLint minFilter, bool mipmapped) {
+    std::shared_ptr<Texture2D> texture = std::make_shared<Texture2D>(false);
+    texture->fileName = name;
+    texture->madeFromTexels = true;
+    texture->mipmapped = mipmapped;
+    const bool whole = width > 0 && height > 0 && (channels == 3 || channels == 4) &&
+                       texels.size() == static_cast<std::size_t>(width) * height * channels;
+    if (!whole) std::printf("\n Texture2D.createFromTexels(%s): ERROR! texels of a %ix%i picture missing", name.c_str(), width, height);
+    if (whole && texture->generateTexture()) {
+        texture->bind();
+        makeOGLTexture2DCalls(wrap, wrap, magFilter, minFilter, GL_MODULATE);
+        uploadTexels(texels, width, height, channels, mipmapped);
+        texture->pictureUploaded = texture->textureName != 0;
+    }
+    texture->setAutoDelete(true);
+    registerTexture(texture);
+    return texture;
+}
+
 void Texture2D::readAhead(const std::vector<std::string>& paths) {
     std::vector<std::string> quick;
     std::copy_if(paths.begin(), paths.end(), std::back_inserter(quick), readableAhead);
@@ -213,7 +266,7 @@ void Texture2D::storeSixteenBits(bool enabled) {
     sixteenBits = enabled;
     for (const std::shared_ptr<Texture2D>& texture : textures) {
         const std::string& path = texture->fileName;
-        if (!texture->pictureUploaded || !inSixteenBitPaths(path)) continue;
+        if (!texture->pictureUploaded || texture->madeFromTexels || !inSixteenBitPaths(path)) continue;
         if (!texture->loadImage(path)) continue;  // the picture is gone: the texture keeps what it has
         glBindTexture(GL_TEXTURE_2D, texture->textureName);
         texture->uploadBoundImage();

@@ -63,6 +63,19 @@ public:
                                                      GLint minFilter = GL_LINEAR_MIPMAP_LINEAR,
                                                      GLint texEnvMode = GL_MODULATE, bool mipmapped = true);
 
+    // A picture made in memory (texels: width * height texels of `channels`
+    // bytes, 3 for RGB or 4 for RGBA, bottom row first as the GL takes them)
+    // becomes a registered texture with these parameters; name stands for
+    // its file in messages. A mipmapped one gets the chain GLU's halving
+    // makes, in 8 bits a channel. It is never shared, and the 16-bit switch
+    // leaves it as it is (there is no file to store it again from). Texels
+    // of the wrong count or a side below 1 give a texture without a picture.
+    static std::shared_ptr<Texture2D> createFromTexels(const std::string& name, const std::vector<unsigned char>& texels,
+                                                       int width, int height, int channels, GLint wrap,
+                                                       GLint magFilter = GL_LINEAR,
+                                                       GLint minFilter = GL_LINEAR_MIPMAP_LINEAR,
+                                                       bool mipmapped = true);
+
     // Starts reading these pictures on a second thread, so that
     // createFromFile finds them in memory with their mipmaps built (see
     // PictureDecoder) and only uploads them. Read ahead are PNG pictures
@@ -119,6 +132,7 @@ private:
     bool autoDelete;
     bool pictureUploaded = false;
     bool mipmapped = true;
+    bool madeFromTexels = false;  // by createFromTexels: no file behind it
 
     void uploadBoundImage();
 

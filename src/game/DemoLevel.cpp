@@ -81,6 +81,10 @@ DemoLevel::DemoLevel() : DemoLevel(readDemo()) {}
 
 DemoLevel::DemoLevel(LevelDescription level) : description(std::move(level)) {}
 
+DemoLevel::~DemoLevel() {
+    if (Setting::terrain == terrain) Setting::terrain.reset();
+}
+
 // A car's rigid body: a never-sleeping sled of mass 20 with a low centre of mass.
 void DemoLevel::makeCarBody(SimpleCarNode& car) {
     auto volume = car.getPhysicVolume();
@@ -311,10 +315,14 @@ void DemoLevel::buildTerrain() {
     terrain = std::make_shared<TerrainNode>("Terrain");
     terrain->setTranslation(0, ground.base, 0);
     const Vector scale(ground.size, ground.height, ground.size);
-    // The tile loader opens the heightmap in the tiles' folder.
-    const std::string heightmap =
-        std::filesystem::path(ground.heightmap).lexically_relative(ground.tiles).string();
-    terrain->load(ground.tiles.c_str(), heightmap.c_str(), ground.tilePrefix.c_str(), ground.segments, scale);
+    if (ground.tiles.empty()) {
+        terrain->loadColoured(ground.heightmap, ground.segments, scale);
+    } else {
+        // The tile loader opens the heightmap in the tiles' folder.
+        const std::string heightmap =
+            std::filesystem::path(ground.heightmap).lexically_relative(ground.tiles).string();
+        terrain->load(ground.tiles.c_str(), heightmap.c_str(), ground.tilePrefix.c_str(), ground.segments, scale);
+    }
     if (!ground.detail.empty()) terrain->setDetailTexture(DetailTexture::createFromFile(ground.detail));
     root->addChild(terrain);
     GroundCover cover = terrain->groundCover();
@@ -429,10 +437,12 @@ void DemoLevel::buildClouds() {
 // message boards, the arrow row and the other HUD pictures lie over them.
 void DemoLevel::buildMinimap() {
     // Drawn one texel a pixel: no mipmaps needed, and sampling without them costs less.
-    std::shared_ptr<Texture2D> ground;
-    if (!description.terrain.minimap.empty())
-        ground = Texture2D::createFromFile(description.terrain.minimap, GL_CLAMP_TO_EDGE, GL_LINEAR, GL_LINEAR,
-                                           GL_MODULATE, false);
+    // Without a picture of its own the map shows the ground's colours.
+    std::shared_ptr<Texture2D> ground =
+        description.terrain.minimap.empty()
+            ? terrain->colouredMap()
+            : Texture2D::createFromFile(description.terrain.minimap, GL_CLAMP_TO_EDGE, GL_LINEAR, GL_LINEAR,
+                                        GL_MODULATE, false);
     minimap = std::make_shared<Minimap>(ground, description.terrain.size);
     speedometer = std::make_shared<Speedometer>();
     minimap->visible = speedometer->visible = MinimapChoice::shown();

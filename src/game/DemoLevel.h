@@ -83,6 +83,8 @@ public:
     // std::runtime_error with the file's faults when it cannot be read.
     DemoLevel();
     explicit DemoLevel(LevelDescription description);
+    // Lets go of the ground the settings put things back on, if it is this level's.
+    ~DemoLevel() override;
     static constexpr const char* DEMO_FILE = "levels/demo.toml";
     const LevelDescription& getDescription() const { return description; }
 

@@ -4,6 +4,7 @@
 
 #include "animation/Rotor.h"
 #include "assets/Halo.h"
+#include "assets/TownPlate.h"
 #include "game/BoozeAction.h"
 #include "game/DemoLevel.h"
 #include "levels/LevelDescription.h"
@@ -172,8 +173,10 @@ std::shared_ptr<MilkshapeNode> DemoLevel::placeRoadSign(float x, float z, float 
 void DemoLevel::placeSignWithPlate(const LevelDescription::Sign& place) {
     auto sign = placeRoadSign(place.position.x, place.position.z, 180.0f - place.heading);
     auto face = sign->getMesh("face");
-    if (!face || place.plate.empty()) return;
-    face->setTexture(place.plate.c_str());
+    if (!face) return;
+    // A picture of the plate, or the town's name written on one.
+    if (place.plate.empty()) face->setTexture(TownPlate(place.name).texture());
+    else face->setTexture(place.plate.c_str());
     sign->refreshDisplayList();
 }
 

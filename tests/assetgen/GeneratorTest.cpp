@@ -18,7 +18,7 @@ const char* const EVERY_FILE[] = {
     "images/loading.jpg", "images/objecthalo.png", "images/arrow.png", "images/policestar.png", "images/loser.png",
     "images/got_sign.png", "images/unmount_error.png", "images/sign_finished.png", "images/winner.png",
     "images/unfinished.png", "images/BigGlow.png", "images/Streaks.png", "images/Halo.png", "images/HardGlow.png",
-    "images/clouds.png", "models/item_booze.png", "models/item_tool.png", "models/item_engine.png",
+    "images/clouds.png", "images/plate-font.ttf", "models/item_booze.png", "models/item_tool.png", "models/item_engine.png",
     "models/item_decease.png", "models/item_overkill.png", "models/tafel_text_humtschach.png",
     "models/tafel_text_ratschitschach.png", "models/tafel_text_smihel.png", "models/tafel_text_gotschuchn.png",
     "terrain/heightmap.png", "terrain/detail.png", "terrain/minimap.jpg",

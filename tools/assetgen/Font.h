@@ -28,6 +28,8 @@ public:
     Mask centred(const std::string& text, float pixelHeight, float cx, float y) const;
     // The largest pixel height (up to `wanted`) at which text fits maxWidth.
     float fit(const std::string& text, float wanted, float maxWidth) const;
+    // The font file as read.
+    const std::vector<unsigned char>& fileBytes() const { return data; }
 
 private:
     std::vector<unsigned char> data;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <thread>
 
+#include "Font.h"
 #include "ModelTextures.h"
 #include "Sky.h"
 
@@ -67,6 +68,10 @@ void writePictures(AssetSink& sink) {
     std::thread helper(work, 1);
     work(0);
     helper.join();
+    // The game writes the names of a level's towns on their plates at load
+    // time, in the letters of the plates drawn here.
+    const std::vector<unsigned char>& font = gameFont().fileBytes();
+    sink.write("images/plate-font.ttf", std::vector<uint8_t>(font.begin(), font.end()));
 }
 
 std::vector<Vec2> rotated(const std::vector<Vec2>& points, Vec2 centre, float degrees) {
