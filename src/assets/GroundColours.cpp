@@ -131,8 +131,14 @@ float GroundColours::sample(const std::vector<float>& values, double row, double
 }
 
 void GroundColours::colourAt(double row, double column, unsigned char* rgb) const {
+    float colour[3];
+    colourAt(row, column, colour);
+    for (int k = 0; k < 3; ++k) rgb[k] = toByte(colour[k]);
+}
+
+void GroundColours::colourAt(double row, double column, float* rgb) const {
     if (level.empty()) {
-        rgb[0] = toByte(MEADOW.r), rgb[1] = toByte(MEADOW.g), rgb[2] = toByte(MEADOW.b);
+        rgb[0] = MEADOW.r, rgb[1] = MEADOW.g, rgb[2] = MEADOW.b;
         return;
     }
     const float height01 = sample(level, row, column), steep = sample(steepness, row, column);
@@ -149,21 +155,51 @@ void GroundColours::colourAt(double row, double column, unsigned char* rgb) cons
     GroundColour colour = mixColour(mixColour(grass, rock, rockShare), SNOW, snowShare);
     // A little light and shade, less on the snow, which is all but white.
     const float shade = 1.0f + (0.10f * fine + 0.06f * coarse) * (1.0f - 0.7f * snowShare);
-    rgb[0] = toByte(colour.r * shade);
-    rgb[1] = toByte(colour.g * shade);
-    rgb[2] = toByte(colour.b * shade);
+    rgb[0] = colour.r * shade;
+    rgb[1] = colour.g * shade;
+    rgb[2] = colour.b * shade;
 }
 
 std::vector<unsigned char> GroundColours::segmentTexels(const TerrainGrid& grid, int i, int j, int n,
                                                         int side) const {
-    std::vector<unsigned char> texels(static_cast<std::size_t>(side) * side * 3);
     const int quadsX = grid.segmentQuadsX(j, n), quadsZ = grid.segmentQuadsZ(i, n);
     const int firstRow = i * (grid.getHeight() / n), firstColumn = j * (grid.getWidth() / n);
-    // Texel centres: coordinate (k + 0.5) / side of the segment's cells.
+    // The colours proper at SAMPLES_PER_CELL points a cell each way, on a
+    // lattice that meets the grid's vertices (neighbouring segments share
+    // their border's samples) ...
+    const int across = quadsX * SAMPLES_PER_CELL + 1, down = quadsZ * SAMPLES_PER_CELL + 1;
+    std::vector<float> lattice(static_cast<std::size_t>(across) * down * 3);
+    for (int y = 0; y < down; ++y)
+        for (int x = 0; x < across; ++x)
+            colourAt(firstRow + static_cast<double>(y) / SAMPLES_PER_CELL,
+                     firstColumn + static_cast<double>(x) / SAMPLES_PER_CELL,
+                     lattice.data() + 3 * (static_cast<std::size_t>(y) * across + x));
+    // ... and every texel bilinear between them, at its centre's place: the
+    // blends are smooth at that spacing, and the detail texture brings the grain.
+    std::vector<int> left(static_cast<std::size_t>(side));
+    std::vector<float> rightShare(static_cast<std::size_t>(side));
+    for (int x = 0; x < side; ++x) {
+        const double u = (x + 0.5) / side * (across - 1);
+        left[x] = std::min(static_cast<int>(u), across - 2);
+        rightShare[x] = static_cast<float>(u - left[x]);
+    }
+    std::vector<unsigned char> texels(static_cast<std::size_t>(side) * side * 3);
     for (int y = 0; y < side; ++y) {
-        const double row = firstRow + (y + 0.5) / side * quadsZ;
+        const double v = (y + 0.5) / side * (down - 1);
+        const int near = std::min(static_cast<int>(v), down - 2);
+        const float farShare = static_cast<float>(v - near);
+        const float* nearRow = lattice.data() + static_cast<std::size_t>(near) * across * 3;
+        const float* farRow = nearRow + static_cast<std::size_t>(across) * 3;
         unsigned char* out = texels.data() + static_cast<std::size_t>(y) * side * 3;
-        for (int x = 0; x < side; ++x) colourAt(row, firstColumn + (x + 0.5) / side * quadsX, out + 3 * x);
+        for (int x = 0; x < side; ++x) {
+            const float* a = nearRow + 3 * left[x];
+            const float* b = farRow + 3 * left[x];
+            const float t = rightShare[x];
+            for (int k = 0; k < 3; ++k) {
+                const float nearValue = a[k] + (a[k + 3] - a[k]) * t, farValue = b[k] + (b[k + 3] - b[k]) * t;
+                out[3 * x + k] = toByte(nearValue + (farValue - nearValue) * farShare);
+            }
+        }
     }
     return texels;
 }
@@ -172,7 +208,8 @@ std::shared_ptr<Texture2D> GroundColours::segmentTexture(const TerrainGrid& grid
     const int side = segmentSide(grid.segmentQuadsX(j, n), grid.segmentQuadsZ(i, n));
     const std::string name = "ground colours of segment " + std::to_string(j) + ":" + std::to_string(i);
     // Mirrored at the edges like the tiles: the edge texels are filtered with themselves.
-    return Texture2D::createFromTexels(name, segmentTexels(grid, i, j, n, side), side, side, 3, GL_MIRRORED_REPEAT);
+    return Texture2D::createFromTexels(name, segmentTexels(grid, i, j, n, side), side, side, 3, GL_MIRRORED_REPEAT,
+                                       GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, true, true);
 }
 
 std::vector<unsigned char> GroundColours::mapTexels(int side) const {

@@ -29,9 +29,11 @@ public:
     // Texels per side of the texture of a segment of so many cells: about
     // eight texels a cell, a power of two from 64 to 512.
     static int segmentSide(int quadsX, int quadsZ);
+    static constexpr int SAMPLES_PER_CELL = 2;
     // Segment (i, j) of an n x n cut (TerrainGrid::fillSegment) as side x side
     // RGB texels, the first row at the segment's first grid row (its -z edge),
-    // where its texture coordinate t is 0.
+    // where its texture coordinate t is 0. The colours are worked out at
+    // SAMPLES_PER_CELL points a cell each way and laid bilinear between them.
     std::vector<unsigned char> segmentTexels(const TerrainGrid& grid, int i, int j, int n, int side) const;
     std::shared_ptr<Texture2D> segmentTexture(const TerrainGrid& grid, int i, int j, int n) const;
 
@@ -47,6 +49,7 @@ public:
     // The colour at a fractional grid position (row along +z, column along
     // +x, both 0 at the grid's first vertex), 3 bytes written to rgb.
     void colourAt(double row, double column, unsigned char* rgb) const;
+    void colourAt(double row, double column, float* rgb) const;  // 0..1, not yet clamped
 
 private:
     int width = 0, height = 0;

@@ -196,7 +196,8 @@ TerrainNode::SegmentTextures TerrainNode::colourSegments(const std::vector<Vecto
         const std::string name = Utilities<char>::createString("%s: ground colours of segment %i:%i",
                                                               nodeDescription.c_str(), static_cast<int>(k) % n,
                                                               static_cast<int>(k) / n);
-        textures.push_back(Texture2D::createFromTexels(name, texels[k], sides[k], sides[k], 3, GL_MIRRORED_REPEAT));
+        textures.push_back(Texture2D::createFromTexels(name, texels[k], sides[k], sides[k], 3, GL_MIRRORED_REPEAT,
+                                                       GL_LINEAR, GL_LINEAR_MIPMAP_LINEAR, true, true));
         texels[k] = std::vector<unsigned char>();
     }
     return textures;

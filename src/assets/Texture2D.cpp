@@ -42,13 +42,20 @@ bool texelSidePowerOfTwo(int side) { return side > 0 && (side & (side - 1)) == 0
 // Texels made in memory into the bound texture, with the chain GLU's halving
 // makes where asked for: built here level by level for sides that are powers
 // of two (GLU scales the others first, so they go through GLU).
-void uploadTexels(const std::vector<unsigned char>& texels, int width, int height, int channels, bool mipmapped) {
+void uploadTexels(const std::vector<unsigned char>& texels, int width, int height, int channels, bool mipmapped,
+                  bool sixteenBitsAllowed) {
     const GLenum format = channels == 4 ? GL_RGBA : GL_RGB;
     const GLint stored = channels == 4 ? GL_RGBA8 : GL_RGB8;
+    GLint alignment = 4;  // given back: other uploads rely on the alignment they set
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);  // RGB rows of the small levels are no whole words
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     if (!mipmapped) {
         glTexImage2D(GL_TEXTURE_2D, 0, stored, width, height, 0, format, GL_UNSIGNED_BYTE, texels.data());
+    } else if (sixteenBitsAllowed && channels == 3 && Texture2D::sixteenBits && Texture2D::sixteenBitFormat == GL_RGB565 &&
+               Rgb565Mipmaps::fits(width, height)) {
+        // Stored as the tiles of a ground are while the savings are on: 5-6-5, built here.
+        Rgb565Mipmaps(texels.data(), width, height, false).upload();
     } else if (!texelSidePowerOfTwo(width) || !texelSidePowerOfTwo(height)) {
         gluBuild2DMipmaps(GL_TEXTURE_2D, stored, width, height, format, GL_UNSIGNED_BYTE, texels.data());
     } else {
@@ -66,7 +73,7 @@ void uploadTexels(const std::vector<unsigned char>& texels, int width, int heigh
             h = std::max(h / 2, 1);
         }
     }
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
 }
 }  // namespace
 
@@ -183,7 +190,8 @@ std::shared_ptr<Texture2D> Texture2D::upload(const std::string& path, GLint wrap
 
 std::shared_ptr<Texture2D> Texture2D::createFromTexels(const std::string& name, const std::vector<unsigned char>& texels,
                                                        int width, int height, int channels, GLint wrap,
-                                                       GLint magFilter, GLint minFilter, bool mipmapped) {
+                                                       GLint magFilter, GLint minFilter, bool mipmapped,
+                                                       bool sixteenBitsAllowed) {
     std::shared_ptr<Texture2D> texture = std::make_shared<Texture2D>(false);
     texture->fileName = name;
     texture->madeFromTexels = true;
@@ -194,7 +202,7 @@ std::shared_ptr<Texture2D> Texture2D::createFromTexels(const std::string& name, 
     if (whole && texture->generateTexture()) {
         texture->bind();
         makeOGLTexture2DCalls(wrap, wrap, magFilter, minFilter, GL_MODULATE);
-        uploadTexels(texels, width, height, channels, mipmapped);
+        uploadTexels(texels, width, height, channels, mipmapped, sixteenBitsAllowed);
         texture->pictureUploaded = texture->textureName != 0;
     }
     texture->setAutoDelete(true);

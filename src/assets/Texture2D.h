@@ -67,14 +67,16 @@ public:
     // bytes, 3 for RGB or 4 for RGBA, bottom row first as the GL takes them)
     // becomes a registered texture with these parameters; name stands for
     // its file in messages. A mipmapped one gets the chain GLU's halving
-    // makes, in 8 bits a channel. It is never shared, and the 16-bit switch
-    // leaves it as it is (there is no file to store it again from). Texels
+    // makes, in 8 bits a channel, or where allowed for RGB in 16 bits a
+    // texel (5-6-5, as the tiles of a ground) while sixteenBits is on with that format. It is
+    // never shared, and switching sixteenBits later leaves it as it is (there
+    // is no file to store it again from). Texels
     // of the wrong count or a side below 1 give a texture without a picture.
     static std::shared_ptr<Texture2D> createFromTexels(const std::string& name, const std::vector<unsigned char>& texels,
                                                        int width, int height, int channels, GLint wrap,
                                                        GLint magFilter = GL_LINEAR,
                                                        GLint minFilter = GL_LINEAR_MIPMAP_LINEAR,
-                                                       bool mipmapped = true);
+                                                       bool mipmapped = true, bool sixteenBitsAllowed = false);
 
     // Starts reading these pictures on a second thread, so that
     // createFromFile finds them in memory with their mipmaps built (see

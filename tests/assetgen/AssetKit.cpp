@@ -65,10 +65,11 @@ const fs::path& contactSheet() { return secondKit().sheet; }
 
 std::map<std::string, uint64_t> digests(const fs::path& folder) {
     std::map<std::string, uint64_t> out;
-    for (const char* data : {"models", "images", "terrain", "audio"}) {
+    for (const char* data : {"models", "images", "terrain", "audio", "levels"}) {
         if (!fs::is_directory(folder / data)) continue;
         for (const auto& entry : fs::recursive_directory_iterator(folder / data)) {
-            if (!entry.is_regular_file()) continue;
+            // The level files beside the shipped levels' heightmaps are copied by the build.
+            if (!entry.is_regular_file() || entry.path().extension() == ".toml") continue;
             std::ifstream in(entry.path(), std::ios::binary);
             uint64_t h = 1469598103934665603ull;  // FNV-1a
             char c;
@@ -158,6 +159,28 @@ bool loadPicture(const fs::path& file, Picture& picture) {
                 std::swap_ranges(picture.rgba.begin() + y * row, picture.rgba.begin() + (y + 1) * row,
                                  picture.rgba.begin() + (picture.height - 1 - y) * row);
         }
+    }
+    while (ilGetError() != IL_NO_ERROR) {
+    }
+    ilDeleteImages(1, &image);
+    return ok;
+}
+
+bool loadHeightmap(const fs::path& file, Heightmap& map) {
+    startDevIL();
+    ILuint image;
+    ilGenImages(1, &image);
+    ilBindImage(image);
+    bool ok = ilLoadImage(file.string().c_str());
+    if (ok) {
+        map.width = ilGetInteger(IL_IMAGE_WIDTH);
+        map.height = ilGetInteger(IL_IMAGE_HEIGHT);
+        map.values.resize(static_cast<size_t>(map.width) * map.height);
+        ilCopyPixels(0, 0, 0, map.width, map.height, 1, IL_LUMINANCE, IL_UNSIGNED_SHORT, map.values.data());
+        if (ilGetInteger(IL_IMAGE_ORIGIN) == IL_ORIGIN_UPPER_LEFT)
+            for (int y = 0; y < map.height / 2; ++y)
+                std::swap_ranges(map.values.begin() + y * map.width, map.values.begin() + (y + 1) * map.width,
+                                 map.values.begin() + (map.height - 1 - y) * map.width);
     }
     while (ilGetError() != IL_NO_ERROR) {
     }

@@ -30,9 +30,10 @@ const fs::path& kitFolder();
 const fs::path& secondKitFolder();
 const fs::path& contactSheet();
 
-// Every file of the four data folders (models, images, terrain, audio) under
-// a folder, by relative path, with a digest of its bytes. The game folder
-// also holds the game itself, which is not part of the kit.
+// Every file the kit writes into the data folders (models, images, terrain,
+// audio, and the shipped levels' heightmaps) under a folder, by relative
+// path, with a digest of its bytes. The game folder also holds the game
+// itself and the level files, which are not part of the kit.
 std::map<std::string, uint64_t> digests(const fs::path& folder);
 
 // --- models ---------------------------------------------------------------
@@ -60,6 +61,15 @@ struct Picture {
 // read the file. Rows are turned so that row 0 is the top whatever order
 // DevIL keeps them in.
 bool loadPicture(const fs::path& file, Picture& picture);
+
+// A greyscale heightmap at 16 bits a pixel (an 8-bit one scaled up), row 0
+// its bottom row, which the terrain loader lays at the north edge.
+struct Heightmap {
+    int width = 0, height = 0;
+    std::vector<uint16_t> values;
+    uint16_t at(int column, int row) const { return values[static_cast<size_t>(row) * width + column]; }
+};
+bool loadHeightmap(const fs::path& file, Heightmap& map);
 
 // --- sounds ---------------------------------------------------------------
 struct Sound {

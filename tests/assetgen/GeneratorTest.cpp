@@ -22,6 +22,7 @@ const char* const EVERY_FILE[] = {
     "models/item_decease.png", "models/item_overkill.png", "models/tafel_text_humtschach.png",
     "models/tafel_text_ratschitschach.png", "models/tafel_text_smihel.png", "models/tafel_text_gotschuchn.png",
     "terrain/heightmap.png", "terrain/detail.png", "terrain/minimap.jpg",
+    "levels/valley/heightmap.png", "levels/pass/heightmap.png",
     "audio/background.mp3", "audio/hunting.mp3", "audio/intro.mp3", "audio/winner.mp3", "audio/looser.mp3",
     "audio/pickup.mp3", "audio/overkill.mp3", "audio/error.mp3", "audio/cheer.mp3"};
 

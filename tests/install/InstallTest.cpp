@@ -169,7 +169,7 @@ TEST_F(InstalledGame, InstallsEveryFileOfOneVersionInItsPlace) {
     ASSERT_FALSE(manifest.empty());
     const std::string version = env("ZARVIK_VERSION");
     ASSERT_FALSE(version.empty());
-    for (const char* folder : {"audio", "images", "models", "terrain"})
+    for (const char* folder : {"audio", "images", "levels", "models", "terrain"})
         EXPECT_EQ(listing(data() / folder), listing(fs::path(GameProcess::gameDir()) / folder)) << folder;
 
     const fs::path share = prefix / "share";

@@ -6,20 +6,59 @@
 //                                      tiles and models (writes nothing else)
 //   assetgen --preview SHEET.png OUTDIR  both
 //   assetgen --icons OUTDIR            write only the game's icons/ (menus, software centres)
+//   assetgen --level SEED DIR [--shape hills|valley|pass]
+//                                      make a level: DIR/level.toml and DIR/heightmap.png
 #include <chrono>
 #include <ctime>
 #include <cstdio>
+#include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "AssetSink.h"
 #include "ContactSheet.h"
 #include "Icon.h"
+#include "LevelWriter.h"
 #include "Models.h"
 #include "Pictures.h"
 #include "Sounds.h"
 #include "Terrain.h"
 
+namespace {
+
+// A seed: a whole number from 0 to 4294967295, nothing else.
+std::optional<uint32_t> seedFrom(const std::string& text) {
+    char* end = nullptr;
+    const unsigned long long seed = std::strtoull(text.c_str(), &end, 10);
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || *end != '\0' ||
+        seed > 0xFFFFFFFFull || text.size() > 10)
+        return std::nullopt;
+    return static_cast<uint32_t>(seed);
+}
+
+// assetgen --level SEED DIR [--shape SHAPE]
+int makeLevel(int argc, char** argv) {
+    std::optional<uint32_t> seed = argc == 4 || argc == 6 ? seedFrom(argv[2]) : std::nullopt;
+    std::optional<assetgen::LevelShape> shape = assetgen::LevelShape::HILLS;
+    if (argc == 6) shape = std::string(argv[4]) == "--shape" ? assetgen::shapeNamed(argv[5]) : std::nullopt;
+    if (!seed || !shape) {
+        std::printf("usage: %s --level SEED DIR [--shape hills|valley|pass]   (SEED: 0 to 4294967295)\n", argv[0]);
+        return 2;
+    }
+    assetgen::AssetSink sink(argv[3], false);
+    const std::string made = assetgen::writeMadeLevel(sink, *seed, *shape);
+    if (!sink.ok()) {
+        std::printf("\n");
+        return 1;
+    }
+    std::printf("assetgen: made %s/level.toml from seed %u: %s\n", argv[3], *seed, made.c_str());
+    return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::string(argv[1]) == "--level") return makeLevel(argc, argv);
     if (argc == 3 && std::string(argv[1]) == "--icons") {
         assetgen::AssetSink sink(argv[2], false);
         assetgen::writeIcons(sink);
@@ -39,7 +78,7 @@ int main(int argc, char** argv) {
         }
     }
     if (outDir.empty() && preview.empty()) {
-        std::printf("usage: %s OUTDIR | --preview SHEET.png [OUTDIR] | --icons OUTDIR\n", argv[0]);
+        std::printf("usage: %s OUTDIR | --preview SHEET.png [OUTDIR] | --icons OUTDIR | --level SEED DIR\n", argv[0]);
         return 2;
     }
 
@@ -59,6 +98,7 @@ int main(int argc, char** argv) {
     assetgen::writePictures(sink);
     lap("pictures");
     assetgen::writeTerrain(sink);
+    assetgen::writeShippedLevelGrounds(sink);
     lap("terrain");
     if (sink.writing()) {
         assetgen::writeSounds(sink);
