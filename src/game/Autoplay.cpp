@@ -13,11 +13,6 @@
 
 namespace {
 
-constexpr int SIGNS = 4;
-// Waypoints through items must be met closely: the item's sphere and the car's are 1 unit each.
-constexpr double ITEM_REACH = 1.5;
-// Corners between two signs are cut.
-constexpr double CORNER_REACH = 12.0;
 // A steering key held this long is pressed afresh.
 constexpr int RESTEER_FRAMES = 20;
 // Never brake with a hunting pursuer this near.
@@ -43,10 +38,26 @@ constexpr int BACK_OFF_FRAMES = 60;
 constexpr double SIGN_GUARD = 15.0;
 constexpr double LEAVING_GUARD = 5.0;
 constexpr double SIGN_WAIT = 15.0;
-// Signs are driven into from outside the square they span, away from the
-// pursuers' roads between them: from a waypoint this far out.
-constexpr double SIGN_APPROACH = 25.0;
 constexpr double WAYPOINT_WAIT = 8.0;  // the car stands this near its place to wait
+// The waiting place is one of WAIT_DIRECTIONS points round the sign, each
+// scored by how far it and the way there lie beyond the pursuers' views (up
+// to CLEAR_ENOUGH) and, at WAIT_ROAD_SHARE, from the patrol roads (where
+// pursuers come by next), less WAIT_DRIVE_SHARE of the car's way there;
+// another place is taken only when it scores WAIT_SWITCH more than the one
+// chosen before.
+constexpr int WAIT_DIRECTIONS = 16;
+constexpr double CLEAR_ENOUGH = 60.0;
+constexpr double WAIT_ROAD_SHARE = 1.0;
+constexpr double WAIT_DRIVE_SHARE = 0.2;
+constexpr double WAIT_SWITCH = 10.0;
+// Pursuers are looked at where they are and where they will be these seconds on.
+constexpr double LOOK_AHEAD[] = {0.0, 2.0, 4.0};
+// The way to a waiting place is looked at in steps, from a little way out.
+constexpr double PATH_START = 10.0;
+constexpr double PATH_STEP = 5.0;
+// Hunted near a sign, the car makes for a point this far away.
+constexpr double ESCAPE_DISTANCE = 80.0;
+constexpr double CORNER_REACH = RoutePlan::CORNER_REACH;
 // A sign game takes about this long (up to eight keys, 7.5 a second, and backing off).
 constexpr double TYPING_SECONDS = 3.0;
 // Blind pursuers are not kept away from while their blindness lasts longer than this.
@@ -54,6 +65,11 @@ constexpr double BLIND_MARGIN = 2.0;
 // Beyond its view the margin kept from a patrolling pursuer and from a
 // hunting one (units), and how hard each pushes the course away.
 constexpr double PATROL_MARGIN = 6.0;
+// An item with a pursuer within its view and this margin is left out.
+constexpr double ITEM_GUARD = 10.0;
+// A patrolling pursuer that comes nearer is kept farther from by the way the
+// two close in this time.
+constexpr double CLOSING_SECONDS = 1.5;
 constexpr double HUNT_MARGIN = 20.0;
 constexpr double PATROL_PUSH = 0.8;
 constexpr double HUNT_PUSH = 2.5;
@@ -66,10 +82,10 @@ double length(double x, double z) { return std::sqrt(x * x + z * z); }
 }  // namespace
 
 Autoplay::Autoplay(std::shared_ptr<DemoLevel> l, double seconds) : level(std::move(l)), frameSeconds(seconds) {
-    buildRoute();
     // Built, nobody blinded yet: every pursuer's view has its true size.
     if (level)
         for (const auto& hunter : level->getHunters()) trueViews.push_back(hunter->getViewfield()->getEventSphere()->radius);
+    buildRoute();
     if (level && level->getPlayerCar()) {
         const Vector p = HunterAI::positionOf(*level->getPlayerCar());
         lastPosition = {p.x, p.z};
@@ -84,28 +100,20 @@ std::string Autoplay::formatTime(double seconds) {
     return text;
 }
 
-// The pursuers patrol on straight roads from sign to sign, so the route keeps
-// outside the square the four signs span and goes round it: south first,
-// under the vaccine behind the start; then east through the engine item in
-// the corner between (its speed carries the car on); north through the tool
-// item in the next corner (half the arrows); west past the booze item in the
-// last corner and into the sign through its vaccine, which blinds the
-// pursuers while the row is typed and on the way home. The east and north
-// signs are driven into from outside, off the roads that meet at them.
+// The plan of a player who knows the level: its description, the ground's
+// heights and how far the pursuers see.
 void Autoplay::buildRoute() {
-    route = {{{{0, 25, ITEM_REACH}}, signNear(0, 200)},
-             {{{150, 150, ITEM_REACH}, approach(signNear(200, 0), {150, 150})}, signNear(200, 0)},
-             {{{150, -150, ITEM_REACH}, approach(signNear(0, -200), {150, -150})}, signNear(0, -200)},
-             {{{-140, -140, CORNER_REACH}, {-170, -12}, {-195, 0, ITEM_REACH}}, signNear(-200, 0)},
-             {{}, -1}};
-}
-
-int Autoplay::signNear(double x, double z) const {
-    if (!level) return -1;
-    const auto& signs = level->getSigns();
-    for (std::size_t i = 0; i < signs.size(); ++i)
-        if (length(signs[i]->getXpos() - x, signs[i]->getZpos() - z) < 20.0) return static_cast<int>(i);
-    return -1;
+    if (!level) return;
+    const auto terrain = level->getTerrain();
+    WayCost::Height height;
+    if (terrain) height = [terrain](double x, double z) { return terrain->heightAt(x, z); };
+    const double view = trueViews.empty() ? 0.0 : *std::max_element(trueViews.begin(), trueViews.end());
+    plan = std::make_unique<RoutePlan>(level->getDescription(), height, view);
+    route = plan->getLegs();
+    std::string order;
+    for (const Leg& stretch : route)
+        if (stretch.sign >= 0) order += (order.empty() ? "" : ", ") + level->getDescription().signs[stretch.sign].name;
+    std::printf("\nautoplay: the route takes the signs in this order: %s\n", order.empty() ? "none" : order.c_str());
 }
 
 bool Autoplay::plateShown(int sign) const {
@@ -142,6 +150,7 @@ Autoplay::Outcome Autoplay::step() {
     const double frontLength = length(pose[8], pose[10]);
     if (frontLength > 0.0)
         forwardSpeed = -((p.x - lastPosition.x) * pose[8] + (p.z - lastPosition.z) * pose[10]) / frontLength / frameSeconds;
+    carMove = {p.x - lastPosition.x, p.z - lastPosition.z};
     lastPosition = {p.x, p.z};
     watchPursuers();
 
@@ -184,12 +193,13 @@ void Autoplay::watchOutcome() {
     int down = 0;
     for (int i = 0; i < static_cast<int>(level->getSigns().size()); ++i) down += plateShown(i) ? 0 : 1;
     for (; signsDown < down; ++signsDown)
-        std::printf("\nautoplay: sign dismantled (%d of %d) at %s\n", signsDown + 1, SIGNS,
+        std::printf("\nautoplay: sign dismantled (%d of %d) at %s\n", signsDown + 1, signCount(),
                     formatTime(raceTime()).c_str());
     reportSplits();
     while (leg + 1 < route.size() && route[leg].sign >= 0 && !plateShown(route[leg].sign)) {
         ++leg;
         waypoint = 0;
+        waitDirection = -1;
     }
     if (level->isCaught()) {
         std::string by = "a pursuer";
@@ -204,9 +214,9 @@ void Autoplay::watchOutcome() {
             }
         }
         std::printf("\nautoplay: caught by %s at %s with %d of %d signs down\n", by.c_str(),
-                    formatTime(raceTime()).c_str(), signsDown, SIGNS);
+                    formatTime(raceTime()).c_str(), signsDown, signCount());
         outcome = CAUGHT;
-    } else if (signsDown == SIGNS && !level->getStopWatch()->isRunning() && raceTime() > 0.0) {
+    } else if (signsDown == signCount() && !level->getStopWatch()->isRunning() && raceTime() > 0.0) {
         std::printf("\nautoplay: won in %s\n", formatTime(raceTime()).c_str());
         reportFinish();
         outcome = WON;
@@ -218,10 +228,10 @@ void Autoplay::watchOutcome() {
 void Autoplay::reportSplits() {
     const auto race = level->getGhostRace();
     if (!race || !race->getGhost()) return;
-    for (; splitsShown < SIGNS; ++splitsShown) {
+    for (; splitsShown < signCount(); ++splitsShown) {
         const auto difference = race->splitDifference(splitsShown + 1);
         if (!difference) return;
-        std::printf("\nautoplay: split %d of %d against the ghost: %s\n", splitsShown + 1, SIGNS,
+        std::printf("\nautoplay: split %d of %d against the ghost: %s\n", splitsShown + 1, signCount(),
                     SplitHud::format(*difference).c_str());
     }
 }
@@ -305,19 +315,36 @@ void Autoplay::backOff() {
     }
 }
 
-// The next waypoint, else the leg's sign (or a place to wait near it while
-// pursuers are about), else the start area's centre.
+// The next waypoint, else the leg's sign (or a way out from hunting
+// pursuers, or a place to wait near the sign while pursuers are about), else
+// the start area's centre.
 Autoplay::Point Autoplay::goal() {
     Leg& current = route[std::min(leg, route.size() - 1)];
-    while (waypoint < current.waypoints.size() &&
-           length(current.waypoints[waypoint].x - lastPosition.x, current.waypoints[waypoint].z - lastPosition.z) <
-               current.waypoints[waypoint].reach)
+    while (waypoint < current.waypoints.size() && (passed(current.waypoints[waypoint]) || guarded(current.waypoints[waypoint])))
         ++waypoint;
     if (waypoint < current.waypoints.size()) return current.waypoints[waypoint];
-    if (current.sign < 0) return {0.0, 0.0};
+    if (current.sign < 0) return plan->home();
+    if (hunted()) return escape();
     const double crowd = crowdView(current.sign);
-    if (crowd > 0.0) return outside(current.sign, crowd + SIGN_WAIT);
+    if (crowd > 0.0) return waitingPlace(current.sign, crowd + SIGN_WAIT);
     return signPosition(current.sign);
+}
+
+bool Autoplay::passed(const Point& waypoint) const {
+    return length(waypoint.x - lastPosition.x, waypoint.z - lastPosition.z) < waypoint.reach;
+}
+
+// An item of the route that a pursuer would see the car take is left out:
+// no item is worth being hunted for.
+bool Autoplay::guarded(const Point& waypoint) const {
+    if (waypoint.reach > RoutePlan::ITEM_REACH) return false;
+    const auto& hunters = level->getHunters();
+    for (std::size_t i = 0; i < hunters.size() && i < hunterPlaces.size(); ++i) {
+        const double view = viewOf(i, BLIND_MARGIN);
+        if (view >= 1.0 && length(hunterPlaces[i].x - waypoint.x, hunterPlaces[i].z - waypoint.z) < view + ITEM_GUARD)
+            return true;
+    }
+    return false;
 }
 
 // How much longer a vaccine keeps the pursuers blind (its HUD icon fades out
@@ -384,32 +411,97 @@ bool Autoplay::pursuerNear() const {
     return false;
 }
 
-// Where the car turns into the sign coming from a point outside the square
-// of the signs: out from the sign and to the side of that point, so that the
-// last stretch runs in from outside without a sharp turn.
-Autoplay::Point Autoplay::approach(int sign, const Point& from) const {
-    if (sign < 0) return {};
+// Where to wait this far from the sign: of the points round it, the one
+// farthest beyond the pursuers' views, nearer ones of the car's first; the
+// place chosen before is kept unless another is clearly better, so that the
+// car does not swing to and fro.
+Autoplay::Point Autoplay::waitingPlace(int sign, double distance) {
     const Point s = signPosition(sign);
-    const Point out = outside(sign, SIGN_APPROACH);
-    const double ox = out.x - s.x, oz = out.z - s.z;
-    const double fx = from.x - s.x, fz = from.z - s.z;
-    const double along = (fx * ox + fz * oz) / (SIGN_APPROACH * SIGN_APPROACH);
-    double sx = fx - along * ox, sz = fz - along * oz;
-    const double side = length(sx, sz);
-    if (side > 0.0) {
-        sx *= SIGN_APPROACH / side;
-        sz *= SIGN_APPROACH / side;
+    int best = -1;
+    double bestScore = 0.0, keptScore = -1e30;
+    for (int k = 0; k < WAIT_DIRECTIONS; ++k) {
+        const double angle = 2.0 * PI * k / WAIT_DIRECTIONS;
+        const Point p = plan->getCost().onTerrain({s.x + distance * std::cos(angle), s.z + distance * std::sin(angle)});
+        const double score = std::min(clearance(p), pathClearance(p)) + WAIT_ROAD_SHARE * roadClearance(p) -
+                             WAIT_DRIVE_SHARE * length(p.x - lastPosition.x, p.z - lastPosition.z);
+        if (k == waitDirection) keptScore = score;
+        if (best < 0 || score > bestScore) {
+            best = k;
+            bestScore = score;
+        }
     }
-    return {out.x + sx, out.z + sz, CORNER_REACH};
+    if (waitDirection < 0 || keptScore < bestScore - WAIT_SWITCH) waitDirection = best;
+    const double angle = 2.0 * PI * waitDirection / WAIT_DIRECTIONS;
+    return plan->getCost().onTerrain({s.x + distance * std::cos(angle), s.z + distance * std::sin(angle), CORNER_REACH});
 }
 
-// The point this far out from the sign, on the line from the start area through it.
-Autoplay::Point Autoplay::outside(int sign, double distance) const {
-    if (sign < 0) return {};
-    const Point s = signPosition(sign);
-    const double d = length(s.x, s.z);
-    if (d < 1.0) return s;
-    return {s.x * (1.0 + distance / d), s.z * (1.0 + distance / d), CORNER_REACH};
+// Whether a pursuer that sees hunts the car and is close.
+bool Autoplay::hunted() const {
+    const auto& hunters = level->getHunters();
+    for (std::size_t i = 0; i < hunters.size() && i < hunterPlaces.size(); ++i) {
+        if (hunters[i]->getState() != HunterAI::HUNTING || viewOf(i, BLIND_MARGIN) < 1.0) continue;
+        if (length(hunterPlaces[i].x - lastPosition.x, hunterPlaces[i].z - lastPosition.z) < viewOf(i, 0.0) + HUNT_MARGIN)
+            return true;
+    }
+    return false;
+}
+
+// Away from the hunting pursuers near a sign: straight away from
+// them, the nearer the more, and along the terrain's edge where it meets it.
+// The car outruns a hunting pursuer that is not faster, and takes up its
+// route again once it has lost sight.
+Autoplay::Point Autoplay::escape() const {
+    Point away{0.0, 0.0};
+    const auto& hunters = level->getHunters();
+    for (std::size_t i = 0; i < hunters.size() && i < hunterPlaces.size(); ++i) {
+        if (hunters[i]->getState() != HunterAI::HUNTING) continue;
+        const double dx = lastPosition.x - hunterPlaces[i].x, dz = lastPosition.z - hunterPlaces[i].z;
+        const double d = std::max(length(dx, dz), 1.0);
+        away.x += dx / (d * d);
+        away.z += dz / (d * d);
+    }
+    const double d = length(away.x, away.z);
+    if (d <= 0.0) return lastPosition;
+    const Point ahead{lastPosition.x + away.x / d * ESCAPE_DISTANCE, lastPosition.z + away.z / d * ESCAPE_DISTANCE,
+                      CORNER_REACH};
+    return plan->getCost().onTerrain(ahead);
+}
+
+// How far the place lies from the nearest patrol road, up to CLEAR_ENOUGH (units).
+double Autoplay::roadClearance(const Point& place) const {
+    double nearest = CLEAR_ENOUGH;
+    for (const WayCost::Road& road : plan->getCost().getRoads())
+        nearest = std::min(nearest, WayCost::distanceToSegment(place, road.from, road.to));
+    return nearest;
+}
+
+// How far the place lies beyond the view of the nearest pursuer that sees,
+// now and where each is going in the next seconds (units, up to CLEAR_ENOUGH).
+double Autoplay::clearance(const Point& place) const {
+    double nearest = CLEAR_ENOUGH;
+    const auto& hunters = level->getHunters();
+    for (std::size_t i = 0; i < hunters.size() && i < hunterPlaces.size(); ++i) {
+        const double view = viewOf(i, BLIND_MARGIN);
+        if (view < 1.0) continue;
+        for (double seconds : LOOK_AHEAD) {
+            const double ahead = seconds / frameSeconds;
+            const double x = hunterPlaces[i].x + hunterMoves[i].x * ahead, z = hunterPlaces[i].z + hunterMoves[i].z * ahead;
+            nearest = std::min(nearest, length(x - place.x, z - place.z) - view);
+        }
+    }
+    return nearest;
+}
+
+// The least clearance on the straight way from the car to the place, past its first stretch.
+double Autoplay::pathClearance(const Point& place) const {
+    const double way = length(place.x - lastPosition.x, place.z - lastPosition.z);
+    double least = CLEAR_ENOUGH;
+    for (double along = PATH_START; along < way; along += PATH_STEP) {
+        const double t = along / way;
+        least = std::min(least, clearance({lastPosition.x + t * (place.x - lastPosition.x),
+                                           lastPosition.z + t * (place.z - lastPosition.z)}));
+    }
+    return least;
 }
 
 // Bends the unit direction to the goal away from every pursuer within its
@@ -423,9 +515,9 @@ Autoplay::Point Autoplay::avoidPursuers(const Point& position, const Point& toGo
         const Vector h = HunterAI::positionOf(*hunter->getViewfield());
         const bool hunting = hunter->getState() == HunterAI::HUNTING;
         const double view = viewOf(i, BLIND_MARGIN);
-        const double reach = hunting ? std::max(view, 25.0) + HUNT_MARGIN : view + PATROL_MARGIN;
         double ux = position.x - h.x, uz = position.z - h.z;
         const double d = length(ux, uz);
+        const double reach = hunting ? std::max(view, 25.0) + HUNT_MARGIN : view + PATROL_MARGIN + closingWay(i, d);
         if (hunting && d < CHASE_DISTANCE) chased = true;
         if (d >= reach || d < 1e-3) continue;
         ux /= d;
@@ -440,6 +532,16 @@ Autoplay::Point Autoplay::avoidPursuers(const Point& position, const Point& toGo
         dir.z += (uz + 0.7 * tz) * push;
     }
     return dir;
+}
+
+// How much nearer the car and the pursuer come in CLOSING_SECONDS at the
+// pace of the last frame (units; 0 when they part).
+double Autoplay::closingWay(std::size_t hunter, double distance) const {
+    if (hunter >= hunterMoves.size() || distance < 1e-3) return 0.0;
+    const Point& h = hunterPlaces[hunter];
+    const double ux = (h.x - lastPosition.x) / distance, uz = (h.z - lastPosition.z) / distance;
+    const double closing = (carMove.x - hunterMoves[hunter].x) * ux + (carMove.z - hunterMoves[hunter].z) * uz;
+    return std::max(0.0, closing / frameSeconds * CLOSING_SECONDS);
 }
 
 // Degrees from the car's front to the target, positive to the right. The

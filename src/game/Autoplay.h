@@ -4,26 +4,28 @@
 #include <vector>
 
 #include "game/DemoLevel.h"
+#include "game/RoutePlan.h"
 
-// Plays the demo level as a player would: once per frame it looks at what a
-// player sees (where the cars, signs and items stand, which arrows of the sign
-// game show and which way they point, the race watch, the "busted" state) and
+// Plays a level as a player would: once per frame it looks at what a player
+// sees (where the cars, signs and items stand, which arrows of the sign game
+// show and which way they point, the race watch, the "busted" state) and
 // holds or releases w, a, s, d through the keyboard processor. It never moves
 // a car or writes game state itself.
 //
-// The route: round the outside of the square of the town signs, south, east,
-// north and west, through the items that help on the way and away from the
-// pursuers' roads between the signs, then back into the start area. On the way
-// it steers by the bearing of the next waypoint (positive to the right), brakes
-// for sharp turns, backs off when stuck or after a sign, and bends its course
-// away from pursuers: hard from hunting ones, gently from patrolling ones,
-// whose view it keeps out of. A sign is entered only when no pursuer will see
-// it before the row is typed (one coming nearer counts with the way it makes
-// meanwhile, one that hunts faster than the car also with the time to leave
-// its view); until then the car waits outside the sign, beyond the widest
-// view of the pursuers there, and leaves its place when one comes near. The
-// arrow row is typed at 7.5 keys a second. Each milestone prints one console
-// line "autoplay: ...",
+// The route is planned before the race from the level's description, as a
+// player who knows the level plans it (RoutePlan): the signs in turn, through
+// the items that help on the way and away from the pursuers' roads, then back
+// into the start area. On the way it steers by the bearing of the next
+// waypoint (positive to the right), brakes for sharp turns, backs off when
+// stuck or after a sign, and bends its course away from pursuers: hard from
+// hunting ones, gently from patrolling ones, whose view it keeps out of. A
+// sign is entered only when no pursuer will see it before the row is typed
+// (one coming nearer counts with the way it makes meanwhile, one that hunts
+// faster than the car also with the time to leave its view); until then the
+// car waits near the sign where the pursuers and their roads are farthest,
+// and drives straight away from pursuers that hunt it there. An item of the
+// route that a pursuer would see taken is left out. The arrow row is typed at 7.5
+// keys a second. Each milestone prints one console line "autoplay: ...",
 // and so does each split and the finish against a ghost.
 class Autoplay {
 public:
@@ -46,20 +48,12 @@ public:
     static constexpr int KEY_HOLD = 4;       // frames an arrow key stays down
 
 private:
-    struct Point {
-        double x = 0.0, z = 0.0;
-        double reach = 6.0;  // a waypoint counts as passed this near (units)
-    };
-    // One stretch of the route: drive through the waypoints, then to the
-    // sign (an index into the level's signs) or, at -1, into the start area.
-    struct Leg {
-        std::vector<Point> waypoints;
-        int sign = -1;
-    };
+    using Point = RoutePoint;
+    using Leg = RoutePlan::Leg;
     enum Mode { DRIVING, TYPING, BACKING };
 
     void buildRoute();
-    int signNear(double x, double z) const;
+    int signCount() const { return static_cast<int>(level->getSigns().size()); }
     bool plateShown(int sign) const;
     Point signPosition(int sign) const;
     double raceTime() const;
@@ -73,10 +67,17 @@ private:
     void drive();
     void backOff();
     Point goal();
+    bool passed(const Point& waypoint) const;
+    bool guarded(const Point& waypoint) const;
     bool waiting() const;
     bool pursuerNear() const;
-    Point outside(int sign, double distance) const;
-    Point approach(int sign, const Point& from) const;
+    Point waitingPlace(int sign, double distance);
+    double clearance(const Point& place) const;
+    bool hunted() const;
+    Point escape() const;
+    double roadClearance(const Point& place) const;
+    double pathClearance(const Point& place) const;
+    double closingWay(std::size_t hunter, double distance) const;
     Point avoidPursuers(const Point& position, const Point& toGoal);
     double crowdView(int sign) const;
     double blindTime() const;
@@ -91,11 +92,13 @@ private:
     std::shared_ptr<DemoLevel> level;
     double frameSeconds;
     std::vector<Leg> route;
+    std::unique_ptr<RoutePlan> plan;
     std::vector<double> trueViews;  // per pursuer, units
     std::vector<Point> hunterPlaces;  // per pursuer, where it was seen last
     std::vector<Point> hunterMoves;   // per pursuer, its way in the last frame (units)
     std::size_t leg = 0;
     std::size_t waypoint = 0;
+    int waitDirection = -1;    // of the waiting place round the leg's sign, -1 for none yet
     Mode mode = DRIVING;
     Outcome outcome = PLAYING;
     int signsDown = 0;
@@ -103,6 +106,7 @@ private:
 
     bool held[256] = {};
     Point lastPosition;
+    Point carMove;  // the car's way in the last frame (units)
     bool chased = false;        // a hunting pursuer close behind: no braking
     double forwardSpeed = 0.0;  // units per second, seen from the car's movement
     int steerFrames = 0;        // frames a steering key has been held
