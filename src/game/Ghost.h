@@ -1,5 +1,4 @@
 #pragma once
-#include <array>
 #include <vector>
 
 // One pose of a car: where it stands, how it is turned and how far its
@@ -23,13 +22,11 @@ struct GhostPose {
 
 // A race as it was driven: the car's pose sampled at a fixed rate from the
 // moment the watch started (sample i at i / sampleRate seconds of race time)
-// up to the finish, the race times at which each sign went down and the
-// finish time.
+// up to the finish, the race times at which each sign went down (one per
+// sign, in the order they went down) and the finish time.
 struct Ghost {
-    static constexpr int SPLITS = 4;
-
     int sampleRate = 30;  // samples per second of race time
-    std::array<double, SPLITS> splits = {0, 0, 0, 0};  // seconds
+    std::vector<double> splits;  // seconds
     double finish = 0.0;  // seconds
     std::vector<GhostPose> samples;
 

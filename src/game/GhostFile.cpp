@@ -63,6 +63,21 @@ void putSample(std::string& out, const GhostPose& pose) {
     putInt(out, quantise(pose.steer, GhostFile::STEER_STEP));
 }
 
+// Where a version's fields lie (see the header's table).
+struct Layout {
+    std::size_t finishAt, countAt, splitsAt, splitCount, samplesAt;
+
+    std::size_t size(std::uint32_t samples) const {
+        return samplesAt + GhostFile::SAMPLE_BYTES * samples + GhostFile::CHECKSUM_BYTES;
+    }
+};
+
+constexpr Layout VERSION_1 = {52, 60, 20, 4, 64};
+
+Layout currentLayout(std::size_t splitCount) {
+    return {20, 28, GhostFile::HEADER_BYTES, splitCount, GhostFile::HEADER_BYTES + 8 * splitCount};
+}
+
 GhostPose getSample(const std::string& in, std::size_t at) {
     GhostPose pose;
     for (int i = 0; i < 3; ++i) pose.position[i] = getFloat(in, at + 4 * i);
@@ -92,13 +107,15 @@ std::uint64_t GhostFile::hash(const void* bytes, std::size_t count, std::uint64_
 
 std::string GhostFile::encode(const Ghost& ghost, std::uint64_t fingerprint) {
     std::string out(MAGIC, sizeof(MAGIC));
-    out.reserve(HEADER_BYTES + SAMPLE_BYTES * ghost.samples.size() + CHECKSUM_BYTES);
+    const auto samples = static_cast<std::uint32_t>(ghost.samples.size());
+    out.reserve(currentLayout(ghost.splits.size()).size(samples));
     putInt(out, VERSION);
     putInt(out, fingerprint);
     putInt(out, static_cast<std::uint32_t>(ghost.sampleRate));
-    for (double split : ghost.splits) putDouble(out, split);
     putDouble(out, ghost.finish);
-    putInt(out, static_cast<std::uint32_t>(ghost.samples.size()));
+    putInt(out, samples);
+    putInt(out, static_cast<std::uint32_t>(ghost.splits.size()));
+    for (double split : ghost.splits) putDouble(out, split);
     for (const GhostPose& pose : ghost.samples) putSample(out, pose);
     putInt(out, hash(out.data(), out.size()));
     return out;
@@ -109,19 +126,25 @@ std::optional<Ghost> GhostFile::decode(const std::string& in, std::uint64_t fing
         why = "not a ghost file";
         return std::nullopt;
     }
-    if (in.size() < HEADER_BYTES) {
+    const auto version = in.size() >= 8 ? getInt<std::uint32_t>(in, 4) : VERSION;
+    if (version != VERSION && version != 1) {
+        why = "format version " + std::to_string(version) + ", this game reads versions 1 and " +
+              std::to_string(VERSION);
+        return std::nullopt;
+    }
+    const std::size_t header = version == 1 ? VERSION_1.samplesAt : HEADER_BYTES;
+    if (in.size() < header) {
         why = "truncated (" + std::to_string(in.size()) + " bytes)";
         return std::nullopt;
     }
-    const auto version = getInt<std::uint32_t>(in, 4);
-    if (version != VERSION) {
-        why = "format version " + std::to_string(version) + ", this game reads version " + std::to_string(VERSION);
-        return std::nullopt;
-    }
-    const auto count = getInt<std::uint32_t>(in, 60);
-    const std::size_t expected = count > MAX_SAMPLES ? 0 : HEADER_BYTES + SAMPLE_BYTES * count + CHECKSUM_BYTES;
+    const auto splitCount = version == 1 ? 4u : getInt<std::uint32_t>(in, 32);
+    const Layout layout = version == 1 ? VERSION_1 : currentLayout(splitCount);
+    const auto count = getInt<std::uint32_t>(in, layout.countAt);
+    const bool tooMany = count > MAX_SAMPLES || splitCount > MAX_SPLITS;
+    const std::size_t expected = tooMany ? 0 : layout.size(count);
     if (expected == 0 || in.size() > expected) {
-        why = "not a ghost file (" + std::to_string(in.size()) + " bytes for " + std::to_string(count) + " samples)";
+        why = "not a ghost file (" + std::to_string(in.size()) + " bytes for " + std::to_string(count) +
+              " samples and " + std::to_string(splitCount) + " splits)";
         return std::nullopt;
     }
     if (in.size() < expected) {
@@ -138,8 +161,8 @@ std::optional<Ghost> GhostFile::decode(const std::string& in, std::uint64_t fing
     }
     Ghost ghost;
     ghost.sampleRate = static_cast<int>(getInt<std::uint32_t>(in, 16));
-    for (int i = 0; i < Ghost::SPLITS; ++i) ghost.splits[i] = getDouble(in, 20 + 8 * i);
-    ghost.finish = getDouble(in, 52);
+    for (std::size_t i = 0; i < layout.splitCount; ++i) ghost.splits.push_back(getDouble(in, layout.splitsAt + 8 * i));
+    ghost.finish = getDouble(in, layout.finishAt);
     bool timesOk = isTime(ghost.finish) && ghost.finish > 0.0;
     for (double split : ghost.splits) timesOk = timesOk && isTime(split) && split <= ghost.finish;
     if (ghost.sampleRate < 1 || ghost.sampleRate > MAX_RATE || count == 0 || !timesOk) {
@@ -147,7 +170,7 @@ std::optional<Ghost> GhostFile::decode(const std::string& in, std::uint64_t fing
         return std::nullopt;
     }
     ghost.samples.reserve(count);
-    for (std::uint32_t i = 0; i < count; ++i) ghost.samples.push_back(getSample(in, HEADER_BYTES + SAMPLE_BYTES * i));
+    for (std::uint32_t i = 0; i < count; ++i) ghost.samples.push_back(getSample(in, layout.samplesAt + SAMPLE_BYTES * i));
     return ghost;
 }
 
@@ -158,7 +181,7 @@ std::optional<Ghost> GhostFile::load(const std::string& path, std::uint64_t fing
         return std::nullopt;
     }
     // Never more than the largest ghost and one byte: a larger file is not ours.
-    const std::streamoff largest = HEADER_BYTES + SAMPLE_BYTES * MAX_SAMPLES + CHECKSUM_BYTES + 1;
+    const std::streamoff largest = currentLayout(MAX_SPLITS).size(MAX_SAMPLES) + 1;
     in.seekg(0, std::ios::end);
     const std::streamoff size = in.tellg();
     in.seekg(0, std::ios::beg);

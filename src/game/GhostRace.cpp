@@ -43,7 +43,7 @@ void GhostRace::setShown(bool s) {
 }
 
 std::optional<double> GhostRace::splitDifference(int n) const {
-    if (n < 1 || n > Ghost::SPLITS) return std::nullopt;
+    if (n < 1 || n > static_cast<int>(splitGaps.size())) return std::nullopt;
     return splitGaps[n - 1];
 }
 
@@ -75,11 +75,13 @@ void GhostRace::record(double seconds) {
 void GhostRace::takeSplits(double seconds) {
     int down = 0;
     for (const auto& sign : signs->getSigns()) down += sign->dismounted ? 1 : 0;
-    for (; signsDown < std::min(down, Ghost::SPLITS); ++signsDown) {
+    for (; signsDown < down; ++signsDown) {
         recorder.split(signsDown + 1, seconds);
-        if (!ghost) continue;
-        splitGaps[signsDown] = seconds - ghost->splits[signsDown];
-        splitHud.show(*splitGaps[signsDown]);
+        splitGaps.emplace_back();
+        // A ghost of an older game may know fewer signs than went down.
+        if (!ghost || signsDown >= static_cast<int>(ghost->splits.size())) continue;
+        splitGaps.back() = seconds - ghost->splits[signsDown];
+        splitHud.show(*splitGaps.back());
     }
 }
 

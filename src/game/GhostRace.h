@@ -1,9 +1,9 @@
 #pragma once
-#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "game/Ghost.h"
 #include "game/GhostRecorder.h"
@@ -89,7 +89,7 @@ private:
     std::optional<Ghost> nextGhost;  // a new best, raced from the next restart on
     bool shown = true;
     int signsDown = 0;
-    std::array<std::optional<double>, Ghost::SPLITS> splitGaps;
+    std::vector<std::optional<double>> splitGaps;  // one per sign down
     std::optional<double> finishGap;
     Gaps gaps;
 };

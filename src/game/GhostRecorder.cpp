@@ -29,7 +29,7 @@ std::size_t GhostRecorder::frame(double seconds, const GhostPose& pose) {
 }
 
 void GhostRecorder::split(int n, double seconds) {
-    if (n >= 1 && n <= Ghost::SPLITS) ghost.splits[n - 1] = seconds;
+    if (n == static_cast<int>(ghost.splits.size()) + 1) ghost.splits.push_back(seconds);
 }
 
 Ghost GhostRecorder::finish(double seconds) const {

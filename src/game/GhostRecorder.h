@@ -16,7 +16,8 @@ public:
     // The car's pose at race time `seconds` (not earlier than the last
     // frame's); returns how many samples this frame added.
     std::size_t frame(double seconds, const GhostPose& pose);
-    // The n-th sign (from 1) went down at race time `seconds`.
+    // The n-th sign (from 1) went down at race time `seconds`. Signs go
+    // down one after the other: any n but the next one is ignored.
     void split(int n, double seconds);
     // The race ended at `seconds`: the ghost recorded.
     Ghost finish(double seconds) const;

@@ -1732,6 +1732,7 @@ TEST_F(DemoLevelTest, SplitsAgainstTheGhostShowGreenAheadAndRedBehindAndANewBest
     const auto saved = GhostFile::load(kept.string(), shared->fingerprint());
     ASSERT_TRUE(saved);
     EXPECT_NEAR(saved->finish, 41.5, 1e-9);
+    ASSERT_EQ(saved->splits.size(), 4u) << "one split per sign";
     EXPECT_NEAR(saved->splits[3], 31.501, 1e-9) << "the frame that saw the fourth sign down";
     EXPECT_NEAR(static_cast<double>(saved->samples.size()), 41.5 * 30 + 1, 1.0);
     shared->reset();
@@ -1743,6 +1744,33 @@ TEST_F(DemoLevelTest, SplitsAgainstTheGhostShowGreenAheadAndRedBehindAndANewBest
     race->bestPath.clear();
     shared->setBestTimes(nullptr);
     std::filesystem::remove_all(folder);
+
+    // On a level of six signs every sign has its split, against a ghost of
+    // six and against one of four (from the game before levels had more):
+    // the fifth and sixth then have none, and nothing reads past its end.
+    auto six = std::make_shared<SignStates>();
+    for (int n = 0; n < 6; ++n) six->add(std::make_shared<Sign>(nullptr));
+    GhostRace longer(shared->getGhostCar(), shared->getPlayerCar(), watch, six, shared->fingerprint());
+    for (const std::vector<double>& splits : {std::vector<double>{5, 10, 15, 20, 25, 30}, std::vector<double>{5, 10, 15, 20}}) {
+        Ghost g = ghostAhead(*shared, pose());
+        g.splits = splits;
+        g.finish = 40.0;
+        longer.race(g, false);
+        watch->reset();
+        watch->start();
+        for (int n = 0; n < 6; ++n) {
+            six->getSigns()[n]->dismounted = true;
+            clock->advance(5.5);
+            watch->update();
+            longer.frame();
+        }
+        for (int n = 1; n <= 6; ++n)
+            if (n <= static_cast<int>(splits.size())) EXPECT_NEAR(*longer.splitDifference(n), 0.5 * n, 1e-9) << n;
+            else EXPECT_FALSE(longer.splitDifference(n)) << n;
+        EXPECT_EQ(longer.getRecorder().recorded().splits.size(), 6u) << "the race itself keeps all six";
+        for (auto& sign : six->getSigns()) sign->dismounted = false;
+    }
+    watch->reset();
 }
 
 // The level's fingerprint covers the level file and the files it names, by

@@ -68,7 +68,7 @@ TEST_F(GhostFileTest, WritesReadsAndInterpolatesARace) {
     const Ghost race = someRace(31);  // one second
     const fs::path file = dir / "sub" / "ghost";  // the folder is made
     ASSERT_TRUE(GhostFile::save(file.string(), race, LEVEL));
-    EXPECT_EQ(fs::file_size(file), 64u + 22u * 31u + 8u);
+    EXPECT_EQ(fs::file_size(file), 36u + 4u * 8u + 22u * 31u + 8u);
     EXPECT_EQ(std::distance(fs::directory_iterator(dir / "sub"), fs::directory_iterator()), 1) << "no temporary file left";
 
     const auto back = GhostFile::load(file.string(), LEVEL);
@@ -122,20 +122,20 @@ TEST_F(GhostFileTest, TheRecorderSamplesRaceTimeNotFrames) {
         uneven.frame(t, carAt(static_cast<float>(6.0 * t), 0, 0, 0));  // 6 units a second
     }
     uneven.split(1, 0.2);
-    uneven.split(5, 9.0);  // there is no fifth sign
+    uneven.split(3, 9.0);  // signs go down one after the other: there was no second
+    uneven.split(2, 0.3);
     const Ghost race = uneven.finish(t);
     ASSERT_EQ(race.samples.size(), static_cast<std::size_t>(std::floor(t * 30.0)) + 1);
     for (std::size_t i = 0; i < race.samples.size(); ++i)
         EXPECT_NEAR(race.samples[i].position[0], 6.0 * i / 30.0, 1e-5) << i;
-    EXPECT_EQ(race.splits[0], 0.2);
-    EXPECT_EQ(race.splits[3], 0.0);
+    EXPECT_EQ(race.splits, (std::vector<double>{0.2, 0.3}));
     EXPECT_EQ(race.finish, t);
 }
 
-// A known race of two samples has a known file: the checksum is 64-bit
-// FNV-1a (the standard vectors: "" and "a") of the 108 bytes before it, and
-// a file with any one bit of it changed, wherever, is refused with the
-// reason that belongs to the place of the change.
+// A known race of two samples and five signs has a known file: the
+// checksum is 64-bit FNV-1a (the standard vectors: "" and "a") of the 120
+// bytes before it, and a file with any one bit of it changed, wherever, is
+// refused with the reason that belongs to the place of the change.
 TEST_F(GhostFileTest, AKnownGhostHasAKnownChecksumAndEveryChangedBitIsRefused) {
     EXPECT_EQ(GhostFile::hash("", 0), 0xcbf29ce484222325ull);
     EXPECT_EQ(GhostFile::hash("a", 1), 0xaf63dc4c8601ec8cull);
@@ -143,7 +143,7 @@ TEST_F(GhostFileTest, AKnownGhostHasAKnownChecksumAndEveryChangedBitIsRefused) {
     EXPECT_EQ(GhostFile::hash("bar", 3, GhostFile::hash("foo", 3)), GhostFile::hash("foobar", 6)) << "continued";
 
     Ghost known;
-    known.splits = {0.25, 0.5, 1.0, 1.5};
+    known.splits = {0.25, 0.5, 1.0, 1.5, 1.75};
     known.finish = 2.0;
     known.samples.resize(2);
     known.samples[0].position[0] = 1.0f;
@@ -156,15 +156,19 @@ TEST_F(GhostFileTest, AKnownGhostHasAKnownChecksumAndEveryChangedBitIsRefused) {
     std::copy(turned, turned + 4, known.samples[1].orientation);
     known.samples[1].steer = -5.5f;  // -550 hundredths
     const std::string good = GhostFile::encode(known, LEVEL);
-    ASSERT_EQ(good.size(), 64u + 2 * 22u + 8u);
-    // The header, then the second sample: x 1.5 (0x3fc00000), y 2, z 2, the
-    // quaternion 0, 19660 (0x4ccc), 0, 26214 (0x6666), the steering -550 (0xfdda).
-    EXPECT_EQ(good.substr(0, 24), std::string("ZGST\x01\0\0\0\x31\x4b\x56\x52\x41\x5a\0\0\x1e\0\0\0\0\0\0\0", 24));
-    EXPECT_EQ(good.substr(86, 22), std::string("\0\0\xc0\x3f\0\0\0\x40\0\0\0\x40\0\0\xcc\x4c\0\0\x66\x66\xda\xfd", 22));
+    ASSERT_EQ(good.size(), 36u + 5 * 8u + 2 * 22u + 8u);
+    // The header: version 2, the level, 30 samples a second, the finish 2.0
+    // (0x4000000000000000), 2 samples, 5 splits, the first split 0.25
+    // (0x3fd0000000000000); then the second sample: x 1.5 (0x3fc00000), y 2,
+    // z 2, the quaternion 0, 19660 (0x4ccc), 0, 26214 (0x6666), the steering
+    // -550 (0xfdda).
+    EXPECT_EQ(good.substr(0, 44), std::string("ZGST\x02\0\0\0\x31\x4b\x56\x52\x41\x5a\0\0\x1e\0\0\0"
+                                              "\0\0\0\0\0\0\0\x40\x02\0\0\0\x05\0\0\0\0\0\0\0\0\0\xd0\x3f",
+                                              44));
+    EXPECT_EQ(good.substr(98, 22), std::string("\0\0\xc0\x3f\0\0\0\x40\0\0\0\x40\0\0\xcc\x4c\0\0\x66\x66\xda\xfd", 22));
     std::uint64_t checksum = 0;
-    for (int i = 7; i >= 0; --i) checksum = (checksum << 8) | static_cast<unsigned char>(good[108 + i]);
-    EXPECT_EQ(checksum, 0xdd7d34f4dcbd600cull);
-    EXPECT_EQ(checksum, GhostFile::hash(good.data(), 108));
+    for (int i = 7; i >= 0; --i) checksum = (checksum << 8) | static_cast<unsigned char>(good[120 + i]);
+    EXPECT_EQ(checksum, GhostFile::hash(good.data(), 120));
 
     std::string why;
     const auto back = GhostFile::decode(good, LEVEL, why);
@@ -175,8 +179,9 @@ TEST_F(GhostFileTest, AKnownGhostHasAKnownChecksumAndEveryChangedBitIsRefused) {
     EXPECT_NEAR(back->samples[1].orientation[1], 0.6f, GhostFile::ORIENTATION_STEP);
     EXPECT_NEAR(back->samples[1].steer, -5.5f, 1e-5f);
 
-    // Offsets 0-3 the magic word, 4-7 the version, 60-63 the sample count;
-    // every other byte (the level's fingerprint too) is guarded by the checksum.
+    // Offsets 0-3 the magic word, 4-7 the version, 28-35 the sample and split
+    // counts; every other byte (the level's fingerprint too) is guarded by
+    // the checksum.
     int accepted = 0;
     for (std::size_t at = 0; at < good.size(); ++at)
         for (int bit = 0; bit < 8; ++bit) {
@@ -190,11 +195,28 @@ TEST_F(GhostFileTest, AKnownGhostHasAKnownChecksumAndEveryChangedBitIsRefused) {
             }
             if (at < 4) EXPECT_EQ(why, "not a ghost file") << at;
             else if (at < 8) EXPECT_EQ(why.rfind("format version ", 0), 0u) << at << ": " << why;
-            else if (at >= 60 && at < 64)
+            else if (at >= 28 && at < 36)
                 EXPECT_TRUE(why.rfind("not a ghost file (", 0) == 0 || why.rfind("truncated (", 0) == 0) << at << ": " << why;
             else EXPECT_EQ(why, "wrong checksum") << at;
         }
     EXPECT_EQ(accepted, 0);
+
+    // The same race as the game wrote it when every level had four signs:
+    // version 1, the four splits before the finish, the samples from 64.
+    std::string old = good.substr(0, 20);
+    old[4] = 1;
+    old += good.substr(36, 32) + good.substr(20, 8) + good.substr(28, 4) + good.substr(76, 44);
+    ASSERT_EQ(old.size(), 108u);
+    for (int i = 0; i < 8; ++i) old.push_back(static_cast<char>((GhostFile::hash(old.data(), 108) >> (8 * i)) & 0xff));
+    const auto older = GhostFile::decode(old, LEVEL, why);
+    ASSERT_TRUE(older) << why;
+    EXPECT_EQ(older->splits, (std::vector<double>{0.25, 0.5, 1.0, 1.5}));
+    EXPECT_EQ(older->finish, 2.0);
+    EXPECT_EQ(older->samples[1].position[0], 1.5f);
+    EXPECT_NEAR(older->samples[1].steer, -5.5f, 1e-5f);
+    old.pop_back();
+    EXPECT_FALSE(GhostFile::decode(old, LEVEL, why));
+    EXPECT_EQ(why, "truncated (115 of 116 bytes)");
 }
 
 // A ghost replaces the file by rename: a link to the old file keeps the old
@@ -206,7 +228,7 @@ TEST_F(GhostFileTest, ASaveReplacesTheGhostWholeOrNotAtAll) {
     ASSERT_TRUE(GhostFile::save(file, first, LEVEL));
     EXPECT_TRUE(SaveChecks::replacesTheFile(file, [&] { return GhostFile::save(file, second, LEVEL); }));
     EXPECT_TRUE(readFile(file) == GhostFile::encode(second, LEVEL)) << "the second race";
-    // 64 + 22 x 40 + 8 = 952 bytes to write; the write stops at 100.
+    // 36 + 4 x 8 + 22 x 40 + 8 = 956 bytes to write; the write stops at 100.
     std::string note;
     EXPECT_TRUE(SaveChecks::aCutOffSaveLeavesTheOldFile(
         file, 100, [&] { return GhostFile::save(file, third, LEVEL); }, &note));
@@ -239,12 +261,17 @@ TEST_F(GhostFileTest, BadFilesAreRefusedWithTheirReason) {
     EXPECT_FALSE(GhostFile::decode(otherMagic, LEVEL, why));
     EXPECT_NE(why.find("not a ghost file"), std::string::npos) << why;
 
-    std::string version2 = good;
-    version2[4] = 2;
-    EXPECT_FALSE(GhostFile::decode(version2, LEVEL, why));
-    EXPECT_EQ(why, "format version 2, this game reads version 1");
+    std::string version3 = good;
+    version3[4] = 3;
+    EXPECT_FALSE(GhostFile::decode(version3, LEVEL, why));
+    EXPECT_EQ(why, "format version 3, this game reads versions 1 and 2");
 
-    for (const std::size_t at : {std::size_t{16}, std::size_t{30}, std::size_t{70}, good.size() - 1}) {
+    std::string manySplits = good;  // 65 splits: more signs than a level has
+    manySplits[32] = 65;
+    EXPECT_FALSE(GhostFile::decode(manySplits, LEVEL, why));
+    EXPECT_NE(why.find("not a ghost file"), std::string::npos) << why;
+
+    for (const std::size_t at : {std::size_t{16}, std::size_t{24}, std::size_t{70}, good.size() - 1}) {
         std::string flipped = good;
         flipped[at] = static_cast<char>(flipped[at] ^ 0x10);
         EXPECT_FALSE(GhostFile::decode(flipped, LEVEL, why)) << at;
