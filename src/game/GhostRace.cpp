@@ -30,7 +30,7 @@ void GhostRace::restart() {
     nextGhost.reset();
     recorder.clear();
     signsDown = 0;
-    splitGaps.fill(std::nullopt);
+    splitGaps.clear();
     finishGap.reset();
     gaps = Gaps();
     splitHud.hide();
