@@ -17,14 +17,16 @@ XDG_CONFIG_HOME=$home/config XDG_DATA_HOME=$home/data ./zarvik --window 800x600 
 pid=$!
 loads() { grep -a -c "Level loaded successfully" "$out" || true; }
 waitForLoads() { for _ in $(seq 1 1200); do [ "$(loads)" -ge "$1" ] && return; sleep 0.1; done; }
+memory() { echo "load $1: $(grep VmHWM /proc/$pid/status | tr -s ' \t' ' ') $(grep VmRSS /proc/$pid/status | tr -s ' \t' ' ')"; }
 waitForLoads 1
 sleep 2
+memory 1
 window=$(xdotool search --pid $pid --name Zarvik | head -1)
 for n in $(seq 2 11); do
   xdotool windowfocus "$window" key l
   waitForLoads "$n"
   sleep 2
-  echo "load $n: $(grep VmHWM /proc/$pid/status | tr -s ' \t' ' ') $(grep VmRSS /proc/$pid/status | tr -s ' \t' ' ')"
+  memory "$n"
 done
 xdotool windowfocus "$window" key Escape
 wait $pid
