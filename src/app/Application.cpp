@@ -41,6 +41,7 @@
 #include "game/Autoplay.h"
 #include "game/BestTimes.h"
 #include "game/DemoLevel.h"
+#include "game/Difficulty.h"
 #include "game/GhostChoice.h"
 #include "game/GhostFile.h"
 #include "game/LevelControl.h"
@@ -254,6 +255,18 @@ void keepLevelChoice(const LevelDescription& level) {
     if (!settingsFile->save({{"game", "level", name}})) printSettingsNotes();
 }
 
+// The difficulty of the command line, else the settings file's.
+const Difficulty& chosenDifficulty() {
+    const Difficulty* chosen = Difficulty::named(theOptions.difficulty.empty() ? theSettings.difficulty : theOptions.difficulty);
+    return chosen ? *chosen : Difficulty::NORMAL;
+}
+
+std::shared_ptr<DemoLevel> makeLevel(LevelDescription description) {
+    auto level = std::make_shared<DemoLevel>(std::move(description));
+    level->setDifficulty(chosenDifficulty());
+    return level;
+}
+
 // The level of the command line, else the kept one, else the first; none
 // when the one asked for cannot be played (its faults printed).
 std::optional<LevelDescription> chooseLevel() {
@@ -459,8 +472,8 @@ void startRecords() {
         return;
     }
     const LevelDescription& description = level->getDescription();
-    LevelRecords records(user, description.id, level->getGhostRace()->getFingerprint());
-    if (LevelChoice::keptName(description) == LevelCatalog::FIRST)
+    LevelRecords records(user, description.id, level->getGhostRace()->getFingerprint(), level->getDifficulty());
+    if (LevelChoice::keptName(description) == LevelCatalog::FIRST && level->getDifficulty().isNormal())
         records.adoptOldRecords(user, level->legacyFingerprint());
     theLevel->setBestTimes(std::make_shared<BestTimes>(records.recordsPath()));
     startGhostRace(records.ghostPath());
@@ -540,7 +553,7 @@ void replaceLevel() {
     // the peak by some 3 MB at every switch.
     malloc_trim(0);
 #endif
-    theLevel = std::make_shared<DemoLevel>(std::move(next));
+    theLevel = makeLevel(std::move(next));
     theLevel->readAhead();
     glutDisplayFunc(load);
     glutPostRedisplay();
@@ -564,7 +577,9 @@ bool startUp(int& argc, char** args, int& exitCode) {
         exitCode = 2;
         return false;
     }
-    setup(std::make_shared<DemoLevel>(std::move(*level)), renderer);
+    setup(makeLevel(std::move(*level)), renderer);
+    if (!chosenDifficulty().isNormal())
+        std::printf("\n Difficulty: %s (%s)", chosenDifficulty().name, chosenDifficulty().description);
     // Whatever ends the program (a fatal sound error, GLUT itself) releases in
     // the same order. Registered after glutInit, it runs before freeglut's own
     // exit handler, which closes the window.

@@ -6,6 +6,7 @@
 
 #include "app/KeyTable.h"
 #include "app/Version.h"
+#include "game/Difficulty.h"
 
 namespace {
 
@@ -130,6 +131,14 @@ std::optional<Options> parseCommandLine(const std::vector<std::string>& args, st
             const std::string* level = value("a level's name or file");
             if (!level) return std::nullopt;
             options.level = *level;
+        } else if (arg == "--difficulty") {
+            const std::string* name = value("easy, normal or hard");
+            if (!name) return std::nullopt;
+            if (!Difficulty::named(*name)) {
+                error = "--difficulty wants one of " + Difficulty::names() + ", not " + *name;
+                return std::nullopt;
+            }
+            options.difficulty = *name;
         } else if (arg == "--levels") {
             options.listLevels = true;
         } else if (arg == "--data") {
@@ -184,6 +193,8 @@ const std::vector<OptionRow>& optionRows() {
         {"--no-minimap", "start with the minimap and the speedometer hidden (n shows them)"},
         {"--level NAME|FILE", "play the level NAME of the data's levels/ folder, or the level file FILE (kept for the next game)"},
         {"--levels", "list the levels of the levels/ folder with their names and descriptions"},
+        {"--difficulty NAME", "easy (slower, shorter-sighted pursuers, shorter rows, longer items), normal or hard "
+                              "(faster, farther-sighted pursuers, shorter items)"},
         {"--data DIR", "the game's data is in DIR (else $ZARVIK_DATA, else beside the program, else installed)"},
         {"--help", "this text"},
         {"--version", "the version"},
@@ -218,7 +229,8 @@ static std::string settingsHelp() {
            "             \"space\", \"F12\", \"up\", \"page_down\"\n"
            "  [gamepad]  dead_zone (per cent of a stick's travel, 0 to 90)\n"
            "  [view]     minimap, ghost (shown: true or false; n and g switch them)\n"
-           "  [game]     level (the level played last: a name in levels/ or a level file)\n";
+           "  [game]     level (the level played last: a name in levels/ or a level file),\n"
+           "             difficulty (\"easy\", \"normal\" or \"hard\")\n";
 }
 
 std::string helpText() {

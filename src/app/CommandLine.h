@@ -31,6 +31,7 @@ struct Options {
     std::optional<unsigned> seed;  // --seed N: every random number repeats
     std::string dataFolder;       // --data DIR: the game's data is there (app/DataFolder.h)
     std::string level;            // --level NAME|FILE: a level of levels/ by name, or any level file
+    std::string difficulty;       // --difficulty easy|normal|hard (empty: the settings file's)
     bool listLevels = false;      // --levels: list the levels of levels/ and end
     bool help = false;            // --help
     bool version = false;         // --version

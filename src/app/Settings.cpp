@@ -46,6 +46,8 @@ std::string Settings::defaultText() {
         "ghost = " + flag(d.ghost) + "         # the ghost of the best race; g switches it\n"
         "\n"
         "[game]\n"
-        "level = \"" + d.level + "\"      # the level played last: a name in levels/ or a level file\n";
+        "level = \"" + d.level + "\"      # the level played last: a name in levels/ or a level file\n"
+        "difficulty = \"" + d.difficulty + "\"  # \"easy\": slower pursuers that see less, shorter rows, longer items;\n"
+        "                      # \"hard\": faster pursuers that see farther, shorter items\n";
     return text;
 }

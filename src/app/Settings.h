@@ -26,6 +26,7 @@
 //   [view]    minimap             true / false         true   (the minimap and the speedometer)
 //             ghost               true / false         true   (the ghost of the best race)
 //   [game]    level               a level's name in levels/, or a level file   "demo"
+//             difficulty          "easy" / "normal" / "hard"   "normal" (see game/Difficulty.h)
 struct Settings {
     static constexpr int MAX_WINDOW_SIZE = 16384;
     static constexpr int VOLUME_STEP = 10;  // per cent, for the volume keys
@@ -50,6 +51,7 @@ struct Settings {
     bool minimap = true;
     bool ghost = true;
     std::string level = "demo";  // the level played last
+    std::string difficulty = "normal";
 
     // The dead zone as a share of a stick's travel, 0..0.9: a stick nearer
     // its middle than this counts as let go.

@@ -14,6 +14,7 @@
 #include <toml++/toml.h>
 
 #include "game/AtomicFile.h"
+#include "game/Difficulty.h"
 
 namespace {
 
@@ -59,6 +60,7 @@ const TextEntry textEntries[] = {
 
 bool isKnown(const std::string& table, const std::string& key) {
     if (table == "window" && (key == "resolution" || key == "target_ms")) return true;
+    if (table == "game" && key == "difficulty") return true;
     for (const IntEntry& e : intEntries)
         if (table == e.table && key == e.key) return true;
     for (const FlagEntry& e : flagEntries)
@@ -149,6 +151,16 @@ public:
         if (value && (*value == "auto" || *value == "full")) settings.resolution = *value;
         else notes.push_back(where(path, *node) + "resolution = " + textOf(*node) +
                              " is neither \"auto\" nor \"full\", using \"" + settings.resolution + "\"");
+    }
+
+    // "easy", "normal" or "hard".
+    void readDifficulty() {
+        const toml::node* node = root["game"]["difficulty"].node();
+        if (!node) return;
+        const auto value = node->value_exact<std::string>();
+        if (value && Difficulty::named(*value)) settings.difficulty = *value;
+        else notes.push_back(where(path, *node) + "difficulty = " + textOf(*node) + " is none of " +
+                             Difficulty::names() + ", using \"" + settings.difficulty + "\"");
     }
 
     // A time in ms, whole or not; not a number, zero, negative or absurd gives the default.
@@ -316,6 +328,7 @@ Settings SettingsFile::load() {
     reader.readFlags();
     reader.readTexts();
     reader.readResolution();
+    reader.readDifficulty();
     reader.readTargetMs();
     reader.readKeys();
     reader.noteUnknownEntries();

@@ -17,6 +17,7 @@
 #include "game/Sign.h"
 #include "game/TimerRegionAction.h"
 #include "game/UnmountAction.h"
+#include "game/Difficulty.h"
 #include "levels/LevelDescription.h"
 #include "overlay/Overlay3D.h"
 #include "overlay/OverlayList.h"
@@ -87,6 +88,9 @@ public:
     ~DemoLevel() override;
     static constexpr const char* DEMO_FILE = "levels/demo.toml";
     const LevelDescription& getDescription() const { return description; }
+    // How hard the race is; set before build() (normal unless set).
+    void setDifficulty(const Difficulty& d) { difficulty = &d; }
+    const Difficulty& getDifficulty() const { return *difficulty; }
 
     void build() override;
     void readAhead() override;
@@ -174,6 +178,7 @@ private:
     void placeItems();
 
     LevelDescription description;
+    const Difficulty* difficulty = &Difficulty::NORMAL;
     std::shared_ptr<TerrainNode> terrain;
     std::shared_ptr<SimpleCarNode> playerCar;
     std::shared_ptr<GhostCarNode> ghostCar;

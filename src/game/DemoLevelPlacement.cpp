@@ -91,11 +91,11 @@ void DemoLevel::placeHunterOfKind(const HunterKind& kind, float x, float z, floa
     car->addChild(halo);
 
     auto movement = std::make_shared<PhysicCarMovement>(car);
-    movement->maxSpeed *= kind.maxSpeedFactor;
+    movement->maxSpeed *= kind.maxSpeedFactor * difficulty->pursuerSpeed;
     animator->registerAnimation(movement);
 
     auto ai = std::make_shared<HunterAI>(movement, playerCar, "images/policestar.png");
-    root->addChild(ai->setViewfield(eventManager, kind.viewRadius, -3.0f));
+    root->addChild(ai->setViewfield(eventManager, kind.viewRadius * difficulty->viewSphere, -3.0f));
     animator->registerAnimation(ai);
     hunters.push_back(ai);
 
@@ -152,6 +152,7 @@ std::shared_ptr<MilkshapeNode> DemoLevel::placeRoadSign(float x, float z, float 
     signStates->add(state);
     signStates->updateUnmountStates();
     auto unmount = std::make_shared<UnmountAction>(state);
+    unmount->rowFactor = difficulty->rowLength;
     unmount->messageStack = messageStack;
     unmount->sequenceOverlay = sequenceOverlays;
     unmount->signFinishedBoard = signFinishedBoard;
@@ -287,6 +288,7 @@ std::shared_ptr<GeometryNode> DemoLevel::placeItemModel(const ItemKind& kind, fl
 
 // The pickup event, the item's own clock, its HUD icon, its turning and its reset.
 void DemoLevel::registerItem(const std::shared_ptr<GeometryNode>& item, const std::shared_ptr<ItemAction>& action) {
+    action->stretchInfluence(difficulty->itemTime);
     eventManager->events.push_back(std::make_shared<Event>(playerCar, item, action));
     animator->registerAnimation(action);
     itemOverlays->items.push_back(action->getOverlay());

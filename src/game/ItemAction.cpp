@@ -1,5 +1,7 @@
 #include "game/ItemAction.h"
 
+#include <algorithm>
+
 ItemAction::ItemAction(std::shared_ptr<GeometryNode> theItem, const char* overlayTex)
     : Animation(theItem), item(std::move(theItem)) {
     createOverlay(overlayTex);
@@ -62,4 +64,9 @@ void ItemAction::rise() {
 // Fully opaque at the pickup, transparent when the influence ends.
 void ItemAction::fadeIcon() {
     overlay->getBillboard()->getMaterial()->setTransparency(static_cast<float>(1.0 - elapsed / influenceDuration));
+}
+
+void ItemAction::stretchInfluence(double factor) {
+    influenceDuration *= factor;
+    respawnTime = std::max(respawnTime, influenceDuration);
 }

@@ -17,8 +17,13 @@ std::string hex(std::uint64_t value) {
 }
 }  // namespace
 
-LevelRecords::LevelRecords(const std::string& userFolder, const std::string& levelId, std::uint64_t print)
-    : levelFolder(userFolder.empty() ? "" : userFolder + "/levels/" + levelId + "-" + hex(print)), fingerprint(print) {}
+LevelRecords::LevelRecords(const std::string& userFolder, const std::string& levelId, std::uint64_t print,
+                           const Difficulty& difficulty)
+    : fingerprint(print) {
+    if (userFolder.empty()) return;
+    levelFolder = userFolder + "/levels/" + levelId + "-" + hex(print);
+    if (!difficulty.isNormal()) levelFolder += std::string("-") + difficulty.name;
+}
 
 std::string LevelRecords::recordsPath() const { return levelFolder.empty() ? "" : levelFolder + "/records"; }
 

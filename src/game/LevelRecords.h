@@ -2,15 +2,19 @@
 #include <cstdint>
 #include <string>
 
+#include "game/Difficulty.h"
+
 // Where a level's best time and ghost (with its split times) are kept:
 // <user data folder>/levels/<level id>-<fingerprint, 16 hex digits>/records
-// and .../ghost. The fingerprint covers the level file and the files it
+// and .../ghost; on another difficulty than normal the folder's name ends
+// in -easy or -hard, so each difficulty has its own records. The fingerprint covers the level file and the files it
 // names (DemoLevel::fingerprint), so an edited level starts without records
 // and never shows another's ghost as its own.
 class LevelRecords {
 public:
     // userFolder: UserDataFolder::path(); empty: nothing is kept.
-    LevelRecords(const std::string& userFolder, const std::string& levelId, std::uint64_t fingerprint);
+    LevelRecords(const std::string& userFolder, const std::string& levelId, std::uint64_t fingerprint,
+                 const Difficulty& difficulty = Difficulty::NORMAL);
 
     const std::string& folder() const { return levelFolder; }
     std::string recordsPath() const;

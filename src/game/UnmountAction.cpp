@@ -10,7 +10,7 @@ float UnmountAction::SEQUENCE_LENGTH_FACTOR = 1.0f;
 
 UnmountAction::UnmountAction(std::shared_ptr<Sign> s) : sign(std::move(s)) {}
 
-int UnmountAction::sequenceLength() { return static_cast<int>(SEQUENCE_LENGTH_FACTOR * 8.0); }
+int UnmountAction::sequenceLength() const { return static_cast<int>(SEQUENCE_LENGTH_FACTOR * rowFactor * 8.0); }
 
 std::shared_ptr<CarControl> UnmountAction::findCarControl() {
     return std::dynamic_pointer_cast<CarControl>(KeyboardProcessor::getForKey('w'));

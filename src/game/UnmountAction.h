@@ -35,8 +35,10 @@ public:
     // Nothing happens when this sign has no game running.
     void endByCatch();
 
-    // The number of keys of a row started now (before the consumer keeps it within 1..8).
-    static int sequenceLength();
+    // The number of keys of a row started now (before the consumer keeps it
+    // within 1..8): the integer part of SEQUENCE_LENGTH_FACTOR x rowFactor x 8.
+    int sequenceLength() const;
+    double rowFactor = 1.0;  // the difficulty's share of a row
 
     std::shared_ptr<UnmountConsumer> getConsumer() const { return consumer; }
     std::shared_ptr<Sign> getSign() const { return sign; }

@@ -65,6 +65,8 @@ TEST(CommandLine, ReadsEveryOptionAndImpliesTheFixedStep) {
     EXPECT_EQ(resolution->resolution, "full");
     EXPECT_DOUBLE_EQ(*resolution->targetMs, 12.5);
     EXPECT_TRUE(parse({})->resolution.empty());  // the settings file's
+    EXPECT_EQ(parse({"--difficulty", "easy"})->difficulty, "easy");
+    EXPECT_TRUE(parse({})->difficulty.empty());  // the settings file's
     EXPECT_FALSE(parse({})->targetMs);
 }
 
@@ -87,6 +89,7 @@ TEST(CommandLine, ABadOptionOrValueSaysWhy) {
         {{"--benchmark-alternate", "sky"}, "--benchmark-alternate wants ghost or minimap, not sky"},
         {{"--resolution", "half"}, "--resolution wants auto or full, not half"},
         {{"--resolution"}, "--resolution needs auto or full"},
+        {{"--difficulty", "Easy"}, "--difficulty wants one of easy, normal, hard, not Easy"},
         {{"--target-ms", "0"}, "--target-ms wants between 1 and 1000 ms, not 0"},
         {{"--target-ms", "nan"}, "--target-ms wants between 1 and 1000 ms, not nan"},
         {{"--target-ms", "1e6"}, "--target-ms wants between 1 and 1000 ms, not 1e6"},
@@ -147,7 +150,7 @@ TEST(CommandLine, HelpAndReadmeNameTheSettingsFileAndEveryEntry) {
         EXPECT_NE(readme.find("`" + entry + "`"), std::string::npos) << entry;
         ++entries;
     }
-    EXPECT_EQ(entries, 12 + 1 + 2 + 1 + ACTION_COUNT);  // window and sound, the dead zone, the view, the level, the keys
+    EXPECT_EQ(entries, 12 + 1 + 2 + 2 + ACTION_COUNT);  // window and sound, the dead zone, the view, the game, the keys
     for (const char* name : {"$XDG_CONFIG_HOME/zarvik/settings.toml", "~/.config/zarvik/settings.toml"}) {
         EXPECT_NE(help.find(name), std::string::npos) << name;
         EXPECT_NE(readme.find(name), std::string::npos) << name;

@@ -103,10 +103,11 @@ TEST_F(SettingsFileTest, ReadsEveryEntryAndGivesDefaultsForBadOnesWithALineEach)
 // The world's resolution is "auto" or "full"; its target a time in ms from 1
 // to 1000, whole or not. Anything else is named with the default used.
 TEST_F(SettingsFileTest, ResolutionAndTargetTimeTakeOnlySensibleValues) {
-    write("[window]\nresolution = \"full\"\ntarget_ms = 25\n");
+    write("[window]\nresolution = \"full\"\ntarget_ms = 25\n[game]\ndifficulty = \"hard\"\n");
     SettingsFile good(path);
     std::vector<std::string> notes;
     Settings s = load(good, notes);
+    EXPECT_EQ(s.difficulty, "hard");
     EXPECT_EQ(s.resolution, "full");
     EXPECT_DOUBLE_EQ(s.targetMs, 25.0);
     EXPECT_TRUE(notes.empty());
@@ -136,6 +137,15 @@ TEST_F(SettingsFileTest, ResolutionAndTargetTimeTakeOnlySensibleValues) {
         std::string joined;
         for (const std::string& note : notes) joined += note.substr(note.find(": ") + 2) + "|";
         EXPECT_EQ(joined, c.notes);
+    }
+
+    for (const char* bad : {"\"medium\"", "2"}) {
+        write(std::string("[game]\ndifficulty = ") + bad + "\n");
+        SettingsFile file(path);
+        s = load(file, notes);
+        EXPECT_EQ(s.difficulty, "normal") << bad;
+        ASSERT_EQ(notes.size(), 1u) << bad;
+        EXPECT_NE(notes[0].find("is none of easy, normal, hard, using \"normal\""), std::string::npos) << notes[0];
     }
 }
 

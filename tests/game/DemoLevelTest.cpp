@@ -1946,3 +1946,72 @@ TEST_F(DemoLevelTest, PursuersShowOnTheMapWithinAHundredUnitsOfTheCar) {
     EXPECT_FALSE(marked(far));
     shared->reset();
 }
+
+// A difficulty is one row of factors on the level's own numbers, reaching the
+// pursuers (top speed and view sphere), the sign games (arrows in a row,
+// also under a tool item) and the items (how long they work; they never
+// return while working). The demo level is built at easy and at hard and set
+// against the normal one the other tests use; that one is built anew after.
+TEST_F(DemoLevelTest, ADifficultyReachesThePursuersTheSignGamesAndTheItems) {
+    struct Numbers {
+        std::vector<double> speeds;
+        std::vector<float> sights;
+        std::vector<double> itemTimes, returns;
+        int row = 0, toolRow = 0;
+    };
+    auto numbersOf = [](DemoLevel& level) {
+        Numbers n;
+        for (const auto& hunter : level.getHunters()) {
+            n.speeds.push_back(hunter->getMovement()->maxSpeed);
+            n.sights.push_back(hunter->getViewfield()->getEventSphere()->radius);
+        }
+        for (const auto& item : level.getItems()) {
+            n.itemTimes.push_back(item->getInfluenceDuration());
+            n.returns.push_back(item->getRespawnTime());
+        }
+        for (const auto& event : level.getEventManager()->events)
+            if (auto game = std::dynamic_pointer_cast<UnmountAction>(event->getAction())) {
+                n.row = game->sequenceLength();
+                UnmountAction::SEQUENCE_LENGTH_FACTOR = 0.5f;  // as a tool item sets it
+                n.toolRow = game->sequenceLength();
+                UnmountAction::SEQUENCE_LENGTH_FACTOR = 1.0f;
+            }
+        return n;
+    };
+    const Numbers normal = numbersOf(*shared);
+    // The pursuers patrol at half their top speed: 15 x 0.9 / 2 and 15 x 1.1 / 2.
+    EXPECT_DOUBLE_EQ(normal.speeds.front(), 15 * 0.9 / 2);
+    EXPECT_EQ(normal.row, 8);
+    EXPECT_EQ(normal.toolRow, 4);
+    shared.reset();
+    KeyboardProcessor::reset();
+
+    struct Expected {
+        const Difficulty& difficulty;
+        double speed, sight, itemTime;
+        int row, toolRow;
+    };
+    // Easy rows: 8 x 2/3 = 5.3 and 4 x 2/3 = 2.7 arrows, the whole ones kept.
+    for (const Expected& e : {Expected{Difficulty::EASY, 0.7, 0.6, 1.5, 5, 2}, Expected{Difficulty::HARD, 1.1, 1.2, 0.75, 8, 4}}) {
+        SCOPED_TRACE(e.difficulty.name);
+        DemoLevel level;
+        level.setDifficulty(e.difficulty);
+        level.preBuild();
+        level.build();
+        level.reset();
+        const Numbers n = numbersOf(level);
+        ASSERT_EQ(n.speeds.size(), normal.speeds.size());
+        for (std::size_t i = 0; i < n.speeds.size(); ++i) {
+            EXPECT_NEAR(n.speeds[i], normal.speeds[i] * e.speed, 1e-9) << i;
+            EXPECT_NEAR(n.sights[i], normal.sights[i] * e.sight, 1e-4) << i;
+        }
+        ASSERT_EQ(n.itemTimes.size(), normal.itemTimes.size());
+        for (std::size_t i = 0; i < n.itemTimes.size(); ++i) {
+            EXPECT_DOUBLE_EQ(n.itemTimes[i], normal.itemTimes[i] * e.itemTime) << i;
+            EXPECT_GE(n.returns[i], n.itemTimes[i]) << i;
+        }
+        EXPECT_EQ(n.row, e.row);
+        EXPECT_EQ(n.toolRow, e.toolRow);
+        KeyboardProcessor::reset();
+    }
+}

@@ -332,6 +332,8 @@ TEST(LevelRecords, KeepsEachLevelApartAndTakesOverTheOldRecordsOnce) {
     EXPECT_EQ(demo.recordsPath(), user + "/levels/demo-abcdef0123456789/records");
     EXPECT_EQ(demo.ghostPath(), user + "/levels/demo-abcdef0123456789/ghost");
     EXPECT_EQ(LevelRecords(user, "demo", 1).folder(), user + "/levels/demo-0000000000000001");
+    EXPECT_EQ(LevelRecords(user, "demo", 1, Difficulty::HARD).folder(), user + "/levels/demo-0000000000000001-hard")
+        << "each difficulty keeps its own records";
     EXPECT_EQ(LevelRecords("", "demo", 1).recordsPath(), "") << "no user folder: nothing is kept";
 
     testing::internal::CaptureStdout();
