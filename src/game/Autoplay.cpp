@@ -22,6 +22,8 @@ constexpr double TURN_RATE = 100.0 * PI_OVER_180;
 constexpr double TOP_SPEED = 15.0;
 // A hunting pursuer drives twice as fast as a patrolling one.
 constexpr double HUNT_FACTOR = 2.0;
+// A patrolling pursuer keeps to half its top speed, a little less where it turns and climbs.
+constexpr double PATROL_SHARE = 0.45;
 // Steering: no key within the dead band; brake for turns sharper than
 // BRAKE_BEARING while faster than BRAKE_SPEED (degrees, units per second).
 constexpr double DEAD_BAND = 4.0;
@@ -108,7 +110,12 @@ void Autoplay::buildRoute() {
     WayCost::Height height;
     if (terrain) height = [terrain](double x, double z) { return terrain->heightAt(x, z); };
     const double view = trueViews.empty() ? 0.0 : *std::max_element(trueViews.begin(), trueViews.end());
-    plan = std::make_unique<RoutePlan>(level->getDescription(), height, view);
+    std::vector<PatrolForecast::Pursuer> patrols;
+    const auto& hunters = level->getHunters();
+    for (std::size_t i = 0; i < hunters.size() && i < trueViews.size(); ++i)
+        patrols.push_back({trueViews[i], PATROL_SHARE * hunters[i]->getNormalMaxSpeed()});
+    plan = std::make_unique<RoutePlan>(level->getDescription(), height, view,
+                                       PatrolForecast(level->getDescription(), patrols));
     route = plan->getLegs();
     std::string order;
     for (const Leg& stretch : route)

@@ -15,7 +15,8 @@
 // The route is planned before the race from the level's description, as a
 // player who knows the level plans it (RoutePlan): the signs in turn, through
 // the items that help on the way and away from the pursuers' roads, then back
-// into the start area. On the way it steers by the bearing of the next
+// into the start area, keeping out of where the pursuers are expected on their
+// patrol (PatrolForecast, from their top speeds and views). On the way it steers by the bearing of the next
 // waypoint (positive to the right), brakes for sharp turns, backs off when
 // stuck or after a sign, and bends its course away from pursuers: hard from
 // hunting ones, gently from patrolling ones, whose view it keeps out of. A
