@@ -369,6 +369,25 @@ TEST(Game, PlaysItselfToAWinOnALevelItHasNeverSeen) {
     EXPECT_EQ(output.find("autoplay: caught"), std::string::npos) << tail;
 }
 
+// The level maker's hills of seed 13: on the way to the last sign an SUV and
+// the monster truck patrol the road ahead of the car, away from it. The
+// autoplay hangs back behind them rather than catch up with their view, and wins.
+TEST(Game, PlaysItselfToAWinBehindThePursuersOnAMakersLevel) {
+    TempFolder folder("e2e-autoplay-maker");
+    const std::string make =
+        GameProcess::buildDir() + "/tools/assetgen/assetgen --level 13 " + folder.path() + " >/dev/null";
+    ASSERT_EQ(std::system(make.c_str()), 0) << make;
+    GameProcess game;
+    ASSERT_TRUE(game.start(std::vector<std::string>{"--autoplay", "--seed", "1", "--window", "64x48", "--no-multisampling",
+                                                    "--level", (folder / "level.toml").string()}));
+    const int code = game.waitForExit(600.0);
+    const std::string output = game.output();
+    const std::string tail = output.substr(output.size() > 3000 ? output.size() - 3000 : 0);
+    EXPECT_EQ(code, 0) << tail;
+    EXPECT_NE(output.find("autoplay: sign dismantled (4 of 4)"), std::string::npos) << tail;
+    EXPECT_EQ(output.find("autoplay: caught"), std::string::npos) << tail;
+}
+
 // Every way out keeps its status: a sound file that cannot be read is fatal
 // (a failure, with its message), while the player closing the window is not.
 TEST(Game, AFatalSoundErrorEndsInFailureAndClosingTheWindowInSuccess) {
