@@ -22,6 +22,8 @@ constexpr double TURN_RATE = 100.0 * PI_OVER_180;
 constexpr double TOP_SPEED = 15.0;
 // A hunting pursuer drives twice as fast as a patrolling one.
 constexpr double HUNT_FACTOR = 2.0;
+// A patrolling pursuer keeps to half its top speed, a little less where it turns and climbs.
+constexpr double PATROL_SHARE = 0.45;
 // Steering: no key within the dead band; brake for turns sharper than
 // BRAKE_BEARING while faster than BRAKE_SPEED (degrees, units per second).
 constexpr double DEAD_BAND = 4.0;
@@ -71,6 +73,10 @@ constexpr double ITEM_GUARD = 10.0;
 // two close in this time.
 constexpr double CLOSING_SECONDS = 1.5;
 constexpr double HUNT_MARGIN = 20.0;
+// A patrolling pursuer within this margin beyond its view, driving away
+// within about 60 degrees of the car's way ahead, is not caught up with.
+constexpr double TRAIL_MARGIN = 20.0;
+constexpr double TRAIL_AHEAD = 0.5;
 constexpr double PATROL_PUSH = 0.8;
 constexpr double HUNT_PUSH = 2.5;
 
@@ -108,7 +114,12 @@ void Autoplay::buildRoute() {
     WayCost::Height height;
     if (terrain) height = [terrain](double x, double z) { return terrain->heightAt(x, z); };
     const double view = trueViews.empty() ? 0.0 : *std::max_element(trueViews.begin(), trueViews.end());
-    plan = std::make_unique<RoutePlan>(level->getDescription(), height, view);
+    std::vector<PatrolForecast::Pursuer> patrols;
+    const auto& hunters = level->getHunters();
+    for (std::size_t i = 0; i < hunters.size() && i < trueViews.size(); ++i)
+        patrols.push_back({trueViews[i], PATROL_SHARE * hunters[i]->getNormalMaxSpeed()});
+    plan = std::make_unique<RoutePlan>(level->getDescription(), height, view,
+                                       PatrolForecast(level->getDescription(), patrols));
     route = plan->getLegs();
     std::string order;
     for (const Leg& stretch : route)
@@ -287,6 +298,10 @@ void Autoplay::drive() {
         dx /= d;
         dz /= d;
     }
+    if (trailing({dx, dz})) {
+        standStill();
+        return;
+    }
     const Point heading = avoidPursuers(position, {dx, dz});
     const double bearing = bearingTo(position, {position.x + heading.x, position.z + heading.z});
 
@@ -407,6 +422,24 @@ bool Autoplay::pursuerNear() const {
         if (view < 1.0) continue;
         const Vector h = HunterAI::positionOf(*hunters[i]->getViewfield());
         if (length(h.x - lastPosition.x, h.z - lastPosition.z) < view + PATROL_MARGIN) return true;
+    }
+    return false;
+}
+
+// Whether a patrolling pursuer drives away ahead of the car, near enough
+// that the car would catch up with its view: the car hangs back until the
+// pursuer has turned off its way or gone (going round it takes long in its view).
+bool Autoplay::trailing(const Point& toGoal) const {
+    const auto& hunters = level->getHunters();
+    for (std::size_t i = 0; i < hunters.size() && i < hunterPlaces.size(); ++i) {
+        const double view = viewOf(i, BLIND_MARGIN);
+        if (view < 1.0 || hunters[i]->getState() == HunterAI::HUNTING) continue;
+        const double dx = hunterPlaces[i].x - lastPosition.x, dz = hunterPlaces[i].z - lastPosition.z;
+        const double d = length(dx, dz);
+        if (d > view + TRAIL_MARGIN || d < 1e-3) continue;
+        const bool ahead = (dx * toGoal.x + dz * toGoal.z) / d > TRAIL_AHEAD;
+        const bool away = dx * hunterMoves[i].x + dz * hunterMoves[i].z > 0.0;
+        if (ahead && away) return true;
     }
     return false;
 }

@@ -15,10 +15,12 @@
 // The route is planned before the race from the level's description, as a
 // player who knows the level plans it (RoutePlan): the signs in turn, through
 // the items that help on the way and away from the pursuers' roads, then back
-// into the start area. On the way it steers by the bearing of the next
+// into the start area, keeping out of where the pursuers are expected on their
+// patrol (PatrolForecast, from their top speeds and views). On the way it steers by the bearing of the next
 // waypoint (positive to the right), brakes for sharp turns, backs off when
 // stuck or after a sign, and bends its course away from pursuers: hard from
-// hunting ones, gently from patrolling ones, whose view it keeps out of. A
+// hunting ones, gently from patrolling ones, whose view it keeps out of; it
+// hangs back behind a patrolling one driving away ahead of it. A
 // sign is entered only when no pursuer will see it before the row is typed
 // (one coming nearer counts with the way it makes meanwhile, one that hunts
 // faster than the car also with the time to leave its view); until then the
@@ -71,6 +73,7 @@ private:
     bool guarded(const Point& waypoint) const;
     bool waiting() const;
     bool pursuerNear() const;
+    bool trailing(const Point& toGoal) const;
     Point waitingPlace(int sign, double distance);
     double clearance(const Point& place) const;
     bool hunted() const;

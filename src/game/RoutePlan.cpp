@@ -28,6 +28,16 @@ constexpr double VACCINE_WORTH = 80.0;
 constexpr double VACCINE_NEAR = 150.0;
 constexpr double VACCINE_FAR = 300.0;
 
+// The forecast pursuers' views are kept clear of by this margin (units), for
+// the plan's timing is rough; each unit of way within one costs SEEN_COST.
+// The way is looked at in steps of RISK_STEP, driven at PLAN_SPEED.
+constexpr double RISK_MARGIN = 10.0;
+constexpr double SEEN_COST = 20.0;
+constexpr double RISK_STEP = 5.0;
+constexpr double PLAN_SPEED = 12.0;
+// Start times of legs are priced in buckets of this many seconds (the order's search shares them).
+constexpr double RISK_BUCKET = 1.0;
+
 bool helpful(Kind kind) { return kind == Kind::ENGINE || kind == Kind::TOOL || kind == Kind::VACCINE; }
 
 // The extra way of going from a through p to b instead of straight.
@@ -36,20 +46,47 @@ double detour(const RoutePoint& a, const RoutePoint& p, const RoutePoint& b) {
 }
 }  // namespace
 
-RoutePlan::RoutePlan(const LevelDescription& description, WayCost::Height height, double pursuerView)
+RoutePlan::RoutePlan(const LevelDescription& description, WayCost::Height height, double pursuerView,
+                     PatrolForecast patrols)
     : level(description),
       cost(level, std::move(height), pursuerView),
+      forecast(std::move(patrols)),
       start{description.start.position.x, description.start.position.z} {
     std::vector<bool> taken(level.items.size(), false);
     std::vector<int> signs = order();
     signs.push_back(-1);
     int at = -1;
+    double seconds = START_SECONDS;
     for (int sign : signs) {
-        const Way way = bestWay(at, sign, taken);
+        const Way way = bestWay(at, sign, taken, seconds);
         for (int item : way.items) taken[item] = true;
         legs.push_back({way.stops, sign});
+        seconds += way.seconds + SIGN_SECONDS;
         at = sign;
     }
+}
+
+double RoutePlan::drivingTime(const std::vector<RoutePoint>& way) {
+    double length = 0.0;
+    for (std::size_t i = 1; i < way.size(); ++i) length += WayCost::distance(way[i - 1], way[i]);
+    return length / PLAN_SPEED;
+}
+
+double RoutePlan::risk(const std::vector<RoutePoint>& way, double seconds) const {
+    if (forecast.empty()) return 0.0;
+    double price = 0.0, driven = 0.0;
+    for (std::size_t i = 1; i < way.size(); ++i) {
+        const double length = WayCost::distance(way[i - 1], way[i]);
+        const int steps = std::max(1, static_cast<int>(std::ceil(length / RISK_STEP)));
+        for (int k = 0; k < steps; ++k) {
+            const double t = (k + 0.5) / steps;
+            const RoutePoint p{way[i - 1].x + t * (way[i].x - way[i - 1].x), way[i - 1].z + t * (way[i].z - way[i - 1].z)};
+            if (forecast.seen(p, seconds + (driven + t * length) / PLAN_SPEED, RISK_MARGIN))
+                price += SEEN_COST * length / steps;
+        }
+        driven += length;
+    }
+    return price;
 }
 
 RoutePoint RoutePlan::signAt(int sign) const {
@@ -70,19 +107,38 @@ RoutePoint RoutePlan::outside(int sign, double distance) const {
 std::vector<int> RoutePlan::order() const {
     const int n = static_cast<int>(level.signs.size());
     const std::vector<bool> none(level.items.size(), false);
-    // ways[i][j]: from sign i (n: the start) to sign j (n: home).
+    // ways[i][j]: from sign i (n: the start) to sign j (n: home); paths[i][j] its points.
     std::vector<std::vector<double>> ways(n + 1, std::vector<double>(n + 1, 0.0));
+    std::vector<std::vector<std::vector<RoutePoint>>> paths(n + 1, std::vector<std::vector<RoutePoint>>(n + 1));
     for (int i = 0; i <= n; ++i)
         for (int j = 0; j <= n; ++j)
-            if (i != j || i == n) ways[i][j] = bestWay(i == n ? -1 : i, j == n ? -1 : j, none).cost;
+            if (i != j || i == n) {
+                const int from = i == n ? -1 : i, to = j == n ? -1 : j;
+                const Way way = bestWay(from, to, none, -1.0);
+                ways[i][j] = way.cost;
+                paths[i][j] = {from < 0 ? start : signAt(from)};
+                paths[i][j].insert(paths[i][j].end(), way.stops.begin(), way.stops.end());
+                paths[i][j].push_back(target(to));
+            }
     if (n > MAX_ORDERED) return nearestFirst(ways);
+    // The risk of a way by the second it is set off on; many orders share it.
+    std::map<std::array<int, 3>, double> risks;
+    auto leg = [&](int i, int j, double& seconds) {
+        const std::array<int, 3> key = {i, j, static_cast<int>(seconds / RISK_BUCKET)};
+        auto found = risks.find(key);
+        const double price =
+            ways[i][j] + (found != risks.end() ? found->second : risks[key] = risk(paths[i][j], key[2] * RISK_BUCKET));
+        seconds += drivingTime(paths[i][j]) + SIGN_SECONDS;
+        return price;
+    };
     std::vector<int> signs(n), best;
     std::iota(signs.begin(), signs.end(), 0);
     double cheapest = 0.0;
     do {
-        double total = ways[n][signs.empty() ? n : signs.front()];
-        for (int i = 0; i + 1 < n; ++i) total += ways[signs[i]][signs[i + 1]];
-        if (n > 0) total += ways[signs.back()][n];
+        double seconds = START_SECONDS;
+        double total = leg(n, signs.empty() ? n : signs.front(), seconds);
+        for (int i = 0; i + 1 < n; ++i) total += leg(signs[i], signs[i + 1], seconds);
+        if (n > 0) total += leg(signs.back(), n, seconds);
         if (best.empty() || total < cheapest) {
             cheapest = total;
             best = signs;
@@ -141,7 +197,7 @@ std::vector<RoutePlan::Stop> RoutePlan::candidates(int fromSign, const RoutePoin
 // The cheapest way from a sign (or the start, -1) to a sign (or home, -1):
 // through no, one or two of the candidate stops, into a sign straight or
 // from outside it.
-RoutePlan::Way RoutePlan::bestWay(int fromSign, int sign, const std::vector<bool>& taken) const {
+RoutePlan::Way RoutePlan::bestWay(int fromSign, int sign, const std::vector<bool>& taken, double seconds) const {
     const RoutePoint from = fromSign < 0 ? start : signAt(fromSign);
     const RoutePoint to = target(sign);
     const std::vector<Stop> stops = candidates(fromSign, to, taken);
@@ -170,8 +226,10 @@ RoutePlan::Way RoutePlan::bestWay(int fromSign, int sign, const std::vector<bool
                 if (i - 1 >= 1 && i - 1 <= through.size() && through[i - 2]->item >= 0)
                     price -= worth(through[i - 2]->item, left, sign >= 0);
             }
+            if (seconds >= 0.0 && (best.cost < 0.0 || price < best.cost)) price += risk(way, seconds);
             if (best.cost >= 0.0 && price >= best.cost) continue;
             best.cost = price;
+            best.seconds = drivingTime(way);
             best.stops.assign(way.begin() + 1, way.end() - 1);
             best.items.clear();
             for (const Stop* stop : through)

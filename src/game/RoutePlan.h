@@ -1,6 +1,7 @@
 #pragma once
 #include <vector>
 
+#include "game/PatrolForecast.h"
 #include "game/RoutePoint.h"
 #include "game/WayCost.h"
 #include "levels/LevelDescription.h"
@@ -14,7 +15,10 @@
 // point outside it. An item taken is worth what it brings: the engine its
 // speed over the way left, the tool its halved arrows at the next sign, the
 // vaccine its blind pursuers, most when the sign or the start area lies just
-// ahead. Every item is planned once.
+// ahead. Every item is planned once. With a forecast of the pursuers' patrol,
+// each way also costs what of it a pursuer is expected to see when the car
+// drives it (the race timed at a steady pace and a few seconds a sign), so
+// the order and the ways keep out of the pursuers' views as they come round.
 class RoutePlan {
 public:
     // One stretch: drive through the waypoints, then into the sign (an index
@@ -30,8 +34,11 @@ public:
     // Other waypoints are cut this short.
     static constexpr double CORNER_REACH = 12.0;
 
-    // pursuerView: how far the widest-seeing pursuer of the level sees (units).
-    RoutePlan(const LevelDescription& level, WayCost::Height height, double pursuerView);
+    // pursuerView: how far the widest-seeing pursuer of the level sees (units);
+    // forecast: where the pursuers patrol when (none: the plan keeps to the
+    // patrol roads' costs alone).
+    RoutePlan(const LevelDescription& level, WayCost::Height height, double pursuerView,
+              PatrolForecast forecast = {});
 
     // One leg per sign, in the order planned, then the way home.
     const std::vector<Leg>& getLegs() const { return legs; }
@@ -39,6 +46,13 @@ public:
     // The point this far out from the sign, on the line from the start through it, on the terrain.
     RoutePoint outside(int sign, double distance) const;
     const WayCost& getCost() const { return cost; }
+    // What of the way through the points the forecast pursuers see, the car
+    // setting off at `seconds` after the race's first frame (units of way, priced).
+    double risk(const std::vector<RoutePoint>& way, double seconds) const;
+    // Seconds the plan allows for driving the way and for taking a sign down.
+    static double drivingTime(const std::vector<RoutePoint>& way);
+    static constexpr double START_SECONDS = 6.0;  // to get going from the start
+    static constexpr double SIGN_SECONDS = 5.0;
 
 private:
     // A way planned to a sign or home: the waypoints between where it starts
@@ -47,6 +61,7 @@ private:
         std::vector<RoutePoint> stops;
         std::vector<int> items;
         double cost = 0.0;
+        double seconds = 0.0;  // to drive it
     };
     // A place a way may go through: one of the level's items, or a detour point (-1).
     struct Stop {
@@ -56,7 +71,8 @@ private:
 
     std::vector<int> order() const;
     std::vector<int> nearestFirst(const std::vector<std::vector<double>>& ways) const;
-    Way bestWay(int fromSign, int sign, const std::vector<bool>& taken) const;
+    // seconds: when the car sets off on the way; negative: its risk is not priced.
+    Way bestWay(int fromSign, int sign, const std::vector<bool>& taken, double seconds) const;
     std::vector<Stop> candidates(int fromSign, const RoutePoint& to, const std::vector<bool>& taken) const;
     RoutePoint approach(int sign, const RoutePoint& from) const;
     double worth(int item, double wayLeft, bool toSign) const;
@@ -65,6 +81,7 @@ private:
 
     LevelDescription level;
     WayCost cost;
+    PatrolForecast forecast;
     RoutePoint start;
     std::vector<Leg> legs;
 };

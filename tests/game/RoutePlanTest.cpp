@@ -66,6 +66,35 @@ double nearestApproach(const LevelDescription& level, const std::vector<RoutePoi
     return nearest;
 }
 
+// How far the plan's way keeps beyond the view of the forecast pursuers,
+// each stretch timed as the plan times it (units; negative: seen).
+double clearanceOf(const LevelDescription& level, const RoutePlan& plan, const PatrolForecast& forecast, double view) {
+    double seconds = RoutePlan::START_SECONDS, least = 1e30;
+    RoutePoint at = plan.home();
+    for (const RoutePlan::Leg& leg : plan.getLegs()) {
+        std::vector<RoutePoint> way = {at};
+        way.insert(way.end(), leg.waypoints.begin(), leg.waypoints.end());
+        way.push_back(leg.sign < 0 ? plan.home()
+                                   : RoutePoint{level.signs[leg.sign].position.x, level.signs[leg.sign].position.z});
+        const double time = RoutePlan::drivingTime(way);
+        double driven = 0.0, total = 0.0;
+        for (std::size_t i = 1; i < way.size(); ++i) total += WayCost::distance(way[i - 1], way[i]);
+        for (std::size_t i = 1; i < way.size(); ++i) {
+            const double d = WayCost::distance(way[i - 1], way[i]);
+            for (double t = 0.0; t < d; t += 1.0) {
+                const RoutePoint p{way[i - 1].x + t / d * (way[i].x - way[i - 1].x), way[i - 1].z + t / d * (way[i].z - way[i - 1].z)};
+                const double when = seconds + time * (driven + t) / total;
+                for (std::size_t k = 0; k < forecast.size(); ++k)
+                    least = std::min(least, WayCost::distance(p, forecast.where(k, when)) - view);
+            }
+            driven += d;
+        }
+        seconds += time + RoutePlan::SIGN_SECONDS;
+        at = way.back();
+    }
+    return least;
+}
+
 }  // namespace
 
 // Levels of every shape: each sign is planned once, the last leg goes home
@@ -169,4 +198,59 @@ TEST(RoutePlan, GoesRoundAHillInsteadOfClimbingIt) {
 
     const RoutePlan straight(level, flat, 25.0);
     EXPECT_TRUE(straight.getLegs().front().waypoints.empty());
+}
+
+// A pursuer patrols from its place to the patrol point nearest it, then from
+// point to point in their order and round again, at its speed; without
+// checkpoints the signs are its patrol points.
+TEST(PatrolForecast, FollowsThePatrolRoundFromTheNearestPoint) {
+    LevelDescription level;
+    level.checkpoints = {{0.0f, -100.0f}, {100.0f, -100.0f}, {100.0f, 0.0f}};
+    level.pursuers.push_back({LevelDescription::PursuerKind::SUV, {90.0f, -100.0f}, 0.0f});
+    const PatrolForecast forecast(level, {{25.0, 5.0}});
+    auto expect = [&](double seconds, double x, double z) {
+        const RoutePoint p = forecast.where(0, seconds);
+        EXPECT_NEAR(p.x, x, 1e-6) << seconds << " s";
+        EXPECT_NEAR(p.z, z, 1e-6) << seconds << " s";
+    };
+    const double loop = (200.0 + 100.0 * std::sqrt(2.0)) / 5.0;  // seconds once round
+    const double diagonal = 10.0 / std::sqrt(2.0);
+    expect(0.0, 90.0, -100.0);
+    expect(2.0, 100.0, -100.0);  // at the nearest point, the second
+    expect(4.0, 100.0, -90.0);   // on to the third
+    expect(24.0, 100.0 - diagonal, -diagonal);  // and round to the first
+    expect(2.0 + loop, 100.0, -100.0);
+    expect(24.0 + 3 * loop, 100.0 - diagonal, -diagonal);
+    EXPECT_TRUE(forecast.seen({100.0, -70.0}, 4.0, 0.0));
+    EXPECT_FALSE(forecast.seen({100.0, -60.0}, 4.0, 0.0));
+    EXPECT_TRUE(forecast.seen({100.0, -60.0}, 4.0, 10.0));
+    EXPECT_FALSE(forecast.seen({100.0, -70.0}, 24.0, 10.0));
+
+    level.checkpoints.clear();  // patrolling the only sign
+    level.signs.push_back({{0.0f, 50.0f}, 0.0f, "A", ""});
+    const PatrolForecast signs(level, {{25.0, 5.0}});
+    EXPECT_NEAR(signs.where(0, 1000.0).x, 0.0, 1e-6) << "at its only sign for good";
+    EXPECT_NEAR(signs.where(0, 1000.0).z, 50.0, 1e-6);
+    const PatrolForecast blind(level, {});
+    EXPECT_FALSE(blind.seen({90.0, -100.0}, 0.0, 10.0)) << "a pursuer not described sees nothing";
+}
+
+// A pursuer sets off up the road to the northern sign as the race starts,
+// slower than the car: driven first, that sign would be reached right behind
+// it, and the pursuer waits round there on its patrol. The plan knows where
+// it will be and takes the southern sign first, and its way and timing keep
+// out of the pursuer's view all race long; a plan without the forecast drives into it.
+TEST(RoutePlan, KeepsOutOfThePursuersViewAlongTheirPatrol) {
+    LevelDescription level;
+    level.terrain.size = 600.0f;
+    level.signs = {{{0.0f, -200.0f}, 0.0f, "North", ""}, {{0.0f, 200.0f}, 180.0f, "South", ""}};
+    level.checkpoints = {{10.0f, -40.0f}, {10.0f, -230.0f}, {200.0f, -230.0f}, {200.0f, -40.0f}};
+    level.pursuers.push_back({LevelDescription::PursuerKind::SUV, {10.0f, -30.0f}, 0.0f});
+    const PatrolForecast forecast(level, {{25.0, 6.0}});
+
+    const RoutePlan blind(level, flat, 25.0);
+    EXPECT_LT(clearanceOf(level, blind, forecast, 25.0), 0.0) << "the case needs the forecast";
+    const RoutePlan plan(level, flat, 25.0, forecast);
+    EXPECT_EQ(plan.getLegs().front().sign, 1) << "the southern sign first";
+    EXPECT_GT(clearanceOf(level, plan, forecast, 25.0), 0.0);
 }
