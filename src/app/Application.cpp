@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,6 +29,7 @@
 #include "app/LevelChoice.h"
 #include "app/LevelSwitch.h"
 #include "app/LoadingPicture.h"
+#include "app/MenuBridge.h"
 #include "app/RenderControl.h"
 #include "app/Renderer.h"
 #include "app/Screenshot.h"
@@ -56,6 +58,7 @@
 #include "levels/LevelCatalog.h"
 #include "input/VirtualPad.h"
 #include "math/Constants.h"
+#include "menu/MenuController.h"
 #include "scenegraph/OcclusionCulling.h"
 #include "scenegraph/SampleCounter.h"
 #include "scenegraph/ScenegraphNode.h"
@@ -295,6 +298,10 @@ std::unique_ptr<VirtualPad> virtualPad;
 // Where the pads' messages go once they start, after the first frame;
 // empty once they have started.
 std::weak_ptr<RenderControl> padMessages;
+// The running level's menus, and their way to the settings and the levels.
+std::unique_ptr<MenuBridge> menuBridge;
+std::unique_ptr<MenuController> menus;
+bool startPanelNext = true;  // the start panel at the first level and at one chosen in the menus
 
 // Set once the program has begun to end, through end() or through exit
 // elsewhere (a fatal sound error): freeglut's exit handler, which runs after
@@ -310,6 +317,8 @@ void release() {
     ending = true;
     gamepad.reset();
     virtualPad.reset();
+    menus.reset();
+    menuBridge.reset();
     KeyboardProcessor::reset();
     capture.reset();
     benchmark.reset();
@@ -423,7 +432,9 @@ void savePicture() {
 // as messages. ZARVIK_VIRTUAL_PAD plugs in a virtual pad that plays a script.
 void startGamepad(const std::shared_ptr<RenderControl>& renderControl) {
     std::weak_ptr<RenderControl> messages = renderControl;
-    gamepad = std::make_unique<Gamepad>([](Gamepad::Action action, bool pressed) { padKeys.act(action, pressed); },
+    gamepad = std::make_unique<Gamepad>([](Gamepad::Action action, bool pressed) {
+                                            if (!menus || !menus->padAction(action, pressed)) padKeys.act(action, pressed);
+                                        },
                                         [messages](const std::string& text) {
                                             if (auto control = messages.lock()) control->showMessage(text);
                                         });
@@ -540,6 +551,8 @@ void replaceLevel() {
     pendingLevel.reset();
     keepLevelChoice(next);
     glutIdleFunc(nullptr);
+    menus.reset();
+    menuBridge.reset();
     KeyboardProcessor::reset();
     AudioManager::kill();
     autoplay.reset();
@@ -586,7 +599,7 @@ bool startUp(int& argc, char** args, int& exitCode) {
     std::atexit(releaseAtExit);
     renderer->windowTitle = "Zarvik";
     applySettings(*renderer);
-    DetailTexture::enabled = theOptions.detailTexture;
+    DetailTexture::enabled = theOptions.detailTexture && theSettings.detailTexture;
     theLevel->readAhead();  // while the window opens
     if (theOptions.gameMode.empty()) renderer->initWindow();
     else renderer->initGameMode(theOptions.gameMode.c_str());
@@ -637,6 +650,7 @@ int main(int argc, char** args) {
     glutSpecialUpFunc(KeyBindings::processSpecialUp);
     glutMouseFunc(mouseBtn);
     glutMotionFunc(mouseMotion);
+    glutPassiveMotionFunc(mouseHover);
     glutCloseFunc(windowClosed);
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_EXIT);  // the exit with 0 that windowClosed leaves to freeglut
     // The idle callback is registered at the end of load: a frame needs a built level.
@@ -644,6 +658,31 @@ int main(int argc, char** args) {
     glutMainLoop();
     return 0;
 }
+
+namespace {
+// The level's menus over its HUD; the start and results panels unless the
+// game plays itself or --no-menu; no panel at all in a benchmark.
+void startMenus() {
+    MenuBridge::Calls calls;
+    calls.switchLevel = [](LevelDescription next) {
+        pendingLevel = std::move(next);
+        startPanelNext = true;
+    };
+    calls.quit = [] { quit(0); };
+    calls.deadZone = [](double zone) {
+        if (gamepad) gamepad->setDeadZone(zone);
+    };
+    menuBridge = std::make_unique<MenuBridge>(theSettings, settingsFile, theRenderer, theLevel, calls);
+    MenuController::Options shown;
+    shown.panels = !theOptions.benchmark;
+    shown.startPanel = startPanelNext && theOptions.menu && !theOptions.autoplay;
+    shown.resultsPanel = theOptions.menu && !theOptions.autoplay;
+    startPanelNext = false;
+    menus = std::make_unique<MenuController>(theLevel, *menuBridge, shown);
+    theLevel->getOverlayManager()->registerOverlay(menus->getDrawer(), std::numeric_limits<int>::max());
+    KeyBindings::setFilter([](Key key) { return menus && menus->keyDown(key); });
+}
+}  // namespace
 
 void load() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -684,6 +723,7 @@ void load() {
     // After the level's keys: it saves the minimap and ghost choices they changed.
     KeyboardProcessor::registerConsumer(std::make_shared<SettingsControl>(renderControl, theRenderer, settingsFile));
     padMessages = renderControl;
+    startMenus();
     reshape(theRenderer->windowWidth, theRenderer->windowHeight);
     std::printf("\n\n Level loaded successfully...\n HAVE FUN! :)");
     std::fflush(stdout);
@@ -711,6 +751,7 @@ void display() {
     if (autoplay) autoplay->step();
     alternateFeature();
     theLevel->display();
+    if (menus) menus->frame();
     FrameTimes& times = theLevel->getFrameTimes();
     if (benchmark) savePicture();
     glutSwapBuffers();
@@ -752,6 +793,7 @@ void reshape(int w, int h) {
 }
 
 void mouseBtn(int button, int state, int x, int y) {
+    if (menus && !leftMouseDown && menus->mouseButton(button, state == STATE_DOWN, x, y)) return;
     if (button == LEFT_BUTTON && state == STATE_DOWN) {
         oldx = x;
         oldy = y;
@@ -764,6 +806,10 @@ void mouseBtn(int button, int state, int x, int y) {
         camrotVert = 10.0f;
         setEyePoint();
     }
+}
+
+void mouseHover(int x, int y) {
+    if (menus) menus->mouseMoved(x, y);
 }
 
 void mouseMotion(int x, int y) {

@@ -35,6 +35,8 @@ void replaceLevel();
 void reshape(int w, int h);
 void mouseBtn(int button, int state, int x, int y);
 void mouseMotion(int x, int y);
+// The mouse moved with no button held: it focuses a menu's entry under it.
+void mouseHover(int x, int y);
 
 // The mouse orbit of the camera's eye point around its centre.
 struct Orbit {

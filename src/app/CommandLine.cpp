@@ -57,6 +57,8 @@ std::optional<Options> parseCommandLine(const std::vector<std::string>& args, st
             options.multisampling = false;
         } else if (arg == "--no-detail-texture") {
             options.detailTexture = false;
+        } else if (arg == "--no-menu") {
+            options.menu = false;
         } else if (arg == "--no-minimap") {
             options.minimap = false;
         } else if (arg == "--no-ghost") {
@@ -190,6 +192,7 @@ const std::vector<OptionRow>& optionRows() {
         {"--ghost FILE", "race against the ghost in FILE instead of the kept one"},
         {"--record-ghost FILE", "write the ghost of a won race to FILE (also with --autoplay)"},
         {"--no-ghost", "start with the ghost hidden (g shows it)"},
+        {"--no-menu", "no start panel: the race is ready at once (p still shows the pause panel)"},
         {"--no-minimap", "start with the minimap and the speedometer hidden (n shows them)"},
         {"--level NAME|FILE", "play the level NAME of the data's levels/ folder, or the level file FILE (kept for the next game)"},
         {"--levels", "list the levels of the levels/ folder with their names and descriptions"},
@@ -228,9 +231,14 @@ static std::string settingsHelp() {
            "             effects_up, full_screen, minimap, ghost, next_level: a key name such as \"w\", \",\",\n"
            "             \"space\", \"F12\", \"up\", \"page_down\"\n"
            "  [gamepad]  dead_zone (per cent of a stick's travel, 0 to 90)\n"
-           "  [view]     minimap, ghost (shown: true or false; n and g switch them)\n"
-           "  [game]     level (the level played last: a name in levels/ or a level file),\n"
-           "             difficulty (\"easy\", \"normal\" or \"hard\")\n";
+           "  [view]     minimap, ghost (shown: true or false; n and g switch them),
+"
+           "             detail_texture (the near ground's grain: true or false)
+"
+           "  [game]     level (the level played last: a name in levels/ or a level file),
+"
+           "             difficulty (\"easy\", \"normal\" or \"hard\")
+";
 }
 
 std::string helpText() {

@@ -24,6 +24,7 @@ struct Options {
     std::string resolution;       // --resolution auto|full: the world's resolution (empty: the settings file's)
     std::optional<double> targetMs;  // --target-ms MS: the frame time dynamic resolution holds
     bool detailTexture = true;    // --no-detail-texture: the ground without its grain (to measure its cost)
+    bool menu = true;             // --no-menu: no start panel, the race at once
     bool minimap = true;          // --no-minimap: start with the minimap and the speedometer hidden
     bool ghost = true;            // --no-ghost: the ghost starts hidden
     std::string ghostFile;        // --ghost FILE: race against FILE instead of the kept ghost

@@ -44,6 +44,7 @@ std::string Settings::defaultText() {
         "[view]\n"
         "minimap = " + flag(d.minimap) + "       # the minimap and the speedometer; n switches them\n"
         "ghost = " + flag(d.ghost) + "         # the ghost of the best race; g switches it\n"
+        "detail_texture = " + flag(d.detailTexture) + "  # the near ground's grain\n"
         "\n"
         "[game]\n"
         "level = \"" + d.level + "\"      # the level played last: a name in levels/ or a level file\n"

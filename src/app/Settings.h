@@ -25,6 +25,7 @@
 //   [gamepad] dead_zone           0..90 per cent of a stick's travel   25
 //   [view]    minimap             true / false         true   (the minimap and the speedometer)
 //             ghost               true / false         true   (the ghost of the best race)
+//             detail_texture      true / false         true   (the near ground's grain)
 //   [game]    level               a level's name in levels/, or a level file   "demo"
 //             difficulty          "easy" / "normal" / "hard"   "normal" (see game/Difficulty.h)
 struct Settings {
@@ -50,6 +51,7 @@ struct Settings {
     int deadZone = 25;  // per cent of a stick's travel
     bool minimap = true;
     bool ghost = true;
+    bool detailTexture = true;
     std::string level = "demo";  // the level played last
     std::string difficulty = "normal";
 

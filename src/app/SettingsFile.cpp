@@ -53,6 +53,7 @@ const FlagEntry flagEntries[] = {
     {"sound", "mute", &Settings::mute},
     {"view", "minimap", &Settings::minimap},
     {"view", "ghost", &Settings::ghost},
+    {"view", "detail_texture", &Settings::detailTexture},
 };
 const TextEntry textEntries[] = {
     {"game", "level", &Settings::level},

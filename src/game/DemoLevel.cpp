@@ -176,7 +176,7 @@ void DemoLevel::reset() {
 
 // The level file's bytes, then those of every file it names that the race
 // or its look depends on (the tiles excepted: 64 pictures to read at every load).
-std::uint64_t DemoLevel::fingerprint() const {
+std::uint64_t DemoLevel::fingerprintOf(const LevelDescription& description) {
     std::uint64_t hash = GhostFile::hash(nullptr, 0);
     std::vector<std::string> files = {description.file, description.terrain.heightmap, description.terrain.detail,
                                       description.terrain.minimap, description.sky.picture};

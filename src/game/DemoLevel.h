@@ -102,7 +102,9 @@ public:
     std::shared_ptr<GhostCarNode> getGhostCar() const { return ghostCar; }
     // What records and ghosts are kept for: the level file and the files it
     // names, so a changed level never shows another's record (see GhostFile).
-    std::uint64_t fingerprint() const;
+    std::uint64_t fingerprint() const { return fingerprintOf(description); }
+    // The same for a level not built (the records of the levels folder).
+    static std::uint64_t fingerprintOf(const LevelDescription& description);
     // What ghosts were keyed by before levels were files (the heightmap's
     // bytes, the start and the signs): a kept ghost of the first level is
     // read with it once.

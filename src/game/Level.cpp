@@ -180,6 +180,8 @@ void Level::setBestTimes(std::shared_ptr<BestTimes> times) {
 
 void Level::recordRace(double seconds) {
     const bool newBest = bestTimes && bestTimes->offer(seconds);
+    win = Win{seconds, newBest};
+    ++wins;
     if (newBest) {
         std::printf("\n Level: new best time %s", StopWatch::format(seconds).c_str());
         bestTimeHud->show(bestTimes->best());

@@ -83,6 +83,14 @@ public:
     // medal it earned announced (where the level has medal times); the race
     // against the ghost ends with it.
     void recordRace(double seconds);
+    // The last race won since the build, and how many were: a new win is
+    // told from an old one by the count.
+    struct Win {
+        double seconds = 0.0;
+        bool newBest = false;
+    };
+    const std::optional<Win>& lastWin() const { return win; }
+    int wonRaces() const { return wins; }
     void setMedals(std::optional<LevelDescription::Medals> times) { medals = times; }
     // The race against a ghost, where the concrete level has one.
     std::shared_ptr<GhostRace> getGhostRace() const { return ghostRace; }
@@ -136,6 +144,8 @@ private:
     std::shared_ptr<BestTimes> bestTimes;
     std::shared_ptr<BestTimeHud> bestTimeHud = std::make_shared<BestTimeHud>();
     std::optional<LevelDescription::Medals> medals;
+    std::optional<Win> win;
+    int wins = 0;
     FrameTimes frameTimes;
     std::shared_ptr<WorldCanvas> worldCanvas;
 };

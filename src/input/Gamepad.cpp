@@ -89,8 +89,13 @@ void Gamepad::addHeld(SDL_GameController* pad, Held& into) const {
     const bool right = button(pad, SDL_CONTROLLER_BUTTON_DPAD_RIGHT);
     into[STEER_LEFT] |= stick < -deadZone || left;
     into[STEER_RIGHT] |= stick > deadZone || right;
-    into[ACCELERATE] |= axis(pad, SDL_CONTROLLER_AXIS_TRIGGERRIGHT) > deadZone || button(pad, SDL_CONTROLLER_BUTTON_A);
-    into[BRAKE] |= axis(pad, SDL_CONTROLLER_AXIS_TRIGGERLEFT) > deadZone || button(pad, SDL_CONTROLLER_BUTTON_B);
+    into[ACCELERATE] |= axis(pad, SDL_CONTROLLER_AXIS_TRIGGERRIGHT) > deadZone;
+    into[BRAKE] |= axis(pad, SDL_CONTROLLER_AXIS_TRIGGERLEFT) > deadZone;
+    into[CONFIRM] |= button(pad, SDL_CONTROLLER_BUTTON_A);
+    into[CANCEL] |= button(pad, SDL_CONTROLLER_BUTTON_B);
+    const double vertical = axis(pad, SDL_CONTROLLER_AXIS_LEFTY);
+    into[STICK_UP] |= vertical < -deadZone;
+    into[STICK_DOWN] |= vertical > deadZone;
     into[ARROW_UP] |= button(pad, SDL_CONTROLLER_BUTTON_DPAD_UP);
     into[ARROW_LEFT] |= left;
     into[ARROW_DOWN] |= button(pad, SDL_CONTROLLER_BUTTON_DPAD_DOWN);

@@ -14,8 +14,9 @@ struct _SDL_GameController;
 // Each frame, poll turns the pads' state into actions held or not, and hands
 // every change to the action handler, once per press and once per release:
 //   left stick or d-pad left / right   STEER_LEFT / STEER_RIGHT
-//   right trigger or A                 ACCELERATE
-//   left trigger or B                  BRAKE (and reverse)
+//   right trigger / A                  ACCELERATE / CONFIRM (both accelerate)
+//   left trigger / B                   BRAKE / CANCEL (both brake and reverse)
+//   left stick up / down               STICK_UP / STICK_DOWN (menus only)
 //   d-pad up, left, down, right        ARROW_UP, ARROW_LEFT, ARROW_DOWN, ARROW_RIGHT
 //   Start / Back                       PAUSE / RESTART
 // A stick or trigger counts past the dead zone, a fraction of its full travel.
@@ -38,6 +39,10 @@ public:
         ARROW_RIGHT,
         PAUSE,
         RESTART,
+        CONFIRM,     // A: accelerates in the race, chooses in a menu
+        CANCEL,      // B: brakes in the race, goes back in a menu
+        STICK_UP,    // the left stick pushed up or down: moves through a menu
+        STICK_DOWN,
         ACTION_COUNT
     };
     using ActionHandler = std::function<void(Action action, bool pressed)>;

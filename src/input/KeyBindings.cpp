@@ -57,7 +57,10 @@ void dispatch(Key key, bool down) {
     }
 }
 
+KeyBindings::Filter keyFilter;
+
 void forward(Key pressed, bool down) {
+    if (down && keyFilter && keyFilter(pressed)) return;
     if (auto key = theBindings.translate(pressed)) dispatch(*key, down);
 }
 }  // namespace
@@ -156,6 +159,8 @@ void KeyBindings::processDown(unsigned char key, int, int) { forward(plain(stati
 void KeyBindings::processUp(unsigned char key, int, int) { forward(plain(static_cast<char>(key)), false); }
 void KeyBindings::processSpecial(int key, int, int) { forward(special(key), true); }
 void KeyBindings::processSpecialUp(int key, int, int) { forward(special(key), false); }
+
+void KeyBindings::setFilter(Filter filter) { keyFilter = std::move(filter); }
 
 void KeyBindings::press(PlayerAction action) { dispatch(info(action).defaultKey, true); }
 void KeyBindings::release(PlayerAction action) { dispatch(info(action).defaultKey, false); }

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -81,6 +82,12 @@ public:
     static void processUp(unsigned char key, int x, int y);
     static void processSpecial(int key, int x, int y);
     static void processSpecialUp(int key, int x, int y);
+
+    // Sees every key pressed before it is translated; a key it answers with
+    // true goes no further (an open menu takes its keys). Releases always go
+    // on, so that no key stays held. None by default.
+    using Filter = std::function<bool(Key pressed)>;
+    static void setFilter(Filter filter);
 
     // An action pressed and let go by other means than its key (a pad): the
     // keyboard processor gets the action's default key, as from the keyboard.

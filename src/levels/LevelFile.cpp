@@ -11,7 +11,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Level = LevelDescription;
+using Described = LevelDescription;
 
 // Width, height, bit depth and colour type from a PNG's header, if the file is one.
 struct PngHeader {
@@ -45,7 +45,7 @@ public:
     Reader(std::string path, std::vector<std::string>& errors)
         : path(std::move(path)), folder(fs::path(this->path).parent_path()), errors(errors) {}
 
-    void read(const toml::table& root, Level& level) {
+    void read(const toml::table& root, Described& level) {
         allowKeys(root, "", {"level", "terrain", "sky", "start", "sign", "item", "pursuer", "checkpoint", "medals",
                              "music"});
         readLevel(root, level);
@@ -199,7 +199,7 @@ private:
     }
 
     // A position [x, z] that must lie on the terrain.
-    bool place(const toml::table& t, const std::string& name, Level::Place& out) {
+    bool place(const toml::table& t, const std::string& name, Described::Place& out) {
         std::array<float, 2> xz{};
         if (!numbers(t, name, "position", xz, true)) return false;
         const float limit = halfSize - LevelFile::EDGE_MARGIN;
@@ -213,23 +213,23 @@ private:
         return true;
     }
 
-    void readLevel(const toml::table& root, Level& level) {
+    void readLevel(const toml::table& root, Described& level) {
         const toml::table* t = table(root, "level", true);
         if (!t) return;
         allowKeys(*t, "level", {"format", "name", "description", "author"});
         const toml::node* format = t->get("format");
         if (!format) fault(*t, "level.format", "is missing");
         else if (!format->value_exact<std::int64_t>()) fault(*format, "level.format", "must be a whole number");
-        else if (*format->value_exact<std::int64_t>() != Level::FORMAT)
+        else if (*format->value_exact<std::int64_t>() != Described::FORMAT)
             fault(*format, "level.format", "format " + std::to_string(*format->value_exact<std::int64_t>()) +
-                                               " is not the one this game reads (" + std::to_string(Level::FORMAT) + ")");
+                                               " is not the one this game reads (" + std::to_string(Described::FORMAT) + ")");
         text(*t, "level", "name", level.name, true);
         text(*t, "level", "description", level.description, false);
         text(*t, "level", "author", level.author, false);
         if (t->get("name") && level.name.empty()) fault(*t->get("name"), "level.name", "must not be empty");
     }
 
-    void readTerrain(const toml::table& root, Level::Terrain& terrain) {
+    void readTerrain(const toml::table& root, Described::Terrain& terrain) {
         const toml::table* t = table(root, "terrain", true);
         if (!t) return;
         allowKeys(*t, "terrain", {"heightmap", "size", "height", "base", "segments", "tiles", "tile_prefix", "detail",
@@ -248,7 +248,7 @@ private:
     }
 
     // A greyscale PNG with at least a pixel per segment and two per side.
-    void checkHeightmap(const toml::table& t, const Level::Terrain& terrain) {
+    void checkHeightmap(const toml::table& t, const Described::Terrain& terrain) {
         const toml::node& node = *t.get("heightmap");
         const std::optional<PngHeader> png = readPngHeader(terrain.heightmap);
         if (!png) return fault(node, "terrain.heightmap", terrain.heightmap + " is no PNG picture");
@@ -261,7 +261,7 @@ private:
                       " pixels; it needs " + std::to_string(least) + " to 16384 per side");
     }
 
-    void checkTiles(const toml::table& t, Level::Terrain& terrain, const std::string& folder) {
+    void checkTiles(const toml::table& t, Described::Terrain& terrain, const std::string& folder) {
         for (int a = 0; a < terrain.segments; ++a)
             for (int b = 0; b < terrain.segments; ++b) {
                 const std::string tile =
@@ -273,7 +273,7 @@ private:
         terrain.tiles = folder;
     }
 
-    void readSky(const toml::table& root, Level::Sky& sky) {
+    void readSky(const toml::table& root, Described::Sky& sky) {
         const toml::table* t = table(root, "sky", false);
         if (!t) return;
         allowKeys(*t, "sky", {"sun", "picture", "fog_colour", "fog_distance", "fog_start"});
@@ -291,7 +291,7 @@ private:
         number(*t, "sky", "fog_start", sky.fogStart, false, 0.0, sky.fogDistance);
     }
 
-    void readStart(const toml::table& root, Level::Start& start) {
+    void readStart(const toml::table& root, Described::Start& start) {
         const toml::table* t = table(root, "start", true);
         if (!t) return;
         allowKeys(*t, "start", {"position", "heading", "radius"});
@@ -300,14 +300,14 @@ private:
         number(*t, "start", "radius", start.radius, false, 5.0, halfSize);
     }
 
-    void readSigns(const toml::table& root, Level& level) {
+    void readSigns(const toml::table& root, Described& level) {
         const std::vector<const toml::table*> list = tables(root, "sign");
         if (list.empty() && !root.get("sign")) errors.push_back(path + ":1: sign: a level needs at least one [[sign]]");
         if (list.size() > LevelFile::MAX_SIGNS)
             fault(*list[LevelFile::MAX_SIGNS], "sign", "more than " + std::to_string(LevelFile::MAX_SIGNS) + " signs");
         for (const toml::table* t : list) {
             allowKeys(*t, "sign", {"position", "heading", "name", "plate"});
-            Level::Sign sign;
+            Described::Sign sign;
             if (place(*t, "sign", sign.position)) checkClearOfStart(*t, sign.position, level.start);
             number(*t, "sign", "heading", sign.heading, false, -360.0, 360.0);
             const bool plate = file(*t, "sign", "plate", sign.plate, false);
@@ -318,7 +318,7 @@ private:
     }
 
     // The sign game and the race's end must not share a place.
-    void checkClearOfStart(const toml::table& t, const Level::Place& p, const Level::Start& start) {
+    void checkClearOfStart(const toml::table& t, const Described::Place& p, const Described::Start& start) {
         const double d = std::hypot(p.x - start.position.x, p.z - start.position.z);
         if (d <= start.radius)
             fault(*t.get("position"), "sign.position",
@@ -326,56 +326,56 @@ private:
                       shown(start.radius) + ")");
     }
 
-    void readItems(const toml::table& root, Level& level) {
+    void readItems(const toml::table& root, Described& level) {
         const std::vector<const toml::table*> list = tables(root, "item");
         if (list.size() > LevelFile::MAX_ITEMS)
             fault(*list[LevelFile::MAX_ITEMS], "item", "more than " + std::to_string(LevelFile::MAX_ITEMS) + " items");
         for (const toml::table* t : list) {
             allowKeys(*t, "item", {"kind", "position"});
-            Level::Item item;
+            Described::Item item;
             place(*t, "item", item.position);
             std::string kind;
             if (text(*t, "item", "kind", kind, true)) {
-                if (auto k = Level::itemKind(kind)) item.kind = *k;
+                if (auto k = Described::itemKind(kind)) item.kind = *k;
                 else fault(*t->get("kind"), "item.kind", "\"" + kind + "\" is none of booze, tool, engine, vaccine, overkill");
             }
             level.items.push_back(item);
         }
     }
 
-    void readPursuers(const toml::table& root, Level& level) {
+    void readPursuers(const toml::table& root, Described& level) {
         const std::vector<const toml::table*> list = tables(root, "pursuer");
         if (list.size() > LevelFile::MAX_PURSUERS)
             fault(*list[LevelFile::MAX_PURSUERS], "pursuer",
                   "more than " + std::to_string(LevelFile::MAX_PURSUERS) + " pursuers");
         for (const toml::table* t : list) {
             allowKeys(*t, "pursuer", {"kind", "position", "heading"});
-            Level::Pursuer pursuer;
+            Described::Pursuer pursuer;
             place(*t, "pursuer", pursuer.position);
             number(*t, "pursuer", "heading", pursuer.heading, false, -360.0, 360.0);
             std::string kind;
             if (text(*t, "pursuer", "kind", kind, true)) {
-                if (auto k = Level::pursuerKind(kind)) pursuer.kind = *k;
+                if (auto k = Described::pursuerKind(kind)) pursuer.kind = *k;
                 else fault(*t->get("kind"), "pursuer.kind", "\"" + kind + "\" is neither suv nor monster");
             }
             level.pursuers.push_back(pursuer);
         }
     }
 
-    void readCheckpoints(const toml::table& root, Level& level) {
+    void readCheckpoints(const toml::table& root, Described& level) {
         const std::vector<const toml::table*> list = tables(root, "checkpoint");
         if (list.size() > LevelFile::MAX_CHECKPOINTS)
             fault(*list[LevelFile::MAX_CHECKPOINTS], "checkpoint",
                   "more than " + std::to_string(LevelFile::MAX_CHECKPOINTS) + " checkpoints");
         for (const toml::table* t : list) {
             allowKeys(*t, "checkpoint", {"position"});
-            Level::Place p;
+            Described::Place p;
             place(*t, "checkpoint", p);
             level.checkpoints.push_back(p);
         }
     }
 
-    void readMedals(const toml::table& root, Level& level) {
+    void readMedals(const toml::table& root, Described& level) {
         const toml::table* t = table(root, "medals", false);
         if (!t) return;
         allowKeys(*t, "medals", {"gold", "silver", "bronze"});
@@ -386,10 +386,10 @@ private:
         if (!read) return;
         if (!(gold < silver && silver < bronze))
             return fault(*t, "medals", "gold must be faster than silver, and silver than bronze");
-        level.medals = Level::Medals{gold, silver, bronze};
+        level.medals = Described::Medals{gold, silver, bronze};
     }
 
-    void readMusic(const toml::table& root, Level::Music& music) {
+    void readMusic(const toml::table& root, Described::Music& music) {
         const toml::table* t = table(root, "music", false);
         if (!t) return;
         allowKeys(*t, "music", {"background", "hunting", "intro", "winner", "loser"});

@@ -150,7 +150,7 @@ TEST(CommandLine, HelpAndReadmeNameTheSettingsFileAndEveryEntry) {
         EXPECT_NE(readme.find("`" + entry + "`"), std::string::npos) << entry;
         ++entries;
     }
-    EXPECT_EQ(entries, 12 + 1 + 2 + 2 + ACTION_COUNT);  // window and sound, the dead zone, the view, the game, the keys
+    EXPECT_EQ(entries, 12 + 1 + 3 + 2 + ACTION_COUNT);  // window and sound, the dead zone, the view, the game, the keys
     for (const char* name : {"$XDG_CONFIG_HOME/zarvik/settings.toml", "~/.config/zarvik/settings.toml"}) {
         EXPECT_NE(help.find(name), std::string::npos) << name;
         EXPECT_NE(readme.find(name), std::string::npos) << name;

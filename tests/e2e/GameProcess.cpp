@@ -78,6 +78,8 @@ bool GameProcess::start(const std::vector<std::string>& args) {
         if (chdir("/") != 0) _exit(126);
         std::vector<char*> argv{const_cast<char*>(executable.c_str())};
         for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+        static char noMenu[] = "--no-menu";
+        if (!menus) argv.push_back(noMenu);
         argv.push_back(nullptr);
         execv(executable.c_str(), argv.data());
         _exit(127);

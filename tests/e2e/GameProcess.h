@@ -20,6 +20,10 @@ public:
     // before start.
     void setExecutable(const std::string& path) { executable = path; }
     void setDataHome(const std::string& path) { dataHome = path; }
+    // The game starts with its start and results panels (before start); by
+    // default it starts with --no-menu, ready to drive, as the games of
+    // these tests were written for.
+    void showMenus() { menus = true; }
 
     // Starts the game; a non-empty gameMode is passed as its one argument.
     bool start(const std::string& gameMode = "");
@@ -63,6 +67,7 @@ private:
     std::string executable = gameDir() + "/zarvik";
     std::string dataHome = buildDir() + "/e2e-data";
     std::string configHome;
+    bool menus = false;
     pid_t pid = -1;
     int exitCode = -1;
     std::thread reader;

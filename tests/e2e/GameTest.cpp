@@ -314,6 +314,7 @@ const std::string SEED_1_GHOST = GameProcess::buildDir() + "/e2e-ghost-seed1";
 
 TEST(Game, PlaysItselfToAWinWithTheSameSeed) {
     GameProcess game;
+    game.showMenus();  // without --no-menu: the autoplay alone keeps the panels away
     std::remove(SEED_1_GHOST.c_str());
     ASSERT_TRUE(game.start(std::vector<std::string>{"--autoplay", "--seed", "1", "--window", "160x120", "--no-multisampling",
                                                     "--record-ghost", SEED_1_GHOST}));
@@ -333,6 +334,8 @@ TEST(Game, PlaysItselfToAWinWithTheSameSeed) {
     EXPECT_NE(output.find("autoplay: won in 0:01:56.816"), std::string::npos) << tail;
     EXPECT_EQ(output.find("autoplay: caught"), std::string::npos);
     EXPECT_NE(output.find("GhostRace: the race's ghost written to " + SEED_1_GHOST), std::string::npos) << tail;
+    EXPECT_NE(output.find("Menu: results: Time: 0:02:27.950; Best: -"), std::string::npos) << tail;
+    EXPECT_EQ(output.find("Menu: Zarvik"), std::string::npos) << "no start panel for the autoplay";
 }
 
 // A level the autoplay has never seen, written as a player would: three
