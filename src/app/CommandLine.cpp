@@ -231,14 +231,10 @@ static std::string settingsHelp() {
            "             effects_up, full_screen, minimap, ghost, next_level: a key name such as \"w\", \",\",\n"
            "             \"space\", \"F12\", \"up\", \"page_down\"\n"
            "  [gamepad]  dead_zone (per cent of a stick's travel, 0 to 90)\n"
-           "  [view]     minimap, ghost (shown: true or false; n and g switch them),
-"
-           "             detail_texture (the near ground's grain: true or false)
-"
-           "  [game]     level (the level played last: a name in levels/ or a level file),
-"
-           "             difficulty (\"easy\", \"normal\" or \"hard\")
-";
+           "  [view]     minimap, ghost (shown: true or false; n and g switch them),\n"
+           "             detail_texture (the near ground's grain: true or false)\n"
+           "  [game]     level (the level played last: a name in levels/ or a level file),\n"
+           "             difficulty (\"easy\", \"normal\" or \"hard\")\n";
 }
 
 std::string helpText() {

@@ -10,7 +10,7 @@
 namespace {
 // The fonts of the atlas: the title, the entries and lines, the description.
 constexpr std::size_t TITLE_FONT = 0, ENTRY_FONT = 1, NOTE_FONT = 2;
-constexpr float WHITE[3] = {1.0f, 1.0f, 1.0f};
+constexpr float LIGHT_TEXT[3] = {1.0f, 1.0f, 1.0f};
 constexpr float LIGHT_GREY[3] = {0.82f, 0.84f, 0.88f};
 constexpr float VALUE_YELLOW[3] = {1.0f, 0.88f, 0.55f};
 constexpr int FRAME_WIDTH = 2;
@@ -57,7 +57,7 @@ void MenuDrawer::paintShapes(const Menu& menu, const MenuLayout& layout) {
 
 void MenuDrawer::addTexts(const Menu& menu, const MenuLayout& layout) {
     const int left = layout.panel.left + MenuLayout::PAD;
-    texts.add(TITLE_FONT, left, layout.titleBaseline, menu.title, WHITE[0], WHITE[1], WHITE[2]);
+    texts.add(TITLE_FONT, left, layout.titleBaseline, menu.title, LIGHT_TEXT[0], LIGHT_TEXT[1], LIGHT_TEXT[2]);
     for (std::size_t i = 0; i < layout.lineBaselines.size(); ++i)
         texts.add(ENTRY_FONT, left, layout.lineBaselines[i], menu.lines[i], LIGHT_GREY[0], LIGHT_GREY[1],
                   LIGHT_GREY[2]);
@@ -65,7 +65,7 @@ void MenuDrawer::addTexts(const Menu& menu, const MenuLayout& layout) {
         const MenuLayout::Rect& r = layout.rows[i];
         const MenuEntry& entry = menu.entries[i];
         const int baseline = r.bottom + (r.top - r.bottom) / 4 + 2;
-        texts.add(ENTRY_FONT, r.left + MARKER_ROOM, baseline, entry.label, WHITE[0], WHITE[1], WHITE[2]);
+        texts.add(ENTRY_FONT, r.left + MARKER_ROOM, baseline, entry.label, LIGHT_TEXT[0], LIGHT_TEXT[1], LIGHT_TEXT[2]);
         const bool waiting = stack->awaitsKey() && static_cast<int>(i) == menu.focus();
         const std::string value = waiting ? "press a key..." : entry.valueText();
         if (!value.empty())

@@ -123,8 +123,7 @@ std::vector<std::string> MenuPanels::raceLines() const {
                     (win->newBest ? "   New best time!" : ""));
     if (const auto race = level->getGhostRace(); race && race->getGhost()) {
         std::string splits = "Ghost:";
-        for (int n = 1; n <= Ghost::SPLITS; ++n)
-            if (const auto gap = race->splitDifference(n)) splits += " " + signed3(*gap);
+        for (int n = 1; const auto gap = race->splitDifference(n); ++n) splits += " " + signed3(*gap);
         if (const auto gap = race->finishDifference()) splits += "  finish " + signed3(*gap);
         lines.push_back(splits);
     }
