@@ -298,6 +298,9 @@ std::unique_ptr<VirtualPad> virtualPad;
 // Where the pads' messages go once they start, after the first frame;
 // empty once they have started.
 std::weak_ptr<RenderControl> padMessages;
+std::weak_ptr<RenderControl> hudMessages;  // the running level's message line
+// The difficulty whose records are in use; a restart on another one keys them anew.
+const Difficulty* recordsDifficulty = nullptr;
 // The running level's menus, and their way to the settings and the levels.
 std::unique_ptr<MenuBridge> menuBridge;
 std::unique_ptr<MenuController> menus;
@@ -483,11 +486,18 @@ void startRecords() {
         return;
     }
     const LevelDescription& description = level->getDescription();
-    LevelRecords records(user, description.id, level->getGhostRace()->getFingerprint(), level->getDifficulty());
-    if (LevelChoice::keptName(description) == LevelCatalog::FIRST && level->getDifficulty().isNormal())
+    recordsDifficulty = &level->getRaceDifficulty();
+    LevelRecords records(user, description.id, level->getGhostRace()->getFingerprint(), *recordsDifficulty);
+    if (LevelChoice::keptName(description) == LevelCatalog::FIRST && recordsDifficulty->isNormal())
         records.adoptOldRecords(user, level->legacyFingerprint());
     theLevel->setBestTimes(std::make_shared<BestTimes>(records.recordsPath()));
     startGhostRace(records.ghostPath());
+}
+
+// A restart on a difficulty chosen in the menus races for that difficulty's records.
+void keepRecordsOfTheRace() {
+    const auto level = std::dynamic_pointer_cast<DemoLevel>(theLevel);
+    if (level && recordsDifficulty && &level->getRaceDifficulty() != recordsDifficulty) startRecords();
 }
 
 void startAutomaticRun() {
@@ -672,6 +682,9 @@ void startMenus() {
     calls.deadZone = [](double zone) {
         if (gamepad) gamepad->setDeadZone(zone);
     };
+    calls.message = [](const std::string& text) {
+        if (auto control = hudMessages.lock()) control->showMessage(text);
+    };
     menuBridge = std::make_unique<MenuBridge>(theSettings, settingsFile, theRenderer, theLevel, calls);
     MenuController::Options shown;
     shown.panels = !theOptions.benchmark;
@@ -723,6 +736,7 @@ void load() {
     // After the level's keys: it saves the minimap and ghost choices they changed.
     KeyboardProcessor::registerConsumer(std::make_shared<SettingsControl>(renderControl, theRenderer, settingsFile));
     padMessages = renderControl;
+    hudMessages = renderControl;
     startMenus();
     reshape(theRenderer->windowWidth, theRenderer->windowHeight);
     std::printf("\n\n Level loaded successfully...\n HAVE FUN! :)");
@@ -751,6 +765,7 @@ void display() {
     if (autoplay) autoplay->step();
     alternateFeature();
     theLevel->display();
+    keepRecordsOfTheRace();
     if (menus) menus->frame();
     FrameTimes& times = theLevel->getFrameTimes();
     if (benchmark) savePicture();

@@ -7,6 +7,8 @@
 #include "app/Renderer.h"
 #include "assets/DetailTexture.h"
 #include "audio/AudioManager.h"
+#include "game/DemoLevel.h"
+#include "game/Difficulty.h"
 #include "game/GhostChoice.h"
 #include "game/Level.h"
 
@@ -38,6 +40,10 @@ int MenuBridge::setting(MenuSetting which) const {
         case MenuSetting::MINIMAP: return level->isMinimapShown();
         case MenuSetting::GHOST: return GhostChoice::shown();
         case MenuSetting::DEAD_ZONE: return settings.deadZone;
+        case MenuSetting::DIFFICULTY:
+            for (int i = 0; i < 3; ++i)
+                if (settings.difficulty == Difficulty::ALL[i]->name) return i;
+            return 1;
     }
     return 0;
 }
@@ -74,7 +80,22 @@ void MenuBridge::changeSetting(MenuSetting which, int value) {
             settings.deadZone = value;
             if (calls.deadZone) calls.deadZone(settings.padDeadZone());
             return save({{"gamepad", "dead_zone", std::int64_t{value}}});
+        case MenuSetting::DIFFICULTY: return setDifficulty(value);
     }
+}
+
+// The level takes it at its next reset: a race under way keeps the pursuers
+// and the rows it started with, and a message says when the change comes.
+void MenuBridge::setDifficulty(int index) {
+    if (index < 0 || index > 2) return;
+    const Difficulty& chosen = *Difficulty::ALL[index];
+    settings.difficulty = chosen.name;
+    if (auto demo = std::dynamic_pointer_cast<DemoLevel>(level)) {
+        demo->setDifficulty(chosen);
+        if (&demo->getRaceDifficulty() != &chosen && calls.message)
+            calls.message(std::string("Difficulty ") + chosen.name + " from the next restart (r)");
+    }
+    save({{"game", "difficulty", std::string(chosen.name)}});
 }
 
 void MenuBridge::setFullScreen(bool on) {

@@ -19,6 +19,7 @@ public:
         std::function<void(LevelDescription)> switchLevel;
         std::function<void()> quit;
         std::function<void(double)> deadZone;  // a share of a stick's travel
+        std::function<void(const std::string&)> message;  // a line on the HUD
     };
     // file may be null: changes then last until the game ends.
     MenuBridge(Settings& settings, std::shared_ptr<SettingsFile> file, std::shared_ptr<Renderer> renderer,
@@ -35,6 +36,7 @@ public:
 
 private:
     void setFullScreen(bool on);
+    void setDifficulty(int index);
     void setWindowSize(int index);
     void save(const std::vector<SettingsFile::Change>& changes);
 

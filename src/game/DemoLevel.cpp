@@ -161,6 +161,7 @@ void DemoLevel::reset() {
     if (carMovement) carMovement->takeHeadingFromCar();
     HunterAI::BLIND = true;  // the pursuers ignore the player until the race starts
     Setting::terrain = terrain;
+    applyDifficulty();  // before the settings: a pursuer put back patrols at half its new top speed
     for (const auto& setting : settings) setting->reset();
     signStates->updateUnmountStates();
     // The car stands inside the start area: the race starts when it drives out.

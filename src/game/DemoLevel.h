@@ -88,9 +88,12 @@ public:
     ~DemoLevel() override;
     static constexpr const char* DEMO_FILE = "levels/demo.toml";
     const LevelDescription& getDescription() const { return description; }
-    // How hard the race is; set before build() (normal unless set).
+    // How hard the race is (normal unless set): it takes effect at the next
+    // reset, the one that ends build() included.
     void setDifficulty(const Difficulty& d) { difficulty = &d; }
     const Difficulty& getDifficulty() const { return *difficulty; }
+    // The difficulty the running race was started with.
+    const Difficulty& getRaceDifficulty() const { return *raceDifficulty; }
 
     void build() override;
     void readAhead() override;
@@ -181,6 +184,14 @@ private:
 
     LevelDescription description;
     const Difficulty* difficulty = &Difficulty::NORMAL;
+    const Difficulty* raceDifficulty = &Difficulty::NORMAL;
+    // The numbers as placed, which the difficulty's factors apply to.
+    struct PlacedNumbers {
+        std::vector<double> topSpeeds;  // per pursuer, units per second
+        std::vector<float> sights;      // per pursuer, view sphere radius
+        std::vector<std::pair<double, double>> itemTimes;  // per item: influence, return (seconds)
+    } placed;
+    void applyDifficulty();
     std::shared_ptr<TerrainNode> terrain;
     std::shared_ptr<SimpleCarNode> playerCar;
     std::shared_ptr<GhostCarNode> ghostCar;

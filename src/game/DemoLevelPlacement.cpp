@@ -91,11 +91,13 @@ void DemoLevel::placeHunterOfKind(const HunterKind& kind, float x, float z, floa
     car->addChild(halo);
 
     auto movement = std::make_shared<PhysicCarMovement>(car);
-    movement->maxSpeed *= kind.maxSpeedFactor * difficulty->pursuerSpeed;
+    movement->maxSpeed *= kind.maxSpeedFactor;
     animator->registerAnimation(movement);
 
     auto ai = std::make_shared<HunterAI>(movement, playerCar, "images/policestar.png");
-    root->addChild(ai->setViewfield(eventManager, kind.viewRadius * difficulty->viewSphere, -3.0f));
+    root->addChild(ai->setViewfield(eventManager, kind.viewRadius, -3.0f));
+    placed.topSpeeds.push_back(ai->getNormalMaxSpeed());
+    placed.sights.push_back(kind.viewRadius);
     animator->registerAnimation(ai);
     hunters.push_back(ai);
 
@@ -152,7 +154,6 @@ std::shared_ptr<MilkshapeNode> DemoLevel::placeRoadSign(float x, float z, float 
     signStates->add(state);
     signStates->updateUnmountStates();
     auto unmount = std::make_shared<UnmountAction>(state);
-    unmount->rowFactor = difficulty->rowLength;
     unmount->messageStack = messageStack;
     unmount->sequenceOverlay = sequenceOverlays;
     unmount->signFinishedBoard = signFinishedBoard;
@@ -288,7 +289,7 @@ std::shared_ptr<GeometryNode> DemoLevel::placeItemModel(const ItemKind& kind, fl
 
 // The pickup event, the item's own clock, its HUD icon, its turning and its reset.
 void DemoLevel::registerItem(const std::shared_ptr<GeometryNode>& item, const std::shared_ptr<ItemAction>& action) {
-    action->stretchInfluence(difficulty->itemTime);
+    placed.itemTimes.emplace_back(action->getInfluenceDuration(), action->getRespawnTime());
     eventManager->events.push_back(std::make_shared<Event>(playerCar, item, action));
     animator->registerAnimation(action);
     itemOverlays->items.push_back(action->getOverlay());
@@ -298,4 +299,17 @@ void DemoLevel::registerItem(const std::shared_ptr<GeometryNode>& item, const st
     animator->registerAnimation(rotor);
     settings.push_back(std::make_shared<ItemSetting>(action));
     items.push_back(action);
+}
+
+// The difficulty's factors on the numbers as placed.
+void DemoLevel::applyDifficulty() {
+    raceDifficulty = difficulty;
+    const Difficulty& d = *difficulty;
+    for (std::size_t i = 0; i < hunters.size() && i < placed.topSpeeds.size(); ++i) {
+        hunters[i]->setNormalMaxSpeed(placed.topSpeeds[i] * d.pursuerSpeed);
+        hunters[i]->getViewfield()->getEventSphere()->radius = placed.sights[i] * d.viewSphere;
+    }
+    for (std::size_t i = 0; i < items.size() && i < placed.itemTimes.size(); ++i)
+        items[i]->setTimes(placed.itemTimes[i].first * d.itemTime, placed.itemTimes[i].second);
+    for (const auto& game : signGames) game->rowFactor = d.rowLength;
 }

@@ -56,6 +56,11 @@ HunterAI::HunterAI(std::shared_ptr<PhysicCarMovement> movement, std::shared_ptr<
     createOverlay(overlayTex);
 }
 
+void HunterAI::setNormalMaxSpeed(double speed) {
+    normalMaxSpeed = speed;
+    if (hunter) hunter->maxSpeed = state == HUNTING ? speed : speed * 0.5;
+}
+
 std::shared_ptr<GeometryNode> HunterAI::getCar() const { return hunter ? hunter->getCar() : nullptr; }
 
 Vector HunterAI::positionOf(const GeometryNode& node) {

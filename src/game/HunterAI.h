@@ -101,6 +101,8 @@ public:
     std::shared_ptr<GeometryNode> getTarget() const { return target; }
     std::shared_ptr<Overlay3D> getOverlay() const { return overlay; }
     double getNormalMaxSpeed() const { return normalMaxSpeed; }
+    // The top speed it hunts at (units per second); patrolling is half of it.
+    void setNormalMaxSpeed(double speed);
     double getNormalRotationSpeed() const { return normalRotationSpeed; }
 
     // Where a node's event sphere is centred: the pose of its physical body

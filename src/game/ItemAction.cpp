@@ -66,7 +66,7 @@ void ItemAction::fadeIcon() {
     overlay->getBillboard()->getMaterial()->setTransparency(static_cast<float>(1.0 - elapsed / influenceDuration));
 }
 
-void ItemAction::stretchInfluence(double factor) {
-    influenceDuration *= factor;
-    respawnTime = std::max(respawnTime, influenceDuration);
+void ItemAction::setTimes(double influence, double respawn) {
+    influenceDuration = influence;
+    respawnTime = std::max(respawn, influence);
 }

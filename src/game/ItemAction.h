@@ -41,9 +41,9 @@ public:
     double getInfluenceDuration() const { return influenceDuration; }  // seconds
     double getRespawnTime() const { return respawnTime; }              // seconds
     double getElapsed() const { return elapsed; }                      // seconds since the pickup
-    // The influence lasts factor times as long; the item's return keeps
-    // coming after its influence ends.
-    void stretchInfluence(double factor);
+    // How long the influence lasts and when the item returns (seconds after
+    // the pickup); the return never comes before the influence ends.
+    void setTimes(double influence, double respawn);
 
     // How far a taken item sinks below its place.
     static constexpr float SINK_DEPTH = 100.0f;

@@ -16,6 +16,7 @@ enum class MenuSetting {
     MINIMAP,
     GHOST,
     DEAD_ZONE,
+    DIFFICULTY,  // an index of easy, normal, hard
 };
 
 // What the panels ask of the program around them: the settings (applied and

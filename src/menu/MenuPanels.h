@@ -31,7 +31,7 @@ public:
     MenuStack::Panel settings();
     MenuStack::Panel controls();
 
-    // The time and medal kept for a level, as one line ("2:27.950, Gold medal!", "no time yet").
+    // The time and medal kept for a level, as one line ("1:56.816, Gold medal!", "no time yet").
     static std::string recordLine(const LevelDescription& level);
     // The lines of a won race: its time, the best, the splits against the ghost, the medal.
     std::vector<std::string> raceLines() const;

@@ -17,8 +17,8 @@ struct SettingRow {
 
 const std::vector<std::string> OFF_ON = {"off", "on"};
 
-const std::array<SettingRow, 10>& settingRows() {
-    static const std::array<SettingRow, 10> rows = {{
+const std::array<SettingRow, 11>& settingRows() {
+    static const std::array<SettingRow, 11> rows = {{
         {MenuSetting::MUSIC, "Music volume", {}, 0, 100, 10, " %", "How loud the music plays (7 and 8 in the race)."},
         {MenuSetting::EFFECTS, "Effects volume", {}, 0, 100, 10, " %", "How loud the engine and the items sound (9 and 0)."},
         {MenuSetting::MUTE, "Mute", OFF_ON, 0, 0, 1, "", "All sound off, the volumes kept (m)."},
@@ -32,6 +32,8 @@ const std::array<SettingRow, 10>& settingRows() {
         {MenuSetting::MINIMAP, "Minimap", OFF_ON, 0, 0, 1, "", "The map and the speedometer (n); cost a little speed."},
         {MenuSetting::GHOST, "Ghost", OFF_ON, 0, 0, 1, "", "The ghost of your best race (g)."},
         {MenuSetting::DEAD_ZONE, "Pad dead zone", {}, 0, 90, 5, " %", "How far a stick moves before it counts."},
+        {MenuSetting::DIFFICULTY, "Difficulty", {"easy", "normal", "hard"}, 0, 0, 1, "",
+         "Easy: slower pursuers that see less, shorter rows. Hard: faster, farther-seeing ones. From the next restart."},
     }};
     return rows;
 }

@@ -1950,9 +1950,9 @@ TEST_F(DemoLevelTest, PursuersShowOnTheMapWithinAHundredUnitsOfTheCar) {
 // A difficulty is one row of factors on the level's own numbers, reaching the
 // pursuers (top speed and view sphere), the sign games (arrows in a row,
 // also under a tool item) and the items (how long they work; they never
-// return while working). The demo level is built at easy and at hard and set
-// against the normal one the other tests use; that one is built anew after.
-TEST_F(DemoLevelTest, ADifficultyReachesThePursuersTheSignGamesAndTheItems) {
+// return while working). Chosen during a race, it waits for the next reset;
+// normal gives back the numbers as placed.
+TEST_F(DemoLevelTest, ADifficultyReachesThePursuersTheSignGamesAndTheItemsAtTheNextReset) {
     struct Numbers {
         std::vector<double> speeds;
         std::vector<float> sights;
@@ -1962,7 +1962,7 @@ TEST_F(DemoLevelTest, ADifficultyReachesThePursuersTheSignGamesAndTheItems) {
     auto numbersOf = [](DemoLevel& level) {
         Numbers n;
         for (const auto& hunter : level.getHunters()) {
-            n.speeds.push_back(hunter->getMovement()->maxSpeed);
+            n.speeds.push_back(hunter->getNormalMaxSpeed());
             n.sights.push_back(hunter->getViewfield()->getEventSphere()->radius);
         }
         for (const auto& item : level.getItems()) {
@@ -1979,12 +1979,10 @@ TEST_F(DemoLevelTest, ADifficultyReachesThePursuersTheSignGamesAndTheItems) {
         return n;
     };
     const Numbers normal = numbersOf(*shared);
-    // The pursuers patrol at half their top speed: 15 x 0.9 / 2 and 15 x 1.1 / 2.
-    EXPECT_DOUBLE_EQ(normal.speeds.front(), 15 * 0.9 / 2);
+    // The first pursuer's top speed: the movement's 15 units a second x 0.9.
+    EXPECT_DOUBLE_EQ(normal.speeds.front(), 15 * 0.9);
     EXPECT_EQ(normal.row, 8);
     EXPECT_EQ(normal.toolRow, 4);
-    shared.reset();
-    KeyboardProcessor::reset();
 
     struct Expected {
         const Difficulty& difficulty;
@@ -1994,15 +1992,18 @@ TEST_F(DemoLevelTest, ADifficultyReachesThePursuersTheSignGamesAndTheItems) {
     // Easy rows: 8 x 2/3 = 5.3 and 4 x 2/3 = 2.7 arrows, the whole ones kept.
     for (const Expected& e : {Expected{Difficulty::EASY, 0.7, 0.6, 1.5, 5, 2}, Expected{Difficulty::HARD, 1.1, 1.2, 0.75, 8, 4}}) {
         SCOPED_TRACE(e.difficulty.name);
-        DemoLevel level;
-        level.setDifficulty(e.difficulty);
-        level.preBuild();
-        level.build();
-        level.reset();
-        const Numbers n = numbersOf(level);
+        const double before = numbersOf(*shared).speeds.front();
+        const Difficulty* raced = &shared->getRaceDifficulty();
+        shared->setDifficulty(e.difficulty);
+        EXPECT_EQ(numbersOf(*shared).speeds.front(), before) << "not before the reset";
+        EXPECT_EQ(&shared->getRaceDifficulty(), raced);
+        shared->reset();
+        EXPECT_EQ(&shared->getRaceDifficulty(), &e.difficulty);
+        const Numbers n = numbersOf(*shared);
         ASSERT_EQ(n.speeds.size(), normal.speeds.size());
         for (std::size_t i = 0; i < n.speeds.size(); ++i) {
             EXPECT_NEAR(n.speeds[i], normal.speeds[i] * e.speed, 1e-9) << i;
+            EXPECT_NEAR(shared->getHunters()[i]->getMovement()->maxSpeed, n.speeds[i] / 2, 1e-9) << "patrolling " << i;
             EXPECT_NEAR(n.sights[i], normal.sights[i] * e.sight, 1e-4) << i;
         }
         ASSERT_EQ(n.itemTimes.size(), normal.itemTimes.size());
@@ -2012,6 +2013,13 @@ TEST_F(DemoLevelTest, ADifficultyReachesThePursuersTheSignGamesAndTheItems) {
         }
         EXPECT_EQ(n.row, e.row);
         EXPECT_EQ(n.toolRow, e.toolRow);
-        KeyboardProcessor::reset();
     }
+    shared->setDifficulty(Difficulty::NORMAL);
+    shared->reset();
+    const Numbers back = numbersOf(*shared);
+    EXPECT_EQ(back.speeds, normal.speeds);
+    EXPECT_EQ(back.sights, normal.sights);
+    EXPECT_EQ(back.itemTimes, normal.itemTimes);
+    EXPECT_EQ(back.returns, normal.returns);
+    EXPECT_EQ(back.row, 8);
 }
