@@ -18,19 +18,15 @@ void main() {
 // approximate antialiasing: the luma of the four diagonal neighbours gives
 // the edge's direction, two and four reads along it the blend; the wider
 // blend is taken unless it reaches beyond the neighbourhood's luma range.
-// The reads are in the texture's texels, so the same pass scales it up.
 // Its settings were chosen against the game's four-sample frames: only
 // strong edges (a third of the brightest luma), blended half-way and
 // within two texels, kept the frames closest to them; the textbook
 // settings (an eighth, whole, eight texels) blurred the ground's grain and
 // long near-level edges, which four samples leave as they are.
-// The middle read is filtered linearly (it scales the picture up); the
-// others go through texels, the same picture read nearest, where the
-// driver has sampler objects: llvmpipe reads a nearest texel at about a
-// quarter of the cost of a filtered one, and a pass of nine filtered reads
-// cost four times a plain copy of the picture.
+// The pass runs at the picture's own size, so every read is of a texel
+// and is made nearest where the driver has sampler objects: llvmpipe reads a
+// nearest texel at about a quarter of the cost of a filtered one.
 const char* const FRAGMENT_SOURCE = R"(#version 120
-uniform sampler2D picture;
 uniform sampler2D texels;
 uniform vec2 texel;
 varying vec2 place;
@@ -42,7 +38,7 @@ const float REDUCE_MIN = 1.0 / 128.0;
 const float REDUCE_MUL = 1.0 / 8.0;
 float luma(vec3 c) { return dot(c, vec3(0.299, 0.587, 0.114)); }
 void main() {
-    vec3 m = texture2D(picture, place).rgb;
+    vec3 m = texture2D(texels, place).rgb;
     float lumaNW = luma(texture2D(texels, place + vec2(-1.0, -1.0) * texel).rgb);
     float lumaNE = luma(texture2D(texels, place + vec2(1.0, -1.0) * texel).rgb);
     float lumaSW = luma(texture2D(texels, place + vec2(-1.0, 1.0) * texel).rgb);
@@ -123,7 +119,6 @@ bool FxaaShader::build() {
         program = 0;
         return false;
     }
-    textureLocation = glGetUniformLocation(program, "picture");
     texelsLocation = glGetUniformLocation(program, "texels");
     texelLocation = glGetUniformLocation(program, "texel");
     if (GLEW_VERSION_3_3 || GLEW_ARB_sampler_objects) {
@@ -147,16 +142,9 @@ void FxaaShader::draw(GLuint texture, int textureWidth, int textureHeight) {
     glDepthMask(GL_FALSE);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glBindTexture(GL_TEXTURE_2D, texture);
-    // The nearest reads: the same texture on the second unit, through the sampler object.
-    const GLint texelsUnit = nearest != 0 ? 1 : 0;
-    if (nearest != 0) {
-        glActiveTexture(GL_TEXTURE1);
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glBindSampler(1, nearest);
-    }
+    if (nearest != 0) glBindSampler(0, nearest);
     glUseProgram(program);
-    glUniform1i(textureLocation, 0);
-    glUniform1i(texelsLocation, texelsUnit);
+    glUniform1i(texelsLocation, 0);
     glUniform2f(texelLocation, 1.0f / static_cast<float>(textureWidth), 1.0f / static_cast<float>(textureHeight));
     glBegin(GL_QUADS);
     glTexCoord2f(0, 0);
@@ -169,7 +157,7 @@ void FxaaShader::draw(GLuint texture, int textureWidth, int textureHeight) {
     glVertex2f(-1, 1);
     glEnd();
     glUseProgram(0);
-    if (nearest != 0) glBindSampler(1, 0);
+    if (nearest != 0) glBindSampler(0, 0);
     glActiveTexture(static_cast<GLenum>(activeUnit));
     glPopAttrib();
 }

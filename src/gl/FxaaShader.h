@@ -3,12 +3,13 @@
 
 #include <string>
 
-// Draws a texture over the whole viewport, scaled to it with linear
-// filtering, and smooths the edges of its picture on the way (fast
-// approximate antialiasing in a GLSL 1.20 fragment shader): a pixel whose
-// neighbourhood has little contrast keeps its colour; across a strong edge
-// it is blended half-way with its neighbours along the edge's direction,
-// softening the stairs that one sample per pixel leaves. Nine texture reads.
+// Copies a texture into a viewport of its own size and smooths the edges of
+// its picture on the way (fast approximate antialiasing in a GLSL 1.20
+// fragment shader): a pixel whose neighbourhood has little contrast keeps
+// its colour; across a strong edge it is blended half-way with its
+// neighbours along the edge's direction, softening the stairs that one
+// sample per pixel leaves. Nine texture reads a pixel, so it runs at the
+// size the picture was drawn at, before it is scaled up.
 class FxaaShader {
 public:
     FxaaShader() = default;
@@ -21,7 +22,8 @@ public:
     // Compiles and links the program once; false, with the GL's log in
     // error(), when it cannot.
     bool build();
-    // The texture of textureWidth x textureHeight texels over the viewport:
+    // The texture of textureWidth x textureHeight texels over the viewport
+    // (the same size):
     // the quad is drawn in clip coordinates, with the depth test, blending,
     // culling and the polygon mode set for it and put back afterwards.
     void draw(GLuint texture, int textureWidth, int textureHeight);
@@ -30,9 +32,8 @@ public:
 
 private:
     GLuint program = 0;
-    GLint textureLocation = -1;
     GLint texelsLocation = -1;
-    GLuint nearest = 0;  // sampler object for the neighbours' reads; 0 without sampler objects
+    GLuint nearest = 0;  // sampler object reading texels nearest; 0 without sampler objects
     GLint texelLocation = -1;
     std::string log;
 };

@@ -50,6 +50,7 @@ WorldCanvas::Target WorldCanvas::beginFrame() {
     // The picture not drawn into gives its memory back.
     if (target == MULTISAMPLED) {
         scaled.release();
+        smoothed.release();
         if (bind(multisampled, windowWidth, windowHeight)) current = MULTISAMPLED;
     } else {
         multisampled.release();
@@ -62,9 +63,17 @@ WorldCanvas::Target WorldCanvas::beginFrame() {
 
 void WorldCanvas::endWorld() {
     if (current != SCALED) return;
-    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(windowFramebuffer));
-    glViewport(windowViewport[0], windowViewport[1], windowViewport[2], windowViewport[3]);
-    fxaa.draw(scaled.texture(), scaled.width(), scaled.height());
+    const GLuint window = static_cast<GLuint>(windowFramebuffer);
+    const GLint* v = windowViewport;
+    // The viewport is still the picture's. Should the second picture not be
+    // made, the world goes up unsmoothed rather than not at all.
+    if (smoothed.bindAtSize(scaled.width(), scaled.height())) {
+        fxaa.draw(scaled.texture(), scaled.width(), scaled.height());
+        smoothed.scaleInto(window, v[0], v[1], v[2], v[3]);
+    } else {
+        scaled.scaleInto(window, v[0], v[1], v[2], v[3]);
+    }
+    glViewport(v[0], v[1], v[2], v[3]);
 }
 
 void WorldCanvas::endFrame() {

@@ -11,9 +11,15 @@
 //   the (one-sample) window at the end: the four-sample picture without a
 //   four-sample window, whose buffers would stay when the samples drop;
 // - SCALED: the world alone off the screen, one sample per pixel, at a
-//   fraction of the window's width and height; it is then scaled up over the
-//   window with its edges smoothed (FxaaShader), and the head-up display is
-//   drawn over it into the window at the window's own resolution.
+//   fraction of the window's width and height; its edges are smoothed at
+//   that size (FxaaShader, into a second picture of the same size), it is
+//   scaled up over the window by a plain bilinear copy, and the head-up
+//   display is drawn over it into the window at the window's own
+//   resolution. The smoothing's cost follows the world's pixels, not the
+//   window's.
+//
+// Off the screen the window needs neither depth nor samples of its own:
+// the world's depth is the picture's.
 //
 //   switch (canvas.beginFrame()) {
 //   case SCALED: drawWorld(); canvas.endWorld(); drawPinned(); break;
@@ -43,8 +49,8 @@ public:
     // off-screen picture it goes into, if any; WINDOW changes nothing (also
     // when the picture cannot be made).
     Target beginFrame();
-    // SCALED, after the world: its picture scaled up into the window, whose
-    // framebuffer and viewport are bound again.
+    // SCALED, after the world: its picture smoothed and scaled up into the
+    // window, whose framebuffer and viewport are bound again.
     void endWorld();
     // After the frame's drawing: a multisampled picture resolved into the window.
     void endFrame();
@@ -59,6 +65,7 @@ private:
 
     Support support = Support::UNKNOWN;
     Framebuffer scaled{1};
+    Framebuffer smoothed{1, Framebuffer::Depth::WITHOUT};
     Framebuffer multisampled{FOUR_SAMPLES};
     FxaaShader fxaa;
     int windowWidth = 0, windowHeight = 0;
