@@ -58,6 +58,7 @@ void Renderer::initWindow() {
 }
 
 void Renderer::initGameMode(const char* modeString) {
+    gameModeString = modeString;
     glutInitDisplayString(displayString().c_str());
     glutGameModeString(modeString);
     if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE) && glutEnterGameMode() != 0) {
@@ -68,6 +69,19 @@ void Renderer::initGameMode(const char* modeString) {
     // A mode the display cannot show leaves no window at all; play in one instead.
     std::printf("\n Renderer.initGameMode(%s): WARNING! game mode not available, opening a window", modeString);
     initWindow();
+}
+
+void Renderer::reopen() {
+    if (gameMode) {
+        exitGameMode();
+        initGameMode(gameModeString.c_str());
+        return;
+    }
+    const bool wasFullScreen = fullScreen;
+    glutDestroyWindow(glutGetWindow());
+    fullScreen = false;
+    initWindow();
+    if (wasFullScreen) toggleFullScreen();
 }
 
 void Renderer::exitGameMode() {
