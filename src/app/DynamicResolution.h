@@ -13,10 +13,10 @@
 // drawn into it, as without dynamic resolution. With "auto" the window has
 // one sample per pixel and no depth buffer: four samples draw the whole
 // frame off the screen and resolve it into the window; one sample draws the
-// world off the screen at full size or smaller, smooths its edges at that
-// size and scales it up, under the HUD drawn at the window's resolution. A
-// player who chose one sample gets the full-size step straight into the
-// window (which then has a depth buffer), as before.
+// world off the screen at full size or smaller and scales it up, under the
+// HUD drawn at the window's resolution. A player who chose one sample gets
+// the full-size step straight into the window (which then has a depth
+// buffer), as before.
 class DynamicResolution {
 public:
     enum class Mode { AUTO, FULL };

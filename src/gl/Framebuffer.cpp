@@ -55,7 +55,7 @@ bool Framebuffer::allocate(int width, int height) {
     } else {
         attachColourTexture(width, height);
     }
-    if (depthKind == Depth::WITH) attachDepth(width, height);
+    attachDepth(width, height);
     w = width;
     h = height;
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) return true;

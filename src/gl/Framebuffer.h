@@ -2,15 +2,13 @@
 #include <GL/glew.h>
 
 // An off-screen picture to draw into: a framebuffer object with a 24-bit
-// depth buffer (or none, for a picture only copied into, as a smoothing pass
-// writes it) and, with one sample per pixel, a colour texture (RGBA,
+// depth buffer and, with one sample per pixel, a colour texture (RGBA,
 // filtered linearly when sampled, so that it scales up smoothly) or, with
 // more, a multisampled colour buffer that is resolved into another
 // framebuffer. Its storage is made again only when its size changes.
 class Framebuffer {
 public:
-    enum class Depth { WITH, WITHOUT };
-    explicit Framebuffer(int samples = 1, Depth depth = Depth::WITH) : samples(samples), depthKind(depth) {}
+    explicit Framebuffer(int samples = 1) : samples(samples) {}
     ~Framebuffer();
     Framebuffer(const Framebuffer&) = delete;
     Framebuffer& operator=(const Framebuffer&) = delete;
@@ -40,7 +38,6 @@ private:
     void attachDepth(int width, int height);
 
     int samples;
-    Depth depthKind;
     GLuint framebuffer = 0;
     GLuint colourTexture = 0;
     GLuint colourBuffer = 0;

@@ -6,16 +6,9 @@
 
 bool WorldCanvas::available() {
     if (support != Support::UNKNOWN) return support == Support::YES;
-    if (!Framebuffer::supported() || !FxaaShader::supported()) {
-        support = Support::NO;
-        std::printf("\n NOTE: framebuffer objects or shaders not available, the world is drawn at the window's full size");
-    } else if (!fxaa.build()) {
-        support = Support::NO;
-        std::printf("\n NOTE: the smoothing shader does not compile (%s), the world is drawn at the window's full size",
-                    fxaa.error().c_str());
-    } else {
-        support = Support::YES;
-    }
+    support = Framebuffer::supported() ? Support::YES : Support::NO;
+    if (support == Support::NO)
+        std::printf("\n NOTE: framebuffer objects not available, the world is drawn at the window's full size");
     return support == Support::YES;
 }
 
@@ -50,7 +43,6 @@ WorldCanvas::Target WorldCanvas::beginFrame() {
     // The picture not drawn into gives its memory back.
     if (target == MULTISAMPLED) {
         scaled.release();
-        smoothed.release();
         if (bind(multisampled, windowWidth, windowHeight)) current = MULTISAMPLED;
     } else {
         multisampled.release();
@@ -63,16 +55,8 @@ WorldCanvas::Target WorldCanvas::beginFrame() {
 
 void WorldCanvas::endWorld() {
     if (current != SCALED) return;
-    const GLuint window = static_cast<GLuint>(windowFramebuffer);
     const GLint* v = windowViewport;
-    // The viewport is still the picture's. Should the second picture not be
-    // made, the world goes up unsmoothed rather than not at all.
-    if (smoothed.bindAtSize(scaled.width(), scaled.height())) {
-        fxaa.draw(scaled.texture(), scaled.width(), scaled.height());
-        smoothed.scaleInto(window, v[0], v[1], v[2], v[3]);
-    } else {
-        scaled.scaleInto(window, v[0], v[1], v[2], v[3]);
-    }
+    scaled.scaleInto(static_cast<GLuint>(windowFramebuffer), v[0], v[1], v[2], v[3]);
     glViewport(v[0], v[1], v[2], v[3]);
 }
 

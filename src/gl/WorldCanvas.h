@@ -2,7 +2,6 @@
 #include <GL/glew.h>
 
 #include "gl/Framebuffer.h"
-#include "gl/FxaaShader.h"
 
 // Where a frame is drawn:
 // - WINDOW: everything straight into the window, as without a canvas;
@@ -11,12 +10,12 @@
 //   the (one-sample) window at the end: the four-sample picture without a
 //   four-sample window, whose buffers would stay when the samples drop;
 // - SCALED: the world alone off the screen, one sample per pixel, at a
-//   fraction of the window's width and height; its edges are smoothed at
-//   that size (FxaaShader, into a second picture of the same size), it is
-//   scaled up over the window by a plain bilinear copy, and the head-up
-//   display is drawn over it into the window at the window's own
-//   resolution. The smoothing's cost follows the world's pixels, not the
-//   window's.
+//   fraction of the window's width and height; it is scaled up over the
+//   window by a plain bilinear copy, and the head-up display is drawn over
+//   it into the window at the window's own resolution. No smoothing pass:
+//   measured against the four-sample frames, every setting of a fast
+//   approximate antialiasing tried moved the picture farther from them than
+//   the plain copy, and it cost time (docs/performance.md).
 //
 // Off the screen the window needs neither depth nor samples of its own:
 // the world's depth is the picture's.
@@ -32,9 +31,9 @@ public:
     enum Target { WINDOW, MULTISAMPLED, SCALED };
     static constexpr int FOUR_SAMPLES = 4;
 
-    // Off the screen needs framebuffer objects and GLSL 1.20 shaders. Asked
-    // the first time, with a GL context: where they are missing everything is
-    // drawn into the window, and one console line says so.
+    // Off the screen needs framebuffer objects. Asked the first time, with a
+    // GL context: where they are missing everything is drawn into the window,
+    // and one console line says so.
     bool available();
     // The window's size in pixels (a size of 0 draws into the window).
     void setWindowSize(int width, int height);
@@ -49,8 +48,8 @@ public:
     // off-screen picture it goes into, if any; WINDOW changes nothing (also
     // when the picture cannot be made).
     Target beginFrame();
-    // SCALED, after the world: its picture smoothed and scaled up into the
-    // window, whose framebuffer and viewport are bound again.
+    // SCALED, after the world: its picture scaled up into the window, whose
+    // framebuffer and viewport are bound again.
     void endWorld();
     // After the frame's drawing: a multisampled picture resolved into the window.
     void endFrame();
@@ -65,9 +64,7 @@ private:
 
     Support support = Support::UNKNOWN;
     Framebuffer scaled{1};
-    Framebuffer smoothed{1, Framebuffer::Depth::WITHOUT};
     Framebuffer multisampled{FOUR_SAMPLES};
-    FxaaShader fxaa;
     int windowWidth = 0, windowHeight = 0;
     Target target = WINDOW;
     Target current = WINDOW;  // of the frame being drawn
