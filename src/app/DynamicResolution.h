@@ -21,7 +21,8 @@ class DynamicResolution {
 public:
     enum class Mode { AUTO, FULL };
     // Four samples cost 32 bytes a pixel: in auto mode a window larger than
-    // this many pixels (1280 x 720 is 921,600) never draws with four.
+    // this many pixels (1280 x 720 is 921,600) never draws with four, and its
+    // world starts at the smallest fraction.
     static constexpr long FOUR_SAMPLE_PIXELS = 1024L * 1024L;
 
     // multisampling: the player's choice of four samples per pixel.

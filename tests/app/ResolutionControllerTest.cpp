@@ -71,7 +71,7 @@ TEST(ResolutionController, DropsSamplesThenResolutionAndRecovers) {
 
 // A machine meeting the target at full size keeps four samples; "full"
 // stays there however slow; without multisampling the first step has one
-// sample; a target that is no number, zero, negative or absurd is the default.
+// sample; a controller started at the smallest step climbs; a target that is no number, zero, negative or absurd is the default.
 TEST(ResolutionController, HoldsFullSizeWhenMetOrAskedAndTakesOnlyValidTargets) {
     Machine fast;
     fast.run(30.0, 12.0);
@@ -87,6 +87,12 @@ TEST(ResolutionController, HoldsFullSizeWhenMetOrAskedAndTakesOnlyValidTargets) 
     EXPECT_TRUE(single.at(1.0, 1));
     single.run(0.6, 18.0);  // 0.9 of the size: 18 x 0.848 = 15.3 ms
     EXPECT_TRUE(single.at(0.9, 1));
+
+    Machine big(16.7, 1);  // a large window starts at one half and goes up from there
+    big.controller.startSmallest();
+    EXPECT_TRUE(big.at(0.5, 1));
+    big.run(20.0, 4.0);
+    EXPECT_TRUE(big.at(1.0, 1));
 
     for (double bad : {std::nan(""), 0.0, -5.0, 0.5, 1e6, std::numeric_limits<double>::infinity()})
         EXPECT_DOUBLE_EQ(Machine(bad).controller.targetMs(), ResolutionController::DEFAULT_TARGET_MS) << bad;
