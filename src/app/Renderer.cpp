@@ -116,6 +116,11 @@ void Renderer::init() {
         if (sampleBuffers == 1 && samples > 1) std::printf("\n enabled Multisampling...");
         else std::printf("\n NOTE: multisampling not available. check graphics hardware settings!");
     }
+    // The window's depth as the GL made it: auto resolution asks for none.
+    GLint depthBits = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    if (depthBits > 0) std::printf("\n window with a %d-bit depth buffer", depthBits);
+    else std::printf("\n window without a depth buffer: the world has its own, off the screen");
     glEnable(GL_NORMALIZE);
     glEnable(GL_LINE_SMOOTH);
     glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);

@@ -200,42 +200,26 @@ TEST(Game, AGameModeTheDisplayCannotShowFallsBackToAWindow) {
     EXPECT_EQ(game.waitForExit(20.0), 0);
 }
 
-namespace {
-
-// A short benchmark race of seed 1 in a small window; its frame 60 read back
-// (no pixels when the game failed).
-Picture raceFrame(GameProcess& game, const std::filesystem::path& folder, std::vector<std::string> args) {
-    std::filesystem::create_directories(folder);
-    for (const char* arg : {"--benchmark", "1", "--seed", "1", "--window", "200x150", "--benchmark-pictures"})
-        args.emplace_back(arg);
-    args.push_back(folder.string());
-    Picture frame;
-    if (game.start(args) && game.waitForExit(120.0) == 0) frame.load((folder / "frame-0060.png").string());
-    return frame;
-}
-
-}  // namespace
-
 // Auto resolution opens the window without depth: the world is drawn off the
 // screen. Where framebuffer objects are missing (hidden here by Mesa's
-// overrides) the game says so and opens its window again with depth: its
-// frames are those of a one-sample window drawn straight into.
+// overrides) the game says so and opens its window again, with depth, and
+// draws without a GL error.
 TEST(Game, WithoutFramebufferObjectsTheWindowOpensAgainWithDepth) {
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through scripts/test.sh";
-    TempFolder folder("fallback");
-    GameProcess straight;
-    const Picture expected = raceFrame(straight, folder / "straight", {"--resolution", "full", "--no-multisampling"});
-    ASSERT_TRUE(expected.pixels) << straight.output();
     setenv("MESA_GL_VERSION_OVERRIDE", "2.1", 1);
     setenv("MESA_EXTENSION_OVERRIDE", "-GL_ARB_framebuffer_object", 1);
-    GameProcess fallback;
-    const Picture drawn = raceFrame(fallback, folder / "fallback", {});
+    GameProcess game;
+    const bool started = game.start(std::vector<std::string>{"--benchmark", "1", "--seed", "1", "--window", "200x150"});
     unsetenv("MESA_GL_VERSION_OVERRIDE");
     unsetenv("MESA_EXTENSION_OVERRIDE");
-    ASSERT_TRUE(drawn.pixels) << fallback.output();
-    EXPECT_NE(fallback.output().find("NOTE: framebuffer objects not available"), std::string::npos);
-    ASSERT_EQ(drawn.w, expected.w);
-    EXPECT_EQ(changedPixels(drawn, expected, 0, 0, drawn.w, drawn.h), 0);
+    ASSERT_TRUE(started);
+    EXPECT_EQ(game.waitForExit(120.0), 0);
+    const std::string output = game.output();
+    const std::size_t note = output.find("NOTE: framebuffer objects not available");
+    ASSERT_NE(note, std::string::npos) << output;
+    EXPECT_LT(output.find("window without a depth buffer"), note);
+    EXPECT_NE(output.find("window with a 24-bit depth buffer", note), std::string::npos) << output;
+    EXPECT_EQ(output.find("OpenGL Error"), std::string::npos) << output;
 }
 
 namespace {
