@@ -211,6 +211,12 @@ void startDynamicResolution() {
         resolutionMode(), target, wantsMultisampling(), theRenderer->windowWidth, theRenderer->windowHeight, [] {
             return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
         });
+    // GLUT fixes the window's buffers before there is a GL to ask whether the
+    // world can be drawn off the screen: a window opened without depth for
+    // that opens again with it where the world must be drawn into it.
+    if (theRenderer->depthBuffer || dynamicResolution->canvas()->available()) return;
+    theRenderer->depthBuffer = true;
+    theRenderer->reopen();
 }
 
 // The settings, with the options of the command line over them.
@@ -221,6 +227,9 @@ void applySettings(Renderer& renderer) {
     renderer.windowWidth = theOptions.windowGiven ? theOptions.windowWidth : theSettings.windowWidth;
     renderer.windowHeight = theOptions.windowGiven ? theOptions.windowHeight : theSettings.windowHeight;
     renderer.multisampling = DynamicResolution::windowSamples(resolutionMode(), wantsMultisampling()) > 1;
+    // Counting the samples draws every frame a second time into the window, with its depth test.
+    renderer.depthBuffer =
+        DynamicResolution::windowDepth(resolutionMode(), wantsMultisampling()) || theOptions.benchmarkOverdraw;
     ScenegraphNode::detailSavings = theSettings.detailSavings;
     Texture2D::storeSixteenBits(theSettings.detailSavings);
     AudioManager::setMusicVolume(theSettings.musicVolume);

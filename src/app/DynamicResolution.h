@@ -11,16 +11,18 @@
 //
 // With "full" the window has the samples the player chose and everything is
 // drawn into it, as without dynamic resolution. With "auto" the window has
-// one sample per pixel: four samples draw the whole frame off the screen and
-// resolve it into the window; one sample draws the world off the screen at
-// full size or smaller and scales it up with its edges smoothed, under the
+// one sample per pixel and no depth buffer: four samples draw the whole
+// frame off the screen and resolve it into the window; one sample draws the
+// world off the screen at full size or smaller and scales it up, under the
 // HUD drawn at the window's resolution. A player who chose one sample gets
-// the full-size step straight into the window, as before.
+// the full-size step straight into the window (which then has a depth
+// buffer), as before.
 class DynamicResolution {
 public:
     enum class Mode { AUTO, FULL };
     // Four samples cost 32 bytes a pixel: in auto mode a window larger than
-    // this many pixels (1280 x 720 is 921,600) never draws with four.
+    // this many pixels (1280 x 720 is 921,600) never draws with four, and its
+    // world starts at the smallest fraction.
     static constexpr long FOUR_SAMPLE_PIXELS = 1024L * 1024L;
 
     // multisampling: the player's choice of four samples per pixel.
@@ -29,6 +31,11 @@ public:
 
     // The samples the window opens with.
     static int windowSamples(Mode mode, bool multisampling) { return mode == Mode::FULL && multisampling ? 4 : 1; }
+    // Whether the window opens with a depth buffer: not in auto mode with
+    // samples asked for, where every step draws the world off the screen
+    // with a depth buffer of its own (8 MB saved at 1920 x 1080). Should the
+    // canvas turn out unavailable, the window must open again with one.
+    static bool windowDepth(Mode mode, bool multisampling) { return mode == Mode::FULL || !multisampling; }
 
     std::shared_ptr<WorldCanvas> canvas() const { return worldCanvas; }
     void setWindowSize(int width, int height) { worldCanvas->setWindowSize(width, height); }

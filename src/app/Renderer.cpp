@@ -58,6 +58,7 @@ void Renderer::initWindow() {
 }
 
 void Renderer::initGameMode(const char* modeString) {
+    gameModeString = modeString;
     glutInitDisplayString(displayString().c_str());
     glutGameModeString(modeString);
     if (glutGameModeGet(GLUT_GAME_MODE_POSSIBLE) && glutEnterGameMode() != 0) {
@@ -68,6 +69,19 @@ void Renderer::initGameMode(const char* modeString) {
     // A mode the display cannot show leaves no window at all; play in one instead.
     std::printf("\n Renderer.initGameMode(%s): WARNING! game mode not available, opening a window", modeString);
     initWindow();
+}
+
+void Renderer::reopen() {
+    if (gameMode) {
+        exitGameMode();
+        initGameMode(gameModeString.c_str());
+        return;
+    }
+    const bool wasFullScreen = fullScreen;
+    glutDestroyWindow(glutGetWindow());
+    fullScreen = false;
+    initWindow();
+    if (wasFullScreen) toggleFullScreen();
 }
 
 void Renderer::exitGameMode() {
@@ -102,6 +116,11 @@ void Renderer::init() {
         if (sampleBuffers == 1 && samples > 1) std::printf("\n enabled Multisampling...");
         else std::printf("\n NOTE: multisampling not available. check graphics hardware settings!");
     }
+    // The window's depth as the GL made it: auto resolution asks for none.
+    GLint depthBits = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    if (depthBits > 0) std::printf("\n window with a %d-bit depth buffer", depthBits);
+    else std::printf("\n window without a depth buffer: the world has its own, off the screen");
     glEnable(GL_NORMALIZE);
     glEnable(GL_LINE_SMOOTH);
     glHint(GL_LINE_SMOOTH_HINT, GL_NICEST);

@@ -28,6 +28,10 @@ public:
     // a -geometry option given to GLUT says otherwise (then those follow it).
     void initWindow();
     void initGameMode(const char* modeString);
+    // Closes the window (or leaves the game mode) and opens it again, as it
+    // was, with the display string as it is now: a new GL context, in which
+    // nothing made in the old one lasts.
+    void reopen();
     void exitGameMode();
     // A window fills the screen, or goes back to its size and place (not in game mode).
     void toggleFullScreen();
@@ -65,6 +69,7 @@ public:
 private:
     void takeGlutGeometry();
 
+    std::string gameModeString;  // of initGameMode
     GLuint fogList = 0;
     int placeBeforeFullScreen[2] = {0, 0};
 };

@@ -36,6 +36,8 @@ public:
 
     // The drawing stays on the first step for good ("full" resolution).
     void holdFull();
+    // Starts from the coarsest step, going up from there as frames allow.
+    void startSmallest() { current = steps.size() - 1; }
     // The time a frame drawn at the current step took, in ms.
     void frameDrawn(double ms);
 

@@ -37,6 +37,11 @@ bool readsMultisampledObject() {
 
 float at(int x, int y) {
     GLfloat depth = 1.0f;
+    // A framebuffer without depth (the window, while the world is drawn off
+    // the screen) has nothing in front of anything: the far plane.
+    GLint depthBits = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    if (depthBits == 0) return depth;
     if (!readsMultisampledObject()) {
         glReadPixels(x, y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
         return depth;

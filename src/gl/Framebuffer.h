@@ -22,6 +22,10 @@ public:
     // Averages the samples of the whole picture into the same rectangle of
     // framebuffer target (0: the window), which is bound afterwards.
     void resolveInto(GLuint target) const;
+    // The one-sample picture scaled over the rectangle x, y, width, height of
+    // framebuffer target, filtered bilinearly (the scissor test aside); target
+    // is bound afterwards.
+    void scaleInto(GLuint target, int x, int y, int width, int height) const;
     void release();
 
     GLuint texture() const { return colourTexture; }  // 0 when multisampled
@@ -31,6 +35,7 @@ public:
 private:
     bool allocate(int width, int height);
     void attachColourTexture(int width, int height);
+    void attachDepth(int width, int height);
 
     int samples;
     GLuint framebuffer = 0;

@@ -6,16 +6,9 @@
 
 bool WorldCanvas::available() {
     if (support != Support::UNKNOWN) return support == Support::YES;
-    if (!Framebuffer::supported() || !FxaaShader::supported()) {
-        support = Support::NO;
-        std::printf("\n NOTE: framebuffer objects or shaders not available, the world is drawn at the window's full size");
-    } else if (!fxaa.build()) {
-        support = Support::NO;
-        std::printf("\n NOTE: the smoothing shader does not compile (%s), the world is drawn at the window's full size",
-                    fxaa.error().c_str());
-    } else {
-        support = Support::YES;
-    }
+    support = Framebuffer::supported() ? Support::YES : Support::NO;
+    if (support == Support::NO)
+        std::printf("\n NOTE: framebuffer objects not available, the world is drawn at the window's full size");
     return support == Support::YES;
 }
 
@@ -62,9 +55,9 @@ WorldCanvas::Target WorldCanvas::beginFrame() {
 
 void WorldCanvas::endWorld() {
     if (current != SCALED) return;
-    glBindFramebuffer(GL_FRAMEBUFFER, static_cast<GLuint>(windowFramebuffer));
-    glViewport(windowViewport[0], windowViewport[1], windowViewport[2], windowViewport[3]);
-    fxaa.draw(scaled.texture(), scaled.width(), scaled.height());
+    const GLint* v = windowViewport;
+    scaled.scaleInto(static_cast<GLuint>(windowFramebuffer), v[0], v[1], v[2], v[3]);
+    glViewport(v[0], v[1], v[2], v[3]);
 }
 
 void WorldCanvas::endFrame() {

@@ -2,7 +2,6 @@
 #include <GL/glew.h>
 
 #include "gl/Framebuffer.h"
-#include "gl/FxaaShader.h"
 
 // Where a frame is drawn:
 // - WINDOW: everything straight into the window, as without a canvas;
@@ -11,9 +10,15 @@
 //   the (one-sample) window at the end: the four-sample picture without a
 //   four-sample window, whose buffers would stay when the samples drop;
 // - SCALED: the world alone off the screen, one sample per pixel, at a
-//   fraction of the window's width and height; it is then scaled up over the
-//   window with its edges smoothed (FxaaShader), and the head-up display is
-//   drawn over it into the window at the window's own resolution.
+//   fraction of the window's width and height; it is scaled up over the
+//   window by a plain bilinear copy, and the head-up display is drawn over
+//   it into the window at the window's own resolution. No smoothing pass:
+//   measured against the four-sample frames, every setting of a fast
+//   approximate antialiasing tried moved the picture farther from them than
+//   the plain copy, and it cost time (docs/performance.md).
+//
+// Off the screen the window needs neither depth nor samples of its own:
+// the world's depth is the picture's.
 //
 //   switch (canvas.beginFrame()) {
 //   case SCALED: drawWorld(); canvas.endWorld(); drawPinned(); break;
@@ -26,9 +31,9 @@ public:
     enum Target { WINDOW, MULTISAMPLED, SCALED };
     static constexpr int FOUR_SAMPLES = 4;
 
-    // Off the screen needs framebuffer objects and GLSL 1.20 shaders. Asked
-    // the first time, with a GL context: where they are missing everything is
-    // drawn into the window, and one console line says so.
+    // Off the screen needs framebuffer objects. Asked the first time, with a
+    // GL context: where they are missing everything is drawn into the window,
+    // and one console line says so.
     bool available();
     // The window's size in pixels (a size of 0 draws into the window).
     void setWindowSize(int width, int height);
@@ -60,7 +65,6 @@ private:
     Support support = Support::UNKNOWN;
     Framebuffer scaled{1};
     Framebuffer multisampled{FOUR_SAMPLES};
-    FxaaShader fxaa;
     int windowWidth = 0, windowHeight = 0;
     Target target = WINDOW;
     Target current = WINDOW;  // of the frame being drawn

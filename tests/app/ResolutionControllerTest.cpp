@@ -4,6 +4,7 @@
 #include <limits>
 #include <random>
 
+#include "app/DynamicResolution.h"
 #include "app/ResolutionController.h"
 
 namespace {
@@ -71,7 +72,7 @@ TEST(ResolutionController, DropsSamplesThenResolutionAndRecovers) {
 
 // A machine meeting the target at full size keeps four samples; "full"
 // stays there however slow; without multisampling the first step has one
-// sample; a target that is no number, zero, negative or absurd is the default.
+// sample; a controller started at the smallest step climbs; a target that is no number, zero, negative or absurd is the default.
 TEST(ResolutionController, HoldsFullSizeWhenMetOrAskedAndTakesOnlyValidTargets) {
     Machine fast;
     fast.run(30.0, 12.0);
@@ -87,6 +88,12 @@ TEST(ResolutionController, HoldsFullSizeWhenMetOrAskedAndTakesOnlyValidTargets) 
     EXPECT_TRUE(single.at(1.0, 1));
     single.run(0.6, 18.0);  // 0.9 of the size: 18 x 0.848 = 15.3 ms
     EXPECT_TRUE(single.at(0.9, 1));
+
+    Machine big(16.7, 1);  // a large window starts at one half and goes up from there
+    big.controller.startSmallest();
+    EXPECT_TRUE(big.at(0.5, 1));
+    big.run(20.0, 4.0);
+    EXPECT_TRUE(big.at(1.0, 1));
 
     for (double bad : {std::nan(""), 0.0, -5.0, 0.5, 1e6, std::numeric_limits<double>::infinity()})
         EXPECT_DOUBLE_EQ(Machine(bad).controller.targetMs(), ResolutionController::DEFAULT_TARGET_MS) << bad;
@@ -118,4 +125,27 @@ TEST(ResolutionController, DoesNotFlickerOnNoisyOrMisleadingMachines) {
     EXPECT_GE(changes, 3);   // it did try again
     EXPECT_LE(changes, 12);  // waits of 2, 4, 8, 16, 32 s between the tries
     EXPECT_TRUE(misled.at(1.0, 1) || misled.at(1.0, 4));
+}
+
+// Auto mode: a window up to 1024 x 1024 pixels starts with four samples at
+// full size, a larger one at one half with one sample. Whatever the mode,
+// samples and size, a window opened without depth is never drawn into
+// straight.
+TEST(DynamicResolution, StartsLargeWindowsAtOneHalfAndNeverDrawsIntoAWindowWithoutDepth) {
+    const auto clock = [] { return 100.0; };
+    using Mode = DynamicResolution::Mode;
+    DynamicResolution small(Mode::AUTO, 16.7, true, 1280, 720, clock);
+    EXPECT_DOUBLE_EQ(small.fraction(), 1.0);
+    EXPECT_EQ(small.samples(), 4);
+    DynamicResolution large(Mode::AUTO, 16.7, true, 1920, 1080, clock);
+    EXPECT_EQ(large.canvas()->chosen(), WorldCanvas::SCALED);
+    EXPECT_DOUBLE_EQ(large.canvas()->fraction(), 0.5);
+    EXPECT_EQ(large.samples(), 1);
+    for (Mode mode : {Mode::AUTO, Mode::FULL})
+        for (bool samples : {true, false})
+            for (int width : {800, 1920}) {
+                DynamicResolution resolution(mode, 16.7, samples, width, width * 9 / 16, clock);
+                const bool intoWindow = resolution.canvas()->chosen() == WorldCanvas::WINDOW;
+                EXPECT_TRUE(!intoWindow || DynamicResolution::windowDepth(mode, samples)) << samples << " " << width;
+            }
 }

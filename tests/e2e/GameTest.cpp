@@ -8,6 +8,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "GameSupport.h"
 #include "support/TempFolder.h"
@@ -197,6 +198,28 @@ TEST(Game, AGameModeTheDisplayCannotShowFallsBackToAWindow) {
     EXPECT_FALSE(game.windowId().empty());
     ASSERT_TRUE(game.key("Escape"));
     EXPECT_EQ(game.waitForExit(20.0), 0);
+}
+
+// Auto resolution opens the window without depth: the world is drawn off the
+// screen. Where framebuffer objects are missing (hidden here by Mesa's
+// overrides) the game says so and opens its window again, with depth, and
+// draws without a GL error.
+TEST(Game, WithoutFramebufferObjectsTheWindowOpensAgainWithDepth) {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "run through scripts/test.sh";
+    setenv("MESA_GL_VERSION_OVERRIDE", "2.1", 1);
+    setenv("MESA_EXTENSION_OVERRIDE", "-GL_ARB_framebuffer_object", 1);
+    GameProcess game;
+    const bool started = game.start(std::vector<std::string>{"--benchmark", "1", "--seed", "1", "--window", "200x150"});
+    unsetenv("MESA_GL_VERSION_OVERRIDE");
+    unsetenv("MESA_EXTENSION_OVERRIDE");
+    ASSERT_TRUE(started);
+    EXPECT_EQ(game.waitForExit(120.0), 0);
+    const std::string output = game.output();
+    const std::size_t note = output.find("NOTE: framebuffer objects not available");
+    ASSERT_NE(note, std::string::npos) << output;
+    EXPECT_LT(output.find("window without a depth buffer"), note);
+    EXPECT_NE(output.find("window with a ", note), std::string::npos) << output;  // 24 or 32 bits, as the X server offers
+    EXPECT_EQ(output.find("OpenGL Error"), std::string::npos) << output;
 }
 
 namespace {

@@ -36,16 +36,41 @@ struct Picture {
     int green(int x, int y) const { return rgb[(static_cast<std::size_t>(y) * width + x) * 3 + 1]; }
 };
 
+// The picture of the framebuffer bound: the window's back buffer, or the
+// colour attachment of a framebuffer object.
 Picture readWindow() {
     Picture p;
     p.width = GlTestWindow::width();
     p.height = GlTestWindow::height();
     p.rgb.resize(static_cast<std::size_t>(p.width) * p.height * 3);
+    GLint bound = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &bound);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
+    glReadBuffer(bound == 0 ? GL_BACK : GL_COLOR_ATTACHMENT0);
     glReadPixels(0, 0, p.width, p.height, GL_RGB, GL_UNSIGNED_BYTE, p.rgb.data());
     return p;
 }
+
+// A window of the test window's size with colour alone, as the game's window
+// is in auto resolution: a framebuffer object without a depth attachment,
+// bound while it lives.
+struct WindowWithoutDepth {
+    GLuint framebuffer = 0, colour = 0;
+    WindowWithoutDepth() {
+        glGenRenderbuffers(1, &colour);
+        glBindRenderbuffer(GL_RENDERBUFFER, colour);
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, GlTestWindow::width(), GlTestWindow::height());
+        glBindRenderbuffer(GL_RENDERBUFFER, 0);
+        glGenFramebuffers(1, &framebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    }
+    ~WindowWithoutDepth() {
+        glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        glDeleteFramebuffers(1, &framebuffer);
+        glDeleteRenderbuffers(1, &colour);
+    }
+};
 
 // One frame as the level draws it: through the canvas when there is one.
 Picture drawThrough(RootNode& root, WorldCanvas* canvas) {
@@ -176,4 +201,47 @@ TEST(WorldCanvas, DrawsAWholeFrameMultisampledAndResolvesIt) {
     EXPECT_EQ(elsewhere, 0);
     EXPECT_GT(shaded, 100);  // the wall's top and bottom edges cross the pixels' rows
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
+// A window without depth: the world keeps the depth of its own picture (the
+// flare's reading sees the wall there), the HUD goes whole into the window,
+// and reading the window's depth gives the far plane without a GL error,
+// whether the world was scaled up or the whole frame resolved.
+TEST(WorldCanvas, DrawsIntoAWindowWithoutDepth) {
+    REQUIRE_GL();
+    Scene scene;
+    WorldCanvas canvas;
+    canvas.setWindowSize(GlTestWindow::width(), GlTestWindow::height());
+    const Picture direct = drawThrough(scene.root, nullptr);
+    const int middle = GlTestWindow::width() / 2, row = GlTestWindow::height() / 2;
+    WindowWithoutDepth window;
+    ASSERT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    for (const bool scaled : {true, false}) {
+        if (scaled) canvas.drawAt(0.5);
+        else canvas.drawMultisampled();
+        ScenegraphNode::beginFrame();
+        const WorldCanvas::Target target = canvas.beginFrame();
+        ASSERT_EQ(target, scaled ? WorldCanvas::SCALED : WorldCanvas::MULTISAMPLED);
+        if (scaled) {
+            scene.root.paintWorld();
+            EXPECT_LT(DepthReading::at(30, 64), 1.0f);  // the wall, in the half-size picture
+            canvas.endWorld();
+            scene.root.paintScreen();
+        } else {
+            scene.root.paint();
+        }
+        canvas.endFrame();
+        GLint bound = 0;
+        glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
+        EXPECT_EQ(static_cast<GLuint>(bound), window.framebuffer) << scaled;
+        EXPECT_FLOAT_EQ(DepthReading::at(60, row), 1.0f) << scaled;
+        glFinish();
+        const Picture drawn = readWindow();
+        for (int x : {16, middle - 8, middle + 8, 240}) EXPECT_EQ(drawn.red(x, row), direct.red(x, row)) << scaled << " at " << x;
+        int lit = 0;
+        for (int x = 0; x < drawn.width; ++x) lit += drawn.green(x, row) > 0;
+        EXPECT_EQ(lit, 1) << scaled;
+        EXPECT_EQ(drawn.green(100, row), 255) << scaled;
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << scaled;
+    }
 }
