@@ -3,6 +3,7 @@
 #include <GL/freeglut.h>
 
 #include <cstdio>
+#include <iterator>
 
 #include "app/Renderer.h"
 #include "assets/DetailTexture.h"
@@ -41,8 +42,8 @@ int MenuBridge::setting(MenuSetting which) const {
         case MenuSetting::GHOST: return GhostChoice::shown();
         case MenuSetting::DEAD_ZONE: return settings.deadZone;
         case MenuSetting::DIFFICULTY:
-            for (int i = 0; i < 3; ++i)
-                if (settings.difficulty == Difficulty::ALL[i]->name) return i;
+            for (std::size_t i = 0; i < std::size(Difficulty::ALL); ++i)
+                if (settings.difficulty == Difficulty::ALL[i]->name) return static_cast<int>(i);
             return 1;
     }
     return 0;
@@ -87,7 +88,7 @@ void MenuBridge::changeSetting(MenuSetting which, int value) {
 // The level takes it at its next reset: a race under way keeps the pursuers
 // and the rows it started with, and a message says when the change comes.
 void MenuBridge::setDifficulty(int index) {
-    if (index < 0 || index > 2) return;
+    if (index < 0 || index >= static_cast<int>(std::size(Difficulty::ALL))) return;
     const Difficulty& chosen = *Difficulty::ALL[index];
     settings.difficulty = chosen.name;
     if (auto demo = std::dynamic_pointer_cast<DemoLevel>(level)) {

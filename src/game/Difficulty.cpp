@@ -17,4 +17,8 @@ const Difficulty* Difficulty::named(const std::string& name) {
     return nullptr;
 }
 
-std::string Difficulty::names() { return "easy, normal, hard"; }
+std::string Difficulty::names() {
+    std::string text;
+    for (const Difficulty* difficulty : ALL) text += (text.empty() ? "" : ", ") + std::string(difficulty->name);
+    return text;
+}

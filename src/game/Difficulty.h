@@ -14,7 +14,7 @@ struct Difficulty {
     double itemTime;          // on how long a picked item works
 
     static const Difficulty EASY, NORMAL, HARD;
-    static const Difficulty* const ALL[3];
+    static const Difficulty* const ALL[3];  // easier to harder
 
     // The difficulty of that name; nothing for another word.
     static const Difficulty* named(const std::string& name);

@@ -2,6 +2,7 @@
 // A change is applied and written to the settings file at once (MenuHost).
 #include <array>
 
+#include "game/Difficulty.h"
 #include "menu/MenuPanels.h"
 
 namespace {
@@ -16,6 +17,12 @@ struct SettingRow {
 };
 
 const std::vector<std::string> OFF_ON = {"off", "on"};
+
+std::vector<std::string> difficultyNames() {
+    std::vector<std::string> names;
+    for (const Difficulty* difficulty : Difficulty::ALL) names.emplace_back(difficulty->name);
+    return names;
+}
 
 const std::array<SettingRow, 11>& settingRows() {
     static const std::array<SettingRow, 11> rows = {{
@@ -32,7 +39,7 @@ const std::array<SettingRow, 11>& settingRows() {
         {MenuSetting::MINIMAP, "Minimap", OFF_ON, 0, 0, 1, "", "The map and the speedometer (n); cost a little speed."},
         {MenuSetting::GHOST, "Ghost", OFF_ON, 0, 0, 1, "", "The ghost of your best race (g)."},
         {MenuSetting::DEAD_ZONE, "Pad dead zone", {}, 0, 90, 5, " %", "How far a stick moves before it counts."},
-        {MenuSetting::DIFFICULTY, "Difficulty", {"easy", "normal", "hard"}, 0, 0, 1, "",
+        {MenuSetting::DIFFICULTY, "Difficulty", difficultyNames(), 0, 0, 1, "",
          "Easy: slower pursuers that see less, shorter rows. Hard: faster, farther-seeing ones. From the next restart."},
     }};
     return rows;
